@@ -1,0 +1,236 @@
+#include "QuibboService.h"
+
+#include "SmsText.h"
+
+#include <QCryptographicHash>
+#include <QHttpServer>
+#include <QHttpServerRequest>
+#include <QHttpServerResponse>
+#include <QSslServer>
+#include <QTcpServer>
+#include <QUrlQuery>
+
+namespace {
+using StatusCode = QHttpServerResponse::StatusCode;
+
+// Decodes an application/x-www-form-urlencoded body; a bare "+" is a space.
+QHash<QString, QString> formFields(QByteArray body)
+{
+    if (body.endsWith("\r\n"))
+        body.chop(2);
+    QHash<QString, QString> fields;
+    for (const QByteArray& pair : body.split('&')) {
+        const qsizetype eq = pair.indexOf('=');
+        if (eq < 0)
+            continue;
+        const auto decode = [](QByteArray part) {
+            return QString::fromUtf8(QByteArray::fromPercentEncoding(part.replace('+', ' ')));
+        };
+        fields.insert(decode(pair.left(eq)), decode(pair.mid(eq + 1)));
+    }
+    return fields;
+}
+
+QString queryValue(const QHttpServerRequest& request, const QString& key)
+{
+    return request.query().queryItemValue(key, QUrl::FullyDecoded);
+}
+
+QString hashed(const QString& text, int length)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex().left(length));
+}
+
+QHttpServerResponse html(const QString& title, const QString& body)
+{
+    const QString page = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+                                        "<title>%1</title></head><body><h1>%1</h1>%2</body></html>")
+                             .arg(title.toHtmlEscaped(), body);
+    return QHttpServerResponse("text/html; charset=utf-8", page.toUtf8());
+}
+
+std::unique_ptr<QHttpServer> serverOn(QTcpServer* listener)
+{
+    auto server = std::make_unique<QHttpServer>();
+    listener->setParent(server.get());
+    server->bind(listener);
+    return server;
+}
+} // namespace
+
+QuibboService::QuibboService(QObject* parent) : QObject(parent) {}
+
+QuibboService::~QuibboService() = default;
+
+bool QuibboService::listen(const QHostAddress& address, quint16 port,
+                           const std::optional<QSslConfiguration>& tls)
+{
+    QTcpServer* secureListener = nullptr;
+    if (tls) {
+        auto* sslListener = new QSslServer;
+        sslListener->setSslConfiguration(*tls);
+        secureListener = sslListener;
+    } else {
+        secureListener = new QTcpServer;
+    }
+    if (!secureListener->listen(address, port)) {
+        delete secureListener;
+        return false;
+    }
+    secureServer = serverOn(secureListener);
+    const QString host = address.toString();
+    secureBase.setScheme(tls ? QStringLiteral("https") : QStringLiteral("http"));
+    secureBase.setHost(host);
+    secureBase.setPort(secureListener->serverPort());
+
+    QHttpServer* site = secureServer.get();
+    publicBase = secureBase;
+    if (tls) {
+        auto* plainListener = new QTcpServer;
+        if (!plainListener->listen(address, 0)) {
+            delete plainListener;
+            return false;
+        }
+        publicServer = serverOn(plainListener);
+        site = publicServer.get();
+        publicBase.setScheme(QStringLiteral("http"));
+        publicBase.setPort(plainListener->serverPort());
+    }
+
+    secureServer->route(QStringLiteral("/quib/sendMessage"), QHttpServerRequest::Method::Post,
+                        [this](const QHttpServerRequest& r) { return sendMessage(r); });
+    site->route(QStringLiteral("/getcredits.php"), QHttpServerRequest::Method::Get,
+                [this](const QHttpServerRequest& r) { return buyCreditsPage(r); });
+    site->route(QStringLiteral("/getcredits.php"), QHttpServerRequest::Method::Post,
+                [this](const QHttpServerRequest& r) { return addCredits(r); });
+    return true;
+}
+
+QUrl QuibboService::secureBaseUrl() const
+{
+    return secureBase;
+}
+
+QUrl QuibboService::publicBaseUrl() const
+{
+    return publicBase;
+}
+
+QuibboService::Credentials QuibboService::addAccount(const QString& email, const QString& password,
+                                                     qint64 credits)
+{
+    Account account;
+    account.email = email;
+    account.password = password;
+    account.credentials = {QStringLiteral("C") + hashed(email, 6).toUpper(),
+                           QStringLiteral("inst-") + hashed(email + QStringLiteral("/id"), 10),
+                           hashed(email + QLatin1Char(':') + password, 12)};
+    account.credits = credits;
+    accounts.insert(email, account);
+    return account.credentials;
+}
+
+const QuibboService::Account* QuibboService::account(const QString& email) const
+{
+    const auto it = accounts.constFind(email);
+    return it == accounts.constEnd() ? nullptr : &it.value();
+}
+
+qint64 QuibboService::partsFor(const QString& text)
+{
+    return std::max<qint64>(1, (countedLength(text) + 159) / 160);
+}
+
+QuibboService::Account* QuibboService::accountFor(const QString& companyId, const QString& userId,
+                                                  const QString& password)
+{
+    for (Account& account : accounts) {
+        const Credentials& c = account.credentials;
+        if (c.companyId == companyId && c.userId == userId && c.password == password)
+            return &account;
+    }
+    return nullptr;
+}
+
+QHttpServerResponse QuibboService::sendMessage(const QHttpServerRequest& request)
+{
+    bodies.append(request.body());
+    if (forcedSendStatus != 0)
+        return QHttpServerResponse(static_cast<StatusCode>(forcedSendStatus));
+
+    const QHash<QString, QString> fields = formFields(request.body());
+    for (const char* name : {"CompanyId", "UserId", "Password", "Msisdn", "MessageText"}) {
+        if (!fields.contains(QString::fromLatin1(name))) {
+            log(QStringLiteral("refused a send without %1").arg(QString::fromLatin1(name)));
+            return QHttpServerResponse(StatusCode::BadRequest);
+        }
+    }
+    const QString msisdn = fields.value(QStringLiteral("Msisdn"));
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,20}$"));
+    if (!digits.match(msisdn).hasMatch()) {
+        log(QStringLiteral("refused a send to the malformed number \"%1\"").arg(msisdn));
+        return QHttpServerResponse(StatusCode::BadRequest);
+    }
+    Account* account = accountFor(fields.value(QStringLiteral("CompanyId")),
+                                  fields.value(QStringLiteral("UserId")),
+                                  fields.value(QStringLiteral("Password")));
+    if (!account) {
+        log(QStringLiteral("refused a send with unknown credentials"));
+        return QHttpServerResponse(StatusCode::Unauthorized);
+    }
+    const QString text = fields.value(QStringLiteral("MessageText"));
+    const qint64 cost = partsFor(text);
+    if (account->credits < cost) {
+        log(QStringLiteral("refused a send from %1: %2 credits left, %3 needed")
+                .arg(account->email)
+                .arg(account->credits)
+                .arg(cost));
+        return QHttpServerResponse(static_cast<StatusCode>(444));
+    }
+    account->credits -= cost;
+    account->messages.prepend({msisdn, text, fields.value(QStringLiteral("OasText")),
+                               QDateTime::currentDateTime()});
+    log(QStringLiteral("accepted a message from %1 to %2 (sender \"%3\", %4 credits, %5 left): %6")
+            .arg(account->email, msisdn, fields.value(QStringLiteral("OasText")))
+            .arg(cost)
+            .arg(account->credits)
+            .arg(text));
+    return QHttpServerResponse("text/plain", "OK");
+}
+
+QHttpServerResponse QuibboService::buyCreditsPage(const QHttpServerRequest& request)
+{
+    const QString email = queryValue(request, QStringLiteral("quibboacc"));
+    const Account* found = account(email);
+    if (!found)
+        return html(QStringLiteral("Buy credits"),
+                    QStringLiteral("<p>There is no account for %1.</p>").arg(email.toHtmlEscaped()));
+    return html(QStringLiteral("Buy credits"),
+                QStringLiteral("<p>Account %1 has %2 credits.</p>"
+                               "<form method=\"post\" action=\"/getcredits.php\">"
+                               "<input type=\"hidden\" name=\"quibboacc\" value=\"%1\">"
+                               "<button type=\"submit\">Add 100 credits</button></form>")
+                    .arg(email.toHtmlEscaped())
+                    .arg(found->credits));
+}
+
+QHttpServerResponse QuibboService::addCredits(const QHttpServerRequest& request)
+{
+    const QString email = formFields(request.body()).value(QStringLiteral("quibboacc"));
+    const auto it = accounts.find(email);
+    if (it == accounts.end())
+        return html(QStringLiteral("Buy credits"),
+                    QStringLiteral("<p>There is no account for %1.</p>").arg(email.toHtmlEscaped()));
+    it->credits += 100;
+    log(QStringLiteral("added 100 credits to %1: %2 now").arg(email).arg(it->credits));
+    return html(QStringLiteral("Credits added"),
+                QStringLiteral("<p>Account %1 now has %2 credits.</p>")
+                    .arg(email.toHtmlEscaped())
+                    .arg(it->credits));
+}
+
+void QuibboService::log(const QString& line)
+{
+    emit logged(line);
+}

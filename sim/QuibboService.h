@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QDateTime>
+#include <QHash>
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QSslConfiguration>
+#include <QUrl>
+
+#include <memory>
+#include <optional>
+
+class QHttpServer;
+class QHttpServerRequest;
+class QHttpServerResponse;
+class QTcpServer;
+
+// Stands in for the Quibbo service on loopback: the messaging interface on the secure host and
+// the few pages of the public web site. The quibbo-sim program runs it; tests start it
+// in-process.
+class QuibboService : public QObject
+{
+    Q_OBJECT
+public:
+    struct Credentials
+    {
+        QString companyId;
+        QString userId;
+        QString password;
+    };
+    struct SentMessage
+    {
+        QString msisdn;
+        QString text;
+        QString senderId;
+        QDateTime sentAt;
+    };
+    struct Account
+    {
+        QString email;
+        QString password;
+        Credentials credentials;
+        qint64 credits = 0;
+        QList<SentMessage> messages; // newest first
+    };
+
+    explicit QuibboService(QObject* parent = nullptr);
+    ~QuibboService() override;
+
+    // Listens on address:port (0 picks a free port). With TLS the secure host speaks HTTPS and
+    // the public site gets a plain listener of its own.
+    bool listen(const QHostAddress& address = QHostAddress::LocalHost, quint16 port = 0,
+                const std::optional<QSslConfiguration>& tls = std::nullopt);
+    QUrl secureBaseUrl() const;
+    QUrl publicBaseUrl() const;
+
+    // A confirmed account; its messaging credentials follow from the address and password.
+    Credentials addAccount(const QString& email, const QString& password, qint64 credits);
+    const Account* account(const QString& email) const;
+
+    // The bodies of the send requests exactly as they arrived, oldest first.
+    const QList<QByteArray>& sendBodies() const { return bodies; }
+    // Makes every send answer with this status (0 returns to normal behaviour).
+    void forceSendStatus(int status) { forcedSendStatus = status; }
+
+    // The credits a message of this text costs: one per part of 160 counted positions.
+    static qint64 partsFor(const QString& text);
+
+Q_SIGNALS:
+    void logged(const QString& line);
+
+private:
+    QHttpServerResponse sendMessage(const QHttpServerRequest& request);
+    QHttpServerResponse buyCreditsPage(const QHttpServerRequest& request);
+    QHttpServerResponse addCredits(const QHttpServerRequest& request);
+    Account* accountFor(const QString& companyId, const QString& userId, const QString& password);
+    void log(const QString& line);
+
+    std::unique_ptr<QHttpServer> secureServer;
+    std::unique_ptr<QHttpServer> publicServer; // only with TLS
+    QUrl secureBase;
+    QUrl publicBase;
+    QHash<QString, Account> accounts; // by e-mail address
+    QList<QByteArray> bodies;
+    int forcedSendStatus = 0;
+};

@@ -1,0 +1,36 @@
+#include "CanberraSoundPlayer.h"
+#include "Clock.h"
+#include "DesktopUrlOpener.h"
+#include "JsonFileSettingsStore.h"
+#include "MainWindow.h"
+#include "MessageBoxAlerts.h"
+#include "NetworkAccess.h"
+#include "ServiceEndpoints.h"
+#include "TimerSource.h"
+
+#include <QApplication>
+#include <QNetworkAccessManager>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quibbo"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quibbo"));
+    QApplication::setApplicationVersion(QStringLiteral(QUIBBO_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quibbo"));
+
+    JsonFileSettingsStore settings(JsonFileSettingsStore::defaultFilePath());
+    CanberraSoundPlayer sounds;
+    DesktopUrlOpener urls;
+    MessageBoxAlerts alerts;
+    QtTimerSource timers;
+    SystemClock clock;
+    QNetworkAccessManager manager;
+    NetworkAccess network(manager);
+    const Platform platform{settings, sounds, urls, alerts, timers, clock, network};
+
+    MainWindow window(platform, ServiceEndpoints::fromEnvironment());
+    alerts.setWindow(&window);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,43 @@
+#include "ServiceEndpoints.h"
+
+#include "QueryEscaping.h"
+
+#include <QtGlobal>
+
+ServiceEndpoints::ServiceEndpoints(QUrl secureBase, QUrl publicBase)
+    : secure(std::move(secureBase)), site(std::move(publicBase))
+{
+}
+
+ServiceEndpoints ServiceEndpoints::fromEnvironment()
+{
+    const auto fromEnv = [](const char* name, const char* fallback) {
+        const QString value = qEnvironmentVariable(name);
+        return QUrl(value.isEmpty() ? QString::fromLatin1(fallback) : value);
+    };
+    return {fromEnv("QUIBBO_SECURE_URL", "https://secure.quibbo.example"),
+            fromEnv("QUIBBO_WEB_URL", "http://www.quibbo.example")};
+}
+
+QUrl ServiceEndpoints::join(const QUrl& base, const QString& path, const QByteArray& encodedQuery)
+{
+    QUrl url = base;
+    QString basePath = base.path();
+    if (basePath.endsWith(QLatin1Char('/')))
+        basePath.chop(1);
+    url.setPath(basePath + path);
+    if (!encodedQuery.isEmpty())
+        url.setQuery(QString::fromLatin1(encodedQuery), QUrl::StrictMode);
+    return url;
+}
+
+QUrl ServiceEndpoints::sendMessage() const
+{
+    return join(secure, QStringLiteral("/quib/sendMessage"));
+}
+
+QUrl ServiceEndpoints::buyCredits(const QString& emailAddress) const
+{
+    return join(site, QStringLiteral("/getcredits.php"),
+                "quibboacc=" + escapedQueryValue(emailAddress));
+}

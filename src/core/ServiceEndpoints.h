@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QUrl>
+
+// Where the service lives: the secure host (HTTPS) with the messaging interface, and the public
+// web site (HTTP) whose pages open in the user's browser. The simulator and the tests point the
+// client elsewhere through QUIBBO_SECURE_URL and QUIBBO_WEB_URL.
+class ServiceEndpoints
+{
+public:
+    ServiceEndpoints(QUrl secureBase, QUrl publicBase);
+    static ServiceEndpoints fromEnvironment();
+
+    QUrl secureBase() const { return secure; }
+    QUrl publicBase() const { return site; }
+
+    QUrl sendMessage() const;
+    QUrl buyCredits(const QString& emailAddress) const;
+
+private:
+    static QUrl join(const QUrl& base, const QString& path, const QByteArray& encodedQuery = {});
+
+    QUrl secure;
+    QUrl site;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+class Alerts;
+class Clock;
+class NetworkAccess;
+class SettingsStore;
+class SoundPlayer;
+class TimerSource;
+class UrlOpener;
+
+// The platform seams, made once in main() (or by a test with fakes) and handed to every
+// controller's constructor. Each controller keeps only the references it uses.
+struct Platform
+{
+    SettingsStore& settings;
+    SoundPlayer& sounds;
+    UrlOpener& urls;
+    Alerts& alerts;
+    TimerSource& timers;
+    Clock& clock;
+    NetworkAccess& network;
+};

@@ -1,0 +1,68 @@
+#include "CharCounter.h"
+
+#include "MessageLength.h"
+#include "ProgressWord.h"
+#include "SettingsKeys.h"
+#include "SettingsStore.h"
+#include "SmsText.h"
+#include "SoundPlayer.h"
+#include "TextColours.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+using namespace std::chrono_literals;
+
+CharCounter::CharCounter(SettingsStore& settings_, SoundPlayer& sounds_, QObject* parent)
+    : QObject(parent), settings(settings_), sounds(sounds_)
+{
+}
+
+void CharCounter::awakeFromNib()
+{
+    connect(messageTextField, &QPlainTextEdit::textChanged, this, &CharCounter::textDidChange);
+    updateCharacterCounter();
+}
+
+qsizetype CharCounter::calculateMsgLength(QStringView text)
+{
+    return countedLength(text);
+}
+
+qsizetype CharCounter::permittedLength() const
+{
+    const bool longAllowed = settings.stringForKey(SettingsKeys::longSMSAllowed) == SettingsKeys::on;
+    return (longAllowed ? 4 : 1) * positionsPerPart;
+}
+
+void CharCounter::textDidChange()
+{
+    // Our own cut changes the text again; that change needs no second count.
+    if (!cutting)
+        updateCharacterCounter();
+}
+
+void CharCounter::updateCharacterCounter()
+{
+    const QString text = messageTextField->toPlainText();
+    const qsizetype limit = permittedLength();
+    const qsizetype kept = fittingPrefixLength(text, limit);
+
+    if (kept < text.size()) {
+        // Always cut from the end, wherever the edit was made. Removing the tail through a
+        // cursor keeps the user's place and the undo history.
+        cutting = true;
+        QTextCursor cursor(messageTextField->document());
+        cursor.setPosition(static_cast<int>(kept));
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+        cutting = false;
+
+        sounds.play(QStringLiteral("Morse"));
+        progressDescription->showFor(QStringLiteral("Too Long"), TextColours::failure, 2s);
+    }
+
+    const PartsAndFill counter = partsAndFill(countedLength(QStringView(text).left(kept)));
+    charcntField->setText(QStringLiteral("%1(%2)").arg(counter.parts).arg(counter.fill));
+}

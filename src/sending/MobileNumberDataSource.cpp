@@ -1,0 +1,56 @@
+#include "MobileNumberDataSource.h"
+
+#include "RecentNumbers.h"
+#include "SettingsKeys.h"
+#include "SettingsStore.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QStringListModel>
+
+MobileNumberDataSource::MobileNumberDataSource(SettingsStore& settings_, QObject* parent)
+    : QObject(parent), settings(settings_)
+{
+    msisdnArray = settings.arrayForKey(SettingsKeys::RecentMsisdns).value_or(QStringList());
+}
+
+void MobileNumberDataSource::awakeFromNib()
+{
+    items = new QStringListModel(this);
+    myComboBox->setEditable(true);
+    // The list changes only after a send; Return in the box must not add what was typed.
+    myComboBox->setInsertPolicy(QComboBox::NoInsert);
+    myComboBox->setModel(items);
+    reloadItems();
+}
+
+QString MobileNumberDataSource::getNumberToSendMsgTo() const
+{
+    return myComboBox->currentText();
+}
+
+void MobileNumberDataSource::clearNumberToSendMsgTo()
+{
+    setNumberToSendMsgTo(QString());
+}
+
+void MobileNumberDataSource::setNumberToSendMsgTo(const QString& number)
+{
+    myComboBox->setEditText(number);
+}
+
+void MobileNumberDataSource::updateComboBoxWithNewNumber()
+{
+    msisdnArray = withRecordedNumber(msisdnArray, getNumberToSendMsgTo());
+    reloadItems();
+    settings.setArray(SettingsKeys::RecentMsisdns, msisdnArray);
+}
+
+void MobileNumberDataSource::reloadItems()
+{
+    // Reloading the items must not change what the user has typed.
+    const QString typed = myComboBox->currentText();
+    items->setStringList(msisdnArray);
+    myComboBox->setCurrentIndex(-1);
+    myComboBox->setEditText(typed);
+}

@@ -1,0 +1,224 @@
+#include "SendSMSPushed.h"
+
+#include "Alerts.h"
+#include "CharCounter.h"
+#include "Clock.h"
+#include "MobileNumberDataSource.h"
+#include "NetworkAccess.h"
+#include "NumberRules.h"
+#include "Platform.h"
+#include "ProgressWord.h"
+#include "QueryEscaping.h"
+#include "SettingsKeys.h"
+#include "SettingsStore.h"
+#include "SoundPlayer.h"
+#include "TextColours.h"
+#include "TimerSource.h"
+#include "UrlOpener.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QNetworkReply>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+using namespace std::chrono_literals;
+
+namespace {
+// The service never sends a meaningful body with its answer; anything larger is cut off.
+constexpr qint64 answerLimit = 64 * 1024;
+
+std::optional<QString> entry(const StringDictionary& dictionary, QLatin1String key)
+{
+    if (!dictionary.contains(key))
+        return std::nullopt;
+    return dictionary.value(key);
+}
+
+QByteArray field(const char* name, const QString& value)
+{
+    return QByteArray(name) + '=' + escapedQueryValue(value);
+}
+} // namespace
+
+SendSMSPushed::SendSMSPushed(const Platform& platform, ServiceEndpoints endpoints_,
+                             QObject* parent)
+    : QObject(parent), settings(platform.settings), sounds(platform.sounds), urls(platform.urls),
+      alerts(platform.alerts), timers(platform.timers), clock(platform.clock),
+      network(platform.network), endpoints(std::move(endpoints_)),
+      creditRetryTimer(platform.timers.makeTimer(true, [this] { emit creditsRefreshRequested(); }))
+{
+}
+
+SendSMSPushed::~SendSMSPushed()
+{
+    if (inFlight)
+        inFlight->abort();
+}
+
+QByteArray SendSMSPushed::URLParameterEscapedString(const QString& value)
+{
+    return escapedQueryValue(value);
+}
+
+bool SendSMSPushed::isNumberValid(const QString& typed)
+{
+    return ::isNumberValid(typed);
+}
+
+QString SendSMSPushed::formatNumber(const QString& typed) const
+{
+    return ::formatNumber(typed, settings.dictionaryForKey(SettingsKeys::numberTranslation));
+}
+
+void SendSMSPushed::sendsms()
+{
+    if (isSending())
+        return;
+
+    const StringDictionary credentials =
+        settings.dictionaryForKey(SettingsKeys::QuibboAPIConnectionParams).value_or(StringDictionary());
+    const std::optional<QString> senderID = settings.stringForKey(SettingsKeys::senderID);
+
+    sendSMSButton->setEnabled(false);
+    progressDescription->showSteady(QStringLiteral("Sending..."), TextColours::idle);
+    sendProgressField->setRange(0, 0);
+
+    const QString message = messageField->toPlainText();
+    const QString typedNumber = sendToNumberField->getNumberToSendMsgTo();
+    const QDateTime stamp = clock.now();
+
+    // A number without a single digit would reach the service as an empty Msisdn.
+    const QString msisdn = isNumberValid(typedNumber) ? formatNumber(typedNumber) : QString();
+    if (msisdn.isEmpty()) {
+        showOutcome(Outcome::InvalidNumber, stamp);
+        return;
+    }
+
+    const QByteArray body =
+        field("CompanyId", valueOrNullText(entry(credentials, SettingsKeys::CompanyId))) + '&' +
+        field("UserId", valueOrNullText(entry(credentials, SettingsKeys::UserId))) + '&' +
+        field("Password", valueOrNullText(entry(credentials, SettingsKeys::Password))) + '&' +
+        field("Msisdn", msisdn) + '&' + field("MessageText", message) + '&' +
+        field("OasText", valueOrNullText(senderID)) + "\r\n";
+
+    setBusy(true);
+    QNetworkReply* reply = network.post(endpoints.sendMessage(),
+                                        "application/x-www-form-urlencoded", body, answerLimit);
+    inFlight = reply;
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, stamp] { replyFinished(reply, stamp); });
+}
+
+void SendSMSPushed::replyFinished(QNetworkReply* reply, const QDateTime& stamp)
+{
+    reply->deleteLater();
+    inFlight.clear();
+    setBusy(false);
+    sendSMSButton->setEnabled(true);
+
+    const std::optional<int> status = NetworkAccess::httpStatus(*reply);
+    if (!status)
+        showOutcome(Outcome::TransportError, stamp);
+    else if (*status == 200)
+        showOutcome(Outcome::Sent, stamp);
+    else if (*status == 444)
+        showOutcome(Outcome::InsufficientCredit, stamp);
+    else
+        showOutcome(Outcome::Rejected, stamp);
+}
+
+void SendSMSPushed::showOutcome(Outcome outcome, const QDateTime& stamp)
+{
+    switch (outcome) {
+    case Outcome::InvalidNumber:
+        sendSMSButton->setEnabled(true);
+        showFailure(QStringLiteral("Invalid phone number."), stamp);
+        break;
+    case Outcome::TransportError:
+        showFailure(QStringLiteral("Error talking to server."), stamp);
+        break;
+    case Outcome::Rejected:
+        showFailure(QStringLiteral("Server rejected messages."), stamp);
+        break;
+    case Outcome::InsufficientCredit:
+        showFailure(QStringLiteral("Insufficient credits."), stamp);
+        offerCredits();
+        return; // the attempt ends when the alert is dismissed
+    case Outcome::Sent:
+        showSent(stamp);
+        break;
+    }
+    emit attemptFinished();
+}
+
+void SendSMSPushed::showFailure(const QString& reason, const QDateTime& stamp)
+{
+    sounds.play(QStringLiteral("Sosumi"));
+    statusField->setText(QStringLiteral("Message failed at %1. %2").arg(timeText(stamp), reason));
+    TextColours::apply(statusField, TextColours::failure);
+    progressDescription->showFor(QStringLiteral("Failed"), TextColours::failure, 2s);
+    sendProgressField->setRange(0, 1);
+}
+
+void SendSMSPushed::offerCredits()
+{
+    sendProgressField->setRange(0, 0); // keeps turning until the alert is dismissed
+    progressDescription->showSteady(QStringLiteral("Failed"), TextColours::failure);
+    alerts.show(Alerts::Style::Warning, QStringLiteral("Insufficient credits in account"),
+                QStringLiteral("You do not have sufficient credit to send this message.  Please "
+                               "top-up and then try resending."),
+                [this] {
+                    const StringDictionary details =
+                        settings.dictionaryForKey(SettingsKeys::accountDetails)
+                            .value_or(StringDictionary());
+                    if (!details.isEmpty())
+                        urls.open(endpoints.buyCredits(details.value(SettingsKeys::emailAddress)));
+                    progressDescription->showFor(QStringLiteral("Failed"), TextColours::failure,
+                                                 2s);
+                    // However many refusals a run has, one repeating refresh is enough.
+                    if (!creditRetryTimer->isActive())
+                        creditRetryTimer->start(180s);
+                    sendProgressField->setRange(0, 1);
+                    emit attemptFinished();
+                });
+}
+
+void SendSMSPushed::showSent(const QDateTime& stamp)
+{
+    sendToNumberField->updateComboBoxWithNewNumber();
+    messageField->clear();
+    charCounter->updateCharacterCounter();
+    sendToNumberField->clearNumberToSendMsgTo();
+    sounds.play(QStringLiteral("Purr"));
+    statusField->setText(QStringLiteral("Message sent at %1.").arg(timeText(stamp)));
+    TextColours::apply(statusField, TextColours::success);
+    timers.singleShot(10s, this, [this] { emit historyRefreshRequested(); });
+    timers.singleShot(60s, this, [this] { emit historyRefreshRequested(); });
+    progressDescription->showFor(QStringLiteral("Sent"), TextColours::success, 5s);
+    timers.singleShot(5s, this, [this] { emit creditsRefreshRequested(); });
+    sendProgressField->setRange(0, 1);
+    messageField->setFocus(Qt::OtherFocusReason);
+}
+
+void SendSMSPushed::resetProgressDescription()
+{
+    progressDescription->reset();
+}
+
+void SendSMSPushed::setBusy(bool busy)
+{
+    // What is on screen is what is being sent: a success empties both fields, so nothing typed
+    // while the request is out may be lost with them.
+    messageField->setReadOnly(busy);
+    if (QLineEdit* edit = sendToNumberField->myComboBox->lineEdit())
+        edit->setReadOnly(busy);
+}
+
+QString SendSMSPushed::timeText(const QDateTime& stamp) const
+{
+    return QLocale().toString(stamp.time(), QStringLiteral("hh:mm AP"));
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "ServiceEndpoints.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class Alerts;
+class CharCounter;
+class Clock;
+class MobileNumberDataSource;
+class NetworkAccess;
+class ProgressWord;
+class QLabel;
+class QNetworkReply;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QWidget;
+class SettingsStore;
+class SoundPlayer;
+class Timer;
+class TimerSource;
+class UrlOpener;
+struct Platform;
+
+// Sends the typed message to the recipient in one request to the messaging interface and tells
+// the user the outcome: a status sentence with the time, a progress word, a sound, and for a
+// lack of credit an alert and the buy-credits page. The request never blocks the event loop;
+// while it is out, Send is disabled and no second attempt can start.
+class SendSMSPushed : public QObject
+{
+    Q_OBJECT
+public:
+    SendSMSPushed(const Platform& platform, ServiceEndpoints endpoints, QObject* parent = nullptr);
+    ~SendSMSPushed() override;
+
+    QPlainTextEdit* messageField = nullptr;
+    QProgressBar* sendProgressField = nullptr;
+    MobileNumberDataSource* sendToNumberField = nullptr;
+    QLabel* statusField = nullptr;
+    CharCounter* charCounter = nullptr;
+    ProgressWord* progressDescription = nullptr;
+    QWidget* myWindow = nullptr;
+    QPushButton* sendSMSButton = nullptr;
+
+    bool isSending() const { return !inFlight.isNull(); }
+
+    // Escapes a value of the form body; see escapedQueryValue().
+    static QByteArray URLParameterEscapedString(const QString& value);
+    static bool isNumberValid(const QString& typed);
+    QString formatNumber(const QString& typed) const;
+
+public Q_SLOTS:
+    void sendsms();
+    void resetProgressDescription();
+
+Q_SIGNALS:
+    // The credit balance is due for a refresh (5 s after a sent message; every 180 s once a
+    // send was refused for lack of credit).
+    void creditsRefreshRequested();
+    // The history is due for a refresh (10 s and 60 s after a sent message).
+    void historyRefreshRequested();
+    // An attempt has shown its outcome.
+    void attemptFinished();
+
+private:
+    enum class Outcome { InvalidNumber, TransportError, InsufficientCredit, Rejected, Sent };
+
+    void replyFinished(QNetworkReply* reply, const QDateTime& stamp);
+    void showOutcome(Outcome outcome, const QDateTime& stamp);
+    void showFailure(const QString& reason, const QDateTime& stamp);
+    void showSent(const QDateTime& stamp);
+    void offerCredits();
+    void setBusy(bool busy);
+    QString timeText(const QDateTime& stamp) const;
+
+    SettingsStore& settings;
+    SoundPlayer& sounds;
+    UrlOpener& urls;
+    Alerts& alerts;
+    TimerSource& timers;
+    Clock& clock;
+    NetworkAccess& network;
+    ServiceEndpoints endpoints;
+
+    QPointer<QNetworkReply> inFlight;
+    std::unique_ptr<Timer> creditRetryTimer;
+};
