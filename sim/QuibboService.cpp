@@ -189,8 +189,8 @@ QHttpServerResponse QuibboService::sendMessage(const QHttpServerRequest& request
         return QHttpServerResponse(static_cast<StatusCode>(444));
     }
     account->credits -= cost;
-    account->messages.prepend({msisdn, text, fields.value(QStringLiteral("OasText")),
-                               QDateTime::currentDateTime()});
+    account->messages.prepend(
+        {msisdn, text, fields.value(QStringLiteral("OasText")), QDateTime::currentDateTime()});
     log(QStringLiteral("accepted a message from %1 to %2 (sender \"%3\", %4 credits, %5 left): %6")
             .arg(account->email, msisdn, fields.value(QStringLiteral("OasText")))
             .arg(cost)
@@ -204,8 +204,9 @@ QHttpServerResponse QuibboService::buyCreditsPage(const QHttpServerRequest& requ
     const QString email = queryValue(request, QStringLiteral("quibboacc"));
     const Account* found = account(email);
     if (!found)
-        return html(QStringLiteral("Buy credits"),
-                    QStringLiteral("<p>There is no account for %1.</p>").arg(email.toHtmlEscaped()));
+        return html(
+            QStringLiteral("Buy credits"),
+            QStringLiteral("<p>There is no account for %1.</p>").arg(email.toHtmlEscaped()));
     return html(QStringLiteral("Buy credits"),
                 QStringLiteral("<p>Account %1 has %2 credits.</p>"
                                "<form method=\"post\" action=\"/getcredits.php\">"
@@ -220,8 +221,9 @@ QHttpServerResponse QuibboService::addCredits(const QHttpServerRequest& request)
     const QString email = formFields(request.body()).value(QStringLiteral("quibboacc"));
     const auto it = accounts.find(email);
     if (it == accounts.end())
-        return html(QStringLiteral("Buy credits"),
-                    QStringLiteral("<p>There is no account for %1.</p>").arg(email.toHtmlEscaped()));
+        return html(
+            QStringLiteral("Buy credits"),
+            QStringLiteral("<p>There is no account for %1.</p>").arg(email.toHtmlEscaped()));
     it->credits += 100;
     log(QStringLiteral("added 100 credits to %1: %2 now").arg(email).arg(it->credits));
     return html(QStringLiteral("Credits added"),

@@ -9,8 +9,7 @@
 #include <QApplication>
 #include <QShortcut>
 
-MainWindow::MainWindow(const Platform& platform, const ServiceEndpoints& endpoints,
-                       QWidget* parent)
+MainWindow::MainWindow(const Platform& platform, const ServiceEndpoints& endpoints, QWidget* parent)
     : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>())
 {
     form->setupUi(this);

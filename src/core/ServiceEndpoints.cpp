@@ -6,8 +6,7 @@
 
 ServiceEndpoints::ServiceEndpoints(QUrl secureBase, QUrl publicBase)
     : secure(std::move(secureBase)), site(std::move(publicBase))
-{
-}
+{}
 
 ServiceEndpoints ServiceEndpoints::fromEnvironment()
 {

@@ -9,7 +9,11 @@
 class Alerts
 {
 public:
-    enum class Style { Informational, Warning };
+    enum class Style
+    {
+        Informational,
+        Warning
+    };
 
     virtual ~Alerts() = default;
     virtual void show(Style style, const QString& message, const QString& informativeText,

@@ -61,7 +61,8 @@ void JsonFileSettingsStore::load()
 
 void JsonFileSettingsStore::moveAside()
 {
-    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddThhmmss"));
+    const QString stamp =
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddThhmmss"));
     QString target = path + QStringLiteral(".corrupt-") + stamp;
     for (int n = 1; QFileInfo::exists(target); ++n)
         target = path + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);

@@ -10,8 +10,7 @@ constexpr char exceededProperty[] = "quibboExceededLimit";
 
 NetworkAccess::NetworkAccess(QNetworkAccessManager& manager_, std::chrono::milliseconds timeout_)
     : manager(manager_), timeout(timeout_)
-{
-}
+{}
 
 void NetworkAccess::setSslConfiguration(const QSslConfiguration& configuration)
 {

@@ -16,8 +16,7 @@ using namespace std::chrono_literals;
 
 CharCounter::CharCounter(SettingsStore& settings_, SoundPlayer& sounds_, QObject* parent)
     : QObject(parent), settings(settings_), sounds(sounds_)
-{
-}
+{}
 
 void CharCounter::awakeFromNib()
 {
@@ -32,7 +31,8 @@ qsizetype CharCounter::calculateMsgLength(QStringView text)
 
 qsizetype CharCounter::permittedLength() const
 {
-    const bool longAllowed = settings.stringForKey(SettingsKeys::longSMSAllowed) == SettingsKeys::on;
+    const bool longAllowed =
+        settings.stringForKey(SettingsKeys::longSMSAllowed) == SettingsKeys::on;
     return (longAllowed ? 4 : 1) * positionsPerPart;
 }
 

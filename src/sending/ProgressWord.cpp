@@ -7,8 +7,7 @@
 
 ProgressWord::ProgressWord(QLabel* label, TimerSource& timers)
     : field(label), resetTimer(timers.makeTimer(false, [this] { reset(); }))
-{
-}
+{}
 
 ProgressWord::~ProgressWord() = default;
 

@@ -44,19 +44,20 @@ QByteArray field(const char* name, const QString& value)
 }
 } // namespace
 
-SendSMSPushed::SendSMSPushed(const Platform& platform, ServiceEndpoints endpoints_,
-                             QObject* parent)
+SendSMSPushed::SendSMSPushed(const Platform& platform, ServiceEndpoints endpoints_, QObject* parent)
     : QObject(parent), settings(platform.settings), sounds(platform.sounds), urls(platform.urls),
       alerts(platform.alerts), timers(platform.timers), clock(platform.clock),
       network(platform.network), endpoints(std::move(endpoints_)),
       creditRetryTimer(platform.timers.makeTimer(true, [this] { emit creditsRefreshRequested(); }))
-{
-}
+{}
 
 SendSMSPushed::~SendSMSPushed()
 {
-    if (inFlight)
+    // The controls go with the window; an answer arriving now has nowhere to be shown.
+    if (inFlight) {
+        inFlight->disconnect(this);
         inFlight->abort();
+    }
 }
 
 QByteArray SendSMSPushed::URLParameterEscapedString(const QString& value)
@@ -80,7 +81,8 @@ void SendSMSPushed::sendsms()
         return;
 
     const StringDictionary credentials =
-        settings.dictionaryForKey(SettingsKeys::QuibboAPIConnectionParams).value_or(StringDictionary());
+        settings.dictionaryForKey(SettingsKeys::QuibboAPIConnectionParams)
+            .value_or(StringDictionary());
     const std::optional<QString> senderID = settings.stringForKey(SettingsKeys::senderID);
 
     sendSMSButton->setEnabled(false);
@@ -168,23 +170,22 @@ void SendSMSPushed::offerCredits()
 {
     sendProgressField->setRange(0, 0); // keeps turning until the alert is dismissed
     progressDescription->showSteady(QStringLiteral("Failed"), TextColours::failure);
-    alerts.show(Alerts::Style::Warning, QStringLiteral("Insufficient credits in account"),
-                QStringLiteral("You do not have sufficient credit to send this message.  Please "
-                               "top-up and then try resending."),
-                [this] {
-                    const StringDictionary details =
-                        settings.dictionaryForKey(SettingsKeys::accountDetails)
-                            .value_or(StringDictionary());
-                    if (!details.isEmpty())
-                        urls.open(endpoints.buyCredits(details.value(SettingsKeys::emailAddress)));
-                    progressDescription->showFor(QStringLiteral("Failed"), TextColours::failure,
-                                                 2s);
-                    // However many refusals a run has, one repeating refresh is enough.
-                    if (!creditRetryTimer->isActive())
-                        creditRetryTimer->start(180s);
-                    sendProgressField->setRange(0, 1);
-                    emit attemptFinished();
-                });
+    alerts.show(
+        Alerts::Style::Warning, QStringLiteral("Insufficient credits in account"),
+        QStringLiteral("You do not have sufficient credit to send this message.  Please "
+                       "top-up and then try resending."),
+        [this] {
+            const StringDictionary details = settings.dictionaryForKey(SettingsKeys::accountDetails)
+                                                 .value_or(StringDictionary());
+            if (!details.isEmpty())
+                urls.open(endpoints.buyCredits(details.value(SettingsKeys::emailAddress)));
+            progressDescription->showFor(QStringLiteral("Failed"), TextColours::failure, 2s);
+            // However many refusals a run has, one repeating refresh is enough.
+            if (!creditRetryTimer->isActive())
+                creditRetryTimer->start(180s);
+            sendProgressField->setRange(0, 1);
+            emit attemptFinished();
+        });
 }
 
 void SendSMSPushed::showSent(const QDateTime& stamp)

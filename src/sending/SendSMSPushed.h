@@ -68,7 +68,14 @@ Q_SIGNALS:
     void attemptFinished();
 
 private:
-    enum class Outcome { InvalidNumber, TransportError, InsufficientCredit, Rejected, Sent };
+    enum class Outcome
+    {
+        InvalidNumber,
+        TransportError,
+        InsufficientCredit,
+        Rejected,
+        Sent
+    };
 
     void replyFinished(QNetworkReply* reply, const QDateTime& stamp);
     void showOutcome(Outcome outcome, const QDateTime& stamp);

@@ -1,0 +1,432 @@
+#include "CharCounter.h"
+#include "MainWindow.h"
+#include "MobileNumberDataSource.h"
+#include "QuibboService.h"
+#include "SendSMSPushed.h"
+#include "TestPlatform.h"
+#include "TextColours.h"
+#include "ui_MainWindow.h"
+
+#include <QAccessible>
+#include <QFile>
+#include <QSignalSpy>
+#include <QSslKey>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+const QString email = QStringLiteral("ann@example.test");
+
+QSslConfiguration loopbackTls()
+{
+    QFile cert(QStringLiteral(QUIBBO_TEST_DATA "/loopback.pem"));
+    QFile key(QStringLiteral(QUIBBO_TEST_DATA "/loopback.key"));
+    if (!cert.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
+        qFatal("test certificate missing");
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificateChain(QSslCertificate::fromData(cert.readAll()));
+    tls.setPrivateKey(QSslKey(key.readAll(), QSsl::Rsa));
+    return tls;
+}
+
+// Accepts connections and never answers, for the time-out and the in-flight cases.
+class SilentServer : public QTcpServer
+{
+public:
+    SilentServer()
+    {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* s = nextPendingConnection())
+                s->setParent(this);
+        });
+    }
+    QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(serverPort())); }
+};
+
+// The real main window against the simulator's server on loopback, with every other seam faked.
+struct Client
+{
+    explicit Client(const QUrl& secure = {}, std::chrono::milliseconds timeout = 60s,
+                    qint64 credits = 10)
+        : test(timeout)
+    {
+        QVERIFY(service.listen());
+        const auto c = service.addAccount(email, QStringLiteral("secret"), credits);
+        test.settings.setDictionary(QStringLiteral("QuibboAPIConnectionParams"),
+                                    {{QStringLiteral("CompanyId"), c.companyId},
+                                     {QStringLiteral("UserId"), c.userId},
+                                     {QStringLiteral("Password"), c.password}});
+        test.settings.setString(QStringLiteral("senderID"), QStringLiteral("Ann"));
+        window = std::make_unique<MainWindow>(
+            test.platform(), ServiceEndpoints(secure.isEmpty() ? service.secureBaseUrl() : secure,
+                                              service.publicBaseUrl()));
+    }
+
+    Ui::MainWindow& ui() { return window->ui(); }
+
+    void compose(const QString& message, const QString& number)
+    {
+        ui().messageField->setPlainText(message);
+        ui().sendToComboBox->setEditText(number);
+    }
+
+    // Presses Send and waits on the event loop until the outcome is shown.
+    void send()
+    {
+        QSignalSpy finished(&window->sender(), &SendSMSPushed::attemptFinished);
+        ui().sendSMSButton->click();
+        if (finished.isEmpty())
+            QVERIFY(finished.wait(10'000));
+    }
+
+    QuibboService service;
+    TestPlatform test;
+    std::unique_ptr<MainWindow> window;
+};
+} // namespace
+
+class TestSendMessage : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void requestBody_data()
+    {
+        QTest::addColumn<std::optional<StringDictionary>>("credentials");
+        QTest::addColumn<std::optional<QString>>("senderID");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QByteArray>("body");
+
+        const auto plain =
+            std::optional(StringDictionary{{QStringLiteral("CompanyId"), QStringLiteral("C1")},
+                                           {QStringLiteral("UserId"), QStringLiteral("U1")},
+                                           {QStringLiteral("Password"), QStringLiteral("P1")}});
+        QTest::newRow("ordinary values byte for byte")
+            << plain << std::optional(QStringLiteral("Quibbo")) << QStringLiteral("+44 7700 900123")
+            << QStringLiteral("Hello")
+            << QByteArray("CompanyId=C1&UserId=U1&Password=P1&Msisdn=447700900123"
+                          "&MessageText=Hello&OasText=Quibbo\r\n");
+        QTest::newRow("message escapes")
+            << plain << std::optional(QStringLiteral("Q")) << QStringLiteral("07700900123")
+            << QStringLiteral("a&b=c 50% 1+1 ~\u20AC\nnext, (ok)!")
+            << QByteArray("CompanyId=C1&UserId=U1&Password=P1&Msisdn=07700900123"
+                          "&MessageText=a%26b%3Dc%2050%25%201%2B1%20%7E%E2%82%AC%0Anext,%20(ok)!"
+                          "&OasText=Q\r\n");
+        QTest::newRow("credentials and sender ID escaped")
+            << std::optional(
+                   StringDictionary{{QStringLiteral("CompanyId"), QStringLiteral("C 1")},
+                                    {QStringLiteral("UserId"), QStringLiteral("u=1")},
+                                    {QStringLiteral("Password"), QStringLiteral("p&w+d")}})
+            << std::optional(QStringLiteral("Tom&Jerry")) << QStringLiteral("123")
+            << QStringLiteral("x")
+            << QByteArray("CompanyId=C%201&UserId=u%3D1&Password=p%26w%2Bd&Msisdn=123"
+                          "&MessageText=x&OasText=Tom%26Jerry\r\n");
+        QTest::newRow("absent values are (null)")
+            << std::optional<StringDictionary>() << std::optional<QString>()
+            << QStringLiteral("123") << QString()
+            << QByteArray("CompanyId=(null)&UserId=(null)&Password=(null)&Msisdn=123"
+                          "&MessageText=&OasText=(null)\r\n");
+        QTest::newRow("empty sender ID is an empty value")
+            << plain << std::optional(QString()) << QStringLiteral("123") << QStringLiteral("x")
+            << QByteArray(
+                   "CompanyId=C1&UserId=U1&Password=P1&Msisdn=123&MessageText=x&OasText=\r\n");
+    }
+
+    void requestBody()
+    {
+        QFETCH(std::optional<StringDictionary>, credentials);
+        QFETCH(std::optional<QString>, senderID);
+        QFETCH(QString, number);
+        QFETCH(QString, message);
+        QFETCH(QByteArray, body);
+
+        Client client;
+        client.test.settings.insertRaw(QStringLiteral("QuibboAPIConnectionParams"), QJsonValue());
+        client.test.settings.insertRaw(QStringLiteral("senderID"), QJsonValue());
+        if (credentials)
+            client.test.settings.setDictionary(QStringLiteral("QuibboAPIConnectionParams"),
+                                               *credentials);
+        if (senderID)
+            client.test.settings.setString(QStringLiteral("senderID"), *senderID);
+        client.compose(message, number);
+        client.send();
+        QCOMPARE(client.service.sendBodies(), QList<QByteArray>{body});
+    }
+
+    void sentMessageArrivesAndClearsTheComposer()
+    {
+        Client client;
+        client.compose(QStringLiteral("See you at 8"), QStringLiteral("07700 900123"));
+        client.ui().sendToComboBox->setFocus();
+        client.send();
+
+        const QuibboService::Account* account = client.service.account(email);
+        QCOMPARE(account->messages.size(), 1);
+        QCOMPARE(account->messages.first().text, QStringLiteral("See you at 8"));
+        QCOMPARE(account->messages.first().msisdn, QStringLiteral("07700900123"));
+
+        QCOMPARE(client.ui().statusField->text(), QStringLiteral("Message sent at 03:07 PM."));
+        QCOMPARE(TextColours::of(client.ui().statusField), TextColours::success);
+        QCOMPARE(client.ui().progressDescription->text(), QStringLiteral("Sent"));
+        QCOMPARE(client.test.sounds.played, QStringList{QStringLiteral("Purr")});
+        QCOMPARE(client.ui().messageField->toPlainText(), QString());
+        QCOMPARE(client.ui().charcntField->text(), QStringLiteral("1(0)"));
+        QCOMPARE(client.ui().sendToComboBox->currentText(), QString());
+        QCOMPARE(client.ui().sendToComboBox->itemText(0), QStringLiteral("07700 900123"));
+        QCOMPARE(client.test.settings.arrayForKey(QStringLiteral("RecentMsisdns")),
+                 QStringList{QStringLiteral("07700 900123")});
+        QCOMPARE(client.window->focusWidget(), client.ui().messageField);
+        QVERIFY(client.ui().sendSMSButton->isEnabled());
+        QVERIFY(!client.ui().messageField->isReadOnly());
+    }
+
+    void sentMessageSetsTheRefreshTimers()
+    {
+        Client client;
+        QSignalSpy credits(&client.window->sender(), &SendSMSPushed::creditsRefreshRequested);
+        QSignalSpy history(&client.window->sender(), &SendSMSPushed::historyRefreshRequested);
+        client.compose(QStringLiteral("hi"), QStringLiteral("123"));
+        client.send();
+
+        QCOMPARE(client.test.time.pendingMilliseconds(), (QList<qint64>{5000, 5000, 10000, 60000}));
+        client.test.time.advance(5s);
+        QCOMPARE(credits.size(), 1);
+        QCOMPARE(client.ui().progressDescription->text(), QString());
+        QCOMPARE(TextColours::of(client.ui().progressDescription), TextColours::idle);
+        client.test.time.advance(5s);
+        QCOMPARE(history.size(), 1);
+        client.test.time.advance(50s);
+        QCOMPARE(history.size(), 2);
+        QCOMPARE(credits.size(), 1);
+        QCOMPARE(client.test.time.pendingMilliseconds(), QList<qint64>());
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<int>("forcedStatus");
+        QTest::addColumn<qint64>("credits");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<int>("requests");
+
+        QTest::newRow("201 is rejected") << 201 << qint64(10) << "123"
+                                         << "Server rejected messages." << 1;
+        QTest::newRow("500 is rejected") << 500 << qint64(10) << "123"
+                                         << "Server rejected messages." << 1;
+        QTest::newRow("unknown account") << 0 << qint64(-1) << "123"
+                                         << "Server rejected messages." << 1;
+        QTest::newRow("no credit") << 0 << qint64(0) << "123"
+                                   << "Insufficient credits." << 1;
+        QTest::newRow("empty number") << 0 << qint64(10) << ""
+                                      << "Invalid phone number." << 0;
+        QTest::newRow("letter in number") << 0 << qint64(10) << "07700 9OO123"
+                                          << "Invalid phone number." << 0;
+        QTest::newRow("no digit in number") << 0 << qint64(10) << "+ ()"
+                                            << "Invalid phone number." << 0;
+    }
+
+    void failures()
+    {
+        QFETCH(int, forcedStatus);
+        QFETCH(qint64, credits);
+        QFETCH(QString, number);
+        QFETCH(QString, reason);
+        QFETCH(int, requests);
+
+        Client client({}, 60s, std::max<qint64>(credits, 0));
+        if (credits < 0)
+            client.test.settings.setDictionary(QStringLiteral("QuibboAPIConnectionParams"), {});
+        client.service.forceSendStatus(forcedStatus);
+        client.compose(QStringLiteral("keep me"), number);
+        QSignalSpy finished(&client.window->sender(), &SendSMSPushed::attemptFinished);
+        client.ui().sendSMSButton->click();
+        if (reason == QLatin1String("Insufficient credits."))
+            QTRY_COMPARE(client.test.alerts.waiting, 1);
+        else if (finished.isEmpty())
+            QVERIFY(finished.wait());
+
+        QCOMPARE(client.service.sendBodies().size(), requests);
+        QCOMPARE(client.ui().statusField->text(),
+                 QStringLiteral("Message failed at 03:07 PM. ") + reason);
+        QCOMPARE(TextColours::of(client.ui().statusField), TextColours::failure);
+        QCOMPARE(client.ui().progressDescription->text(), QStringLiteral("Failed"));
+        QCOMPARE(client.test.sounds.played, QStringList{QStringLiteral("Sosumi")});
+        QCOMPARE(client.ui().messageField->toPlainText(), QStringLiteral("keep me"));
+        QCOMPARE(client.ui().sendToComboBox->currentText(), number);
+        QCOMPARE(client.ui().sendToComboBox->count(), 0);
+        QVERIFY(client.ui().sendSMSButton->isEnabled());
+
+        client.test.alerts.waiting ? client.test.alerts.dismiss() : void();
+        client.test.time.advance(1999ms);
+        QCOMPARE(client.ui().progressDescription->text(), QStringLiteral("Failed"));
+        client.test.time.advance(1ms);
+        QCOMPARE(client.ui().progressDescription->text(), QString());
+    }
+
+    void transportErrors_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("refused connection") << "refused";
+        QTest::newRow("untrusted certificate") << "tls";
+        QTest::newRow("time-out") << "silent";
+    }
+
+    void transportErrors()
+    {
+        QFETCH(QString, kind);
+        SilentServer silent;
+        QuibboService tlsService;
+        QUrl secure = silent.url();
+        if (kind == QLatin1String("refused")) {
+            QTcpServer closed;
+            closed.listen(QHostAddress::LocalHost);
+            secure = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort()));
+        } else if (kind == QLatin1String("tls")) {
+            QVERIFY(tlsService.listen(QHostAddress::LocalHost, 0, loopbackTls()));
+            secure = tlsService.secureBaseUrl();
+        }
+        Client client(secure, 300ms);
+        client.compose(QStringLiteral("keep me"), QStringLiteral("123"));
+        client.send();
+        QCOMPARE(client.ui().statusField->text(),
+                 QStringLiteral("Message failed at 03:07 PM. Error talking to server."));
+        QCOMPARE(client.ui().messageField->toPlainText(), QStringLiteral("keep me"));
+        QVERIFY(client.ui().sendSMSButton->isEnabled());
+        QCOMPARE(tlsService.sendBodies().size(), 0);
+    }
+
+    void trustedCertificateSends()
+    {
+        QuibboService tlsService;
+        QVERIFY(tlsService.listen(QHostAddress::LocalHost, 0, loopbackTls()));
+        Client client(tlsService.secureBaseUrl());
+        const auto c = tlsService.addAccount(email, QStringLiteral("secret"), 5);
+        client.test.settings.setDictionary(QStringLiteral("QuibboAPIConnectionParams"),
+                                           {{QStringLiteral("CompanyId"), c.companyId},
+                                            {QStringLiteral("UserId"), c.userId},
+                                            {QStringLiteral("Password"), c.password}});
+        QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
+        trusting.addCaCertificates(QStringLiteral(QUIBBO_TEST_DATA "/test-ca.pem"));
+        client.test.network.setSslConfiguration(trusting);
+        client.compose(QStringLiteral("over TLS"), QStringLiteral("123"));
+        client.send();
+        QCOMPARE(client.ui().statusField->text(), QStringLiteral("Message sent at 03:07 PM."));
+    }
+
+    void insufficientCreditOffersTheBuyCreditsPage_data()
+    {
+        QTest::addColumn<bool>("detailsStored");
+        QTest::newRow("account details stored") << true;
+        QTest::newRow("no account details") << false;
+    }
+
+    void insufficientCreditOffersTheBuyCreditsPage()
+    {
+        QFETCH(bool, detailsStored);
+        Client client({}, 60s, 0);
+        if (detailsStored)
+            client.test.settings.setDictionary(
+                QStringLiteral("accountDetails"),
+                {{QStringLiteral("emailAddress"), QStringLiteral("ann+sms@example.test")},
+                 {QStringLiteral("password"), QStringLiteral("secret")}});
+        QSignalSpy credits(&client.window->sender(), &SendSMSPushed::creditsRefreshRequested);
+        client.compose(QStringLiteral("hi"), QStringLiteral("123"));
+        client.ui().sendSMSButton->click();
+        QTRY_COMPARE(client.test.alerts.waiting, 1);
+
+        const FakeAlerts::Shown& alert = client.test.alerts.shown.first();
+        QCOMPARE(alert.style, Alerts::Style::Warning);
+        QCOMPARE(alert.message, QStringLiteral("Insufficient credits in account"));
+        QCOMPARE(alert.informativeText,
+                 QStringLiteral("You do not have sufficient credit to send this message.  Please "
+                                "top-up and then try resending."));
+        QVERIFY(client.test.urls.opened.isEmpty());
+        QCOMPARE(client.test.time.pendingRepeating(), 0);
+
+        client.test.alerts.dismiss();
+        const QList<QUrl> expected =
+            detailsStored ? QList<QUrl>{QUrl::fromEncoded(
+                                client.service.publicBaseUrl().toEncoded() +
+                                "/getcredits.php?quibboacc=ann%2Bsms%40example.test")}
+                          : QList<QUrl>();
+        QCOMPARE(client.test.urls.opened, expected);
+        QCOMPARE(client.test.time.pendingRepeating(), 1);
+
+        // A second refusal adds no second repeating refresh.
+        client.ui().sendSMSButton->click();
+        QTRY_COMPARE(client.test.alerts.waiting, 1);
+        client.test.alerts.dismiss();
+        QCOMPARE(client.test.time.pendingRepeating(), 1);
+        client.test.time.advance(360s);
+        QCOMPARE(credits.size(), 2);
+    }
+
+    void oneAttemptAtATime()
+    {
+        SilentServer silent;
+        Client client(silent.url(), 60s);
+        client.compose(QStringLiteral("typed"), QStringLiteral("123"));
+        client.ui().sendSMSButton->click();
+        QVERIFY(client.window->sender().isSending());
+        QVERIFY(!client.ui().sendSMSButton->isEnabled());
+        QVERIFY(client.ui().messageField->isReadOnly());
+        QCOMPARE(client.ui().progressDescription->text(), QStringLiteral("Sending..."));
+        QCOMPARE(client.ui().sendProgressField->maximum(), 0); // turning
+
+        QSignalSpy finished(&client.window->sender(), &SendSMSPushed::attemptFinished);
+        client.window->sender().sendsms();
+        QCOMPARE(finished.size(), 0);
+        // An earlier word's reset timer must not blank "Sending...".
+        client.test.time.advance(10s);
+        QCOMPARE(client.ui().progressDescription->text(), QStringLiteral("Sending..."));
+    }
+
+    void controlReturnSendsFromTheMessage()
+    {
+        Client client;
+        client.compose(QStringLiteral("quick"), QStringLiteral("123"));
+        client.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(client.window.get()));
+        client.ui().messageField->setFocus();
+        QSignalSpy finished(&client.window->sender(), &SendSMSPushed::attemptFinished);
+        QTest::keyClick(client.ui().messageField, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(finished.wait());
+        QCOMPARE(client.service.account(email)->messages.size(), 1);
+        QCOMPARE(client.ui().messageField->toPlainText(), QString());
+    }
+
+    void controlsAreNamedForScreenReaders()
+    {
+        Client client;
+        const auto name = [](QWidget* w) {
+            return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+        };
+        const auto description = [](QWidget* w) {
+            return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description);
+        };
+        QCOMPARE(name(client.ui().messageField), QStringLiteral("Message"));
+        QCOMPARE(name(client.ui().sendToComboBox), QStringLiteral("Recipient"));
+        QCOMPARE(client.ui().recipientLabel->buddy(), client.ui().sendToComboBox);
+        QCOMPARE(name(client.ui().sendSMSButton), QStringLiteral("Send"));
+        QCOMPARE(name(client.ui().sendProgressField), QStringLiteral("Sending progress"));
+
+        client.compose(QString(), QString());
+        client.send();
+        QCOMPARE(name(client.ui().statusField),
+                 QStringLiteral("Message failed at 03:07 PM. Invalid phone number."));
+        QCOMPARE(description(client.ui().statusField), QStringLiteral("Status"));
+        QCOMPARE(name(client.ui().progressDescription), QStringLiteral("Failed"));
+        QCOMPARE(description(client.ui().progressDescription), QStringLiteral("Progress"));
+        QCOMPARE(name(client.ui().charcntField), QStringLiteral("1(0)"));
+        QCOMPARE(description(client.ui().charcntField), QStringLiteral("Message length"));
+    }
+};
+
+QTEST_MAIN(TestSendMessage)
+#include "tst_sendmessage.moc"

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Alerts.h"
+
+#include <QList>
+
+// Records alerts; a test dismisses them as the user would press OK.
+class FakeAlerts : public Alerts
+{
+public:
+    struct Shown
+    {
+        Style style;
+        QString message;
+        QString informativeText;
+        std::function<void()> dismissed;
+    };
+
+    void show(Style style, const QString& message, const QString& informativeText,
+              std::function<void()> dismissed) override
+    {
+        shown.append({style, message, informativeText, std::move(dismissed)});
+        ++waiting;
+    }
+
+    // Presses OK on the oldest alert still up.
+    void dismiss()
+    {
+        Shown& alert = shown[shown.size() - waiting];
+        --waiting;
+        if (alert.dismissed)
+            alert.dismissed();
+    }
+
+    QList<Shown> shown;
+    qsizetype waiting = 0;
+};

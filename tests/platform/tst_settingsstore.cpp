@@ -1,0 +1,142 @@
+#include "JsonFileSettingsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestSettingsStore : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir home;
+    QString path() const { return home.filePath(QStringLiteral("quibbo/settings.json")); }
+
+    void writeRaw(const QByteArray& content)
+    {
+        QDir().mkpath(home.filePath(QStringLiteral("quibbo")));
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    }
+
+private Q_SLOTS:
+    void init() { QDir(home.filePath(QStringLiteral("quibbo"))).removeRecursively(); }
+
+    void valuesSurviveANewInstance()
+    {
+        {
+            JsonFileSettingsStore store(path());
+            store.setString(QStringLiteral("senderID"), QStringLiteral("Tom&Jerry €"));
+            store.setString(QStringLiteral("empty"), QString());
+            store.setDictionary(QStringLiteral("QuibboAPIConnectionParams"),
+                                {{QStringLiteral("CompanyId"), QStringLiteral("C1")},
+                                 {QStringLiteral("UserId"), QStringLiteral("u 2")},
+                                 {QStringLiteral("Password"), QString()}});
+            store.setArray(QStringLiteral("RecentMsisdns"), {QStringLiteral("07700 900123")});
+            store.setArray(QStringLiteral("none"), {});
+        }
+        const JsonFileSettingsStore reread(path());
+        QCOMPARE(reread.stringForKey(QStringLiteral("senderID")), QStringLiteral("Tom&Jerry €"));
+        QCOMPARE(reread.stringForKey(QStringLiteral("empty")), QString(""));
+        const auto credentials =
+            reread.dictionaryForKey(QStringLiteral("QuibboAPIConnectionParams"));
+        QVERIFY(credentials);
+        QCOMPARE(credentials->size(), 3);
+        QCOMPARE(credentials->value(QStringLiteral("UserId")), QStringLiteral("u 2"));
+        // A one-item list stays a list and an empty list stays an empty list.
+        QCOMPARE(reread.arrayForKey(QStringLiteral("RecentMsisdns")),
+                 QStringList{QStringLiteral("07700 900123")});
+        QCOMPARE(reread.arrayForKey(QStringLiteral("none")), QStringList());
+        QCOMPARE(reread.stringForKey(QStringLiteral("never written")), std::nullopt);
+    }
+
+    void wrongFormReadsAsAbsent_data()
+    {
+        QTest::addColumn<QJsonValue>("stored");
+        QTest::addColumn<bool>("isString");
+        QTest::addColumn<bool>("isDictionary");
+        QTest::addColumn<bool>("isArray");
+
+        QTest::newRow("string") << QJsonValue(QStringLiteral("ON")) << true << false << false;
+        QTest::newRow("number") << QJsonValue(42) << false << false << false;
+        QTest::newRow("bool") << QJsonValue(true) << false << false << false;
+        QTest::newRow("null") << QJsonValue(QJsonValue::Null) << false << false << false;
+        QTest::newRow("object") << QJsonValue(
+                                       QJsonObject{{QStringLiteral("a"), QStringLiteral("b")}})
+                                << false << true << false;
+        QTest::newRow("array of strings")
+            << QJsonValue(QJsonArray{QStringLiteral("1")}) << false << false << true;
+        QTest::newRow("array holding a number")
+            << QJsonValue(QJsonArray{QStringLiteral("1"), 2}) << false << false << false;
+    }
+
+    void wrongFormReadsAsAbsent()
+    {
+        QFETCH(QJsonValue, stored);
+        QFETCH(bool, isString);
+        QFETCH(bool, isDictionary);
+        QFETCH(bool, isArray);
+        writeRaw(QJsonDocument(QJsonObject{{QStringLiteral("key"), stored}}).toJson());
+
+        const JsonFileSettingsStore store(path());
+        QCOMPARE(store.stringForKey(QStringLiteral("key")).has_value(), isString);
+        QCOMPARE(store.dictionaryForKey(QStringLiteral("key")).has_value(), isDictionary);
+        QCOMPARE(store.arrayForKey(QStringLiteral("key")).has_value(), isArray);
+    }
+
+    void dictionaryEntriesThatAreNotStringsAreLeftOut()
+    {
+        writeRaw("{\"numberTranslation\": {\"countryCode\": 44, \"translationState\": \"ON\"}}");
+        const JsonFileSettingsStore store(path());
+        const auto translation = store.dictionaryForKey(QStringLiteral("numberTranslation"));
+        QVERIFY(translation);
+        QCOMPARE(translation->keys(), QStringList{QStringLiteral("translationState")});
+    }
+
+    void unparseableFileIsMovedAsideAndNeverOverwritten_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("truncated") << QByteArray("{\"senderID\": \"Tom");
+        QTest::newRow("not an object") << QByteArray("[\"senderID\"]");
+        QTest::newRow("empty") << QByteArray();
+    }
+
+    void unparseableFileIsMovedAsideAndNeverOverwritten()
+    {
+        QFETCH(QByteArray, content);
+        writeRaw(content);
+
+        JsonFileSettingsStore store(path());
+        QCOMPARE(store.stringForKey(QStringLiteral("senderID")), std::nullopt);
+        store.setString(QStringLiteral("senderID"), QStringLiteral("new"));
+
+        const QStringList aside = QDir(home.filePath(QStringLiteral("quibbo")))
+                                      .entryList({QStringLiteral("settings.json.corrupt-*")});
+        QCOMPARE(aside.size(), 1);
+        QFile moved(home.filePath(QStringLiteral("quibbo/") + aside.first()));
+        QVERIFY(moved.open(QIODevice::ReadOnly));
+        QCOMPARE(moved.readAll(), content);
+        QCOMPARE(JsonFileSettingsStore(path()).stringForKey(QStringLiteral("senderID")),
+                 QStringLiteral("new"));
+    }
+
+    void fileIsReadableByTheUserAlone()
+    {
+        JsonFileSettingsStore store(path());
+        store.setString(QStringLiteral("senderID"), QStringLiteral("x"));
+        QCOMPARE(QFile::permissions(path()) & 0x0777,
+                 QFileDevice::ReadUser | QFileDevice::WriteUser);
+        const QFileDevice::Permissions folder =
+            QFile::permissions(home.filePath(QStringLiteral("quibbo")));
+        QCOMPARE(folder & 0x0777,
+                 QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingsStore)
+#include "tst_settingsstore.moc"

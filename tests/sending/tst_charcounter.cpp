@@ -1,0 +1,136 @@
+#include "CharCounter.h"
+#include "FakeSoundPlayer.h"
+#include "FakeTime.h"
+#include "MemorySettingsStore.h"
+#include "ProgressWord.h"
+#include "TextColours.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+class TestCharCounter : public QObject
+{
+    Q_OBJECT
+
+    struct Fixture
+    {
+        explicit Fixture(const QString& longSetting)
+            : word(&progress, time), counter(settings, sounds)
+        {
+            if (!longSetting.isNull())
+                settings.setString(QStringLiteral("longSMSAllowed"), longSetting);
+            counter.charcntField = &field;
+            counter.messageTextField = &message;
+            counter.progressDescription = &word;
+            counter.awakeFromNib();
+        }
+        MemorySettingsStore settings;
+        FakeSoundPlayer sounds;
+        FakeTime time;
+        QPlainTextEdit message;
+        QLabel field;
+        QLabel progress;
+        ProgressWord word;
+        CharCounter counter;
+    };
+
+private Q_SLOTS:
+    void typing_data()
+    {
+        QTest::addColumn<QString>("longSetting");
+        QTest::addColumn<QString>("initial");
+        QTest::addColumn<int>("cursorAt"); // -1: the end
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("counter");
+
+        const QString a159(159, u'a');
+        const QString a160(160, u'a');
+        const QString euro = QString(QChar(0x20AC));
+        QTest::newRow("empty") << QString() << QString() << -1 << QString() << QString() << "1(0)";
+        QTest::newRow("160 plain") << QString() << a159 << -1 << "b" << a159 + u'b' << "1(160)";
+        QTest::newRow("161st cut") << QString() << a160 << -1 << "b" << a160 << "1(160)";
+        QTest::newRow("161 with long messages")
+            << "ON" << a160 << -1 << "b" << a160 + u'b' << "2(1)";
+        QTest::newRow("640 with long messages")
+            << "ON" << QString(639, u'a') << -1 << "b" << QString(639, u'a') + u'b' << "4(160)";
+        QTest::newRow("641st with long messages")
+            << "ON" << QString(640, u'a') << -1 << "b" << QString(640, u'a') << "4(160)";
+        QTest::newRow("lower-case on permits one part")
+            << "on" << a160 << -1 << "b" << a160 << "1(160)";
+        QTest::newRow("80th euro sign") << QString() << QString(79, QChar(0x20AC)) << -1 << euro
+                                        << QString(80, QChar(0x20AC)) << "1(160)";
+        QTest::newRow("81st euro sign") << QString() << QString(80, QChar(0x20AC)) << -1 << euro
+                                        << QString(80, QChar(0x20AC)) << "1(160)";
+        QTest::newRow("bracket after 159") << QString() << a159 << -1 << "[" << a159 << "1(159)";
+        QTest::newRow("typed in the middle cuts the end")
+            << QString() << a159 + u'z' << 10 << "M"
+            << QString(10, u'a') + u'M' + QString(149, u'a') << "1(160)";
+    }
+
+    void typing()
+    {
+        QFETCH(QString, longSetting);
+        QFETCH(QString, initial);
+        QFETCH(int, cursorAt);
+        QFETCH(QString, typed);
+        QFETCH(QString, result);
+        QFETCH(QString, counter);
+
+        Fixture f(longSetting);
+        f.message.setPlainText(initial);
+        QTextCursor cursor = f.message.textCursor();
+        cursor.setPosition(cursorAt < 0 ? static_cast<int>(initial.size()) : cursorAt);
+        f.message.setTextCursor(cursor);
+        for (QChar c : typed)
+            QTest::sendKeyEvent(QTest::Click, &f.message, Qt::Key_unknown, QString(c),
+                                Qt::NoModifier);
+
+        QCOMPARE(f.message.toPlainText(), result);
+        QCOMPARE(f.field.text(), counter);
+        const bool cut = result.size() < initial.size() + typed.size();
+        QCOMPARE(f.sounds.played, cut ? QStringList{QStringLiteral("Morse")} : QStringList());
+        QCOMPARE(f.progress.text(), cut ? QStringLiteral("Too Long") : QString());
+    }
+
+    void pasteIsCutInOneStep()
+    {
+        Fixture f{QString()};
+        f.message.insertPlainText(QString(1000, u'x'));
+        QCOMPARE(f.message.toPlainText(), QString(160, u'x'));
+        QCOMPARE(f.sounds.played.size(), 1);
+        QCOMPARE(f.field.text(), QStringLiteral("1(160)"));
+    }
+
+    void tooLongShowsRedForTwoSeconds()
+    {
+        Fixture f{QString()};
+        f.message.setPlainText(QString(161, u'x'));
+        QCOMPARE(f.progress.text(), QStringLiteral("Too Long"));
+        QCOMPARE(TextColours::of(&f.progress), TextColours::failure);
+        f.time.advance(1999ms);
+        QCOMPARE(f.progress.text(), QStringLiteral("Too Long"));
+        f.time.advance(1ms);
+        QCOMPARE(f.progress.text(), QString());
+        QCOMPARE(TextColours::of(&f.progress), TextColours::idle);
+    }
+
+    void turningLongMessagesOffCutsAtTheNextEdit()
+    {
+        Fixture f{QStringLiteral("ON")};
+        f.message.setPlainText(QString(300, u'x'));
+        QCOMPARE(f.field.text(), QStringLiteral("2(140)"));
+        f.settings.setString(QStringLiteral("longSMSAllowed"), QStringLiteral("OFF"));
+        QCOMPARE(f.message.toPlainText().size(), 300);
+        f.message.moveCursor(QTextCursor::End);
+        QTest::keyClick(&f.message, Qt::Key_Backspace);
+        QCOMPARE(f.message.toPlainText(), QString(160, u'x'));
+        QCOMPARE(f.field.text(), QStringLiteral("1(160)"));
+    }
+};
+
+QTEST_MAIN(TestCharCounter)
+#include "tst_charcounter.moc"

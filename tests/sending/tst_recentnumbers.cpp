@@ -1,0 +1,88 @@
+#include "JsonFileSettingsStore.h"
+#include "MobileNumberDataSource.h"
+#include "RecentNumbers.h"
+
+#include <QComboBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+QStringList numbered(int count)
+{
+    QStringList list;
+    for (int i = 1; i <= count; ++i)
+        list.append(QStringLiteral("0770090%1").arg(i, 4, 10, QLatin1Char('0')));
+    return list;
+}
+} // namespace
+
+class TestRecentNumbers : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void recording_data()
+    {
+        QTest::addColumn<QStringList>("before");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QStringList>("after");
+
+        const QStringList thirty = numbered(30);
+        QTest::newRow("first send") << QStringList() << QStringLiteral("07700 900123")
+                                    << QStringList{QStringLiteral("07700 900123")};
+        QTest::newRow("known number moves to the head")
+            << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}
+            << QStringLiteral("c")
+            << QStringList{QStringLiteral("c"), QStringLiteral("a"), QStringLiteral("b")};
+        QTest::newRow("two forms are two entries")
+            << QStringList{QStringLiteral("07700 900123")} << QStringLiteral("07700900123")
+            << QStringList{QStringLiteral("07700900123"), QStringLiteral("07700 900123")};
+        QTest::newRow("full list drops its oldest")
+            << thirty << QStringLiteral("new")
+            << QStringList{QStringLiteral("new")} + thirty.mid(0, 29);
+        QTest::newRow("full list, known number")
+            << thirty << thirty.at(10)
+            << QStringList{thirty.at(10)} + thirty.mid(0, 10) + thirty.mid(11);
+        QTest::newRow("hand-written 35 keeps its length")
+            << numbered(35) << QStringLiteral("new")
+            << QStringList{QStringLiteral("new")} + numbered(34);
+    }
+    void recording()
+    {
+        QFETCH(QStringList, before);
+        QFETCH(QString, number);
+        QFETCH(QStringList, after);
+        QCOMPARE(withRecordedNumber(before, number), after);
+    }
+
+    void listSurvivesANewStoreAndKeepsWhatIsTyped()
+    {
+        QTemporaryDir home;
+        const QString path = home.filePath(QStringLiteral("settings.json"));
+        {
+            JsonFileSettingsStore store(path);
+            QComboBox box;
+            MobileNumberDataSource numbers(store);
+            numbers.myComboBox = &box;
+            numbers.awakeFromNib();
+            QCOMPARE(box.count(), 0);
+            for (const QString& n :
+                 {QStringLiteral("+44 7700 900123"), QStringLiteral("07700 900456")}) {
+                numbers.setNumberToSendMsgTo(n);
+                numbers.updateComboBoxWithNewNumber();
+                QCOMPARE(numbers.getNumberToSendMsgTo(), n);
+            }
+        }
+        JsonFileSettingsStore store(path);
+        QComboBox box;
+        MobileNumberDataSource numbers(store);
+        numbers.myComboBox = &box;
+        numbers.awakeFromNib();
+        QCOMPARE(box.count(), 2);
+        QCOMPARE(box.itemText(0), QStringLiteral("07700 900456"));
+        QCOMPARE(box.itemText(1), QStringLiteral("+44 7700 900123"));
+        QCOMPARE(box.currentText(), QString());
+    }
+};
+
+QTEST_MAIN(TestRecentNumbers)
+#include "tst_recentnumbers.moc"
