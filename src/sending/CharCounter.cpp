@@ -1,6 +1,7 @@
 #include "CharCounter.h"
 
 #include "MessageLength.h"
+#include "MessageTextEdit.h"
 #include "ProgressWord.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
@@ -9,7 +10,6 @@
 #include "TextColours.h"
 
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QTextCursor>
 
 using namespace std::chrono_literals;
@@ -21,6 +21,14 @@ CharCounter::CharCounter(SettingsStore& settings_, SoundPlayer& sounds_, QObject
 void CharCounter::awakeFromNib()
 {
     connect(messageTextField, &QPlainTextEdit::textChanged, this, &CharCounter::textDidChange);
+    // A paste longer than what can be kept is shortened before it reaches the view, yet enough
+    // of it stays for the counter to cut exactly where it would have cut the whole paste.
+    messageTextField->setPasteLimiter([this](QStringView before, QString pasted) {
+        // At least one character goes in, so that a message already too long is cut as well.
+        const qsizetype room = permittedLength() - countedLength(before) + 2;
+        pasted.truncate(std::max<qsizetype>(room, 1));
+        return pasted;
+    });
     updateCharacterCounter();
 }
 

@@ -4,7 +4,7 @@
 
 class ProgressWord;
 class QLabel;
-class QPlainTextEdit;
+class MessageTextEdit;
 class SettingsStore;
 class SoundPlayer;
 
@@ -17,7 +17,7 @@ public:
     CharCounter(SettingsStore& settings, SoundPlayer& sounds, QObject* parent = nullptr);
 
     QLabel* charcntField = nullptr;
-    QPlainTextEdit* messageTextField = nullptr;
+    MessageTextEdit* messageTextField = nullptr;
     ProgressWord* progressDescription = nullptr;
 
     void awakeFromNib();

@@ -1,12 +1,15 @@
 #include "CharCounter.h"
 #include "FakeSoundPlayer.h"
 #include "FakeTime.h"
+#include "MessageLength.h"
+#include "MessageTextEdit.h"
 #include "MemorySettingsStore.h"
 #include "ProgressWord.h"
 #include "TextColours.h"
 
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QTest>
 
 using namespace std::chrono_literals;
@@ -30,7 +33,7 @@ class TestCharCounter : public QObject
         MemorySettingsStore settings;
         FakeSoundPlayer sounds;
         FakeTime time;
-        QPlainTextEdit message;
+        MessageTextEdit message;
         QLabel field;
         QLabel progress;
         ProgressWord word;
@@ -96,13 +99,49 @@ private Q_SLOTS:
         QCOMPARE(f.progress.text(), cut ? QStringLiteral("Too Long") : QString());
     }
 
+    // A paste keeps exactly what cutting the whole pasted text would keep, wherever it lands.
+    void pasteIsCutInOneStep_data()
+    {
+        QTest::addColumn<QString>("longSetting");
+        QTest::addColumn<QString>("initial");
+        QTest::addColumn<int>("cursorAt");
+        QTest::addColumn<QString>("pasted");
+
+        const QString euros(200, QChar(0x20AC));
+        QTest::newRow("1000 into the empty message") << QString() << QString() << 0 << QString(1000, u'x');
+        QTest::newRow("into the middle") << QString() << QString(100, u'a') << 40 << QString(1000, u'x');
+        QTest::newRow("euro signs at the boundary") << QString() << QString(1, u'a') << 1 << euros;
+        QTest::newRow("plain text after euro signs") << QString() << QString(79, QChar(0x20AC)) << 79
+                                                     << QString(10, u'x');
+        QTest::newRow("surrogate pairs") << QString() << QString(1, u'a') << 1
+                                         << QString(100, u'x').replace(u'x', QStringLiteral("\U0001F600"));
+        QTest::newRow("four parts") << "ON" << QString(10, u'a') << 5 << QString(5000, u'x');
+        QTest::newRow("text already too long") << "OFF" << QString(300, u'a') << 200 << QString(50, u'x');
+        QTest::newRow("short paste") << QString() << QString(10, u'a') << 10 << QStringLiteral("hello");
+    }
+
     void pasteIsCutInOneStep()
     {
-        Fixture f{QString()};
-        f.message.insertPlainText(QString(1000, u'x'));
-        QCOMPARE(f.message.toPlainText(), QString(160, u'x'));
-        QCOMPARE(f.sounds.played.size(), 1);
-        QCOMPARE(f.field.text(), QStringLiteral("1(160)"));
+        QFETCH(QString, longSetting);
+        QFETCH(QString, initial);
+        QFETCH(int, cursorAt);
+        QFETCH(QString, pasted);
+
+        Fixture f(longSetting);
+        {
+            const QSignalBlocker quiet(f.message);
+            f.message.setPlainText(initial);
+        }
+        QTextCursor cursor = f.message.textCursor();
+        cursor.setPosition(cursorAt);
+        f.message.setTextCursor(cursor);
+        QGuiApplication::clipboard()->setText(pasted);
+        f.message.paste();
+
+        const QString whole = initial.left(cursorAt) + pasted + initial.mid(cursorAt);
+        const QString expected = whole.left(fittingPrefixLength(whole, f.counter.permittedLength()));
+        QCOMPARE(f.message.toPlainText(), expected);
+        QCOMPARE(f.sounds.played.size(), expected == whole ? 0 : 1);
     }
 
     void tooLongShowsRedForTwoSeconds()

@@ -1,0 +1,91 @@
+// How long the message counter takes for a pasted megabyte and for one keystroke.
+
+#include "CharCounter.h"
+#include "FakeSoundPlayer.h"
+#include "FakeTime.h"
+#include "MemorySettingsStore.h"
+#include "MessageLength.h"
+#include "MessageTextEdit.h"
+#include "ProgressWord.h"
+#include "SmsText.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QClipboard>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+const QString megabyte = [] {
+    QString text;
+    const QString line = QStringLiteral("The quick brown fox jumps over the lazy dog [€] 0123456789\n");
+    while (text.size() < (1 << 20))
+        text += line;
+    text.truncate(1 << 20);
+    return text;
+}();
+
+// The rule alone: where a pasted megabyte is cut, and its counter.
+void pastedMegabyteRule(benchmark::State& state)
+{
+    const qsizetype limit = state.range(0);
+    for (auto _ : state) {
+        const qsizetype kept = fittingPrefixLength(megabyte, limit);
+        benchmark::DoNotOptimize(partsAndFill(countedLength(QStringView(megabyte).left(kept))));
+    }
+}
+BENCHMARK(pastedMegabyteRule)->Arg(160)->Arg(640)->Unit(benchmark::kMicrosecond);
+
+struct Composer
+{
+    explicit Composer(bool longMessages) : word(&progress, time), counter(settings, sounds)
+    {
+        settings.setString(QStringLiteral("longSMSAllowed"),
+                           longMessages ? QStringLiteral("ON") : QStringLiteral("OFF"));
+        counter.charcntField = &field;
+        counter.messageTextField = &message;
+        counter.progressDescription = &word;
+        counter.awakeFromNib();
+    }
+    MemorySettingsStore settings;
+    FakeSoundPlayer sounds;
+    FakeTime time;
+    MessageTextEdit message;
+    QLabel field;
+    QLabel progress;
+    ProgressWord word;
+    CharCounter counter;
+};
+
+// The whole paste as the user makes it: the text goes into the message view, which is cut back.
+void pastedMegabyteIntoTheView(benchmark::State& state)
+{
+    Composer composer(state.range(0) == 640);
+    QGuiApplication::clipboard()->setText(megabyte);
+    for (auto _ : state) {
+        composer.message.clear();
+        composer.message.paste();
+    }
+}
+BENCHMARK(pastedMegabyteIntoTheView)->Arg(160)->Arg(640)->Unit(benchmark::kMillisecond);
+
+// One keystroke in a full four-part message: the recount that follows it.
+void keystrokeRecount(benchmark::State& state)
+{
+    Composer composer(true);
+    composer.message.setPlainText(QString(639, u'a'));
+    for (auto _ : state)
+        composer.counter.updateCharacterCounter();
+}
+BENCHMARK(keystrokeRecount)->Unit(benchmark::kMicrosecond);
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
