@@ -10,15 +10,16 @@
 #include "SmsText.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QClipboard>
+#include <QLabel>
 
 #include <benchmark/benchmark.h>
 
 namespace {
 const QString megabyte = [] {
     QString text;
-    const QString line = QStringLiteral("The quick brown fox jumps over the lazy dog [€] 0123456789\n");
+    const QString line =
+        QStringLiteral("The quick brown fox jumps over the lazy dog [€] 0123456789\n");
     while (text.size() < (1 << 20))
         text += line;
     text.truncate(1 << 20);

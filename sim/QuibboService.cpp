@@ -6,9 +6,11 @@
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponse>
+#include <QRandomGenerator>
 #include <QSslServer>
 #include <QTcpServer>
 #include <QUrlQuery>
+#include <QXmlStreamWriter>
 
 namespace {
 using StatusCode = QHttpServerResponse::StatusCode;
@@ -100,6 +102,8 @@ bool QuibboService::listen(const QHostAddress& address, quint16 port,
 
     secureServer->route(QStringLiteral("/quib/sendMessage"), QHttpServerRequest::Method::Post,
                         [this](const QHttpServerRequest& r) { return sendMessage(r); });
+    secureServer->route(QStringLiteral("/quib/accountInformation"), QHttpServerRequest::Method::Get,
+                        [this](const QHttpServerRequest& r) { return accountInformation(r); });
     site->route(QStringLiteral("/getcredits.php"), QHttpServerRequest::Method::Get,
                 [this](const QHttpServerRequest& r) { return buyCreditsPage(r); });
     site->route(QStringLiteral("/getcredits.php"), QHttpServerRequest::Method::Post,
@@ -197,6 +201,87 @@ QHttpServerResponse QuibboService::sendMessage(const QHttpServerRequest& request
             .arg(account->credits)
             .arg(text));
     return QHttpServerResponse("text/plain", "OK");
+}
+
+QHttpServerResponse QuibboService::accountInformation(const QHttpServerRequest& request)
+{
+    Account* account = accountFor(queryValue(request, QStringLiteral("CompanyId")),
+                                  queryValue(request, QStringLiteral("UserId")),
+                                  queryValue(request, QStringLiteral("Password")));
+    if (!account)
+        return QHttpServerResponse(StatusCode::Unauthorized);
+    const QString action = queryValue(request, QStringLiteral("Action"));
+    if (action == QLatin1String("credits"))
+        return QHttpServerResponse("text/plain", QByteArray::number(account->credits));
+    if (action == QLatin1String("messages"))
+        return QHttpServerResponse("text/xml; charset=utf-8",
+                                   historyDocument(*account, QDateTime::currentDateTime()));
+    return QHttpServerResponse(StatusCode::BadRequest);
+}
+
+int QuibboService::stateAt(const SentMessage& message, const QDateTime& now)
+{
+    const qint64 age = message.sentAt.secsTo(now);
+    if (age < 3)
+        return 0;
+    if (age < 8)
+        return 1;
+    return message.msisdn.endsWith(QLatin1String("13")) ? 3 : 2;
+}
+
+QByteArray QuibboService::historyDocument(const Account& account, const QDateTime& now)
+{
+    QByteArray document;
+    document.reserve(account.messages.size() * 200 + 64);
+    QXmlStreamWriter writer(&document);
+    writer.writeStartDocument();
+    writer.writeStartElement(QStringLiteral("Messages"));
+    for (const SentMessage& message : account.messages) {
+        const int offset = message.sentAt.offsetFromUtc();
+        const QString zone = QStringLiteral("%1%2%3")
+                                 .arg(QChar(offset < 0 ? u'-' : u'+'))
+                                 .arg(std::abs(offset) / 3600, 2, 10, QLatin1Char('0'))
+                                 .arg(std::abs(offset) % 3600 / 60, 2, 10, QLatin1Char('0'));
+        writer.writeStartElement(QStringLiteral("Message"));
+        writer.writeAttribute(QStringLiteral("msisdn"), message.msisdn);
+        writer.writeAttribute(QStringLiteral("timesent"),
+                              message.sentAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) +
+                                  zone);
+        writer.writeAttribute(QStringLiteral("state"), QString::number(stateAt(message, now)));
+        writer.writeCharacters(message.text);
+        writer.writeEndElement();
+    }
+    writer.writeEndElement();
+    writer.writeEndDocument();
+    return document;
+}
+
+void QuibboService::seedHistory(const QString& email, int count)
+{
+    const auto it = accounts.find(email);
+    if (it == accounts.end())
+        return;
+    static const QStringList texts{
+        QStringLiteral("Running ten minutes late, sorry!"),
+        QStringLiteral("Meeting moved to 3pm <room 4> & bring the slides"),
+        QStringLiteral("Your table for 2 is booked for Friday at 19:30."),
+        QStringLiteral("Happy birthday! \U0001F382 See you tonight."),
+        QStringLiteral("Can you pick up milk, bread and €5 of stamps?"),
+        QStringLiteral("Code 4411 \"door\" opens the side gate.\nCall if stuck.")};
+    QRandomGenerator random(42);
+    const QDateTime now = QDateTime::currentDateTime();
+    QList<SentMessage> seeded;
+    seeded.reserve(count);
+    qint64 secondsBack = 60;
+    for (int i = 0; i < count; ++i) {
+        secondsBack += random.bounded(1, 3 * 24 * 3600 / std::max(1, count / 20) + 2);
+        const QString number =
+            QStringLiteral("4477009%1").arg(random.bounded(100000), 5, 10, QLatin1Char('0'));
+        seeded.append({i % 17 == 0 ? number.left(number.size() - 2) + QStringLiteral("13") : number,
+                       texts.at(i % texts.size()), QStringLiteral("Quibbo"),
+                       now.addSecs(-secondsBack)});
+    }
+    it->messages += seeded;
 }
 
 QHttpServerResponse QuibboService::buyCreditsPage(const QHttpServerRequest& request)

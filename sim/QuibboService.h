@@ -59,6 +59,14 @@ public:
     Credentials addAccount(const QString& email, const QString& password, qint64 credits);
     const Account* account(const QString& email) const;
 
+    // Adds count generated messages to an account, spread over the last weeks.
+    void seedHistory(const QString& email, int count);
+    // The history document the service gives for an account, newest first.
+    static QByteArray historyDocument(const Account& account, const QDateTime& now);
+    // Delivery moves on with time: queued, then on its way, then delivered, or failed for the
+    // numbers this service treats as undeliverable (those ending in 13).
+    static int stateAt(const SentMessage& message, const QDateTime& now);
+
     // The bodies of the send requests exactly as they arrived, oldest first.
     const QList<QByteArray>& sendBodies() const { return bodies; }
     // Makes every send answer with this status (0 returns to normal behaviour).
@@ -72,6 +80,7 @@ Q_SIGNALS:
 
 private:
     QHttpServerResponse sendMessage(const QHttpServerRequest& request);
+    QHttpServerResponse accountInformation(const QHttpServerRequest& request);
     QHttpServerResponse buyCreditsPage(const QHttpServerRequest& request);
     QHttpServerResponse addCredits(const QHttpServerRequest& request);
     Account* accountFor(const QString& companyId, const QString& userId, const QString& password);

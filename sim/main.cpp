@@ -16,9 +16,11 @@ QTextStream err(stderr);
 
 int usage()
 {
-    err << "usage: quibbo-sim [--port N] [--account EMAIL:PASSWORD:CREDITS]... [--tls CERT KEY]\n"
+    err << "usage: quibbo-sim [--port N] [--account EMAIL:PASSWORD:CREDITS]... [--history N]\n"
+           "                  [--tls CERT KEY]\n"
            "  --port N      listen on 127.0.0.1:N (0, the default, picks a free port)\n"
            "  --account     a confirmed account with its credits (repeatable)\n"
+           "  --history N   seed each account with N sent messages over the last weeks\n"
            "  --tls         serve the secure host over HTTPS with this certificate and key\n";
     err.flush();
     return 2;
@@ -48,6 +50,7 @@ int main(int argc, char* argv[])
     const QStringList args = QCoreApplication::arguments().mid(1);
 
     quint16 port = 0;
+    int history = 0;
     QStringList accountSpecs;
     std::optional<QSslConfiguration> tls;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -57,6 +60,11 @@ int main(int argc, char* argv[])
             bool ok = false;
             port = args[++i].toUShort(&ok);
             if (!ok)
+                return usage();
+        } else if (arg == QLatin1String("--history") && hasValue) {
+            bool ok = false;
+            history = args[++i].toInt(&ok);
+            if (!ok || history < 0)
                 return usage();
         } else if (arg == QLatin1String("--account") && hasValue) {
             accountSpecs.append(args[++i]);
@@ -93,6 +101,7 @@ int main(int argc, char* argv[])
             return usage();
         const QString email = spec.left(first);
         const auto c = service.addAccount(email, spec.mid(first + 1, last - first - 1), credits);
+        service.seedHistory(email, history);
         out << "account " << email << " CompanyId=" << c.companyId << " UserId=" << c.userId
             << " Password=" << c.password << " credits=" << credits << '\n';
     }

@@ -1,7 +1,9 @@
 #include "MainWindow.h"
 
 #include "CharCounter.h"
+#include "CreditsUpdater.h"
 #include "MobileNumberDataSource.h"
+#include "MsgHistoryDataSource.h"
 #include "ProgressWord.h"
 #include "SendSMSPushed.h"
 #include "ui_MainWindow.h"
@@ -18,6 +20,8 @@ MainWindow::MainWindow(const Platform& platform, const ServiceEndpoints& endpoin
     counter = new CharCounter(platform.settings, platform.sounds, this);
     numbers = new MobileNumberDataSource(platform.settings, this);
     send = new SendSMSPushed(platform, endpoints, this);
+    creditsUpdater = new CreditsUpdater(platform, endpoints, this);
+    msgHistory = new MsgHistoryDataSource(platform, endpoints, this);
 
     counter->charcntField = form->charcntField;
     counter->messageTextField = form->messageField;
@@ -34,7 +38,20 @@ MainWindow::MainWindow(const Platform& platform, const ServiceEndpoints& endpoin
     send->myWindow = this;
     send->sendSMSButton = form->sendSMSButton;
 
+    creditsUpdater->creditsDisplay = form->creditsDisplay;
+
+    msgHistory->myTableView = form->myTableView;
+    msgHistory->lastRefreshedText = form->lastRefreshedText;
+    msgHistory->refreshButton = form->refreshButton;
+
     connect(form->sendSMSButton, &QPushButton::clicked, send, &SendSMSPushed::sendsms);
+    connect(send, &SendSMSPushed::creditsRefreshRequested, creditsUpdater,
+            &CreditsUpdater::updateCredits);
+    connect(send, &SendSMSPushed::historyRefreshRequested, msgHistory,
+            &MsgHistoryDataSource::refreshMsgHistoryAfterWaitingALittleBit);
+    auto* refreshShortcut = new QShortcut(QKeySequence::Refresh, this);
+    connect(refreshShortcut, &QShortcut::activated, form->refreshButton,
+            &QPushButton::animateClick);
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | key), this);
         connect(shortcut, &QShortcut::activated, form->sendSMSButton, &QPushButton::animateClick);
@@ -43,6 +60,8 @@ MainWindow::MainWindow(const Platform& platform, const ServiceEndpoints& endpoin
 
     counter->awakeFromNib();
     numbers->awakeFromNib();
+    creditsUpdater->awakeFromNib();
+    msgHistory->awakeFromNib();
     form->messageField->setFocus();
 }
 

@@ -11,6 +11,8 @@ namespace Ui {
 class MainWindow;
 }
 class CharCounter;
+class CreditsUpdater;
+class MsgHistoryDataSource;
 class MobileNumberDataSource;
 class ProgressWord;
 class SendSMSPushed;
@@ -30,6 +32,8 @@ public:
     CharCounter& charCounter() const { return *counter; }
     MobileNumberDataSource& recentNumbers() const { return *numbers; }
     SendSMSPushed& sender() const { return *send; }
+    CreditsUpdater& credits() const { return *creditsUpdater; }
+    MsgHistoryDataSource& history() const { return *msgHistory; }
 
 private:
     std::unique_ptr<Ui::MainWindow> form;
@@ -37,4 +41,6 @@ private:
     CharCounter* counter;
     MobileNumberDataSource* numbers;
     SendSMSPushed* send;
+    CreditsUpdater* creditsUpdater;
+    MsgHistoryDataSource* msgHistory;
 };

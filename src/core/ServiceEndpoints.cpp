@@ -1,6 +1,7 @@
 #include "ServiceEndpoints.h"
 
 #include "QueryEscaping.h"
+#include "SettingsKeys.h"
 
 #include <QtGlobal>
 
@@ -39,4 +40,17 @@ QUrl ServiceEndpoints::buyCredits(const QString& emailAddress) const
 {
     return join(site, QStringLiteral("/getcredits.php"),
                 "quibboacc=" + escapedQueryValue(emailAddress));
+}
+
+QUrl ServiceEndpoints::accountInformation(const StringDictionary& credentials,
+                                          const QString& action) const
+{
+    const auto value = [&credentials](QLatin1String key) {
+        return escapedQueryValue(valueOrNullText(
+            credentials.contains(key) ? std::optional(credentials.value(key)) : std::nullopt));
+    };
+    return join(
+        secure, QStringLiteral("/quib/accountInformation"),
+        "CompanyId=" + value(SettingsKeys::CompanyId) + "&UserId=" + value(SettingsKeys::UserId) +
+            "&Password=" + value(SettingsKeys::Password) + "&Action=" + escapedQueryValue(action));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SettingsStore.h"
+
 #include <QUrl>
 
 // Where the service lives: the secure host (HTTPS) with the messaging interface, and the public
@@ -16,6 +18,9 @@ public:
 
     QUrl sendMessage() const;
     QUrl buyCredits(const QString& emailAddress) const;
+    // The account information the messaging interface gives for these credentials ("credits",
+    // "messages"); an absent credential is sent as the text (null).
+    QUrl accountInformation(const StringDictionary& credentials, const QString& action) const;
 
 private:
     static QUrl join(const QUrl& base, const QString& path, const QByteArray& encodedQuery = {});

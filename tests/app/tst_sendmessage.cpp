@@ -1,6 +1,8 @@
 #include "CharCounter.h"
+#include "CreditsUpdater.h"
 #include "MainWindow.h"
 #include "MobileNumberDataSource.h"
+#include "MsgHistoryDataSource.h"
 #include "QuibboService.h"
 #include "SendSMSPushed.h"
 #include "TestPlatform.h"
@@ -186,24 +188,35 @@ private Q_SLOTS:
         QVERIFY(!client.ui().messageField->isReadOnly());
     }
 
-    void sentMessageSetsTheRefreshTimers()
+    // The balance and the history follow a sent message on their timers.
+    void sentMessageRefreshesBalanceAndHistory()
     {
-        Client client;
-        QSignalSpy credits(&client.window->sender(), &SendSMSPushed::creditsRefreshRequested);
-        QSignalSpy history(&client.window->sender(), &SendSMSPushed::historyRefreshRequested);
+        Client client({}, 60s, 10);
+        QSignalSpy credits(&client.window->credits(), &CreditsUpdater::exchangeFinished);
+        QSignalSpy history(&client.window->history(), &MsgHistoryDataSource::fetchFinished);
         client.compose(QStringLiteral("hi"), QStringLiteral("123"));
         client.send();
 
-        QCOMPARE(client.test.time.pendingMilliseconds(), (QList<qint64>{5000, 5000, 10000, 60000}));
+        // Pending: the load-time history (10 s) and balance (15 s) refreshes, and the send's
+        // progress reset and balance (5 s) and history (10 s, 60 s) refreshes.
+        QCOMPARE(client.test.time.pendingMilliseconds(),
+                 (QList<qint64>{5000, 5000, 10000, 10000, 15000, 60000}));
         client.test.time.advance(5s);
-        QCOMPARE(credits.size(), 1);
+        QVERIFY(credits.wait());
+        QCOMPARE(client.ui().creditsDisplay->text(), QStringLiteral("9"));
         QCOMPARE(client.ui().progressDescription->text(), QString());
         QCOMPARE(TextColours::of(client.ui().progressDescription), TextColours::idle);
-        client.test.time.advance(5s);
-        QCOMPARE(history.size(), 1);
+
+        client.test.time.advance(5s); // two history fetches fall due; the newer supersedes
+        QVERIFY(history.wait());
+        QCOMPARE(client.window->history().rowCount(), 1);
+        QCOMPARE(client.window->history().index(0, 2).data().toString(), QStringLiteral("hi"));
+        QCOMPARE(client.window->history().index(0, 1).data().toString(), QStringLiteral("123"));
+        QVERIFY(
+            client.ui().lastRefreshedText->text().endsWith(QLatin1String("Contains 1 messages.")));
+
         client.test.time.advance(50s);
-        QCOMPARE(history.size(), 2);
-        QCOMPARE(credits.size(), 1);
+        QVERIFY(history.wait());
         QCOMPARE(client.test.time.pendingMilliseconds(), QList<qint64>());
     }
 

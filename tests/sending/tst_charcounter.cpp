@@ -1,15 +1,15 @@
 #include "CharCounter.h"
 #include "FakeSoundPlayer.h"
 #include "FakeTime.h"
+#include "MemorySettingsStore.h"
 #include "MessageLength.h"
 #include "MessageTextEdit.h"
-#include "MemorySettingsStore.h"
 #include "ProgressWord.h"
 #include "TextColours.h"
 
-#include <QLabel>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QTest>
 
 using namespace std::chrono_literals;
@@ -108,16 +108,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("pasted");
 
         const QString euros(200, QChar(0x20AC));
-        QTest::newRow("1000 into the empty message") << QString() << QString() << 0 << QString(1000, u'x');
-        QTest::newRow("into the middle") << QString() << QString(100, u'a') << 40 << QString(1000, u'x');
+        QTest::newRow("1000 into the empty message")
+            << QString() << QString() << 0 << QString(1000, u'x');
+        QTest::newRow("into the middle")
+            << QString() << QString(100, u'a') << 40 << QString(1000, u'x');
         QTest::newRow("euro signs at the boundary") << QString() << QString(1, u'a') << 1 << euros;
-        QTest::newRow("plain text after euro signs") << QString() << QString(79, QChar(0x20AC)) << 79
-                                                     << QString(10, u'x');
-        QTest::newRow("surrogate pairs") << QString() << QString(1, u'a') << 1
-                                         << QString(100, u'x').replace(u'x', QStringLiteral("\U0001F600"));
+        QTest::newRow("plain text after euro signs")
+            << QString() << QString(79, QChar(0x20AC)) << 79 << QString(10, u'x');
+        QTest::newRow("surrogate pairs")
+            << QString() << QString(1, u'a') << 1
+            << QString(100, u'x').replace(u'x', QStringLiteral("\U0001F600"));
         QTest::newRow("four parts") << "ON" << QString(10, u'a') << 5 << QString(5000, u'x');
-        QTest::newRow("text already too long") << "OFF" << QString(300, u'a') << 200 << QString(50, u'x');
-        QTest::newRow("short paste") << QString() << QString(10, u'a') << 10 << QStringLiteral("hello");
+        QTest::newRow("text already too long")
+            << "OFF" << QString(300, u'a') << 200 << QString(50, u'x');
+        QTest::newRow("short paste")
+            << QString() << QString(10, u'a') << 10 << QStringLiteral("hello");
     }
 
     void pasteIsCutInOneStep()
@@ -139,7 +144,8 @@ private Q_SLOTS:
         f.message.paste();
 
         const QString whole = initial.left(cursorAt) + pasted + initial.mid(cursorAt);
-        const QString expected = whole.left(fittingPrefixLength(whole, f.counter.permittedLength()));
+        const QString expected =
+            whole.left(fittingPrefixLength(whole, f.counter.permittedLength()));
         QCOMPARE(f.message.toPlainText(), expected);
         QCOMPARE(f.sounds.played.size(), expected == whole ? 0 : 1);
     }

@@ -1,0 +1,65 @@
+#include "CreditsUpdater.h"
+
+#include "BalanceText.h"
+#include "NetworkAccess.h"
+#include "Platform.h"
+#include "SettingsKeys.h"
+#include "SettingsStore.h"
+#include "TimerSource.h"
+
+#include <QLabel>
+#include <QNetworkReply>
+
+using namespace std::chrono_literals;
+
+namespace {
+constexpr qint64 answerLimit = 4096; // a number, perhaps with a word after it
+}
+
+CreditsUpdater::CreditsUpdater(const Platform& platform, ServiceEndpoints endpoints_,
+                               QObject* parent)
+    : QObject(parent), settings(platform.settings), timers(platform.timers),
+      network(platform.network), endpoints(std::move(endpoints_))
+{}
+
+CreditsUpdater::~CreditsUpdater()
+{
+    if (latest) {
+        latest->disconnect(this);
+        latest->abort();
+    }
+}
+
+void CreditsUpdater::awakeFromNib()
+{
+    timers.singleShot(15s, this, [this] { updateCredits(); });
+}
+
+void CreditsUpdater::updateCredits()
+{
+    if (latest) {
+        latest->disconnect(this);
+        latest->abort();
+        latest->deleteLater();
+    }
+    const StringDictionary credentials =
+        settings.dictionaryForKey(SettingsKeys::QuibboAPIConnectionParams)
+            .value_or(StringDictionary());
+    QNetworkReply* reply = network.get(
+        endpoints.accountInformation(credentials, QStringLiteral("credits")), answerLimit);
+    latest = reply;
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { answered(reply); });
+}
+
+void CreditsUpdater::answered(QNetworkReply* reply)
+{
+    reply->deleteLater();
+    latest.clear();
+    const std::optional<int> status = NetworkAccess::httpStatus(*reply);
+    const bool succeeded = status && *status >= 200 && *status <= 299;
+    if (succeeded && !NetworkAccess::exceededLimit(*reply)) {
+        if (const std::optional<int> balance = balanceFromBody(reply->readAll()))
+            creditsDisplay->setText(QString::number(*balance));
+    }
+    emit exchangeFinished();
+}

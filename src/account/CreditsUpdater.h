@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ServiceEndpoints.h"
+
+#include <QObject>
+#include <QPointer>
+
+class NetworkAccess;
+class QLabel;
+class QNetworkReply;
+class SettingsStore;
+class TimerSource;
+struct Platform;
+
+// Shows the account's credit balance, fetched from the messaging interface 15 s after start and
+// whenever another part asks. Only the answer to the latest request is shown, and only an
+// answer the service gave with success: an error page or a lost connection changes nothing.
+class CreditsUpdater : public QObject
+{
+    Q_OBJECT
+public:
+    CreditsUpdater(const Platform& platform, ServiceEndpoints endpoints, QObject* parent = nullptr);
+    ~CreditsUpdater() override;
+
+    QLabel* creditsDisplay = nullptr;
+
+    void awakeFromNib();
+
+public Q_SLOTS:
+    void updateCredits();
+
+Q_SIGNALS:
+    // The latest request has ended, whatever it brought.
+    void exchangeFinished();
+
+private:
+    void answered(QNetworkReply* reply);
+
+    SettingsStore& settings;
+    TimerSource& timers;
+    NetworkAccess& network;
+    ServiceEndpoints endpoints;
+    QPointer<QNetworkReply> latest;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// One sent message of the history as the service lists it. The sent time keeps the UTC offset
+// it was written with; it is kept as plain numbers so that a long history stays small.
+struct HistoryRow
+{
+    enum class State : quint8
+    {
+        Queued,
+        Ongoing,
+        Successful,
+        Failed,
+        Unknown
+    };
+
+    struct SentTime
+    {
+        qint64 msecsSinceEpoch = 0;
+        int offsetSeconds = 0;
+    };
+
+    std::optional<SentTime> timesent;
+    std::optional<QString> msisdn;
+    std::optional<QString> message;
+    State state = State::Unknown;
+};
+
+// The service's delivery state codes: only "0" to "3" exactly mean something.
+HistoryRow::State stateFromCode(QStringView code);
+QString stateText(HistoryRow::State state);
+
+// "2006-03-07 14:05:09 +0000": the time of sending with its UTC offset; nothing else matches.
+std::optional<HistoryRow::SentTime> parseSentTime(QStringView text);

@@ -1,0 +1,199 @@
+#include "MsgHistoryDataSource.h"
+
+#include "Clock.h"
+#include "HistoryParser.h"
+#include "HistoryTimeWording.h"
+#include "NetworkAccess.h"
+#include "Platform.h"
+#include "SettingsKeys.h"
+#include "SettingsStore.h"
+#include "TimerSource.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QNetworkReply>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+
+using namespace std::chrono_literals;
+
+namespace {
+// A long history is a few tens of megabytes; the cap only stops a server that never ends.
+constexpr qint64 answerLimit = qint64(512) << 20;
+// What is parsed in one go before the event loop runs again: a few milliseconds of work.
+constexpr qint64 sliceBytes = 256 * 1024;
+
+bool succeeded(const QNetworkReply& reply)
+{
+    const std::optional<int> status = NetworkAccess::httpStatus(reply);
+    return status && *status >= 200 && *status <= 299;
+}
+} // namespace
+
+MsgHistoryDataSource::MsgHistoryDataSource(const Platform& platform, ServiceEndpoints endpoints_,
+                                           QObject* parent)
+    : QAbstractTableModel(parent), settings(platform.settings), timers(platform.timers),
+      clock(platform.clock), network(platform.network), endpoints(std::move(endpoints_))
+{}
+
+MsgHistoryDataSource::~MsgHistoryDataSource()
+{
+    dropFetch();
+}
+
+void MsgHistoryDataSource::awakeFromNib()
+{
+    myTableView->setModel(this);
+    QHeaderView* header = myTableView->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->resizeSection(TimeColumn, 130);
+    header->resizeSection(NumberColumn, 130);
+    header->resizeSection(StateColumn, 90);
+    header->setSectionResizeMode(MessageColumn, QHeaderView::Stretch);
+    myTableView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    myTableView->verticalHeader()->hide();
+
+    connect(refreshButton, &QPushButton::clicked, this, &MsgHistoryDataSource::refreshMsgHistory);
+    timers.singleShot(10s, this, [this] { refreshMsgHistoryAfterWaitingALittleBit(); });
+}
+
+int MsgHistoryDataSource::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(tableRows.size());
+}
+
+int MsgHistoryDataSource::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant MsgHistoryDataSource::data(const QModelIndex& index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    const HistoryRow& row = tableRows.at(index.row());
+    switch (index.column()) {
+    case TimeColumn:
+        return localizeDate(row.timesent);
+    case NumberColumn:
+        return row.msisdn.value_or(QString());
+    case MessageColumn:
+        return row.message.value_or(QString());
+    case StateColumn:
+        return stateText(row.state);
+    default:
+        return {};
+    }
+}
+
+QVariant MsgHistoryDataSource::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case TimeColumn:
+        return QStringLiteral("Time");
+    case NumberColumn:
+        return QStringLiteral("Number");
+    case MessageColumn:
+        return QStringLiteral("Message");
+    case StateColumn:
+        return QStringLiteral("State");
+    default:
+        return {};
+    }
+}
+
+QString MsgHistoryDataSource::localizeDate(const std::optional<HistoryRow::SentTime>& sent) const
+{
+    return ::localizeDate(sent, clock.now());
+}
+
+void MsgHistoryDataSource::refreshMsgHistory()
+{
+    parseXMLFile();
+}
+
+void MsgHistoryDataSource::refreshMsgHistoryAfterWaitingALittleBit()
+{
+    parseXMLFile();
+}
+
+void MsgHistoryDataSource::parseXMLFile()
+{
+    dropFetch();
+    const StringDictionary credentials =
+        settings.dictionaryForKey(SettingsKeys::QuibboAPIConnectionParams)
+            .value_or(StringDictionary());
+    parser = std::make_unique<HistoryParser>();
+    transferDone = false;
+    reply = network.get(endpoints.accountInformation(credentials, QStringLiteral("messages")),
+                        answerLimit);
+    refreshButton->setEnabled(false);
+    connect(reply, &QNetworkReply::readyRead, this, &MsgHistoryDataSource::scheduleSlice);
+    connect(reply, &QNetworkReply::finished, this, [this] {
+        transferDone = true;
+        scheduleSlice();
+    });
+}
+
+void MsgHistoryDataSource::scheduleSlice()
+{
+    if (sliceScheduled)
+        return;
+    sliceScheduled = true;
+    QTimer::singleShot(0, this, &MsgHistoryDataSource::readSlice);
+}
+
+void MsgHistoryDataSource::readSlice()
+{
+    sliceScheduled = false;
+    if (!reply)
+        return;
+    const QByteArray slice = reply->read(sliceBytes);
+    // Only a successful answer can hold the history; anything else is read and dropped.
+    if (succeeded(*reply))
+        parser->addData(slice);
+    if (reply->bytesAvailable() > 0)
+        scheduleSlice();
+    else if (transferDone)
+        endFetch();
+}
+
+void MsgHistoryDataSource::endFetch()
+{
+    const bool answered = succeeded(*reply);
+    dropFetch();
+    refreshButton->setEnabled(true);
+    if (answered) {
+        parser->finish();
+        // No document at all (the answer was not XML) keeps the rows of the last good fetch;
+        // a document that broke part-way shows what was read until the break.
+        if (parser->started()) {
+            beginResetModel();
+            tableRows = parser->takeRows();
+            endResetModel();
+        }
+        if (parser->complete())
+            lastRefreshedText->setText(
+                QStringLiteral("Listing last refreshed at %1. Contains %2 messages.")
+                    .arg(QLocale().toString(clock.now().time(), QStringLiteral("hh:mm AP")))
+                    .arg(tableRows.size()));
+    }
+    parser.reset();
+    emit fetchFinished();
+}
+
+void MsgHistoryDataSource::dropFetch()
+{
+    if (!reply)
+        return;
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
+    reply.clear();
+}

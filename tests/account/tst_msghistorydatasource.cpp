@@ -1,0 +1,179 @@
+#include "MsgHistoryDataSource.h"
+#include "ScriptedHttpServer.h"
+#include "TestPlatform.h"
+
+#include <QAbstractItemModelTester>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+using namespace std::chrono_literals;
+using Answer = ScriptedHttpServer::Answer;
+
+namespace {
+const QByteArray twoMessages = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Messages>"
+                               "<Message msisdn=\"447700900123\" timesent=\"2006-03-08 14:00:00 "
+                               "+0000\" state=\"2\">Hello</Message>"
+                               "<Message msisdn=\"447700900456\" timesent=\"2006-03-01 09:05:00 "
+                               "+0000\" state=\"3\">Bye</Message>"
+                               "</Messages>";
+}
+
+class TestMsgHistoryDataSource : public QObject
+{
+    Q_OBJECT
+
+    struct Fixture
+    {
+        explicit Fixture(const QUrl& secure)
+            : history(test.platform(), ServiceEndpoints(secure, secure))
+        {
+            status.setText(QStringLiteral("initial"));
+            history.myTableView = &table;
+            history.lastRefreshedText = &status;
+            history.refreshButton = &refresh;
+            history.awakeFromNib();
+        }
+        void fetch()
+        {
+            QSignalSpy finished(&history, &MsgHistoryDataSource::fetchFinished);
+            refresh.click();
+            QVERIFY(!refresh.isEnabled());
+            QVERIFY(finished.wait());
+            QVERIFY(refresh.isEnabled());
+        }
+        QStringList row(int r) const
+        {
+            QStringList cells;
+            for (int c = 0; c < history.columnCount(); ++c)
+                cells.append(history.index(r, c).data().toString());
+            return cells;
+        }
+        TestPlatform test;
+        QTableView table;
+        QLabel status;
+        QPushButton refresh;
+        MsgHistoryDataSource history;
+    };
+
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void documentFillsTheTableAndTheStatusLine()
+    {
+        ScriptedHttpServer server;
+        server.script({Answer{200, {twoMessages.left(100), twoMessages.mid(100)}}});
+        Fixture f(server.url());
+        QAbstractItemModelTester tester(&f.history,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        f.fetch();
+
+        QCOMPARE(f.history.rowCount(), 2);
+        // FakeTime's clock reads Wednesday 8 March 2006, 15:07 local time (UTC in tests).
+        QCOMPARE(f.row(0), (QStringList{"Today 14:00", "447700900123", "Hello", "Successful"}));
+        QCOMPARE(f.row(1), (QStringList{"1/03/06 09:05", "447700900456", "Bye", "Failed"}));
+        QCOMPARE(f.status.text(),
+                 QStringLiteral("Listing last refreshed at 03:07 PM. Contains 2 messages."));
+        QCOMPARE(f.history.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Time"));
+        QCOMPARE(f.history.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("State"));
+        QVERIFY(server.targets.first().endsWith("&Action=messages"));
+    }
+
+    void singleMessageHasNoSingularForm()
+    {
+        ScriptedHttpServer server;
+        server.script({Answer{200, {"<Messages><Message>x</Message></Messages>"}}});
+        Fixture f(server.url());
+        f.fetch();
+        QCOMPARE(f.status.text(),
+                 QStringLiteral("Listing last refreshed at 03:07 PM. Contains 1 messages."));
+    }
+
+    void failedFetchesKeepTheLastGoodRows_data()
+    {
+        QTest::addColumn<Answer>("failure");
+        QTest::newRow("error status") << Answer{500, {twoMessages}};
+        QTest::newRow("unknown account") << Answer{401, {}};
+        QTest::newRow("not XML") << Answer{200, {"Service unavailable"}};
+        QTest::newRow("connection dropped before the document") << Answer{200, {}, false, true};
+    }
+
+    void failedFetchesKeepTheLastGoodRows()
+    {
+        QFETCH(Answer, failure);
+        ScriptedHttpServer server;
+        server.script({Answer{200, {twoMessages}}, failure});
+        Fixture f(server.url());
+        f.fetch();
+        f.test.time.advance(60s);
+        f.fetch();
+        QCOMPARE(f.history.rowCount(), 2);
+        QCOMPARE(f.status.text(),
+                 QStringLiteral("Listing last refreshed at 03:07 PM. Contains 2 messages."));
+    }
+
+    void brokenDocumentShowsTheRowsBeforeTheBreak()
+    {
+        ScriptedHttpServer server;
+        server.script(
+            {Answer{200, {twoMessages}},
+             Answer{200, {"<Messages><Message msisdn=\"1\">kept</Message><Message>lost"}}});
+        Fixture f(server.url());
+        f.fetch();
+        f.fetch();
+        QCOMPARE(f.history.rowCount(), 1);
+        QCOMPARE(f.row(0).at(2), QStringLiteral("kept"));
+        QCOMPARE(f.status.text(),
+                 QStringLiteral("Listing last refreshed at 03:07 PM. Contains 2 messages."));
+    }
+
+    void refusedConnectionKeepsTheStatusLine()
+    {
+        QTcpServer closed;
+        closed.listen(QHostAddress::LocalHost);
+        const QUrl url(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort()));
+        closed.close();
+        Fixture f(url);
+        f.fetch();
+        QCOMPARE(f.history.rowCount(), 0);
+        QCOMPARE(f.status.text(), QStringLiteral("initial"));
+    }
+
+    void newerFetchSupersedesOneInFlight()
+    {
+        ScriptedHttpServer server;
+        server.script({Answer{200, {twoMessages}, true},
+                       Answer{200, {"<Messages><Message>new</Message></Messages>"}}});
+        Fixture f(server.url());
+        QSignalSpy finished(&f.history, &MsgHistoryDataSource::fetchFinished);
+        f.history.refreshMsgHistoryAfterWaitingALittleBit();
+        QTRY_COMPARE(server.targets.size(), 1);
+        f.history.refreshMsgHistoryAfterWaitingALittleBit();
+        QVERIFY(finished.wait());
+        server.release(0);
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(f.history.rowCount(), 1);
+        QCOMPARE(f.row(0).at(2), QStringLiteral("new"));
+    }
+
+    void firstFetchComesTenSecondsAfterLoad()
+    {
+        ScriptedHttpServer server;
+        server.script({Answer{200, {twoMessages}}});
+        Fixture f(server.url());
+        QSignalSpy finished(&f.history, &MsgHistoryDataSource::fetchFinished);
+        f.test.time.advance(9999ms);
+        QCOMPARE(server.targets.size(), 0);
+        f.test.time.advance(1ms);
+        QVERIFY(finished.wait());
+        QCOMPARE(f.history.rowCount(), 2);
+    }
+};
+
+Q_DECLARE_METATYPE(ScriptedHttpServer::Answer)
+QTEST_MAIN(TestMsgHistoryDataSource)
+#include "tst_msghistorydatasource.moc"

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrl>
+
+// A real HTTP server on loopback that gives each request the next answer of a script, for
+// answers the simulator would never give: error pages, bodies in several writes, answers held
+// back until the test releases them, or connections that are simply dropped.
+class ScriptedHttpServer : public QTcpServer
+{
+public:
+    struct Answer
+    {
+        int status = 200;
+        QList<QByteArray> chunks;
+        bool held = false;      // sent only on release()
+        bool dropAfter = false; // close the connection after the chunks, before the full length
+    };
+
+    ScriptedHttpServer();
+
+    QUrl url() const;
+    void script(QList<Answer> next) { answers += std::move(next); }
+    // Sends the held answer of request number index (counting from 0).
+    void release(int index);
+    // The request targets as received ("/path?query"), in order.
+    QList<QByteArray> targets;
+
+private:
+    void accepted(QTcpSocket* socket);
+    void answer(QTcpSocket* socket, const Answer& answer);
+
+    QList<Answer> answers;
+    QList<QPair<QPointer<QTcpSocket>, Answer>> heldBack;
+};
