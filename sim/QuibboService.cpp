@@ -262,12 +262,18 @@ void QuibboService::seedHistory(const QString& email, int count)
     if (it == accounts.end())
         return;
     static const QStringList texts{
-        QStringLiteral("Running ten minutes late, sorry!"),
-        QStringLiteral("Meeting moved to 3pm <room 4> & bring the slides"),
-        QStringLiteral("Your table for 2 is booked for Friday at 19:30."),
-        QStringLiteral("Happy birthday! \U0001F382 See you tonight."),
-        QStringLiteral("Can you pick up milk, bread and €5 of stamps?"),
-        QStringLiteral("Code 4411 \"door\" opens the side gate.\nCall if stuck.")};
+        QStringLiteral("Running ten minutes late, sorry! The train stopped outside the station and "
+                       "nobody knows for how long. Start without me."),
+        QStringLiteral("Meeting moved to 3pm <room 4> & bring the slides, the printed budget and "
+                       "the notes from last week's call with the suppliers."),
+        QStringLiteral("Your table for 2 is booked for Friday at 19:30. Please let us know by "
+                       "Thursday noon if your plans change. See you then!"),
+        QStringLiteral("Happy birthday! \U0001F382 See you tonight at the usual place, we have "
+                       "booked the back room and there will be cake."),
+        QStringLiteral("Can you pick up milk, bread and €5 of stamps on the way home? Also the "
+                       "parcel at the post office, the slip is on the fridge."),
+        QStringLiteral("Code 4411 \"door\" opens the side gate.\nCall if stuck, I am at work "
+                       "until six but can answer the phone between meetings.")};
     QRandomGenerator random(42);
     const QDateTime now = QDateTime::currentDateTime();
     QList<SentMessage> seeded;

@@ -64,21 +64,23 @@ void HistoryParser::startElement()
 {
     if (reader.name() != QLatin1String("Message"))
         return;
-    const QXmlStreamAttributes attributes = reader.attributes();
     current = HistoryRow();
-    if (attributes.hasAttribute(QLatin1String("msisdn")))
-        current.msisdn = attributes.value(QLatin1String("msisdn")).toString();
-    if (attributes.hasAttribute(QLatin1String("timesent")))
-        current.timesent = parseSentTime(attributes.value(QLatin1String("timesent")));
-    current.state = attributes.hasAttribute(QLatin1String("state"))
-                        ? stateFromCode(attributes.value(QLatin1String("state")))
-                        : HistoryRow::State::Unknown;
+    const QXmlStreamAttributes attributes = reader.attributes();
+    for (const QXmlStreamAttribute& attribute : attributes) {
+        const QStringView name = attribute.name();
+        if (name == QLatin1String("msisdn"))
+            current.msisdn = attribute.value().toString();
+        else if (name == QLatin1String("timesent"))
+            current.timesent = parseSentTime(attribute.value());
+        else if (name == QLatin1String("state"))
+            current.state = stateFromCode(attribute.value());
+    }
 }
 
 void HistoryParser::endMessage()
 {
     if (accumulator)
-        current.message = accumulator->trimmed();
+        current.message = std::move(*accumulator).trimmed();
     rows.append(std::move(current));
     current = HistoryRow();
     accumulator.reset();

@@ -1,6 +1,6 @@
 #include "HistoryRow.h"
 
-#include <QDateTime>
+#include <QDate>
 
 HistoryRow::State stateFromCode(QStringView code)
 {
@@ -39,7 +39,7 @@ QString stateText(HistoryRow::State state)
 
 std::optional<HistoryRow::SentTime> parseSentTime(QStringView text)
 {
-    // yyyy-MM-dd HH:mm:ss +hhmm
+    // yyyy-MM-dd HH:mm:ss +hhmm. Read by hand: a long history has a hundred thousand of them.
     static constexpr char pattern[] = "dddd-dd-dd dd:dd:dd sdddd";
     if (text.size() != qsizetype(sizeof(pattern) - 1))
         return std::nullopt;
@@ -53,14 +53,23 @@ std::optional<HistoryRow::SentTime> parseSentTime(QStringView text)
             return std::nullopt;
     }
     const auto number = [&text](qsizetype from, qsizetype length) {
-        return text.mid(from, length).toInt();
+        int value = 0;
+        for (qsizetype i = from; i < from + length; ++i)
+            value = value * 10 + (text[i].unicode() - u'0');
+        return value;
     };
     const QDate date(number(0, 4), number(5, 2), number(8, 2));
-    const QTime time(number(11, 2), number(14, 2), number(17, 2));
-    const int offsetMinutes = number(21, 2) * 60 + number(23, 2);
-    if (!date.isValid() || !time.isValid() || number(23, 2) > 59 || offsetMinutes > 18 * 60)
+    const int hour = number(11, 2);
+    const int minute = number(14, 2);
+    const int second = number(17, 2);
+    const int offsetHours = number(21, 2);
+    const int offsetMinutes = number(23, 2);
+    if (!date.isValid() || hour > 23 || minute > 59 || second > 59 || offsetMinutes > 59 ||
+        offsetHours * 60 + offsetMinutes > 18 * 60)
         return std::nullopt;
-    const int offset = (text[20] == u'-' ? -1 : 1) * offsetMinutes * 60;
-    return HistoryRow::SentTime{
-        QDateTime(date, time, Qt::OffsetFromUTC, offset).toMSecsSinceEpoch(), offset};
+    const int offset = (text[20] == u'-' ? -1 : 1) * (offsetHours * 3600 + offsetMinutes * 60);
+    constexpr qint64 unixEpochJulianDay = 2440588;
+    const qint64 wallSeconds =
+        (date.toJulianDay() - unixEpochJulianDay) * 86400 + hour * 3600 + minute * 60 + second;
+    return HistoryRow::SentTime{(wallSeconds - offset) * 1000, offset};
 }

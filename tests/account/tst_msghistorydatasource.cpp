@@ -11,6 +11,7 @@
 
 using namespace std::chrono_literals;
 using Answer = ScriptedHttpServer::Answer;
+Q_DECLARE_METATYPE(ScriptedHttpServer::Answer)
 
 namespace {
 const QByteArray twoMessages = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Messages>"
@@ -174,6 +175,5 @@ private Q_SLOTS:
     }
 };
 
-Q_DECLARE_METATYPE(ScriptedHttpServer::Answer)
 QTEST_MAIN(TestMsgHistoryDataSource)
 #include "tst_msghistorydatasource.moc"

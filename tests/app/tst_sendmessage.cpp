@@ -438,6 +438,11 @@ private Q_SLOTS:
         QCOMPARE(description(client.ui().progressDescription), QStringLiteral("Progress"));
         QCOMPARE(name(client.ui().charcntField), QStringLiteral("1(0)"));
         QCOMPARE(description(client.ui().charcntField), QStringLiteral("Message length"));
+        QCOMPARE(name(client.ui().myTableView), QStringLiteral("Message history"));
+        QCOMPARE(name(client.ui().refreshButton), QStringLiteral("Refresh history"));
+        QCOMPARE(name(client.ui().creditsDisplay), client.ui().creditsDisplay->text());
+        QCOMPARE(description(client.ui().creditsDisplay), QStringLiteral("Credits"));
+        QCOMPARE(description(client.ui().lastRefreshedText), QStringLiteral("History status"));
     }
 };
 

@@ -1,0 +1,86 @@
+// The longest stretch the event loop is held while a history of 100,000 messages streams in
+// from quibbo-sim (a separate process, as the real service would be) and is parsed.
+
+#include "MsgHistoryDataSource.h"
+#include "TestPlatform.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QString sim = QCoreApplication::applicationDirPath() + QStringLiteral("/quibbo-sim");
+
+    QProcess simulator;
+    simulator.start(sim, {QStringLiteral("--history"), QStringLiteral("100000"),
+                          QStringLiteral("--account"), QStringLiteral("bench@example.test:pw:10")});
+    QByteArray banner;
+    while (banner.count('\n') < 2 && simulator.waitForReadyRead(10'000))
+        banner += simulator.readAllStandardOutput();
+    const QList<QByteArray> words = banner.simplified().split(' ');
+    QString secure;
+    StringDictionary credentials;
+    for (const QByteArray& word : words) {
+        const qsizetype eq = word.indexOf('=');
+        if (eq < 0)
+            continue;
+        const QString key = QString::fromLatin1(word.left(eq));
+        const QString value = QString::fromLatin1(word.mid(eq + 1));
+        if (key == QLatin1String("secure"))
+            secure = value;
+        else if (key != QLatin1String("public") && key != QLatin1String("credits"))
+            credentials.insert(key, value);
+    }
+    if (secure.isEmpty()) {
+        std::fprintf(stderr, "bench_history_stream: quibbo-sim did not start\n");
+        return 1;
+    }
+
+    TestPlatform test;
+    test.settings.setDictionary(QStringLiteral("QuibboAPIConnectionParams"), credentials);
+    QTableView table;
+    QLabel status;
+    QPushButton refresh;
+    MsgHistoryDataSource history(test.platform(), ServiceEndpoints(QUrl(secure), QUrl(secure)));
+    history.myTableView = &table;
+    history.lastRefreshedText = &status;
+    history.refreshButton = &refresh;
+    history.awakeFromNib();
+    table.resize(640, 400);
+    table.show();
+
+    // A 1 ms timer: the longest gap between its ticks is the longest the loop was held.
+    QElapsedTimer sinceTick;
+    qint64 longest = 0;
+    QTimer probe;
+    probe.setInterval(1);
+    QObject::connect(&probe, &QTimer::timeout,
+                     [&] { longest = std::max(longest, sinceTick.restart()); });
+
+    QSignalSpy finished(&history, &MsgHistoryDataSource::fetchFinished);
+    QElapsedTimer total;
+    total.start();
+    sinceTick.start();
+    probe.start();
+    history.refreshMsgHistory();
+    finished.wait(120'000);
+    probe.stop();
+
+    std::printf("history stream: %d rows in %lld ms; longest event-loop stretch %lld ms (target: "
+                "under 50 ms)\n",
+                history.rowCount(), static_cast<long long>(total.elapsed()),
+                static_cast<long long>(longest));
+    simulator.kill();
+    simulator.waitForFinished();
+    return 0;
+}
