@@ -32,6 +32,6 @@ void ProgressWord::reset()
 
 void ProgressWord::set(const QString& word, const QColor& colour)
 {
-    TextColours::apply(field, colour);
+    field->setPalette(TextColours::withText(field->palette(), colour));
     field->setText(word);
 }

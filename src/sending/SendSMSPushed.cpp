@@ -161,7 +161,7 @@ void SendSMSPushed::showFailure(const QString& reason, const QDateTime& stamp)
 {
     sounds.play(QStringLiteral("Sosumi"));
     statusField->setText(QStringLiteral("Message failed at %1. %2").arg(timeText(stamp), reason));
-    TextColours::apply(statusField, TextColours::failure);
+    statusField->setPalette(TextColours::withText(statusField->palette(), TextColours::failure));
     progressDescription->showFor(QStringLiteral("Failed"), TextColours::failure, 2s);
     sendProgressField->setRange(0, 1);
 }
@@ -196,7 +196,7 @@ void SendSMSPushed::showSent(const QDateTime& stamp)
     sendToNumberField->clearNumberToSendMsgTo();
     sounds.play(QStringLiteral("Purr"));
     statusField->setText(QStringLiteral("Message sent at %1.").arg(timeText(stamp)));
-    TextColours::apply(statusField, TextColours::success);
+    statusField->setPalette(TextColours::withText(statusField->palette(), TextColours::success));
     timers.singleShot(10s, this, [this] { emit historyRefreshRequested(); });
     timers.singleShot(60s, this, [this] { emit historyRefreshRequested(); });
     progressDescription->showFor(QStringLiteral("Sent"), TextColours::success, 5s);

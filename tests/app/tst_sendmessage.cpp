@@ -174,7 +174,7 @@ private Q_SLOTS:
         QCOMPARE(account->messages.first().msisdn, QStringLiteral("07700900123"));
 
         QCOMPARE(client.ui().statusField->text(), QStringLiteral("Message sent at 03:07 PM."));
-        QCOMPARE(TextColours::of(client.ui().statusField), TextColours::success);
+        QCOMPARE(TextColours::of(client.ui().statusField->palette()), TextColours::success);
         QCOMPARE(client.ui().progressDescription->text(), QStringLiteral("Sent"));
         QCOMPARE(client.test.sounds.played, QStringList{QStringLiteral("Purr")});
         QCOMPARE(client.ui().messageField->toPlainText(), QString());
@@ -205,7 +205,7 @@ private Q_SLOTS:
         QVERIFY(credits.wait());
         QCOMPARE(client.ui().creditsDisplay->text(), QStringLiteral("9"));
         QCOMPARE(client.ui().progressDescription->text(), QString());
-        QCOMPARE(TextColours::of(client.ui().progressDescription), TextColours::idle);
+        QCOMPARE(TextColours::of(client.ui().progressDescription->palette()), TextColours::idle);
 
         client.test.time.advance(5s); // two history fetches fall due; the newer supersedes
         QVERIFY(history.wait());
@@ -267,7 +267,7 @@ private Q_SLOTS:
         QCOMPARE(client.service.sendBodies().size(), requests);
         QCOMPARE(client.ui().statusField->text(),
                  QStringLiteral("Message failed at 03:07 PM. ") + reason);
-        QCOMPARE(TextColours::of(client.ui().statusField), TextColours::failure);
+        QCOMPARE(TextColours::of(client.ui().statusField->palette()), TextColours::failure);
         QCOMPARE(client.ui().progressDescription->text(), QStringLiteral("Failed"));
         QCOMPARE(client.test.sounds.played, QStringList{QStringLiteral("Sosumi")});
         QCOMPARE(client.ui().messageField->toPlainText(), QStringLiteral("keep me"));

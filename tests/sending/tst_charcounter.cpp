@@ -155,12 +155,12 @@ private Q_SLOTS:
         Fixture f{QString()};
         f.message.setPlainText(QString(161, u'x'));
         QCOMPARE(f.progress.text(), QStringLiteral("Too Long"));
-        QCOMPARE(TextColours::of(&f.progress), TextColours::failure);
+        QCOMPARE(TextColours::of(f.progress.palette()), TextColours::failure);
         f.time.advance(1999ms);
         QCOMPARE(f.progress.text(), QStringLiteral("Too Long"));
         f.time.advance(1ms);
         QCOMPARE(f.progress.text(), QString());
-        QCOMPARE(TextColours::of(&f.progress), TextColours::idle);
+        QCOMPARE(TextColours::of(f.progress.palette()), TextColours::idle);
     }
 
     void turningLongMessagesOffCutsAtTheNextEdit()
