@@ -1,5 +1,6 @@
 #include "QuibboService.h"
 
+#include "PropertyList.h"
 #include "SmsText.h"
 
 #include <QCryptographicHash>
@@ -108,6 +109,21 @@ bool QuibboService::listen(const QHostAddress& address, quint16 port,
                 [this](const QHttpServerRequest& r) { return buyCreditsPage(r); });
     site->route(QStringLiteral("/getcredits.php"), QHttpServerRequest::Method::Post,
                 [this](const QHttpServerRequest& r) { return addCredits(r); });
+    secureServer->route(QStringLiteral("/asterisk/mac_account_create.php"),
+                        QHttpServerRequest::Method::Get,
+                        [this](const QHttpServerRequest& r) { return registration(r); });
+    site->route(QStringLiteral("/confirm.php"), QHttpServerRequest::Method::Get,
+                [this](const QHttpServerRequest& r) { return confirmationPage(r); });
+    site->route(QStringLiteral("/pwreminder.php"), QHttpServerRequest::Method::Get, [] {
+        return html(QStringLiteral("Password reminder"),
+                    QStringLiteral("<p>Type the e-mail address of your account and we will send "
+                                   "you a link to set a new password.</p>"));
+    });
+    site->route(QStringLiteral("/privacy_policy.html"), QHttpServerRequest::Method::Get, [] {
+        return html(QStringLiteral("Privacy policy"),
+                    QStringLiteral("<p>This simulator keeps everything in memory and forgets it "
+                                   "when it stops.</p>"));
+    });
     return true;
 }
 
@@ -288,6 +304,95 @@ void QuibboService::seedHistory(const QString& email, int count)
                        now.addSecs(-secondsBack)});
     }
     it->messages += seeded;
+}
+
+namespace {
+QHttpServerResponse plistAnswer(const QMap<QString, QString>& dictionary)
+{
+    return QHttpServerResponse("application/xml", xmlPropertyList(dictionary));
+}
+} // namespace
+
+QHttpServerResponse QuibboService::registration(const QHttpServerRequest& request)
+{
+    const QString stage = queryValue(request, QStringLiteral("stage"));
+    const QString email = queryValue(request, QStringLiteral("email"));
+    const QString password = queryValue(request, QStringLiteral("pass"));
+    const auto error = [](const QString& text) {
+        return plistAnswer({{QStringLiteral("Error"), text}});
+    };
+    const auto found = accounts.find(email);
+
+    if (stage == QLatin1String("chkemailaddress")) {
+        static const QRegularExpression address(QStringLiteral("^[^@\\s]+@[^@\\s]+\\.[^@\\s]+$"));
+        if (!address.match(email).hasMatch())
+            return error(QStringLiteral("The address \"%1\" is not one we can send e-mail to. "
+                                        "Please check it and try again.")
+                             .arg(email));
+        return error(found == accounts.end() ? QStringLiteral("None")
+                                             : QStringLiteral("AccountAlreadyExists"));
+    }
+    if (stage == QLatin1String("createpending")) {
+        if (found != accounts.end())
+            return error(QStringLiteral("An account with this e-mail address already exists."));
+        if (password.size() < 6)
+            return error(QStringLiteral("Please choose a password of at least 6 characters."));
+        addAccount(email, password, 10);
+        Account& account = accounts[email];
+        account.confirmed = autoConfirm;
+        account.confirmationToken = hashed(email + QStringLiteral("/confirm"), 16);
+        log(autoConfirm ? QStringLiteral("created and confirmed the account %1").arg(email)
+                        : QStringLiteral("created the pending account %1; to confirm it, open %2")
+                              .arg(email, confirmationLink(email).toString()));
+        return error(QStringLiteral("None"));
+    }
+    if (stage == QLatin1String("chkconfirmedemail")) {
+        if (found == accounts.end() || found->password != password)
+            return error(QStringLiteral("InvalidAccount"));
+        if (!found->confirmed)
+            return error(QStringLiteral("Your account has not been confirmed yet. Please click the "
+                                        "link in the e-mail we sent you, then try again."));
+        return plistAnswer({{QStringLiteral("Error"), QStringLiteral("None")},
+                            {QStringLiteral("CompanyId"), found->credentials.companyId},
+                            {QStringLiteral("InstallationId"), found->credentials.userId},
+                            {QStringLiteral("InstallationPass"), found->credentials.password}});
+    }
+    return error(QStringLiteral("Unknown stage."));
+}
+
+QUrl QuibboService::confirmationLink(const QString& email) const
+{
+    const Account* found = account(email);
+    QUrl link = publicBase;
+    link.setPath(QStringLiteral("/confirm.php"));
+    link.setQuery(QStringLiteral("token=") + (found ? found->confirmationToken : QString()));
+    return link;
+}
+
+bool QuibboService::confirm(const QString& email)
+{
+    const auto it = accounts.find(email);
+    if (it == accounts.end())
+        return false;
+    it->confirmed = true;
+    return true;
+}
+
+QHttpServerResponse QuibboService::confirmationPage(const QHttpServerRequest& request)
+{
+    const QString token = queryValue(request, QStringLiteral("token"));
+    for (Account& account : accounts) {
+        if (!token.isEmpty() && account.confirmationToken == token) {
+            account.confirmed = true;
+            log(QStringLiteral("confirmed the account %1").arg(account.email));
+            return html(QStringLiteral("Account confirmed"),
+                        QStringLiteral("<p>Thank you. The account %1 is confirmed; return to "
+                                       "Quibbo and continue.</p>")
+                            .arg(account.email.toHtmlEscaped()));
+        }
+    }
+    return html(QStringLiteral("Unknown link"),
+                QStringLiteral("<p>This link confirms nothing.</p>"));
 }
 
 QHttpServerResponse QuibboService::buyCreditsPage(const QHttpServerRequest& request)

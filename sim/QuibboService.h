@@ -43,6 +43,8 @@ public:
         Credentials credentials;
         qint64 credits = 0;
         QList<SentMessage> messages; // newest first
+        bool confirmed = true;
+        QString confirmationToken;
     };
 
     explicit QuibboService(QObject* parent = nullptr);
@@ -67,6 +69,13 @@ public:
     // numbers this service treats as undeliverable (those ending in 13).
     static int stateAt(const SentMessage& message, const QDateTime& now);
 
+    // New accounts are confirmed at once, without the e-mailed link.
+    void setAutoConfirm(bool on) { autoConfirm = on; }
+    // The address that confirms a pending account (the link its e-mail would carry).
+    QUrl confirmationLink(const QString& email) const;
+    // The user follows the link in the e-mail.
+    bool confirm(const QString& email);
+
     // The bodies of the send requests exactly as they arrived, oldest first.
     const QList<QByteArray>& sendBodies() const { return bodies; }
     // Makes every send answer with this status (0 returns to normal behaviour).
@@ -82,6 +91,8 @@ private:
     QHttpServerResponse sendMessage(const QHttpServerRequest& request);
     QHttpServerResponse accountInformation(const QHttpServerRequest& request);
     QHttpServerResponse buyCreditsPage(const QHttpServerRequest& request);
+    QHttpServerResponse registration(const QHttpServerRequest& request);
+    QHttpServerResponse confirmationPage(const QHttpServerRequest& request);
     QHttpServerResponse addCredits(const QHttpServerRequest& request);
     Account* accountFor(const QString& companyId, const QString& userId, const QString& password);
     void log(const QString& line);
@@ -93,4 +104,5 @@ private:
     QHash<QString, Account> accounts; // by e-mail address
     QList<QByteArray> bodies;
     int forcedSendStatus = 0;
+    bool autoConfirm = false;
 };

@@ -6,14 +6,21 @@
 #include "MsgHistoryDataSource.h"
 #include "ProgressWord.h"
 #include "SendSMSPushed.h"
+#include "SetupAssistantController.h"
+#include "SetupAssistantPanel.h"
 #include "ui_MainWindow.h"
+#include "ui_SetupAssistant.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QShortcut>
 
-MainWindow::MainWindow(const Platform& platform, const ServiceEndpoints& endpoints, QWidget* parent)
-    : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>())
+MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints, QWidget* parent)
+    : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>()),
+      assistantForm(std::make_unique<Ui::SetupAssistant>()), launchTimers(given.timers, true)
 {
+    const Platform platform{given.settings, given.sounds, given.urls,   given.alerts,
+                            launchTimers,   given.clock,  given.network};
     form->setupUi(this);
 
     progressWord = std::make_unique<ProgressWord>(form->progressDescription, platform.timers);
@@ -58,11 +65,74 @@ MainWindow::MainWindow(const Platform& platform, const ServiceEndpoints& endpoin
     }
     connect(form->quitAction, &QAction::triggered, qApp, &QApplication::quit);
 
+    wireAssistant(platform, endpoints);
+
     counter->awakeFromNib();
     numbers->awakeFromNib();
     creditsUpdater->awakeFromNib();
     msgHistory->awakeFromNib();
+    assistant->awakeFromNib();
     form->messageField->setFocus();
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::launch()
+{
+    assistant->applicationDidFinishLaunching();
+}
+
+void MainWindow::wireAssistant(const Platform& platform, const ServiceEndpoints& endpoints)
+{
+    panel = new SetupAssistantPanel(this);
+    assistantForm->setupUi(panel);
+    assistant = new SetupAssistantController(platform, endpoints, launchTimers, this);
+    Ui::SetupAssistant& a = *assistantForm;
+
+    assistant->confirmEmailErrorText = a.confirmEmailErrorText;
+    assistant->confirmEmailProgressIndicator = a.confirmEmailProgressIndicator;
+    assistant->createAccountEmailAddress = a.createAccountEmailAddress;
+    assistant->createAccountErrorText = a.createAccountErrorText;
+    assistant->createAccountFirstname = a.createAccountFirstname;
+    assistant->createAccountPassword1 = a.createAccountPassword1;
+    assistant->createAccountPassword2 = a.createAccountPassword2;
+    assistant->createAccountProgressIndicator = a.createAccountProgressIndicator;
+    assistant->createAccountSurname = a.createAccountSurname;
+    assistant->myAccountPassword = a.myAccountPassword;
+    assistant->createNewAccountRadioButton = a.createNewAccountRadioButton;
+    assistant->myAccountEmailAddress = a.myAccountEmailAddress;
+    assistant->myAccountErrorText = a.myAccountErrorText;
+    assistant->myAccountProgressIndicator = a.myAccountProgressIndicator;
+    assistant->myEmailErrorText = a.myEmailErrorText;
+    assistant->myEmailProgressIndicator = a.myEmailProgressIndicator;
+    assistant->myLocationCountryCode = a.myLocationCountryCode;
+    assistant->myLocationCountryPullDown = a.myLocationCountryPullDown;
+    assistant->myLocationMobileNumber = a.myLocationMobileNumber;
+    assistant->myLocationUsePrefixTickBox = a.myLocationUsePrefixTickBox;
+    assistant->myPanel = panel;
+    assistant->userSuppliedEmailAddress = a.userSuppliedEmailAddress;
+    assistant->myTabView = a.myTabView;
+    assistant->creditsUpdater = creditsUpdater;
+
+    using S = SetupAssistantController;
+    const auto wire = [this](QAbstractButton* button, void (S::*action)()) {
+        connect(button, &QAbstractButton::clicked, assistant, action);
+    };
+    wire(a.IntroductionContinue, &S::proceedToStageMyEmail);
+    wire(a.MyEmailAddressBack, &S::proceedToStageIntroduction);
+    wire(a.MyEmailAddressContinue, &S::chooseWhetherToGoToCreateAccountOrMyAccountStage);
+    wire(a.privacyPolicyButton, &S::viewPrivacyPolicy);
+    wire(a.CreateAccountBack, &S::proceedToStageMyEmail);
+    wire(a.CreateAccountContinue, &S::attemptToCreateANewAccount);
+    wire(a.ConfirmEmailBack, &S::proceedToStageCreateAccount);
+    wire(a.ConfirmEmailContinue, &S::checkIfAccountHasBeenConfirmed);
+    wire(a.MyAccountBack, &S::proceedToStageMyEmail);
+    wire(a.MyAccountContinue, &S::verifyAccountDetails);
+    wire(a.passwordReminderButton, &S::passwordReminder);
+    wire(a.MyLocationContinue, &S::proceedToStageConclusion);
+    wire(a.ConclusionBack, &S::proceedToStageMyLocation);
+    wire(a.ConclusionContinue, &S::proceedToFinish);
+    wire(a.quitButton, &S::quit);
+    connect(a.myLocationCountryPullDown, &QComboBox::activated, assistant, &S::updateCountryCode);
+    connect(panel, &SetupAssistantPanel::closeRequested, assistant, &S::quit);
+}

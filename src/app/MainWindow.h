@@ -2,6 +2,7 @@
 
 #include "Platform.h"
 #include "ServiceEndpoints.h"
+#include "TimerGate.h"
 
 #include <QMainWindow>
 
@@ -9,17 +10,20 @@
 
 namespace Ui {
 class MainWindow;
-}
+class SetupAssistant;
+} // namespace Ui
 class CharCounter;
 class CreditsUpdater;
 class MsgHistoryDataSource;
 class MobileNumberDataSource;
 class ProgressWord;
 class SendSMSPushed;
+class SetupAssistantController;
+class SetupAssistantPanel;
 
-// The one place that wires the client: it loads the main window definition, creates each
-// controller once, sets the controllers' fields to the window's controls, connects the actions,
-// then gives each controller its load-time call.
+// The one place that wires the client: it loads the window definitions, creates each
+// controller once, sets the controllers' fields to the windows' controls, connects the actions,
+// then gives each controller its load-time call. launch() then runs the launch handling.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -28,7 +32,13 @@ public:
                QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // Decides between a configured account and a first run with the setup assistant.
+    void launch();
+
     Ui::MainWindow& ui() const { return *form; }
+    Ui::SetupAssistant& assistantUi() const { return *assistantForm; }
+    SetupAssistantPanel& assistantPanel() const { return *panel; }
+    SetupAssistantController& setup() const { return *assistant; }
     CharCounter& charCounter() const { return *counter; }
     MobileNumberDataSource& recentNumbers() const { return *numbers; }
     SendSMSPushed& sender() const { return *send; }
@@ -36,7 +46,14 @@ public:
     MsgHistoryDataSource& history() const { return *msgHistory; }
 
 private:
+    void wireAssistant(const Platform& platform, const ServiceEndpoints& endpoints);
+
     std::unique_ptr<Ui::MainWindow> form;
+    std::unique_ptr<Ui::SetupAssistant> assistantForm;
+    // The main window's timers wait while the first-run assistant is up.
+    TimerGate launchTimers;
+    SetupAssistantPanel* panel;
+    SetupAssistantController* assistant;
     std::unique_ptr<ProgressWord> progressWord;
     CharCounter* counter;
     MobileNumberDataSource* numbers;

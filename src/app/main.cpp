@@ -6,6 +6,7 @@
 #include "MessageBoxAlerts.h"
 #include "NetworkAccess.h"
 #include "ServiceEndpoints.h"
+#include "SetupAssistantController.h"
 #include "TimerSource.h"
 
 #include <QApplication>
@@ -31,6 +32,9 @@ int main(int argc, char* argv[])
 
     MainWindow window(platform, ServiceEndpoints::fromEnvironment());
     alerts.setWindow(&window);
+    QObject::connect(&window.setup(), &SetupAssistantController::quitRequested, &app,
+                     &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
+    window.launch();
     return QApplication::exec();
 }

@@ -54,3 +54,22 @@ QUrl ServiceEndpoints::accountInformation(const StringDictionary& credentials,
         "CompanyId=" + value(SettingsKeys::CompanyId) + "&UserId=" + value(SettingsKeys::UserId) +
             "&Password=" + value(SettingsKeys::Password) + "&Action=" + escapedQueryValue(action));
 }
+
+QUrl ServiceEndpoints::registration(const QString& stage,
+                                    const QList<std::pair<QByteArray, QString>>& values) const
+{
+    QByteArray query = "stage=" + escapedQueryValue(stage);
+    for (const auto& [key, value] : values)
+        query += '&' + key + '=' + escapedQueryValue(value);
+    return join(secure, QStringLiteral("/asterisk/mac_account_create.php"), query);
+}
+
+QUrl ServiceEndpoints::passwordReminder() const
+{
+    return join(site, QStringLiteral("/pwreminder.php"));
+}
+
+QUrl ServiceEndpoints::privacyPolicy() const
+{
+    return join(site, QStringLiteral("/privacy_policy.html"));
+}

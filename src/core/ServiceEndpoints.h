@@ -2,7 +2,10 @@
 
 #include "SettingsStore.h"
 
+#include <QList>
 #include <QUrl>
+
+#include <utility>
 
 // Where the service lives: the secure host (HTTPS) with the messaging interface, and the public
 // web site (HTTP) whose pages open in the user's browser. The simulator and the tests point the
@@ -21,6 +24,11 @@ public:
     // The account information the messaging interface gives for these credentials ("credits",
     // "messages"); an absent credential is sent as the text (null).
     QUrl accountInformation(const StringDictionary& credentials, const QString& action) const;
+    // A stage of the registration script with its values, each escaped, in the order given.
+    QUrl registration(const QString& stage,
+                      const QList<std::pair<QByteArray, QString>>& values) const;
+    QUrl passwordReminder() const;
+    QUrl privacyPolicy() const;
 
 private:
     static QUrl join(const QUrl& base, const QString& path, const QByteArray& encodedQuery = {});

@@ -66,6 +66,7 @@ struct Client
         window = std::make_unique<MainWindow>(
             test.platform(), ServiceEndpoints(secure.isEmpty() ? service.secureBaseUrl() : secure,
                                               service.publicBaseUrl()));
+        window->launch();
     }
 
     Ui::MainWindow& ui() { return window->ui(); }

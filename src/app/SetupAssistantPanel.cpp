@@ -1,0 +1,9 @@
+#include "SetupAssistantPanel.h"
+
+#include <QCloseEvent>
+
+void SetupAssistantPanel::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    emit closeRequested();
+}

@@ -1,0 +1,63 @@
+#include "RegistrationExchange.h"
+
+#include "NetworkAccess.h"
+#include "PropertyList.h"
+
+#include <QNetworkReply>
+
+namespace {
+constexpr qint64 answerLimit = 64 * 1024;
+}
+
+RegistrationExchange::RegistrationExchange(NetworkAccess& network_, ServiceEndpoints endpoints_,
+                                           QObject* parent)
+    : QObject(parent), network(network_), endpoints(std::move(endpoints_))
+{}
+
+RegistrationExchange::~RegistrationExchange()
+{
+    if (inFlight) {
+        inFlight->disconnect(this);
+        inFlight->abort();
+    }
+}
+
+void RegistrationExchange::checkEmailAddress(const QString& email, Handler answered)
+{
+    fetch(QStringLiteral("chkemailaddress"), {{"email", email}}, std::move(answered));
+}
+
+void RegistrationExchange::createPending(const QString& email, const QString& password,
+                                         const QString& firstName, const QString& surname,
+                                         Handler answered)
+{
+    fetch(QStringLiteral("createpending"),
+          {{"email", email}, {"pass", password}, {"firstname", firstName}, {"surname", surname}},
+          std::move(answered));
+}
+
+void RegistrationExchange::checkConfirmed(const QString& email, const QString& password,
+                                          Handler answered)
+{
+    fetch(QStringLiteral("chkconfirmedemail"), {{"email", email}, {"pass", password}},
+          std::move(answered));
+}
+
+void RegistrationExchange::fetch(const QString& stage,
+                                 const QList<std::pair<QByteArray, QString>>& values,
+                                 Handler answered)
+{
+    if (isBusy())
+        return;
+    QNetworkReply* reply = network.get(endpoints.registration(stage, values), answerLimit);
+    inFlight = reply;
+    connect(reply, &QNetworkReply::finished, this, [this, reply, answered = std::move(answered)] {
+        reply->deleteLater();
+        inFlight.clear();
+        const std::optional<int> status = NetworkAccess::httpStatus(*reply);
+        Answer answer;
+        if (status && *status >= 200 && *status <= 299 && !NetworkAccess::exceededLimit(*reply))
+            answer = propertyListDictionary(reply->readAll());
+        answered(answer);
+    });
+}

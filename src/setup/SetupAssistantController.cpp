@@ -1,0 +1,355 @@
+#include "SetupAssistantController.h"
+
+#include "CountryTable.h"
+#include "CreditsUpdater.h"
+#include "Platform.h"
+#include "SettingsKeys.h"
+#include "SettingsStore.h"
+#include "SoundPlayer.h"
+#include "TextColours.h"
+#include "TextFilters.h"
+#include "TimerGate.h"
+#include "UrlOpener.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLoggingCategory>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+
+namespace {
+Q_LOGGING_CATEGORY(lcSetup, "quibbo.setup")
+
+const QString registrationServerError =
+    QStringLiteral("There was an error trying to connect to the registration server.\n"
+                   "Please check your Internet connection and try again.");
+const QString accountsServerError =
+    QStringLiteral("There was an error trying to connect to the accounts server.\n"
+                   "Please check your Internet connection and try again.");
+
+// The answer's Error entry; an answer without one has no known outcome.
+std::optional<QString> errorOf(const RegistrationExchange::Answer& answer)
+{
+    if (!answer)
+        return std::nullopt;
+    const auto error = answer->constFind(QStringLiteral("Error"));
+    if (error == answer->constEnd() || error->typeId() != QMetaType::QString)
+        return std::nullopt;
+    return error->toString();
+}
+} // namespace
+
+SetupAssistantController::SetupAssistantController(const Platform& platform,
+                                                   ServiceEndpoints endpoints_,
+                                                   TimerGate& launchTimers_, QObject* parent)
+    : QObject(parent), settings(platform.settings), sounds(platform.sounds), urls(platform.urls),
+      endpoints(endpoints_), launchTimers(launchTimers_), exchange(platform.network, endpoints_)
+{}
+
+void SetupAssistantController::awakeFromNib()
+{
+    // Only the user's own typing is filtered; a country choice fills the fields unfiltered.
+    for (QLineEdit* field : {myLocationCountryCode, myLocationMobileNumber})
+        connect(field, &QLineEdit::textEdited, this, [this, field] { filterTyping(field); });
+    for (QProgressBar* indicator : {myEmailProgressIndicator, createAccountProgressIndicator,
+                                    confirmEmailProgressIndicator, myAccountProgressIndicator}) {
+        QSizePolicy policy = indicator->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        indicator->setSizePolicy(policy);
+        indicator->hide();
+    }
+}
+
+QString SetupAssistantController::currentStage() const
+{
+    return myTabView->currentWidget()->objectName();
+}
+
+void SetupAssistantController::applicationDidFinishLaunching()
+{
+    // The send-text service is registered here, before anything else, on every launch.
+
+    const StringDictionary credentials =
+        settings.dictionaryForKey(SettingsKeys::QuibboAPIConnectionParams)
+            .value_or(StringDictionary());
+    if (credentials.size() > 2) {
+        launchTimers.release();
+        return;
+    }
+    myLocationCountryPullDown->addItems(CountryTable::names());
+    showStage(QStringLiteral("Introduction"));
+    myPanel->setWindowModality(Qt::ApplicationModal);
+    myPanel->open();
+}
+
+void SetupAssistantController::quit()
+{
+    emit quitRequested();
+}
+
+void SetupAssistantController::proceedToFinish()
+{
+    myPanel->hide();
+    emit assistantFinished();
+    creditsUpdater->updateCredits();
+    launchTimers.release();
+}
+
+void SetupAssistantController::proceedToStageIntroduction()
+{
+    showStage(QStringLiteral("Introduction"));
+}
+
+void SetupAssistantController::proceedToStageMyEmail()
+{
+    showStage(QStringLiteral("MyEmailAddress"));
+}
+
+void SetupAssistantController::proceedToStageCreateAccount()
+{
+    showStage(QStringLiteral("CreateAccount"));
+}
+
+void SetupAssistantController::proceedToStageConfirmEmail()
+{
+    showStage(QStringLiteral("ConfirmEmail"));
+}
+
+void SetupAssistantController::proceedToStageMyAccount()
+{
+    showStage(QStringLiteral("MyAccount"));
+}
+
+void SetupAssistantController::proceedToStageMyLocation()
+{
+    showStage(QStringLiteral("MyLocation"));
+}
+
+void SetupAssistantController::showStage(const QString& identifier)
+{
+    QWidget* page = myTabView->findChild<QWidget*>(identifier);
+    if (!page)
+        return;
+    myTabView->setCurrentWidget(page);
+    if (auto* next = page->findChild<QPushButton*>(identifier + QStringLiteral("Continue")))
+        next->setDefault(true);
+    // The cursor goes to the stage's first field, as a person expects.
+    for (QWidget* w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w) && qobject_cast<QLineEdit*>(w) && w->isEnabled() &&
+            !static_cast<QLineEdit*>(w)->isReadOnly()) {
+            w->setFocus(Qt::OtherFocusReason);
+            break;
+        }
+    }
+}
+
+void SetupAssistantController::beginCheck(const Stage& stage, const QString& progressText)
+{
+    stage.message->setPalette(
+        TextColours::withText(stage.message->palette(), TextColours::success));
+    stage.message->setText(progressText);
+    stage.indicator->setRange(0, 0);
+    stage.indicator->show();
+}
+
+void SetupAssistantController::failCheck(const Stage& stage, const QString& text)
+{
+    setStageButtonsEnabled(true);
+    sounds.play(QStringLiteral("Morse"));
+    stage.message->setPalette(
+        TextColours::withText(stage.message->palette(), TextColours::failure));
+    stage.message->setText(text);
+    stage.indicator->hide();
+    emit checkFinished();
+}
+
+void SetupAssistantController::passCheck(const Stage& stage, const QString& nextStage)
+{
+    setStageButtonsEnabled(true);
+    stage.message->clear();
+    stage.indicator->hide();
+    showStage(nextStage);
+    emit checkFinished();
+}
+
+void SetupAssistantController::setStageButtonsEnabled(bool enabled)
+{
+    for (QAbstractButton* button : myTabView->currentWidget()->findChildren<QAbstractButton*>())
+        button->setEnabled(enabled);
+}
+
+void SetupAssistantController::chooseWhetherToGoToCreateAccountOrMyAccountStage()
+{
+    if (exchange.isBusy())
+        return;
+    const Stage stage{myEmailErrorText, myEmailProgressIndicator};
+    beginCheck(stage, QStringLiteral("Verifying email address...\nPlease wait."));
+    const QString email = userSuppliedEmailAddress->text();
+    if (email.isEmpty()) {
+        qCInfo(lcSetup) << "invalid email";
+        failCheck(stage, QStringLiteral("You need to type in a valid email address before we can "
+                                        "proceed."));
+        return;
+    }
+    if (!createNewAccountRadioButton->isChecked()) {
+        myAccountEmailAddress->setText(email);
+        passCheck(stage, QStringLiteral("MyAccount"));
+        return;
+    }
+    setStageButtonsEnabled(false);
+    exchange.checkEmailAddress(email, [this, stage, email](const RegistrationExchange::Answer& a) {
+        const std::optional<QString> error = errorOf(a);
+        if (!error) {
+            failCheck(stage, registrationServerError);
+        } else if (*error == QLatin1String("None")) {
+            createAccountEmailAddress->setText(email);
+            passCheck(stage, QStringLiteral("CreateAccount"));
+        } else if (*error == QLatin1String("AccountAlreadyExists")) {
+            failCheck(stage,
+                      QStringLiteral("You can not create a new account with this email address as "
+                                     "it is already registered. Please either choose a different "
+                                     "email address or select the option to use your existing "
+                                     "account."));
+        } else {
+            failCheck(stage, *error);
+        }
+    });
+}
+
+void SetupAssistantController::attemptToCreateANewAccount()
+{
+    if (exchange.isBusy())
+        return;
+    const Stage stage{createAccountErrorText, createAccountProgressIndicator};
+    beginCheck(stage, QStringLiteral("Attempting to create account...\nPlease wait."));
+    if (createAccountFirstname->text().isEmpty())
+        return failCheck(stage, QStringLiteral("You need to provide us with your Firstname."));
+    if (createAccountSurname->text().isEmpty())
+        return failCheck(stage, QStringLiteral("You need to provide us with your Surname."));
+    if (createAccountPassword1->text().size() < 6)
+        return failCheck(stage, QStringLiteral("Your password must be a minimum of 6 letters or "
+                                               "numbers in length."));
+    if (createAccountPassword2->text() != createAccountPassword1->text())
+        return failCheck(stage, QStringLiteral("Your confirmation password doesn't match the first "
+                                               "password you entered."));
+    setStageButtonsEnabled(false);
+    exchange.createPending(userSuppliedEmailAddress->text(), createAccountPassword1->text(),
+                           createAccountFirstname->text(), createAccountSurname->text(),
+                           [this, stage](const RegistrationExchange::Answer& a) {
+                               const std::optional<QString> error = errorOf(a);
+                               if (!error)
+                                   failCheck(stage, registrationServerError);
+                               else if (*error == QLatin1String("None"))
+                                   passCheck(stage, QStringLiteral("ConfirmEmail"));
+                               else
+                                   failCheck(stage, *error);
+                           });
+}
+
+void SetupAssistantController::checkIfAccountHasBeenConfirmed()
+{
+    if (exchange.isBusy())
+        return;
+    const Stage stage{confirmEmailErrorText, confirmEmailProgressIndicator};
+    beginCheck(stage, QStringLiteral("Checking account status...\nPlease wait."));
+    setStageButtonsEnabled(false);
+    const QString password = createAccountPassword1->text();
+    exchange.checkConfirmed(userSuppliedEmailAddress->text(), password,
+                            [this, stage, password](const RegistrationExchange::Answer& a) {
+                                confirmedAnswer(stage, a, password, false);
+                            });
+}
+
+void SetupAssistantController::verifyAccountDetails()
+{
+    if (exchange.isBusy())
+        return;
+    const Stage stage{myAccountErrorText, myAccountProgressIndicator};
+    beginCheck(stage, QStringLiteral("Checking account status...\nPlease wait."));
+    setStageButtonsEnabled(false);
+    const QString password = myAccountPassword->text();
+    exchange.checkConfirmed(userSuppliedEmailAddress->text(), password,
+                            [this, stage, password](const RegistrationExchange::Answer& a) {
+                                confirmedAnswer(stage, a, password, true);
+                            });
+}
+
+void SetupAssistantController::confirmedAnswer(const Stage& stage,
+                                               const RegistrationExchange::Answer& answer,
+                                               const QString& password, bool fromExistingAccount)
+{
+    const std::optional<QString> error = errorOf(answer);
+    if (!error)
+        return failCheck(stage, accountsServerError);
+    if (fromExistingAccount && *error == QLatin1String("InvalidAccount"))
+        return failCheck(stage, QStringLiteral("There is a problem connecting to this account. "
+                                               "Please check that you have supplied the right "
+                                               "email address and retype the password."));
+    if (*error != QLatin1String("None"))
+        return failCheck(stage, *error);
+
+    settings.setDictionary(SettingsKeys::accountDetails,
+                           {{SettingsKeys::emailAddress, userSuppliedEmailAddress->text()},
+                            {SettingsKeys::password, password}});
+    // The registration script calls the client's credentials InstallationId and
+    // InstallationPass; the messaging interface calls them UserId and Password.
+    StringDictionary credentials;
+    const auto take = [&](const char* from, QLatin1String to) {
+        const QVariant value = answer->value(QString::fromLatin1(from));
+        if (answer->contains(QString::fromLatin1(from)) && value.typeId() == QMetaType::QString)
+            credentials.insert(to, value.toString());
+    };
+    take("CompanyId", SettingsKeys::CompanyId);
+    take("InstallationPass", SettingsKeys::Password);
+    take("InstallationId", SettingsKeys::UserId);
+    settings.setDictionary(SettingsKeys::QuibboAPIConnectionParams, credentials);
+    passCheck(stage, QStringLiteral("MyLocation"));
+}
+
+void SetupAssistantController::updateCountryCode()
+{
+    const int index = myLocationCountryPullDown->currentIndex();
+    if (index <= 0)
+        return;
+    const QString code = CountryTable::code(index - 1);
+    myLocationCountryCode->setText(code);
+    myLocationMobileNumber->setText(QLatin1Char('+') + code);
+    myLocationUsePrefixTickBox->setChecked(!code.startsWith(QLatin1Char('1')));
+}
+
+void SetupAssistantController::proceedToStageConclusion()
+{
+    const bool on = myLocationUsePrefixTickBox->checkState() == Qt::Checked;
+    settings.setDictionary(
+        SettingsKeys::numberTranslation,
+        {{SettingsKeys::countryCode, myLocationCountryCode->text()},
+         {SettingsKeys::translationState, on ? SettingsKeys::on : SettingsKeys::off}});
+    settings.setString(SettingsKeys::senderID, myLocationMobileNumber->text());
+    showStage(QStringLiteral("Conclusion"));
+}
+
+void SetupAssistantController::passwordReminder()
+{
+    urls.open(endpoints.passwordReminder());
+}
+
+void SetupAssistantController::viewPrivacyPolicy()
+{
+    urls.open(endpoints.privacyPolicy());
+}
+
+void SetupAssistantController::filterTyping(QLineEdit* field)
+{
+    const FilteredText filtered = field == myLocationCountryCode ? filterCountryCode(field->text())
+                                                                 : filterSenderId(field->text());
+    for (int i = 0; i < filtered.refusals; ++i)
+        sounds.play(QStringLiteral("Morse"));
+    if (filtered.text != field->text())
+        field->setText(filtered.text);
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "RegistrationExchange.h"
+#include "ServiceEndpoints.h"
+
+#include <QObject>
+
+class CreditsUpdater;
+class QCheckBox;
+class QComboBox;
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QRadioButton;
+class QStackedWidget;
+class SettingsStore;
+class SoundPlayer;
+class TimerGate;
+class UrlOpener;
+struct Platform;
+
+// The application's launch handling and the first-run assistant. At launch it tells a
+// configured account (three or more credential entries) from a first run; on a first run it
+// holds the user in the assistant, which registers a new account or attaches an existing one,
+// stores the credentials as soon as the account is verified, then asks for the home country and
+// the user's own mobile number. The main window's load-time timers wait until it has ended.
+class SetupAssistantController : public QObject
+{
+    Q_OBJECT
+public:
+    SetupAssistantController(const Platform& platform, ServiceEndpoints endpoints,
+                             TimerGate& launchTimers, QObject* parent = nullptr);
+
+    QLabel* confirmEmailErrorText = nullptr;
+    QProgressBar* confirmEmailProgressIndicator = nullptr;
+    QLineEdit* createAccountEmailAddress = nullptr;
+    QLabel* createAccountErrorText = nullptr;
+    QLineEdit* createAccountFirstname = nullptr;
+    QLineEdit* createAccountPassword1 = nullptr;
+    QLineEdit* createAccountPassword2 = nullptr;
+    QProgressBar* createAccountProgressIndicator = nullptr;
+    QLineEdit* createAccountSurname = nullptr;
+    QLineEdit* myAccountPassword = nullptr;
+    QRadioButton* createNewAccountRadioButton = nullptr;
+    QLineEdit* myAccountEmailAddress = nullptr;
+    QLabel* myAccountErrorText = nullptr;
+    QProgressBar* myAccountProgressIndicator = nullptr;
+    QLabel* myEmailErrorText = nullptr;
+    QProgressBar* myEmailProgressIndicator = nullptr;
+    QLineEdit* myLocationCountryCode = nullptr;
+    QComboBox* myLocationCountryPullDown = nullptr;
+    QLineEdit* myLocationMobileNumber = nullptr;
+    QCheckBox* myLocationUsePrefixTickBox = nullptr;
+    QDialog* myPanel = nullptr;
+    QLineEdit* userSuppliedEmailAddress = nullptr;
+    QStackedWidget* myTabView = nullptr;
+    CreditsUpdater* creditsUpdater = nullptr;
+
+    void awakeFromNib();
+
+    // The stage showing: "Introduction", "MyEmailAddress", "CreateAccount", "ConfirmEmail",
+    // "MyAccount", "MyLocation" or "Conclusion".
+    QString currentStage() const;
+
+public Q_SLOTS:
+    void applicationDidFinishLaunching();
+    void quit();
+    void proceedToFinish();
+
+    void proceedToStageIntroduction();
+    void proceedToStageMyEmail();
+    void proceedToStageCreateAccount();
+    void proceedToStageConfirmEmail();
+    void proceedToStageMyAccount();
+    void proceedToStageMyLocation();
+    void chooseWhetherToGoToCreateAccountOrMyAccountStage();
+    void attemptToCreateANewAccount();
+    void checkIfAccountHasBeenConfirmed();
+    void verifyAccountDetails();
+    void updateCountryCode();
+    void proceedToStageConclusion();
+    void passwordReminder();
+    void viewPrivacyPolicy();
+
+Q_SIGNALS:
+    // The user chose to quit from the assistant.
+    void quitRequested();
+    // The assistant was finished and the main window has its account.
+    void assistantFinished();
+    // A checking action has shown its outcome on its stage.
+    void checkFinished();
+
+private:
+    struct Stage
+    {
+        QLabel* message;
+        QProgressBar* indicator;
+    };
+
+    void showStage(const QString& identifier);
+    void beginCheck(const Stage& stage, const QString& progressText);
+    void failCheck(const Stage& stage, const QString& text);
+    void passCheck(const Stage& stage, const QString& nextStage);
+    void setStageButtonsEnabled(bool enabled);
+    void confirmedAnswer(const Stage& stage, const RegistrationExchange::Answer& answer,
+                         const QString& password, bool fromExistingAccount);
+    void filterTyping(QLineEdit* field);
+
+    SettingsStore& settings;
+    SoundPlayer& sounds;
+    UrlOpener& urls;
+    ServiceEndpoints endpoints;
+    TimerGate& launchTimers;
+    RegistrationExchange exchange;
+};

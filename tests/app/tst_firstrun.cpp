@@ -1,0 +1,573 @@
+#include "CreditsUpdater.h"
+#include "MainWindow.h"
+#include "QuibboService.h"
+#include "ScriptedHttpServer.h"
+#include "SendSMSPushed.h"
+#include "SetupAssistantController.h"
+#include "SetupAssistantPanel.h"
+#include "TestPlatform.h"
+#include "TextColours.h"
+#include "ui_MainWindow.h"
+#include "ui_SetupAssistant.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace std::chrono_literals;
+using Answer = ScriptedHttpServer::Answer;
+Q_DECLARE_METATYPE(ScriptedHttpServer::Answer)
+
+namespace {
+const QString anna = QStringLiteral("anna@example.test");
+
+QByteArray plist(const QMap<QString, QString>& entries)
+{
+    QByteArray xml = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>";
+    for (auto it = entries.begin(); it != entries.end(); ++it)
+        xml += "<key>" + it.key().toUtf8() + "</key><string>" + it.value().toUtf8() + "</string>";
+    return xml + "</dict></plist>";
+}
+
+// The client's first start against the simulator (or a scripted server), with an empty store.
+struct FirstRun
+{
+    explicit FirstRun(const QUrl& secure = {})
+    {
+        QVERIFY(service.listen());
+        service.addAccount(QStringLiteral("existing@example.test"), QStringLiteral("secret"), 10);
+        open(secure);
+    }
+
+    void open(const QUrl& secure = {})
+    {
+        window = std::make_unique<MainWindow>(
+            test.platform(), ServiceEndpoints(secure.isEmpty() ? service.secureBaseUrl() : secure,
+                                              service.publicBaseUrl()));
+        window->launch();
+    }
+
+    Ui::SetupAssistant& ui() { return window->assistantUi(); }
+    SetupAssistantController& setup() { return window->setup(); }
+    QString stage() { return setup().currentStage(); }
+
+    // Presses a stage's button and, when it starts an exchange, waits for its outcome.
+    void press(QAbstractButton* button)
+    {
+        QSignalSpy checked(&setup(), &SetupAssistantController::checkFinished);
+        button->click();
+        if (checked.isEmpty() && button->objectName().endsWith(QLatin1String("Continue")) &&
+            !button->isEnabled())
+            QVERIFY(checked.wait());
+    }
+
+    void toEmailStage(const QString& email, bool newAccount)
+    {
+        press(ui().IntroductionContinue);
+        ui().userSuppliedEmailAddress->setText(email);
+        (newAccount ? static_cast<QAbstractButton*>(ui().createNewAccountRadioButton)
+                    : ui().useExistingAccountRadioButton)
+            ->setChecked(true);
+        press(ui().MyEmailAddressContinue);
+    }
+
+    void createAccount(const QString& first, const QString& surname, const QString& password,
+                       const QString& again)
+    {
+        ui().createAccountFirstname->setText(first);
+        ui().createAccountSurname->setText(surname);
+        ui().createAccountPassword1->setText(password);
+        ui().createAccountPassword2->setText(again);
+        press(ui().CreateAccountContinue);
+    }
+
+    QuibboService service;
+    TestPlatform test;
+    std::unique_ptr<MainWindow> window;
+};
+} // namespace
+
+class TestFirstRun : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void startUp_data()
+    {
+        QTest::addColumn<StringDictionary>("credentials");
+        QTest::addColumn<bool>("assistant");
+        QTest::newRow("no credentials") << StringDictionary() << true;
+        QTest::newRow("two entries")
+            << StringDictionary{{"CompanyId", "C1"}, {"UserId", "U1"}} << true;
+        QTest::newRow("three entries, whatever they hold")
+            << StringDictionary{{"a", ""}, {"b", ""}, {"c", ""}} << false;
+    }
+
+    void startUp()
+    {
+        QFETCH(StringDictionary, credentials);
+        QFETCH(bool, assistant);
+        FirstRun run;
+        run.test.settings.setDictionary(QStringLiteral("QuibboAPIConnectionParams"), credentials);
+        run.open();
+        QCOMPARE(run.window->assistantPanel().isVisible(), assistant);
+        QCOMPARE(run.window->assistantPanel().isModal(), assistant);
+        QCOMPARE(run.ui().myLocationCountryPullDown->count(), assistant ? 246 : 1);
+        if (assistant)
+            QCOMPARE(run.stage(), QStringLiteral("Introduction"));
+
+        // The load-time refreshes wait while the assistant is up.
+        QSignalSpy credits(&run.window->credits(), &CreditsUpdater::exchangeFinished);
+        run.test.time.advance(20s);
+        if (assistant)
+            QCOMPARE(run.window->credits().findChildren<QObject*>().size(), 0);
+        else
+            QVERIFY(credits.wait());
+    }
+
+    void emailStage_data()
+    {
+        QTest::addColumn<QString>("email");
+        QTest::addColumn<bool>("newAccount");
+        QTest::addColumn<QString>("stage");
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("empty address")
+            << "" << true << "MyEmailAddress"
+            << "You need to type in a valid email address before we can proceed.";
+        QTest::newRow("existing account, no exchange") << "x" << false << "MyAccount"
+                                                       << "";
+        QTest::newRow("new address") << anna << true << "CreateAccount"
+                                     << "";
+        QTest::newRow("already registered")
+            << "existing@example.test" << true << "MyEmailAddress"
+            << "You can not create a new account with this email address as it is already "
+               "registered. Please either choose a different email address or select the option "
+               "to use your existing account.";
+        QTest::newRow("service's own text")
+            << "x" << true << "MyEmailAddress"
+            << "The address \"x\" is not one we can send e-mail to. Please check it and try again.";
+    }
+
+    void emailStage()
+    {
+        QFETCH(QString, email);
+        QFETCH(bool, newAccount);
+        QFETCH(QString, stage);
+        QFETCH(QString, message);
+
+        FirstRun run;
+        run.toEmailStage(email, newAccount);
+        QCOMPARE(run.stage(), stage);
+        QCOMPARE(run.ui().myEmailErrorText->text(), message);
+        QCOMPARE(run.test.sounds.played, message.isEmpty() ? QStringList() : QStringList{"Morse"});
+        if (!message.isEmpty())
+            QCOMPARE(TextColours::of(run.ui().myEmailErrorText->palette()), TextColours::failure);
+        if (stage == QLatin1String("CreateAccount"))
+            QCOMPARE(run.ui().createAccountEmailAddress->text(), email);
+        if (stage == QLatin1String("MyAccount"))
+            QCOMPARE(run.ui().myAccountEmailAddress->text(), email);
+        QVERIFY(run.ui().MyEmailAddressContinue->isEnabled());
+    }
+
+    void exchangeShowsProgressAndHoldsTheButtons()
+    {
+        FirstRun run;
+        run.press(run.ui().IntroductionContinue);
+        run.ui().userSuppliedEmailAddress->setText(anna);
+        QSignalSpy checked(&run.setup(), &SetupAssistantController::checkFinished);
+        run.ui().MyEmailAddressContinue->click();
+        QCOMPARE(run.ui().myEmailErrorText->text(),
+                 QStringLiteral("Verifying email address...\nPlease wait."));
+        QCOMPARE(TextColours::of(run.ui().myEmailErrorText->palette()), TextColours::success);
+        QVERIFY(run.ui().myEmailProgressIndicator->isVisibleTo(&run.window->assistantPanel()));
+        QVERIFY(!run.ui().MyEmailAddressContinue->isEnabled());
+        QVERIFY(!run.ui().MyEmailAddressBack->isEnabled());
+        QVERIFY(run.ui().quitButton->isEnabled());
+        QVERIFY(checked.wait());
+        QCOMPARE(run.stage(), QStringLiteral("CreateAccount"));
+        QVERIFY(!run.ui().myEmailProgressIndicator->isVisibleTo(&run.window->assistantPanel()));
+    }
+
+    void createAccountChecks_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("surname");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("again");
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("both names empty") << ""
+                                          << ""
+                                          << "secret"
+                                          << "secret"
+                                          << "You need to provide us with your Firstname.";
+        QTest::newRow("surname empty") << "Anna"
+                                       << ""
+                                       << "secret"
+                                       << "secret"
+                                       << "You need to provide us with your Surname.";
+        QTest::newRow("five characters")
+            << "Anna"
+            << "Berg"
+            << "12345"
+            << "12345"
+            << "Your password must be a minimum of 6 letters or numbers in length.";
+        QTest::newRow("six characters, confirmation differs")
+            << "Anna"
+            << "Berg"
+            << "123456"
+            << "123457"
+            << "Your confirmation password doesn't match the first password you entered.";
+        QTest::newRow("letter case counts")
+            << " "
+            << " "
+            << "Secret"
+            << "secret"
+            << "Your confirmation password doesn't match the first password you entered.";
+        QTest::newRow("created") << "Anna"
+                                 << "Berg"
+                                 << "p&ss+word"
+                                 << "p&ss+word"
+                                 << "";
+    }
+
+    void createAccountChecks()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, surname);
+        QFETCH(QString, password);
+        QFETCH(QString, again);
+        QFETCH(QString, message);
+
+        FirstRun run;
+        run.toEmailStage(anna, true);
+        run.createAccount(first, surname, password, again);
+        QCOMPARE(run.ui().createAccountErrorText->text(), message);
+        QCOMPARE(run.stage(), message.isEmpty() ? QStringLiteral("ConfirmEmail")
+                                                : QStringLiteral("CreateAccount"));
+        QCOMPARE(run.service.account(anna) != nullptr, message.isEmpty());
+        if (message.isEmpty())
+            QCOMPARE(run.service.account(anna)->password, password);
+    }
+
+    void confirmationStoresTheAccount()
+    {
+        FirstRun run;
+        run.toEmailStage(anna, true);
+        run.createAccount(QStringLiteral("Anna"), QStringLiteral("Berg"),
+                          QStringLiteral("a b&c=d+"), QStringLiteral("a b&c=d+"));
+        run.press(run.ui().ConfirmEmailContinue);
+        QCOMPARE(run.stage(), QStringLiteral("ConfirmEmail"));
+        QCOMPARE(run.ui().confirmEmailErrorText->text(),
+                 QStringLiteral("Your account has not been confirmed yet. Please click the link in "
+                                "the e-mail we sent you, then try again."));
+        QVERIFY(!run.test.settings.contains(QStringLiteral("QuibboAPIConnectionParams")));
+
+        QVERIFY(run.service.confirm(anna));
+        run.press(run.ui().ConfirmEmailContinue);
+        QCOMPARE(run.stage(), QStringLiteral("MyLocation"));
+        QCOMPARE(run.ui().confirmEmailErrorText->text(), QString());
+        const QuibboService::Credentials c = run.service.account(anna)->credentials;
+        QCOMPARE(run.test.settings.dictionaryForKey(QStringLiteral("QuibboAPIConnectionParams")),
+                 (StringDictionary{
+                     {"CompanyId", c.companyId}, {"UserId", c.userId}, {"Password", c.password}}));
+        QCOMPARE(run.test.settings.dictionaryForKey(QStringLiteral("accountDetails")),
+                 (StringDictionary{{"emailAddress", anna}, {"password", "a b&c=d+"}}));
+    }
+
+    void existingAccount_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("stage");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("wrong password")
+            << "wrong"
+            << "MyAccount"
+            << "There is a problem connecting to this account. Please check that "
+               "you have supplied the right email address and retype the password.";
+        QTest::newRow("empty password")
+            << ""
+            << "MyAccount"
+            << "There is a problem connecting to this account. Please check that "
+               "you have supplied the right email address and retype the password.";
+        QTest::newRow("verified") << "secret"
+                                  << "MyLocation"
+                                  << "";
+    }
+
+    void existingAccount()
+    {
+        QFETCH(QString, password);
+        QFETCH(QString, stage);
+        QFETCH(QString, message);
+        FirstRun run;
+        run.toEmailStage(QStringLiteral("existing@example.test"), false);
+        run.ui().myAccountPassword->setText(password);
+        run.press(run.ui().MyAccountContinue);
+        QCOMPARE(run.stage(), stage);
+        QCOMPARE(run.ui().myAccountErrorText->text(), message);
+        QCOMPARE(run.test.settings.contains(QStringLiteral("accountDetails")), message.isEmpty());
+    }
+
+    // Answers the simulator never gives, from a scripted server.
+    void scriptedAnswers_data()
+    {
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("storedEntries"); // -1: nothing stored
+
+        const QString accountsError = QStringLiteral(
+            "There was an error trying to connect to the accounts server.\nPlease check your "
+            "Internet connection and try again.");
+        QTest::newRow("InvalidAccount is shown as it is on the confirm stage")
+            << false << Answer{200, {plist({{"Error", "InvalidAccount"}})}} << "InvalidAccount"
+            << -1;
+        QTest::newRow("no Error entry")
+            << true << Answer{200, {plist({{"CompanyId", "C1"}})}} << accountsError << -1;
+        QTest::newRow("not a property list")
+            << true << Answer{200, {"<html>oops</html>"}} << accountsError << -1;
+        QTest::newRow("error status")
+            << true << Answer{500, {plist({{"Error", "None"}})}} << accountsError << -1;
+        QTest::newRow("no InstallationPass")
+            << true
+            << Answer{200,
+                      {plist({{"Error", "None"}, {"CompanyId", "C1"}, {"InstallationId", "I1"}})}}
+            << "" << 2;
+        QTest::newRow("extra entries are not stored") << true
+                                                      << Answer{200,
+                                                                {plist({{"Error", "None"},
+                                                                        {"CompanyId", "C1"},
+                                                                        {"InstallationId", "I1"},
+                                                                        {"InstallationPass", "P1"},
+                                                                        {"Other", "x"}})}}
+                                                      << "" << 3;
+    }
+
+    void scriptedAnswers()
+    {
+        QFETCH(bool, existing);
+        QFETCH(Answer, answer);
+        QFETCH(QString, message);
+        QFETCH(int, storedEntries);
+
+        ScriptedHttpServer server;
+        server.script({answer});
+        FirstRun run(server.url());
+        run.press(run.ui().IntroductionContinue);
+        run.ui().userSuppliedEmailAddress->setText(anna);
+        if (existing) {
+            run.ui().useExistingAccountRadioButton->setChecked(true);
+            run.press(run.ui().MyEmailAddressContinue);
+            run.press(run.ui().MyAccountContinue);
+            QCOMPARE(run.ui().myAccountErrorText->text(), message);
+        } else {
+            run.setup().proceedToStageConfirmEmail();
+            run.press(run.ui().ConfirmEmailContinue);
+            QCOMPARE(run.ui().confirmEmailErrorText->text(), message);
+        }
+        const auto stored =
+            run.test.settings.dictionaryForKey(QStringLiteral("QuibboAPIConnectionParams"));
+        QCOMPARE(stored ? int(stored->size()) : -1, storedEntries);
+        if (storedEntries == 2) {
+            QCOMPARE(*stored, (StringDictionary{{"CompanyId", "C1"}, {"UserId", "I1"}}));
+            run.open(server.url()); // the next launch runs the assistant again
+            QVERIFY(run.window->assistantPanel().isVisible());
+        }
+    }
+
+    void unreachableService_data()
+    {
+        QTest::addColumn<bool>("newAccount");
+        QTest::newRow("e-mail check") << true;
+        QTest::newRow("existing account check") << false;
+    }
+
+    void unreachableService()
+    {
+        QFETCH(bool, newAccount);
+        QTcpServer closed;
+        closed.listen(QHostAddress::LocalHost);
+        const QUrl url(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort()));
+        closed.close();
+        FirstRun run(url);
+        run.toEmailStage(anna, newAccount);
+        if (newAccount) {
+            QCOMPARE(
+                run.ui().myEmailErrorText->text(),
+                QStringLiteral("There was an error trying to connect to the registration "
+                               "server.\nPlease check your Internet connection and try again."));
+        } else {
+            run.press(run.ui().MyAccountContinue);
+            QCOMPARE(
+                run.ui().myAccountErrorText->text(),
+                QStringLiteral("There was an error trying to connect to the accounts "
+                               "server.\nPlease check your Internet connection and try again."));
+        }
+    }
+
+    void countryChoice_data()
+    {
+        QTest::addColumn<QString>("country");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("mobile");
+        QTest::addColumn<bool>("translation");
+        QTest::newRow("  USA") << "  USA"
+                               << "1"
+                               << "+1" << false;
+        QTest::newRow("Canada") << "Canada"
+                                << "1"
+                                << "+1" << false;
+        QTest::newRow("  United Kingdom") << "  United Kingdom"
+                                          << "44"
+                                          << "+44" << true;
+        QTest::newRow("United Kingdom") << "United Kingdom"
+                                        << "44"
+                                        << "+44" << true;
+        QTest::newRow("Anguilla") << "Anguilla"
+                                  << "1264"
+                                  << "+1264" << false;
+        QTest::newRow("separator") << "-----"
+                                   << " "
+                                   << "+ " << true;
+        QTest::newRow("title item") << "Choose your country"
+                                    << "typed"
+                                    << "07700" << false;
+    }
+
+    void countryChoice()
+    {
+        QFETCH(QString, country);
+        QFETCH(QString, code);
+        QFETCH(QString, mobile);
+        QFETCH(bool, translation);
+
+        FirstRun run;
+        run.setup().proceedToStageMyLocation();
+        run.ui().myLocationCountryCode->setText(QStringLiteral("typed"));
+        run.ui().myLocationMobileNumber->setText(QStringLiteral("07700"));
+        QComboBox* countries = run.ui().myLocationCountryPullDown;
+        const int index = countries->findText(country);
+        QVERIFY(index >= 0);
+        countries->setCurrentIndex(index);
+        emit countries->activated(index);
+        QCOMPARE(run.ui().myLocationCountryCode->text(), code);
+        QCOMPARE(run.ui().myLocationMobileNumber->text(), mobile);
+        QCOMPARE(run.ui().myLocationUsePrefixTickBox->isChecked(), translation);
+
+        run.press(run.ui().MyLocationContinue);
+        QCOMPARE(run.stage(), QStringLiteral("Conclusion"));
+        QCOMPARE(run.test.settings.dictionaryForKey(QStringLiteral("numberTranslation")),
+                 (StringDictionary{{"countryCode", code},
+                                   {"translationState", translation ? "ON" : "OFF"}}));
+        QCOMPARE(run.test.settings.stringForKey(QStringLiteral("senderID")), mobile);
+    }
+
+    void typingFilters()
+    {
+        FirstRun run;
+        run.setup().proceedToStageMyLocation();
+        QLineEdit* code = run.ui().myLocationCountryCode;
+        QTest::keyClicks(code, QStringLiteral(" 44"));
+        QCOMPARE(code->text(), QStringLiteral("44"));
+        code->setCursorPosition(1);
+        QTest::keyClick(code, Qt::Key_A);
+        QCOMPARE(code->text(), QStringLiteral("4"));
+        QTest::keyClicks(code, QStringLiteral("123456"));
+        QCOMPARE(code->text(), QStringLiteral("412345"));
+
+        QLineEdit* mobile = run.ui().myLocationMobileNumber;
+        QTest::keyClicks(mobile, QStringLiteral("+44 7700 900123"));
+        QCOMPARE(mobile->text(), QStringLiteral("+44 7700 90"));
+        mobile->clear();
+        QTest::keyClicks(mobile, QStringLiteral("TomJerry"));
+        mobile->setCursorPosition(3);
+        QTest::keyClicks(mobile, QStringLiteral("{"));
+        QCOMPARE(mobile->text(), QStringLiteral("Tom"));
+        QCOMPARE(run.test.sounds.played, QStringList(8, QStringLiteral("Morse")));
+    }
+
+    void quittingAfterVerificationLeavesAConfiguredAccount()
+    {
+        FirstRun run;
+        QSignalSpy quit(&run.setup(), &SetupAssistantController::quitRequested);
+        run.toEmailStage(QStringLiteral("existing@example.test"), false);
+        run.ui().myAccountPassword->setText(QStringLiteral("secret"));
+        run.press(run.ui().MyAccountContinue);
+        run.ui().quitButton->click();
+        QCOMPARE(quit.size(), 1);
+        run.window->assistantPanel().close(); // the window's close button quits as well
+        QCOMPARE(quit.size(), 2);
+        QVERIFY(!run.test.settings.contains(QStringLiteral("senderID")));
+        run.open();
+        QVERIFY(!run.window->assistantPanel().isVisible());
+    }
+
+    // The whole first run: register, confirm, choose a country, finish and send.
+    void wholeFirstRun()
+    {
+        FirstRun run;
+        QVERIFY(QTest::qWaitForWindowExposed(&run.window->assistantPanel()));
+        run.toEmailStage(anna, true);
+        run.createAccount(QStringLiteral("Anna"), QStringLiteral("Berg"), QStringLiteral("secret1"),
+                          QStringLiteral("secret1"));
+        QVERIFY(run.service.confirm(anna));
+        run.press(run.ui().ConfirmEmailContinue);
+        const int uk =
+            run.ui().myLocationCountryPullDown->findText(QStringLiteral("United Kingdom"));
+        run.ui().myLocationCountryPullDown->setCurrentIndex(uk);
+        emit run.ui().myLocationCountryPullDown->activated(uk);
+        QTest::keyClicks(run.ui().myLocationMobileNumber, QStringLiteral("7700900999"));
+        run.press(run.ui().MyLocationContinue);
+
+        QSignalSpy credits(&run.window->credits(), &CreditsUpdater::exchangeFinished);
+        QSignalSpy finished(&run.setup(), &SetupAssistantController::assistantFinished);
+        run.press(run.ui().ConclusionContinue);
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(!run.window->assistantPanel().isVisible());
+        QVERIFY(credits.wait());
+        QCOMPARE(credits.size(), 1);
+        QCOMPARE(run.window->ui().creditsDisplay->text(), QStringLiteral("10"));
+
+        run.window->ui().messageField->setPlainText(QStringLiteral("Set up and sending"));
+        run.window->ui().sendToComboBox->setEditText(QStringLiteral("07700 900123"));
+        QSignalSpy sent(&run.window->sender(), &SendSMSPushed::attemptFinished);
+        run.window->ui().sendSMSButton->click();
+        QVERIFY(sent.wait());
+        const QuibboService::SentMessage message = run.service.account(anna)->messages.first();
+        QCOMPARE(message.msisdn, QStringLiteral("447700900123"));
+        QCOMPARE(message.senderId, QStringLiteral("+447700900999"));
+        QCOMPARE(message.text, QStringLiteral("Set up and sending"));
+    }
+
+    void controlsAreNamedForScreenReaders()
+    {
+        FirstRun run;
+        for (QLineEdit* password : {run.ui().createAccountPassword1,
+                                    run.ui().createAccountPassword2, run.ui().myAccountPassword})
+            QCOMPARE(password->echoMode(), QLineEdit::Password);
+        for (QWidget* control : run.window->assistantPanel().findChildren<QWidget*>()) {
+            if (qobject_cast<QLineEdit*>(control) || qobject_cast<QAbstractButton*>(control) ||
+                qobject_cast<QComboBox*>(control) || qobject_cast<QProgressBar*>(control))
+                QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
+        }
+        QCOMPARE(run.ui().myEmailErrorText->accessibleDescription(), QStringLiteral("Message"));
+        QCOMPARE(run.ui().myEmailErrorText->accessibleName(), QString());
+        const QStringList stages{"Introduction", "MyEmailAddress", "CreateAccount", "ConfirmEmail",
+                                 "MyAccount",    "MyLocation",     "Conclusion"};
+        for (int i = 0; i < stages.size(); ++i)
+            QCOMPARE(run.ui().myTabView->widget(i)->objectName(), stages[i]);
+    }
+
+    void publicPagesOpenInTheBrowser()
+    {
+        FirstRun run;
+        run.ui().privacyPolicyButton->click();
+        run.ui().passwordReminderButton->click();
+        QCOMPARE(run.test.urls.opened,
+                 (QList<QUrl>{run.service.publicBaseUrl().resolved(QUrl("/privacy_policy.html")),
+                              run.service.publicBaseUrl().resolved(QUrl("/pwreminder.php"))}));
+    }
+};
+
+QTEST_MAIN(TestFirstRun)
+#include "tst_firstrun.moc"
