@@ -221,6 +221,18 @@ QHttpServerResponse QuibboService::sendMessage(const QHttpServerRequest& request
 
 QHttpServerResponse QuibboService::accountInformation(const QHttpServerRequest& request)
 {
+    if (queryValue(request, QStringLiteral("Action")) == QLatin1String("company") &&
+        queryValue(request, QStringLiteral("CompanyId")) == QLatin1String("Unknown")) {
+        const Account* found = account(queryValue(request, QStringLiteral("UserId")));
+        if (!found || !found->confirmed ||
+            found->password != queryValue(request, QStringLiteral("Password")))
+            return QHttpServerResponse(StatusCode::Unauthorized);
+        return QHttpServerResponse(
+            "application/xml",
+            xmlPropertyList({{QStringLiteral("CompanyId"), found->credentials.companyId},
+                             {QStringLiteral("UserId"), found->credentials.userId},
+                             {QStringLiteral("Password"), found->credentials.password}}));
+    }
     Account* account = accountFor(queryValue(request, QStringLiteral("CompanyId")),
                                   queryValue(request, QStringLiteral("UserId")),
                                   queryValue(request, QStringLiteral("Password")));

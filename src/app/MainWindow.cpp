@@ -4,11 +4,14 @@
 #include "CreditsUpdater.h"
 #include "MobileNumberDataSource.h"
 #include "MsgHistoryDataSource.h"
+#include "OptionsControllers.h"
 #include "ProgressWord.h"
 #include "SendSMSPushed.h"
+#include "SenderIDController.h"
 #include "SetupAssistantController.h"
 #include "SetupAssistantPanel.h"
 #include "ui_MainWindow.h"
+#include "ui_Preferences.h"
 #include "ui_SetupAssistant.h"
 
 #include <QApplication>
@@ -17,7 +20,8 @@
 
 MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints, QWidget* parent)
     : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>()),
-      assistantForm(std::make_unique<Ui::SetupAssistant>()), launchTimers(given.timers, true)
+      assistantForm(std::make_unique<Ui::SetupAssistant>()),
+      preferencesForm(std::make_unique<Ui::PreferencesWindow>()), launchTimers(given.timers, true)
 {
     const Platform platform{given.settings, given.sounds, given.urls,   given.alerts,
                             launchTimers,   given.clock,  given.network};
@@ -65,10 +69,13 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     }
     connect(form->quitAction, &QAction::triggered, qApp, &QApplication::quit);
 
+    wirePreferences(platform, endpoints);
     wireAssistant(platform, endpoints);
 
     counter->awakeFromNib();
     numbers->awakeFromNib();
+    optionsController->awakeFromNib();
+    senderIdController->awakeFromNib();
     creditsUpdater->awakeFromNib();
     msgHistory->awakeFromNib();
     assistant->awakeFromNib();
@@ -112,6 +119,8 @@ void MainWindow::wireAssistant(const Platform& platform, const ServiceEndpoints&
     assistant->myPanel = panel;
     assistant->userSuppliedEmailAddress = a.userSuppliedEmailAddress;
     assistant->myTabView = a.myTabView;
+    assistant->optionsController = optionsController;
+    assistant->senderIdController = senderIdController;
     assistant->creditsUpdater = creditsUpdater;
 
     using S = SetupAssistantController;
@@ -135,4 +144,30 @@ void MainWindow::wireAssistant(const Platform& platform, const ServiceEndpoints&
     wire(a.quitButton, &S::quit);
     connect(a.myLocationCountryPullDown, &QComboBox::activated, assistant, &S::updateCountryCode);
     connect(panel, &SetupAssistantPanel::closeRequested, assistant, &S::quit);
+}
+
+void MainWindow::wirePreferences(const Platform& platform, const ServiceEndpoints& endpoints)
+{
+    preferences = new QDialog(this);
+    preferencesForm->setupUi(preferences);
+    Ui::PreferencesWindow& p = *preferencesForm;
+
+    optionsController = new OptionsControllers(platform, endpoints, this);
+    optionsController->myBuyCreditsButton = p.myBuyCreditsButton;
+    optionsController->myEmailAddress = p.myEmailAddress;
+    optionsController->myPassword = p.myPassword;
+    optionsController->mySaveButton = p.mySaveButton;
+
+    senderIdController = new SenderIDController(platform.settings, platform.sounds, this);
+    senderIdController->myCountryCode = p.myCountryCode;
+    senderIdController->mySenderIDField = p.mySenderIDField;
+    senderIdController->myTranslateNumberTickBox = p.myTranslateNumberTickBox;
+    senderIdController->myLongSMSAllowedTickBox = p.myLongSMSAllowedTickBox;
+
+    connect(p.closeButton, &QPushButton::clicked, preferences, &QDialog::close);
+    connect(form->preferencesAction, &QAction::triggered, preferences, [this] {
+        preferences->show();
+        preferences->raise();
+        preferences->activateWindow();
+    });
 }

@@ -11,10 +11,14 @@
 namespace Ui {
 class MainWindow;
 class SetupAssistant;
+class PreferencesWindow;
 } // namespace Ui
 class CharCounter;
 class CreditsUpdater;
 class MsgHistoryDataSource;
+class OptionsControllers;
+class QDialog;
+class SenderIDController;
 class MobileNumberDataSource;
 class ProgressWord;
 class SendSMSPushed;
@@ -39,6 +43,10 @@ public:
     Ui::SetupAssistant& assistantUi() const { return *assistantForm; }
     SetupAssistantPanel& assistantPanel() const { return *panel; }
     SetupAssistantController& setup() const { return *assistant; }
+    Ui::PreferencesWindow& preferencesUi() const { return *preferencesForm; }
+    QDialog& preferencesWindow() const { return *preferences; }
+    OptionsControllers& accountPreferences() const { return *optionsController; }
+    SenderIDController& sendingPreferences() const { return *senderIdController; }
     CharCounter& charCounter() const { return *counter; }
     MobileNumberDataSource& recentNumbers() const { return *numbers; }
     SendSMSPushed& sender() const { return *send; }
@@ -47,13 +55,18 @@ public:
 
 private:
     void wireAssistant(const Platform& platform, const ServiceEndpoints& endpoints);
+    void wirePreferences(const Platform& platform, const ServiceEndpoints& endpoints);
 
     std::unique_ptr<Ui::MainWindow> form;
     std::unique_ptr<Ui::SetupAssistant> assistantForm;
+    std::unique_ptr<Ui::PreferencesWindow> preferencesForm;
     // The main window's timers wait while the first-run assistant is up.
     TimerGate launchTimers;
     SetupAssistantPanel* panel;
     SetupAssistantController* assistant;
+    QDialog* preferences;
+    OptionsControllers* optionsController;
+    SenderIDController* senderIdController;
     std::unique_ptr<ProgressWord> progressWord;
     CharCounter* counter;
     MobileNumberDataSource* numbers;

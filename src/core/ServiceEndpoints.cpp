@@ -64,6 +64,14 @@ QUrl ServiceEndpoints::registration(const QString& stage,
     return join(secure, QStringLiteral("/asterisk/mac_account_create.php"), query);
 }
 
+QUrl ServiceEndpoints::companyCredentials(const QString& emailAddress,
+                                          const QString& password) const
+{
+    return join(secure, QStringLiteral("/quib/accountInformation"),
+                "CompanyId=Unknown&UserId=" + escapedQueryValue(emailAddress) +
+                    "&Password=" + escapedQueryValue(password) + "&Action=company");
+}
+
 QUrl ServiceEndpoints::passwordReminder() const
 {
     return join(site, QStringLiteral("/pwreminder.php"));

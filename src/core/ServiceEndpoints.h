@@ -27,6 +27,8 @@ public:
     // A stage of the registration script with its values, each escaped, in the order given.
     QUrl registration(const QString& stage,
                       const QList<std::pair<QByteArray, QString>>& values) const;
+    // The credentials of the account with this e-mail address and password, if they match one.
+    QUrl companyCredentials(const QString& emailAddress, const QString& password) const;
     QUrl passwordReminder() const;
     QUrl privacyPolicy() const;
 

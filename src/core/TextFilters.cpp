@@ -6,9 +6,9 @@ namespace {
 qsizetype scanningStart(QStringView text)
 {
     qsizetype i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' ||
-                               text[i] == u'\r' || text[i] == QChar::LineSeparator ||
-                               text[i] == QChar::ParagraphSeparator))
+    while (i < text.size() &&
+           (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r' ||
+            text[i] == QChar::LineSeparator || text[i] == QChar::ParagraphSeparator))
         ++i;
     return i;
 }

@@ -2,7 +2,9 @@
 
 #include "CountryTable.h"
 #include "CreditsUpdater.h"
+#include "OptionsControllers.h"
 #include "Platform.h"
+#include "SenderIDController.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "SoundPlayer.h"
@@ -96,6 +98,9 @@ void SetupAssistantController::quit()
 void SetupAssistantController::proceedToFinish()
 {
     myPanel->hide();
+    // The preferences show what the assistant stored: the account first, then sending.
+    optionsController->loadUserDefaultsIntoControls();
+    senderIdController->loadUserDefaultsIntoControls();
     emit assistantFinished();
     creditsUpdater->updateCredits();
     launchTimers.release();

@@ -6,6 +6,7 @@
 #include <QObject>
 
 class CreditsUpdater;
+class OptionsControllers;
 class QCheckBox;
 class QComboBox;
 class QDialog;
@@ -14,6 +15,7 @@ class QLineEdit;
 class QProgressBar;
 class QRadioButton;
 class QStackedWidget;
+class SenderIDController;
 class SettingsStore;
 class SoundPlayer;
 class TimerGate;
@@ -55,6 +57,8 @@ public:
     QDialog* myPanel = nullptr;
     QLineEdit* userSuppliedEmailAddress = nullptr;
     QStackedWidget* myTabView = nullptr;
+    OptionsControllers* optionsController = nullptr;
+    SenderIDController* senderIdController = nullptr;
     CreditsUpdater* creditsUpdater = nullptr;
 
     void awakeFromNib();

@@ -8,6 +8,7 @@
 #include "TestPlatform.h"
 #include "TextColours.h"
 #include "ui_MainWindow.h"
+#include "ui_Preferences.h"
 #include "ui_SetupAssistant.h"
 
 #include <QSignalSpy>
@@ -527,6 +528,14 @@ private Q_SLOTS:
         QVERIFY(credits.wait());
         QCOMPARE(credits.size(), 1);
         QCOMPARE(run.window->ui().creditsDisplay->text(), QStringLiteral("10"));
+        // The preferences show what the assistant stored.
+        Ui::PreferencesWindow& preferences = run.window->preferencesUi();
+        QCOMPARE(preferences.myEmailAddress->text(), anna);
+        QCOMPARE(preferences.myPassword->text(), QStringLiteral("secret1"));
+        QVERIFY(preferences.myBuyCreditsButton->isEnabled());
+        QCOMPARE(preferences.mySenderIDField->text(), QStringLiteral("+447700900999"));
+        QCOMPARE(preferences.myCountryCode->text(), QStringLiteral("44"));
+        QVERIFY(preferences.myTranslateNumberTickBox->isChecked());
 
         run.window->ui().messageField->setPlainText(QStringLiteral("Set up and sending"));
         run.window->ui().sendToComboBox->setEditText(QStringLiteral("07700 900123"));

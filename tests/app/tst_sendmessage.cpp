@@ -5,9 +5,11 @@
 #include "MsgHistoryDataSource.h"
 #include "QuibboService.h"
 #include "SendSMSPushed.h"
+#include "SenderIDController.h"
 #include "TestPlatform.h"
 #include "TextColours.h"
 #include "ui_MainWindow.h"
+#include "ui_Preferences.h"
 
 #include <QAccessible>
 #include <QFile>
@@ -415,6 +417,31 @@ private Q_SLOTS:
         QCOMPARE(client.ui().messageField->toPlainText(), QString());
     }
 
+    void preferencesChangeWhatIsSent()
+    {
+        Client client;
+        client.window->ui().preferencesAction->trigger();
+        QVERIFY(client.window->preferencesWindow().isVisible());
+        Ui::PreferencesWindow& p = client.window->preferencesUi();
+        p.mySenderIDField->clear();
+        QTest::keyClicks(p.mySenderIDField, QStringLiteral("Ann's~"));
+        QCOMPARE(p.mySenderIDField->text(), QStringLiteral("Ann's"));
+        p.myTranslateNumberTickBox->click();
+        QTest::keyClicks(p.myCountryCode, QStringLiteral("49"));
+        emit p.myCountryCode->editingFinished();
+        p.myLongSMSAllowedTickBox->click();
+
+        client.ui().messageField->setPlainText(QString(700, u'x'));
+        QCOMPARE(client.ui().messageField->toPlainText().size(), 640);
+        QCOMPARE(client.ui().charcntField->text(), QStringLiteral("4(160)"));
+        client.ui().sendToComboBox->setEditText(QStringLiteral("0170 1234567"));
+        client.send();
+        const QuibboService::SentMessage sent = client.service.account(email)->messages.first();
+        QCOMPARE(sent.msisdn, QStringLiteral("491701234567"));
+        QCOMPARE(sent.senderId, QStringLiteral("Ann's"));
+        QCOMPARE(client.service.account(email)->credits, 6);
+    }
+
     void controlsAreNamedForScreenReaders()
     {
         Client client;
@@ -444,6 +471,10 @@ private Q_SLOTS:
         QCOMPARE(name(client.ui().creditsDisplay), client.ui().creditsDisplay->text());
         QCOMPARE(description(client.ui().creditsDisplay), QStringLiteral("Credits"));
         QCOMPARE(description(client.ui().lastRefreshedText), QStringLiteral("History status"));
+        for (QWidget* control : client.window->preferencesWindow().findChildren<QWidget*>()) {
+            if (qobject_cast<QLineEdit*>(control) || qobject_cast<QAbstractButton*>(control))
+                QVERIFY2(!name(control).isEmpty(), qPrintable(control->objectName()));
+        }
     }
 };
 

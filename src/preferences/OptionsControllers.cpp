@@ -1,0 +1,130 @@
+#include "OptionsControllers.h"
+
+#include "Alerts.h"
+#include "NetworkAccess.h"
+#include "Platform.h"
+#include "PropertyList.h"
+#include "SettingsKeys.h"
+#include "SettingsStore.h"
+#include "UrlOpener.h"
+
+#include <QLineEdit>
+#include <QNetworkReply>
+#include <QPushButton>
+
+namespace {
+constexpr qint64 answerLimit = 64 * 1024;
+
+// The settings store keeps text; the service's credentials are text, but a number or a flag
+// in the answer is kept as its text rather than lost.
+StringDictionary asStrings(const QVariantMap& dictionary)
+{
+    StringDictionary strings;
+    for (auto it = dictionary.begin(); it != dictionary.end(); ++it) {
+        const QVariant& value = it.value();
+        if (value.typeId() != QMetaType::QVariantMap && value.typeId() != QMetaType::QVariantList)
+            strings.insert(it.key(), value.toString());
+    }
+    return strings;
+}
+} // namespace
+
+OptionsControllers::OptionsControllers(const Platform& platform, ServiceEndpoints endpoints_,
+                                       QObject* parent)
+    : QObject(parent), settings(platform.settings), urls(platform.urls), alerts(platform.alerts),
+      network(platform.network), endpoints(std::move(endpoints_))
+{}
+
+OptionsControllers::~OptionsControllers()
+{
+    if (inFlight) {
+        inFlight->disconnect(this);
+        inFlight->abort();
+    }
+}
+
+void OptionsControllers::awakeFromNib()
+{
+    myPassword->setEchoMode(QLineEdit::Password);
+    for (QLineEdit* field : {myEmailAddress, myPassword})
+        connect(field, &QLineEdit::textEdited, this, &OptionsControllers::controlTextDidChange);
+    connect(mySaveButton, &QPushButton::clicked, this,
+            &OptionsControllers::verifyAndSaveAccountDetails);
+    connect(myBuyCreditsButton, &QPushButton::clicked, this, &OptionsControllers::buyCredits);
+    loadUserDefaultsIntoControls();
+}
+
+void OptionsControllers::loadUserDefaultsIntoControls()
+{
+    const StringDictionary details =
+        settings.dictionaryForKey(SettingsKeys::accountDetails).value_or(StringDictionary());
+    if (details.isEmpty())
+        return;
+    myEmailAddress->setText(details.value(SettingsKeys::emailAddress));
+    myPassword->setText(details.value(SettingsKeys::password));
+    myBuyCreditsButton->setEnabled(true);
+}
+
+void OptionsControllers::controlTextDidChange()
+{
+    if (!inFlight)
+        mySaveButton->setEnabled(true);
+}
+
+void OptionsControllers::verifyAndSaveAccountDetails()
+{
+    if (inFlight)
+        return;
+    const QString email = myEmailAddress->text();
+    const QString password = myPassword->text();
+    mySaveButton->setEnabled(false);
+    QNetworkReply* reply = network.get(endpoints.companyCredentials(email, password), answerLimit);
+    inFlight = reply;
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, email, password] { answered(reply, email, password); });
+}
+
+void OptionsControllers::answered(QNetworkReply* reply, const QString& email,
+                                  const QString& password)
+{
+    reply->deleteLater();
+    inFlight.clear();
+    const std::optional<int> status = NetworkAccess::httpStatus(*reply);
+    std::optional<QVariantMap> credentials;
+    // A refused account arrives as an error status; only a property-list dictionary verifies.
+    if (status && *status >= 200 && *status <= 299 && !NetworkAccess::exceededLimit(*reply))
+        credentials = propertyListDictionary(reply->readAll());
+
+    if (!credentials) {
+        mySaveButton->setEnabled(true);
+        alerts.show(Alerts::Style::Warning, QStringLiteral("Invalid Account Details"),
+                    QStringLiteral("It has not been possible to connect to your account.  This is "
+                                   "most likely because you either mistyped your email address or "
+                                   "password, or the account does not exist.  You may also see "
+                                   "this error if you are not currently connected to the "
+                                   "Internet.  If you cannot rectify this problem by checking and "
+                                   "retyping your account details then please contact "
+                                   "support@quibbo.example"),
+                    {});
+        emit verificationAnswered();
+        return;
+    }
+    alerts.show(Alerts::Style::Informational, QStringLiteral("Account Verified"),
+                QStringLiteral("Thank you.  The account details you have supplied match a live "
+                               "account in the Quibbo system.  You can now proceed to send SMS "
+                               "messages."),
+                [this, email, password, stored = asStrings(*credentials)] {
+                    myBuyCreditsButton->setEnabled(true);
+                    mySaveButton->setEnabled(false);
+                    settings.setDictionary(
+                        SettingsKeys::accountDetails,
+                        {{SettingsKeys::emailAddress, email}, {SettingsKeys::password, password}});
+                    settings.setDictionary(SettingsKeys::QuibboAPIConnectionParams, stored);
+                });
+    emit verificationAnswered();
+}
+
+void OptionsControllers::buyCredits()
+{
+    urls.open(endpoints.buyCredits(myEmailAddress->text()));
+}

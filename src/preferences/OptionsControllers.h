@@ -1,0 +1,54 @@
+#pragma once
+
+#include "ServiceEndpoints.h"
+
+#include <QObject>
+#include <QPointer>
+
+class Alerts;
+class NetworkAccess;
+class QLineEdit;
+class QNetworkReply;
+class QPushButton;
+class SettingsStore;
+class UrlOpener;
+struct Platform;
+
+// The account section of the preferences: the account's e-mail address and password, verified
+// with the service before they are stored together with the credentials the service hands back,
+// and the button that opens the buy-credits page.
+class OptionsControllers : public QObject
+{
+    Q_OBJECT
+public:
+    OptionsControllers(const Platform& platform, ServiceEndpoints endpoints,
+                       QObject* parent = nullptr);
+    ~OptionsControllers() override;
+
+    QPushButton* myBuyCreditsButton = nullptr;
+    QLineEdit* myEmailAddress = nullptr;
+    QLineEdit* myPassword = nullptr;
+    QPushButton* mySaveButton = nullptr;
+
+    void awakeFromNib();
+    void loadUserDefaultsIntoControls();
+
+public Q_SLOTS:
+    void controlTextDidChange();
+    void verifyAndSaveAccountDetails();
+    void buyCredits();
+
+Q_SIGNALS:
+    // The verification's alert is up.
+    void verificationAnswered();
+
+private:
+    void answered(QNetworkReply* reply, const QString& email, const QString& password);
+
+    SettingsStore& settings;
+    UrlOpener& urls;
+    Alerts& alerts;
+    NetworkAccess& network;
+    ServiceEndpoints endpoints;
+    QPointer<QNetworkReply> inFlight;
+};

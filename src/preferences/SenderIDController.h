@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+
+class QCheckBox;
+class QLineEdit;
+class SettingsStore;
+class SoundPlayer;
+
+// The sending section of the preferences: the sender ID (held to its form while it is typed),
+// number translation with the home country code, and permission for long messages. Every change
+// is stored at once.
+class SenderIDController : public QObject
+{
+    Q_OBJECT
+public:
+    SenderIDController(SettingsStore& settings, SoundPlayer& sounds, QObject* parent = nullptr);
+
+    QLineEdit* myCountryCode = nullptr;
+    QLineEdit* mySenderIDField = nullptr;
+    QCheckBox* myTranslateNumberTickBox = nullptr;
+    QCheckBox* myLongSMSAllowedTickBox = nullptr;
+
+    void awakeFromNib();
+    void loadUserDefaultsIntoControls();
+
+public Q_SLOTS:
+    void controlTextDidChange();
+    void controlTextDidEndEditing();
+    void setNumberTranslation();
+    void storeNumberTranslationOptionsToUserDefaults();
+    void setLongSMSAllowed();
+
+private:
+    SettingsStore& settings;
+    SoundPlayer& sounds;
+};

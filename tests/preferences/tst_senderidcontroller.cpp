@@ -1,0 +1,175 @@
+#include "FakeSoundPlayer.h"
+#include "MemorySettingsStore.h"
+#include "SenderIDController.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+struct Fixture
+{
+    Fixture() : sending(settings, sounds)
+    {
+        sending.myCountryCode = &countryCode;
+        sending.mySenderIDField = &senderId;
+        sending.myTranslateNumberTickBox = &translate;
+        sending.myLongSMSAllowedTickBox = &longMessages;
+    }
+    MemorySettingsStore settings;
+    FakeSoundPlayer sounds;
+    QLineEdit countryCode;
+    QLineEdit senderId;
+    QCheckBox translate;
+    QCheckBox longMessages;
+    SenderIDController sending;
+};
+} // namespace
+
+class TestSenderIDController : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void typingIsFiltered_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("sounds");
+
+        QTest::newRow("escape character at the end") << "ACME" << 4 << "^"
+                                                     << "ACME" << 1;
+        QTest::newRow("escape in the middle drops the rest") << "ACME" << 2 << "|"
+                                                             << "AC" << 1;
+        QTest::newRow("leading space") << "" << 0 << " T"
+                                       << "T" << 1;
+        QTest::newRow("twelfth letter") << "ABCDEFGHIJK" << 11 << "L"
+                                        << "ABCDEFGHIJK" << 1;
+        QTest::newRow("number runs to 16") << "+44770090012" << 12 << "3456"
+                                           << "+447700900123456" << 0;
+        QTest::newRow("seventeenth digit") << "+447700900123456" << 16 << "7"
+                                           << "+447700900123456" << 1;
+    }
+
+    void typingIsFiltered()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, cursor);
+        QFETCH(QString, typed);
+        QFETCH(QString, after);
+        QFETCH(int, sounds);
+        Fixture f;
+        f.sending.awakeFromNib();
+        f.senderId.setText(before);
+        f.senderId.setCursorPosition(cursor);
+        QTest::keyClicks(&f.senderId, typed);
+        QCOMPARE(f.senderId.text(), after);
+        QCOMPARE(f.sounds.played.size(), sounds);
+    }
+
+    void pasteIsFilteredAndTheCountryCodeIsNot()
+    {
+        Fixture f;
+        f.sending.awakeFromNib();
+        f.senderId.insert(QStringLiteral("ACME[1]"));
+        emit f.senderId.textEdited(f.senderId.text());
+        QCOMPARE(f.senderId.text(), QStringLiteral("ACME"));
+        QTest::keyClicks(&f.countryCode, QStringLiteral(" 4a4"));
+        QCOMPARE(f.countryCode.text(), QStringLiteral(" 4a4"));
+    }
+
+    void changesAreStoredAtOnce_data()
+    {
+        QTest::addColumn<QString>("ended"); // which field's editing ends
+        QTest::newRow("sender ID field") << "senderId";
+        QTest::newRow("country code field") << "countryCode";
+    }
+
+    void changesAreStoredAtOnce()
+    {
+        QFETCH(QString, ended);
+        Fixture f;
+        f.sending.awakeFromNib();
+        f.senderId.setText(QStringLiteral("Quibbo"));
+        f.countryCode.setText(QStringLiteral("49"));
+        f.translate.setChecked(true);
+        emit(ended == QLatin1String("senderId") ? f.senderId : f.countryCode).editingFinished();
+        QCOMPARE(f.settings.stringForKey(QStringLiteral("senderID")), QStringLiteral("Quibbo"));
+        QCOMPARE(f.settings.dictionaryForKey(QStringLiteral("numberTranslation")),
+                 (StringDictionary{{"translationState", "ON"}, {"countryCode", "49"}}));
+
+        f.translate.click(); // unticked: stored at once, and the code field is disabled
+        QCOMPARE(f.settings.dictionaryForKey(QStringLiteral("numberTranslation")),
+                 (StringDictionary{{"translationState", "OFF"}, {"countryCode", "49"}}));
+        QVERIFY(!f.countryCode.isEnabled());
+        f.translate.click();
+        QVERIFY(f.countryCode.isEnabled());
+
+        f.longMessages.click();
+        QCOMPARE(f.settings.stringForKey(QStringLiteral("longSMSAllowed")), QStringLiteral("ON"));
+        f.longMessages.click();
+        QCOMPARE(f.settings.stringForKey(QStringLiteral("longSMSAllowed")), QStringLiteral("OFF"));
+    }
+
+    void loading_data()
+    {
+        QTest::addColumn<QJsonObject>("stored");
+        QTest::addColumn<QString>("senderId");
+        QTest::addColumn<bool>("longTicked");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("translateTicked");
+        QTest::addColumn<bool>("codeEnabled");
+
+        // Before loading: sender "as defined", long ticked, code "1", translate ticked, enabled.
+        QTest::newRow("nothing stored keeps the controls")
+            << QJsonObject() << "as defined" << true << "1" << true << true;
+        QTest::newRow("stored values")
+            << QJsonObject{{"senderID", "[Tom]"},
+                           {"longSMSAllowed", "OFF"},
+                           {"numberTranslation",
+                            QJsonObject{{"countryCode", "44"}, {"translationState", "ON"}}}}
+            << "[Tom]" << false << "44" << true << true;
+        QTest::newRow("lower-case on loads unticked")
+            << QJsonObject{{"longSMSAllowed", "on"},
+                           {"numberTranslation",
+                            QJsonObject{{"countryCode", "44"}, {"translationState", "on"}}}}
+            << "as defined" << false << "44" << false << false;
+        QTest::newRow("state absent")
+            << QJsonObject{{"numberTranslation", QJsonObject{{"countryCode", "33"}}}}
+            << "as defined" << true << "33" << false << false;
+        QTest::newRow("empty dictionary keeps the controls")
+            << QJsonObject{{"numberTranslation", QJsonObject()}} << "as defined" << true << "1"
+            << true << true;
+    }
+
+    void loading()
+    {
+        QFETCH(QJsonObject, stored);
+        QFETCH(QString, senderId);
+        QFETCH(bool, longTicked);
+        QFETCH(QString, code);
+        QFETCH(bool, translateTicked);
+        QFETCH(bool, codeEnabled);
+        Fixture f;
+        f.senderId.setText(QStringLiteral("as defined"));
+        f.longMessages.setChecked(true);
+        f.countryCode.setText(QStringLiteral("1"));
+        f.translate.setChecked(true);
+        for (auto it = stored.begin(); it != stored.end(); ++it)
+            f.settings.insertRaw(it.key(), it.value());
+        f.sending.awakeFromNib();
+        QCOMPARE(f.senderId.text(), senderId);
+        QCOMPARE(f.longMessages.isChecked(), longTicked);
+        QCOMPARE(f.countryCode.text(), code);
+        QCOMPARE(f.translate.isChecked(), translateTicked);
+        QCOMPARE(f.countryCode.isEnabled(), codeEnabled);
+        QCOMPARE(f.sounds.played.size(), 0);
+        // Loading writes nothing back.
+        QCOMPARE(f.settings.contains(QStringLiteral("senderID")),
+                 stored.contains(QStringLiteral("senderID")));
+    }
+};
+
+QTEST_MAIN(TestSenderIDController)
+#include "tst_senderidcontroller.moc"
