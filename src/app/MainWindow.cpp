@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "AddressBookController.h"
 #include "CharCounter.h"
 #include "CreditsUpdater.h"
 #include "MobileNumberDataSource.h"
@@ -10,21 +11,25 @@
 #include "SenderIDController.h"
 #include "SetupAssistantController.h"
 #include "SetupAssistantPanel.h"
+#include "ui_AddressBookPanel.h"
 #include "ui_MainWindow.h"
 #include "ui_Preferences.h"
 #include "ui_SetupAssistant.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QShortcut>
 
 MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints, QWidget* parent)
     : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>()),
       assistantForm(std::make_unique<Ui::SetupAssistant>()),
-      preferencesForm(std::make_unique<Ui::PreferencesWindow>()), launchTimers(given.timers, true)
+      preferencesForm(std::make_unique<Ui::PreferencesWindow>()),
+      addressBookForm(std::make_unique<Ui::AddressBookPanel>()), launchTimers(given.timers, true)
 {
-    const Platform platform{given.settings, given.sounds, given.urls,   given.alerts,
-                            launchTimers,   given.clock,  given.network};
+    const Platform platform{given.settings, given.sounds,      given.urls,
+                            given.alerts,   launchTimers,      given.clock,
+                            given.network,  given.addressBook, given.launcher};
     form->setupUi(this);
 
     progressWord = std::make_unique<ProgressWord>(form->progressDescription, platform.timers);
@@ -70,10 +75,12 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     connect(form->quitAction, &QAction::triggered, qApp, &QApplication::quit);
 
     wirePreferences(platform, endpoints);
+    wireAddressBook(platform);
     wireAssistant(platform, endpoints);
 
     counter->awakeFromNib();
     numbers->awakeFromNib();
+    addressBookController->awakeFromNib();
     optionsController->awakeFromNib();
     senderIdController->awakeFromNib();
     creditsUpdater->awakeFromNib();
@@ -169,5 +176,45 @@ void MainWindow::wirePreferences(const Platform& platform, const ServiceEndpoint
         preferences->show();
         preferences->raise();
         preferences->activateWindow();
+    });
+}
+
+void MainWindow::wireAddressBook(const Platform& platform)
+{
+    auto* browser = new QWidget;
+    addressBookForm->setupUi(browser);
+    Ui::AddressBookPanel& b = *addressBookForm;
+    addressBookDock = new QDockWidget(QStringLiteral("Address Book"), this);
+    addressBookDock->setObjectName(QStringLiteral("addressBookDock"));
+    addressBookDock->setWidget(browser);
+    addDockWidget(Qt::RightDockWidgetArea, addressBookDock);
+    addressBookDock->hide();
+
+    addressBookController =
+        new AddressBookController(platform.addressBook, platform.launcher, platform.urls, this);
+    addressBookController->groupTableView = b.groupTableView;
+    addressBookController->nameTableView = b.nameTableView;
+    addressBookController->nameTextField = b.nameTextField;
+    addressBookController->valueTableView = b.valueTableView;
+    addressBookController->sendToComboBox = form->sendToComboBox;
+    addressBookController->searchField = b.searchField;
+
+    connect(b.openContactsButton, &QPushButton::clicked, addressBookController,
+            &AddressBookController::launchAddressBookApp);
+    QAction* toggle = addressBookDock->toggleViewAction();
+    toggle->setText(QStringLiteral("&Address Book"));
+    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    form->viewMenu->addAction(toggle);
+    // The contacts are read when the browser is first shown, so start-up never waits for them.
+    connect(toggle, &QAction::toggled, this, [this](bool shown) {
+        if (shown && !addressBookController->isLoaded())
+            addressBookController->load();
+        // The window grows by the panel's width rather than squeezing the message into it.
+        if (!isMaximized() && !isFullScreen()) {
+            const int width = addressBookDock->sizeHint().width();
+            resize(this->width() + (shown ? width : -width), height());
+        }
+        if (shown)
+            addressBookForm->searchField->setFocus();
     });
 }

@@ -12,7 +12,10 @@ namespace Ui {
 class MainWindow;
 class SetupAssistant;
 class PreferencesWindow;
+class AddressBookPanel;
 } // namespace Ui
+class AddressBookController;
+class QDockWidget; // namespace Ui
 class CharCounter;
 class CreditsUpdater;
 class MsgHistoryDataSource;
@@ -47,6 +50,9 @@ public:
     QDialog& preferencesWindow() const { return *preferences; }
     OptionsControllers& accountPreferences() const { return *optionsController; }
     SenderIDController& sendingPreferences() const { return *senderIdController; }
+    Ui::AddressBookPanel& addressBookUi() const { return *addressBookForm; }
+    QDockWidget& addressBookPanel() const { return *addressBookDock; }
+    AddressBookController& addressBook() const { return *addressBookController; }
     CharCounter& charCounter() const { return *counter; }
     MobileNumberDataSource& recentNumbers() const { return *numbers; }
     SendSMSPushed& sender() const { return *send; }
@@ -56,10 +62,12 @@ public:
 private:
     void wireAssistant(const Platform& platform, const ServiceEndpoints& endpoints);
     void wirePreferences(const Platform& platform, const ServiceEndpoints& endpoints);
+    void wireAddressBook(const Platform& platform);
 
     std::unique_ptr<Ui::MainWindow> form;
     std::unique_ptr<Ui::SetupAssistant> assistantForm;
     std::unique_ptr<Ui::PreferencesWindow> preferencesForm;
+    std::unique_ptr<Ui::AddressBookPanel> addressBookForm;
     // The main window's timers wait while the first-run assistant is up.
     TimerGate launchTimers;
     SetupAssistantPanel* panel;
@@ -67,6 +75,8 @@ private:
     QDialog* preferences;
     OptionsControllers* optionsController;
     SenderIDController* senderIdController;
+    QDockWidget* addressBookDock;
+    AddressBookController* addressBookController;
     std::unique_ptr<ProgressWord> progressWord;
     CharCounter* counter;
     MobileNumberDataSource* numbers;

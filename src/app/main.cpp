@@ -1,3 +1,5 @@
+#include "AddressBook.h"
+#include "ApplicationLauncher.h"
 #include "CanberraSoundPlayer.h"
 #include "Clock.h"
 #include "DesktopUrlOpener.h"
@@ -28,7 +30,10 @@ int main(int argc, char* argv[])
     SystemClock clock;
     QNetworkAccessManager manager;
     NetworkAccess network(manager);
-    const Platform platform{settings, sounds, urls, alerts, timers, clock, network};
+    AddressBook addressBook(AddressBook::defaultFolder());
+    DesktopApplicationLauncher launcher;
+    const Platform platform{settings, sounds,  urls,        alerts,  timers,
+                            clock,    network, addressBook, launcher};
 
     MainWindow window(platform, ServiceEndpoints::fromEnvironment());
     alerts.setWindow(&window);

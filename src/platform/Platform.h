@@ -1,6 +1,8 @@
 #pragma once
 
+class AddressBook;
 class Alerts;
+class ApplicationLauncher;
 class Clock;
 class NetworkAccess;
 class SettingsStore;
@@ -19,4 +21,6 @@ struct Platform
     TimerSource& timers;
     Clock& clock;
     NetworkAccess& network;
+    AddressBook& addressBook;
+    ApplicationLauncher& launcher;
 };

@@ -1,3 +1,4 @@
+#include "AddressBookController.h"
 #include "CharCounter.h"
 #include "CreditsUpdater.h"
 #include "MainWindow.h"
@@ -8,10 +9,12 @@
 #include "SenderIDController.h"
 #include "TestPlatform.h"
 #include "TextColours.h"
+#include "ui_AddressBookPanel.h"
 #include "ui_MainWindow.h"
 #include "ui_Preferences.h"
 
 #include <QAccessible>
+#include <QDockWidget>
 #include <QFile>
 #include <QSignalSpy>
 #include <QSslKey>
@@ -55,8 +58,8 @@ public:
 struct Client
 {
     explicit Client(const QUrl& secure = {}, std::chrono::milliseconds timeout = 60s,
-                    qint64 credits = 10)
-        : test(timeout)
+                    qint64 credits = 10, const QString& contacts = AddressBook::defaultFolder())
+        : test(timeout, contacts)
     {
         QVERIFY(service.listen());
         const auto c = service.addAccount(email, QStringLiteral("secret"), credits);
@@ -440,6 +443,36 @@ private Q_SLOTS:
         QCOMPARE(sent.msisdn, QStringLiteral("491701234567"));
         QCOMPARE(sent.senderId, QStringLiteral("Ann's"));
         QCOMPARE(client.service.account(email)->credits, 6);
+    }
+
+    void addressBookPanelFillsTheRecipient()
+    {
+        Client client({}, 60s, 10, QStringLiteral(QUIBBO_TEST_DATA "/contacts"));
+        client.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(client.window.get()));
+        QVERIFY(!client.window->addressBookPanel().isVisible());
+        QVERIFY(!client.window->addressBook().isLoaded());
+        client.ui().messageField->setFocus();
+        QTest::keyClick(client.ui().messageField, Qt::Key_B, Qt::ControlModifier);
+        QVERIFY(client.window->addressBookPanel().isVisible());
+        QVERIFY(client.window->addressBook().isLoaded());
+
+        Ui::AddressBookPanel& b = client.window->addressBookUi();
+        QTest::keyClicks(b.searchField, QStringLiteral("zo"));
+        QCOMPARE(b.nameTableView->model()->rowCount(), 1);
+        b.nameTableView->setCurrentIndex(b.nameTableView->model()->index(0, 0));
+        b.valueTableView->setCurrentIndex(b.valueTableView->model()->index(0, 0));
+        QCOMPARE(client.ui().sendToComboBox->currentText(), QStringLiteral("+1-555-0100"));
+        client.ui().messageField->setPlainText(QStringLiteral("From the address book"));
+        client.send();
+        QCOMPARE(client.service.account(email)->messages.first().msisdn,
+                 QStringLiteral("15550100"));
+        for (QWidget* control :
+             {static_cast<QWidget*>(b.searchField), static_cast<QWidget*>(b.groupTableView),
+              static_cast<QWidget*>(b.nameTableView), static_cast<QWidget*>(b.valueTableView),
+              static_cast<QWidget*>(b.nameTextField), static_cast<QWidget*>(b.openContactsButton)})
+            QVERIFY(
+                !QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty());
     }
 
     void controlsAreNamedForScreenReaders()

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "AddressBook.h"
 #include "FakeAlerts.h"
+#include "FakeApplicationLauncher.h"
 #include "FakeSoundPlayer.h"
 #include "FakeTime.h"
 #include "FakeUrlOpener.h"
@@ -10,14 +12,19 @@
 
 #include <QNetworkAccessManager>
 
-// Every seam faked except the network: tests talk real HTTP to a server on loopback.
+// Every seam faked except the network, which tests use for real against a server on loopback,
+// and the address book, which reads a folder the test chooses.
 struct TestPlatform
 {
-    explicit TestPlatform(std::chrono::milliseconds timeout = NetworkAccess::defaultTimeout)
-        : network(manager, timeout)
+    explicit TestPlatform(std::chrono::milliseconds timeout = NetworkAccess::defaultTimeout,
+                          const QString& contacts = AddressBook::defaultFolder())
+        : network(manager, timeout), addressBook(contacts)
     {}
 
-    Platform platform() { return {settings, sounds, urls, alerts, time, time, network}; }
+    Platform platform()
+    {
+        return {settings, sounds, urls, alerts, time, time, network, addressBook, launcher};
+    }
 
     MemorySettingsStore settings;
     FakeSoundPlayer sounds;
@@ -26,4 +33,6 @@ struct TestPlatform
     FakeTime time;
     QNetworkAccessManager manager;
     NetworkAccess network;
+    AddressBook addressBook;
+    FakeApplicationLauncher launcher;
 };

@@ -1,0 +1,104 @@
+// Reading a folder of 10,000 cards, and one keystroke of search over them.
+
+#include "AddressBookController.h"
+#include "FakeApplicationLauncher.h"
+#include "FakeUrlOpener.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListView>
+#include <QRandomGenerator>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+const QStringList firstNames{"Anna", "Ben",   "Carla", "David", "Eva",  "Farid", "Greta",
+                             "Hugo", "Ines",  "Jonas", "Kira",  "Liam", "Mona",  "Nils",
+                             "Olga", "Pavel", "Quinn", "Rosa",  "Sven", "Tara"};
+const QStringList lastNames{"Andrews", "Berg", "Costa", "Dahl",  "Evans", "Fischer", "Garcia",
+                            "Hansen",  "Ito",  "Jones", "Kowal", "Lund",  "Meyer",   "Novak"};
+
+QString generatedFolder()
+{
+    static QTemporaryDir home;
+    const QString folder = home.filePath(QStringLiteral("contacts"));
+    if (QDir(folder).exists())
+        return folder;
+    QRandomGenerator random(7);
+    for (int i = 0; i < 10'000; ++i) {
+        const QString sub = folder + QStringLiteral("/book%1").arg(i % 10);
+        QDir().mkpath(sub);
+        QFile file(sub + QStringLiteral("/card%1.vcf").arg(i));
+        file.open(QIODevice::WriteOnly);
+        file.write(
+            QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:card-%1\r\nN:%2;%3;;;\r\n"
+                           "FN:%3 %2\r\nTEL;TYPE=CELL:07700 9%4\r\nTEL;TYPE=WORK:020 7946 %5\r\n"
+                           "CATEGORIES:%6\r\nEND:VCARD\r\n")
+                .arg(i)
+                .arg(lastNames[random.bounded(lastNames.size())])
+                .arg(firstNames[random.bounded(firstNames.size())])
+                .arg(random.bounded(100000), 5, 10, QLatin1Char('0'))
+                .arg(random.bounded(10000), 4, 10, QLatin1Char('0'))
+                .arg(i % 3 ? QStringLiteral("Friends") : QStringLiteral("Work"))
+                .toUtf8());
+    }
+    return folder;
+}
+
+void loadTenThousandCards(benchmark::State& state)
+{
+    const QString folder = generatedFolder();
+    qsizetype people = 0;
+    for (auto _ : state) {
+        AddressBook book(folder);
+        people = book.people().size();
+    }
+    state.counters["people"] = double(people);
+}
+BENCHMARK(loadTenThousandCards)->Unit(benchmark::kMillisecond);
+
+void searchKeystroke(benchmark::State& state)
+{
+    AddressBook book(generatedFolder());
+    FakeApplicationLauncher launcher;
+    FakeUrlOpener urls;
+    QListView groups, people;
+    QTableView numbers;
+    QLineEdit name, search;
+    QComboBox recipient;
+    AddressBookController browser(book, launcher, urls);
+    browser.groupTableView = &groups;
+    browser.nameTableView = &people;
+    browser.nameTextField = &name;
+    browser.valueTableView = &numbers;
+    browser.sendToComboBox = &recipient;
+    browser.searchField = &search;
+    browser.awakeFromNib();
+    browser.load();
+    qsizetype shown = 0;
+    for (auto _ : state) {
+        // Typing the second letter of a name, then taking it back.
+        search.setText(QStringLiteral("a"));
+        search.setText(QStringLiteral("an"));
+        shown = browser.myPeople.size();
+    }
+    state.counters["shown"] = double(shown);
+    state.SetItemsProcessed(state.iterations() * 2);
+}
+BENCHMARK(searchKeystroke)->Unit(benchmark::kMillisecond);
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,198 @@
+#include "AddressBookController.h"
+
+#include "ApplicationLauncher.h"
+#include "BrowserTableModel.h"
+#include "UrlOpener.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+
+AddressBookController::AddressBookController(AddressBook& addressBook,
+                                             ApplicationLauncher& launcher_, UrlOpener& urls_,
+                                             QObject* parent)
+    : QObject(parent), myAddressBook(addressBook), launcher(launcher_), urls(urls_)
+{}
+
+void AddressBookController::awakeFromNib()
+{
+    groups = new BrowserTableModel(
+        {QStringLiteral("Group")}, [this] { return static_cast<int>(myGroups.size()) + 1; },
+        [this](int row, int) {
+            return row == 0 ? QStringLiteral("All") : myGroups.at(row - 1).name;
+        },
+        this);
+    names = new BrowserTableModel(
+        {QStringLiteral("Name")}, [this] { return static_cast<int>(myPeople.size()); },
+        [this](int row, int) { return createNameStringForPerson(myPeople.at(row)); }, this);
+    values = new BrowserTableModel(
+        {QStringLiteral("Label"), QStringLiteral("Number")},
+        [this] { return static_cast<int>(myValues.size()); },
+        [this](int row, int column) {
+            return column == 0 ? myValues.at(row).label : myValues.at(row).value;
+        },
+        this);
+    groupTableView->setModel(groups);
+    nameTableView->setModel(names);
+    valueTableView->setModel(values);
+    for (QAbstractItemView* view : {groupTableView, nameTableView, valueTableView}) {
+        view->setSelectionMode(QAbstractItemView::SingleSelection);
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    }
+    connect(groupTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &AddressBookController::groupOrFilterChanged);
+    connect(nameTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &AddressBookController::personChosen);
+    connect(valueTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &AddressBookController::updateSendToComboBox);
+    connect(searchField, &QLineEdit::textChanged, this, &AddressBookController::filterListOfNames);
+    nameTextField->setReadOnly(true);
+}
+
+void AddressBookController::load()
+{
+    loaded = true;
+    myGroups = myAddressBook.groups();
+    myPeople = myAddressBook.people();
+    myValues.clear();
+    sortPeople();
+    groups->reloadData();
+    names->reloadData();
+    values->reloadData();
+    // "All" is chosen from the start, so that typing a name narrows the list at once.
+    groupTableView->setCurrentIndex(groups->index(0, 0));
+}
+
+QString AddressBookController::createNameStringForPerson(const AddressBook::Person& person)
+{
+    QString name;
+    if (person.firstName)
+        name += *person.firstName + QLatin1Char(' ');
+    if (person.lastName)
+        name += *person.lastName + QLatin1Char(' ');
+    if (person.organization)
+        name += QLatin1Char('(') + *person.organization + QLatin1Char(')');
+    return name;
+}
+
+QList<AddressBookController::NumberEntry>
+AddressBookController::makeArrayOfNumbers(const QList<VCard::Phone>& phones)
+{
+    using L = VCard::Label;
+    QList<NumberEntry> entries;
+    for (const VCard::Phone& phone : phones) {
+        QString label;
+        switch (phone.label) {
+        case L::HomeFax:
+        case L::WorkFax:
+            continue; // a fax machine takes no text messages
+        case L::Work:
+            label = QStringLiteral("Work:");
+            break;
+        case L::Home:
+            label = QStringLiteral("Home:");
+            break;
+        case L::Mobile:
+            label = QStringLiteral("Mobile:");
+            break;
+        case L::Main:
+            label = QStringLiteral("Main:");
+            break;
+        case L::Pager:
+            label = QStringLiteral("Pager:");
+            break;
+        case L::Other:
+            label = QStringLiteral("Other:");
+            break;
+        case L::Custom:
+            label = phone.customLabel + QLatin1Char(':');
+            break;
+        }
+        entries.append({label, phone.value});
+    }
+    return entries;
+}
+
+QList<AddressBook::Person> AddressBookController::getArrayOfPeople(qsizetype groupIndex)
+{
+    QList<AddressBook::Person> people;
+    for (const AddressBook::Person* person : myAddressBook.search(searchField->text(), groupIndex))
+        people.append(*person);
+    return people;
+}
+
+void AddressBookController::filterListOfNames()
+{
+    groupOrFilterChanged();
+}
+
+void AddressBookController::groupOrFilterChanged()
+{
+    const int group = lowestSelectedRow(groupTableView);
+    if (group < 0)
+        return;
+    // Group 0 is "All"; the others stand at their place in the book's list of groups.
+    myPeople = getArrayOfPeople(group - 1);
+    sortPeople();
+    nameTableView->clearSelection();
+    names->reloadData();
+    values->reloadData();
+}
+
+void AddressBookController::personChosen()
+{
+    const int row = lowestSelectedRow(nameTableView);
+    if (row < 0 || row >= myPeople.size())
+        return;
+    nameTextField->setText(createNameStringForPerson(myPeople.at(row)));
+    myValues = makeArrayOfNumbers(myPeople.at(row).phones);
+    values->reloadData();
+    updateSendToComboBox();
+}
+
+void AddressBookController::updateSendToComboBox()
+{
+    const int row = lowestSelectedRow(valueTableView);
+    if (row < 0 || row >= myValues.size())
+        return;
+    sendToComboBox->setEditText(myValues.at(row).value);
+}
+
+void AddressBookController::launchAddressBookApp()
+{
+    if (launcher.launchPreferredFor(QStringLiteral("text/vcard")))
+        return;
+    // Without a contacts application, the folder of cards is the next best thing to open.
+    QDir().mkpath(myAddressBook.folder());
+    urls.open(QUrl::fromLocalFile(myAddressBook.folder()));
+}
+
+void AddressBookController::sortPeople()
+{
+    // By first name, in any letter case; a card without one sorts by its last name, or by its
+    // organisation, so that a company card stands where its name would.
+    const auto key = [](const AddressBook::Person& p) -> const QString& {
+        static const QString none;
+        return p.firstName      ? *p.firstName
+               : p.lastName     ? *p.lastName
+               : p.organization ? *p.organization
+                                : none;
+    };
+    std::stable_sort(myPeople.begin(), myPeople.end(),
+                     [&key](const AddressBook::Person& a, const AddressBook::Person& b) {
+                         return key(a).compare(key(b), Qt::CaseInsensitive) < 0;
+                     });
+}
+
+int AddressBookController::lowestSelectedRow(const QAbstractItemView* view)
+{
+    const QModelIndexList rows = view->selectionModel()->selectedRows();
+    int lowest = -1;
+    for (const QModelIndex& index : rows)
+        if (lowest < 0 || index.row() < lowest)
+            lowest = index.row();
+    return lowest;
+}

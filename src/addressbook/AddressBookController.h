@@ -1,0 +1,69 @@
+#pragma once
+
+#include "AddressBook.h"
+
+#include <QObject>
+
+class ApplicationLauncher;
+class BrowserTableModel;
+class QAbstractItemView;
+class QComboBox;
+class QLineEdit;
+class UrlOpener;
+
+// Browses the user's contacts for a recipient: the groups (headed by "All"), the people of the
+// chosen group whose first or last name begins with the search text, and the chosen person's
+// numbers. Choosing a number puts it into the recipient box exactly as the card stores it.
+class AddressBookController : public QObject
+{
+    Q_OBJECT
+public:
+    struct NumberEntry
+    {
+        QString label; // as shown, e.g. "Mobile:"
+        QString value; // as stored in the card
+        friend bool operator==(const NumberEntry&, const NumberEntry&) = default;
+    };
+
+    AddressBookController(AddressBook& addressBook, ApplicationLauncher& launcher, UrlOpener& urls,
+                          QObject* parent = nullptr);
+
+    QAbstractItemView* groupTableView = nullptr;
+    QAbstractItemView* nameTableView = nullptr;
+    QLineEdit* nameTextField = nullptr;
+    QAbstractItemView* valueTableView = nullptr;
+    QComboBox* sendToComboBox = nullptr;
+    QLineEdit* searchField = nullptr;
+
+    QList<AddressBook::Group> myGroups;
+    QList<AddressBook::Person> myPeople;
+    QList<NumberEntry> myValues;
+
+    // Connects the lists; the book itself is read by load(), when the browser is first shown.
+    void awakeFromNib();
+    void load();
+    bool isLoaded() const { return loaded; }
+
+    static QString createNameStringForPerson(const AddressBook::Person& person);
+    static QList<NumberEntry> makeArrayOfNumbers(const QList<VCard::Phone>& phones);
+    QList<AddressBook::Person> getArrayOfPeople(qsizetype groupIndex);
+
+public Q_SLOTS:
+    void filterListOfNames();
+    void launchAddressBookApp();
+    void updateSendToComboBox();
+
+private:
+    void groupOrFilterChanged();
+    void personChosen();
+    void sortPeople();
+    static int lowestSelectedRow(const QAbstractItemView* view);
+
+    AddressBook& myAddressBook;
+    ApplicationLauncher& launcher;
+    UrlOpener& urls;
+    BrowserTableModel* groups = nullptr;
+    BrowserTableModel* names = nullptr;
+    BrowserTableModel* values = nullptr;
+    bool loaded = false;
+};

@@ -1,0 +1,168 @@
+#include "AddressBook.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+AddressBook::AddressBook(QString folder, QObject* parent) : QObject(parent), root(std::move(folder))
+{
+    connect(&watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+        stale = true;
+        emit changed();
+    });
+}
+
+QString AddressBook::defaultFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/contacts");
+}
+
+const QList<AddressBook::Person>& AddressBook::people()
+{
+    refreshIfChanged();
+    return everyone;
+}
+
+const QList<AddressBook::Group>& AddressBook::groups()
+{
+    refreshIfChanged();
+    return allGroups;
+}
+
+bool AddressBook::isMember(const Person& person, const Group& group) const
+{
+    return (!person.uid.isEmpty() && group.memberUids.contains(person.uid)) ||
+           (group.isCategory && person.categories.contains(group.name));
+}
+
+QList<const AddressBook::Person*> AddressBook::members(qsizetype groupIndex)
+{
+    return search(QString(), groupIndex);
+}
+
+QList<const AddressBook::Person*> AddressBook::search(const QString& prefix, qsizetype groupIndex)
+{
+    refreshIfChanged();
+    const Group* group =
+        groupIndex >= 0 && groupIndex < allGroups.size() ? &allGroups[groupIndex] : nullptr;
+    QList<const Person*> found;
+    for (const Person& person : everyone) {
+        const bool matches =
+            prefix.isEmpty() ||
+            (person.firstName && person.firstName->startsWith(prefix, Qt::CaseInsensitive)) ||
+            (person.lastName && person.lastName->startsWith(prefix, Qt::CaseInsensitive));
+        if (matches && (groupIndex < 0 || (group && isMember(person, *group))))
+            found.append(&person);
+    }
+    return found;
+}
+
+std::optional<AddressBook::Person> AddressBook::me()
+{
+    QFile file(root + QStringLiteral("/self-contact-uid"));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QString uid = QString::fromUtf8(file.read(4096)).trimmed();
+    if (uid.isEmpty())
+        return std::nullopt;
+    refreshIfChanged();
+    for (const Person& person : everyone)
+        if (person.uid == uid)
+            return person;
+    return std::nullopt;
+}
+
+void AddressBook::refreshIfChanged()
+{
+    if (stale)
+        rebuild();
+}
+
+void AddressBook::rebuild()
+{
+    stale = false;
+    QStringList paths;
+    QStringList folders{root};
+    QDirIterator it(root, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable,
+                    QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        if (info.isDir())
+            folders.append(info.filePath());
+        else if (info.suffix().compare(QLatin1String("vcf"), Qt::CaseInsensitive) == 0)
+            paths.append(info.filePath());
+    }
+    paths.sort();
+    watchFolders(folders);
+
+    QHash<QString, FileEntry> current;
+    for (const QString& path : std::as_const(paths)) {
+        FileEntry entry = files.take(path);
+        // A file read before is read again only when its size or time has changed; a new one
+        // takes its size and time from the open file, which costs no second look-up.
+        if (entry.size >= 0) {
+            const QFileInfo info(path);
+            if (entry.size == info.size() && entry.modified == info.lastModified()) {
+                current.insert(path, std::move(entry));
+                continue;
+            }
+        }
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray data = file.readAll();
+            entry.size = data.size();
+            entry.modified = file.fileTime(QFileDevice::FileModificationTime);
+            entry.cards = parseVCards(data);
+        } else {
+            entry = FileEntry{};
+        }
+        current.insert(path, std::move(entry));
+    }
+    files = std::move(current);
+
+    everyone.clear();
+    allGroups.clear();
+    QHash<QString, qsizetype> groupByName;
+    const auto groupNamed = [this, &groupByName](const QString& name) -> Group& {
+        auto found = groupByName.constFind(name);
+        if (found == groupByName.constEnd()) {
+            found = groupByName.insert(name, allGroups.size());
+            allGroups.append(Group{name, {}, false});
+        }
+        return allGroups[*found];
+    };
+    for (const QString& path : std::as_const(paths)) {
+        for (const VCard& card : std::as_const(files[path].cards)) {
+            if (card.isGroup) {
+                Group& group = groupNamed(card.formattedName.value_or(
+                    card.lastName.value_or(card.organization.value_or(QString()))));
+                for (const QString& uid : card.memberUids)
+                    group.memberUids.insert(uid);
+                continue;
+            }
+            everyone.append({card.uid, card.firstName, card.lastName, card.organization,
+                             card.phones, card.categories});
+            for (const QString& category : card.categories)
+                groupNamed(category).isCategory = true;
+        }
+    }
+}
+
+void AddressBook::watchFolders(const QStringList& folders)
+{
+    const QStringList watched = watcher.directories();
+    const QSet<QString> wanted(folders.begin(), folders.end());
+    for (const QString& folder : watched)
+        if (!wanted.contains(folder))
+            watcher.removePath(folder);
+    QStringList added;
+    for (const QString& folder : folders)
+        if (!watched.contains(folder) && QFileInfo(folder).isDir())
+            added.append(folder);
+    if (!added.isEmpty())
+        watcher.addPaths(added);
+}

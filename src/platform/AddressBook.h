@@ -1,0 +1,75 @@
+#pragma once
+
+#include "VCard.h"
+
+#include <QDateTime>
+#include <QFileSystemWatcher>
+#include <QHash>
+#include <QObject>
+#include <QSet>
+
+// The user's address book: every *.vcf file below a folder ($XDG_DATA_HOME/contacts by
+// default), read only. The cards are kept in an index that is brought up to date, file by
+// file, on the first question after the folder changed; so a search never re-reads the files.
+class AddressBook : public QObject
+{
+    Q_OBJECT
+public:
+    struct Person
+    {
+        QString uid;
+        std::optional<QString> firstName;
+        std::optional<QString> lastName;
+        std::optional<QString> organization;
+        QList<VCard::Phone> phones;
+        QStringList categories;
+    };
+    struct Group
+    {
+        QString name;
+        QSet<QString> memberUids; // from the group's card
+        bool isCategory = false;  // also everyone whose categories name it
+    };
+
+    explicit AddressBook(QString folder, QObject* parent = nullptr);
+
+    static QString defaultFolder();
+    QString folder() const { return root; }
+
+    // In the book's own order: by file path, then by place in the file.
+    const QList<Person>& people();
+    const QList<Group>& groups();
+
+    // The direct members of a group; membership through a nested group does not count.
+    QList<const Person*> members(qsizetype groupIndex);
+    // Those whose first or last name begins with prefix, in any letter case, within a group
+    // (or the whole book for a negative index).
+    QList<const Person*> search(const QString& prefix, qsizetype groupIndex);
+    // The user's own card: the one whose UID stands in the file self-contact-uid at the root.
+    std::optional<Person> me();
+
+    bool isMember(const Person& person, const Group& group) const;
+
+Q_SIGNALS:
+    // Files below the folder were added, changed or removed.
+    void changed();
+
+private:
+    struct FileEntry
+    {
+        QDateTime modified;
+        qint64 size = -1;
+        QList<VCard> cards;
+    };
+
+    void refreshIfChanged();
+    void rebuild();
+    void watchFolders(const QStringList& folders);
+
+    QString root;
+    QFileSystemWatcher watcher;
+    bool stale = true;
+    QHash<QString, FileEntry> files;
+    QList<Person> everyone;
+    QList<Group> allGroups;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// One card of a vCard file (2.1, 3.0 or 4.0), reduced to what the client uses.
+struct VCard
+{
+    // The standard labels of a phone number; any other label is the user's own text.
+    enum class Label
+    {
+        Mobile,
+        Home,
+        Work,
+        Main,
+        Pager,
+        HomeFax,
+        WorkFax,
+        Other,
+        Custom
+    };
+
+    struct Phone
+    {
+        Label label = Label::Other;
+        QString customLabel; // the user's own label text, for Label::Custom
+        QString value;       // as written in the card
+        friend bool operator==(const Phone&, const Phone&) = default;
+    };
+
+    QString uid;
+    std::optional<QString> firstName;
+    std::optional<QString> lastName;
+    std::optional<QString> organization;
+    std::optional<QString> formattedName;
+    QList<Phone> phones;
+    QStringList categories;
+    bool isGroup = false;
+    QStringList memberUids; // of a group card
+};
+
+// Reads every card of a vCard file's text. A card that cannot be read is skipped; the others
+// are kept.
+QList<VCard> parseVCards(const QByteArray& data);

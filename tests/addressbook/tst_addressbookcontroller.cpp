@@ -1,0 +1,168 @@
+#include "AddressBookController.h"
+#include "FakeApplicationLauncher.h"
+#include "FakeUrlOpener.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+// The browser over the test folder: Ana Nguyen, Zoe Quinn, José Müller, Paul Andrews,
+// Anna Berg (Smith, Jones & Co), Joanna Smith and the company card Andromeda Ltd; groups
+// Family, Colleagues, Inner circle, Friends and Book club.
+struct Browser
+{
+    Browser() : book(QStringLiteral(QUIBBO_TEST_DATA "/contacts")), controller(book, launcher, urls)
+    {
+        controller.groupTableView = &groups;
+        controller.nameTableView = &people;
+        controller.nameTextField = &name;
+        controller.valueTableView = &numbers;
+        controller.sendToComboBox = &recipient;
+        controller.searchField = &search;
+        recipient.setEditable(true);
+        controller.awakeFromNib();
+        controller.load();
+    }
+
+    QStringList column(QAbstractItemView& view, int c = 0) const
+    {
+        QStringList cells;
+        for (int r = 0; r < view.model()->rowCount(); ++r)
+            cells << view.model()->index(r, c).data().toString();
+        return cells;
+    }
+    void choose(QAbstractItemView& view, int row)
+    {
+        view.setCurrentIndex(view.model()->index(row, 0));
+    }
+    void chooseGroup(const QString& title) { choose(groups, int(column(groups).indexOf(title))); }
+    void choosePerson(const QString& shown) { choose(people, int(column(people).indexOf(shown))); }
+
+    AddressBook book;
+    FakeApplicationLauncher launcher;
+    FakeUrlOpener urls;
+    QListView groups;
+    QListView people;
+    QLineEdit name;
+    QTableView numbers;
+    QComboBox recipient;
+    QLineEdit search;
+    AddressBookController controller;
+};
+} // namespace
+
+class TestAddressBookController : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void listsAndNameStrings()
+    {
+        Browser b;
+        QCOMPARE(b.column(b.groups), (QStringList{"All", "Family", "Colleagues", "Inner circle",
+                                                  "Friends", "Book club"}));
+        // By first name in any letter case; the company card stands where its name would.
+        QCOMPARE(b.column(b.people),
+                 (QStringList{"Ana Nguyen ", "(Andromeda Ltd)", "Anna Berg (Smith, Jones & Co)",
+                              "Joanna Smith ", QString::fromUtf8("José Müller "), "Paul Andrews ",
+                              "Zoe Quinn "}));
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("people");
+        QTest::newRow("first or last name, any case")
+            << "All"
+            << "an" << QStringList{"Ana Nguyen ", "Anna Berg (Smith, Jones & Co)", "Paul Andrews "};
+        QTest::newRow("capitals") << "All"
+                                  << "AND" << QStringList{"Paul Andrews "};
+        QTest::newRow("group and search") << "Friends"
+                                          << "an" << QStringList{"Anna Berg (Smith, Jones & Co)"};
+        QTest::newRow("group alone") << "Colleagues"
+                                     << "" << QStringList{"Paul Andrews ", "Zoe Quinn "};
+        QTest::newRow("no match") << "All"
+                                  << "x" << QStringList();
+    }
+
+    void search()
+    {
+        QFETCH(QString, group);
+        QFETCH(QString, text);
+        QFETCH(QStringList, people);
+        Browser b;
+        b.chooseGroup(group);
+        QTest::keyClicks(&b.search, text);
+        QCOMPARE(b.column(b.people), people);
+    }
+
+    void choosingANumberFillsTheRecipient()
+    {
+        Browser b;
+        b.recipient.setEditText(QStringLiteral("typed before"));
+        b.choosePerson(QStringLiteral("Anna Berg (Smith, Jones & Co)"));
+        QCOMPARE(b.name.text(), QStringLiteral("Anna Berg (Smith, Jones & Co)"));
+        QCOMPARE(b.column(b.numbers, 0), (QStringList{"Mobile:", "Car:", "mobile:", "Mobile:"}));
+        QCOMPARE(b.column(b.numbers, 1),
+                 (QStringList{"07700 900123", "07700 900456", "07700 900789", "07700 900999"}));
+        QCOMPARE(b.recipient.currentText(), QStringLiteral("typed before"));
+
+        b.choose(b.numbers, 1);
+        QCOMPARE(b.recipient.currentText(), QStringLiteral("07700 900456"));
+        QCOMPARE(b.recipient.count(), 0); // nothing is added to the recent numbers
+
+        b.choosePerson(QString::fromUtf8("José Müller "));
+        QCOMPARE(b.column(b.numbers, 0), (QStringList{"Home:", "Mobile:"})); // no fax
+        b.choose(b.numbers, 1);
+        QCOMPARE(b.recipient.currentText(), QStringLiteral("+49 (170) 1234567"));
+
+        // A change of group leaves the last person's numbers and name in place.
+        b.chooseGroup(QStringLiteral("Colleagues"));
+        QCOMPARE(b.column(b.numbers, 1), (QStringList{"+49 30 1234567", "+49 (170) 1234567"}));
+        QCOMPARE(b.name.text(), QString::fromUtf8("José Müller "));
+        QVERIFY(b.people.selectionModel()->selectedRows().isEmpty());
+    }
+
+    void numberEntries_data()
+    {
+        QTest::addColumn<QList<VCard::Phone>>("phones");
+        QTest::addColumn<QStringList>("labels");
+        using L = VCard::Label;
+        QTest::newRow("every standard label")
+            << QList<VCard::Phone>{{L::Work, {}, "1"}, {L::Home, {}, "2"},  {L::Mobile, {}, "3"},
+                                   {L::Main, {}, "4"}, {L::Pager, {}, "5"}, {L::Other, {}, "6"}}
+            << QStringList{"Work:", "Home:", "Mobile:", "Main:", "Pager:", "Other:"};
+        QTest::newRow("faxes are left out")
+            << QList<VCard::Phone>{{L::HomeFax, {}, "1"}, {L::WorkFax, {}, "2"}} << QStringList();
+        QTest::newRow("the user's own label")
+            << QList<VCard::Phone>{{L::Custom, "Car", "1"}} << QStringList{"Car:"};
+    }
+
+    void numberEntries()
+    {
+        QFETCH(QList<VCard::Phone>, phones);
+        QFETCH(QStringList, labels);
+        QStringList shown;
+        for (const auto& entry : AddressBookController::makeArrayOfNumbers(phones))
+            shown << entry.label;
+        QCOMPARE(shown, labels);
+    }
+
+    void openContacts()
+    {
+        Browser b;
+        b.controller.launchAddressBookApp();
+        QCOMPARE(b.launcher.asked, QStringList{"text/vcard"});
+        QCOMPARE(b.urls.opened,
+                 QList<QUrl>{QUrl::fromLocalFile(QStringLiteral(QUIBBO_TEST_DATA "/contacts"))});
+        b.launcher.hasApplication = true;
+        b.controller.launchAddressBookApp();
+        QCOMPARE(b.urls.opened.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestAddressBookController)
+#include "tst_addressbookcontroller.moc"

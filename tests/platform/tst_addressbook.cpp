@@ -1,0 +1,135 @@
+#include "AddressBook.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+QString labelText(const VCard::Phone& phone)
+{
+    static const char* const names[] = {"mobile",   "home",     "work",  "main",  "pager",
+                                        "home fax", "work fax", "other", "custom"};
+    const QString name = QString::fromLatin1(names[int(phone.label)]);
+    return phone.label == VCard::Label::Custom
+               ? name + QStringLiteral(" \"") + phone.customLabel + QLatin1Char('"')
+               : name;
+}
+
+// Everything the book yields, one line per fact, in the book's own order.
+QString dump(AddressBook& book)
+{
+    QStringList lines;
+    const auto text = [](const std::optional<QString>& v) { return v ? *v : QStringLiteral("-"); };
+    for (const AddressBook::Person& p : book.people()) {
+        lines << QStringLiteral("person %1 | %2 | %3 | uid %4 | categories %5")
+                     .arg(text(p.firstName), text(p.lastName), text(p.organization), p.uid,
+                          p.categories.join(QLatin1Char(',')));
+        for (const VCard::Phone& phone : p.phones)
+            lines << QStringLiteral("  phone %1: %2").arg(labelText(phone), phone.value);
+    }
+    for (qsizetype g = 0; g < book.groups().size(); ++g) {
+        QStringList members;
+        for (const AddressBook::Person* p : book.members(g))
+            members << p->uid;
+        lines << QStringLiteral("group %1%2: %3")
+                     .arg(book.groups()[g].name,
+                          book.groups()[g].isCategory ? QStringLiteral(" (category)") : QString(),
+                          members.join(QStringLiteral(", ")));
+    }
+    const std::optional<AddressBook::Person> me = book.me();
+    lines << QStringLiteral("me %1").arg(me ? me->uid : QStringLiteral("-"));
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+void copyFolder(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    for (const QFileInfo& info :
+         QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (info.isDir())
+            copyFolder(info.filePath(), to + QLatin1Char('/') + info.fileName());
+        else
+            QFile::copy(info.filePath(), to + QLatin1Char('/') + info.fileName());
+    }
+}
+} // namespace
+
+class TestAddressBook : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void readsTheFolderAsExpected()
+    {
+        AddressBook book(QStringLiteral(QUIBBO_TEST_DATA "/contacts"));
+        QFile golden(QStringLiteral(QUIBBO_TEST_DATA "/contacts.expected"));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        const QString actual = dump(book);
+        if (qEnvironmentVariableIsSet("QUIBBO_WRITE_GOLDEN")) {
+            QFile out(golden.fileName());
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(actual.toUtf8());
+        }
+        QCOMPARE(actual, QString::fromUtf8(golden.readAll()));
+    }
+
+    void searchIsAPrefixOfFirstOrLastName_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<QStringList>("uids");
+        // Groups in the book's order: Family, Colleagues, Inner circle, Friends, Book club.
+        QTest::newRow("an") << "an" << -1 << QStringList{"after-broken", "v21-paul", "v30-anna"};
+        QTest::newRow("AN in capitals")
+            << "AN" << -1 << QStringList{"after-broken", "v21-paul", "v30-anna"};
+        QTest::newRow("last name") << "smi" << -1 << QStringList{"v30-joanna"};
+        QTest::newRow("organisation is never searched") << "andr" << -1 << QStringList{"v21-paul"};
+        QTest::newRow("within a group") << "an" << 3 << QStringList{"v30-anna"};
+        QTest::newRow("a nested group's member is no member")
+            << "" << 1 << QStringList{"4f1e-zoe", "v21-paul"};
+    }
+
+    void searchIsAPrefixOfFirstOrLastName()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(int, group);
+        QFETCH(QStringList, uids);
+        AddressBook book(QStringLiteral(QUIBBO_TEST_DATA "/contacts"));
+        QStringList found;
+        for (const AddressBook::Person* p : book.search(prefix, group))
+            found << p->uid;
+        QCOMPARE(found, uids);
+    }
+
+    void changesOnDiskAreSeen()
+    {
+        QTemporaryDir home;
+        const QString folder = home.filePath(QStringLiteral("contacts"));
+        copyFolder(QStringLiteral(QUIBBO_TEST_DATA "/contacts"), folder);
+        AddressBook book(folder);
+        const qsizetype before = book.people().size();
+        QSignalSpy changed(&book, &AddressBook::changed);
+
+        QFile added(folder + QStringLiteral("/sub/new.vcf"));
+        QVERIFY(added.open(QIODevice::WriteOnly));
+        added.write("BEGIN:VCARD\nVERSION:3.0\nUID:new\nN:Added;Ada;;;\nEND:VCARD\n");
+        added.close();
+        QVERIFY(changed.wait());
+        QCOMPARE(book.people().size(), before + 1);
+        QVERIFY(QFile::remove(folder + QStringLiteral("/v21.vcf")));
+        QVERIFY(changed.wait());
+        QCOMPARE(book.people().size(), before - 1);
+    }
+
+    void missingFolderIsAnEmptyBook()
+    {
+        AddressBook book(QStringLiteral("/nonexistent/contacts"));
+        QVERIFY(book.people().isEmpty());
+        QVERIFY(book.groups().isEmpty());
+        QVERIFY(!book.me());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAddressBook)
+#include "tst_addressbook.moc"
