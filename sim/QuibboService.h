@@ -69,6 +69,9 @@ public:
     // numbers this service treats as undeliverable (those ending in 13).
     static int stateAt(const SentMessage& message, const QDateTime& now);
 
+    // The client version the version file names.
+    void setOfferedVersion(const QString& version) { offeredVersion = version; }
+
     // New accounts are confirmed at once, without the e-mailed link.
     void setAutoConfirm(bool on) { autoConfirm = on; }
     // The address that confirms a pending account (the link its e-mail would carry).
@@ -105,4 +108,5 @@ private:
     QList<QByteArray> bodies;
     int forcedSendStatus = 0;
     bool autoConfirm = false;
+    QString offeredVersion = QStringLiteral("1.0.0");
 };

@@ -17,11 +17,12 @@ QTextStream err(stderr);
 int usage()
 {
     err << "usage: quibbo-sim [--port N] [--account EMAIL:PASSWORD:CREDITS]... [--history N]\n"
-           "                  [--auto-confirm] [--tls CERT KEY]\n"
+           "                  [--auto-confirm] [--offer-version V] [--tls CERT KEY]\n"
            "  --port N      listen on 127.0.0.1:N (0, the default, picks a free port)\n"
            "  --account     a confirmed account with its credits (repeatable)\n"
            "  --history N   seed each account with N sent messages over the last weeks\n"
            "  --auto-confirm  confirm new accounts at once instead of by the printed link\n"
+           "  --offer-version V  the client version the service offers (default 1.0.0)\n"
            "  --tls         serve the secure host over HTTPS with this certificate and key\n";
     err.flush();
     return 2;
@@ -53,6 +54,7 @@ int main(int argc, char* argv[])
     quint16 port = 0;
     int history = 0;
     bool autoConfirm = false;
+    QString offeredVersion = QStringLiteral("1.0.0");
     QStringList accountSpecs;
     std::optional<QSslConfiguration> tls;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -68,6 +70,8 @@ int main(int argc, char* argv[])
             history = args[++i].toInt(&ok);
             if (!ok || history < 0)
                 return usage();
+        } else if (arg == QLatin1String("--offer-version") && hasValue) {
+            offeredVersion = args[++i];
         } else if (arg == QLatin1String("--auto-confirm")) {
             autoConfirm = true;
         } else if (arg == QLatin1String("--account") && hasValue) {
@@ -86,6 +90,7 @@ int main(int argc, char* argv[])
 
     QuibboService service;
     service.setAutoConfirm(autoConfirm);
+    service.setOfferedVersion(offeredVersion);
     QObject::connect(&service, &QuibboService::logged, [](const QString& line) {
         out << line << '\n';
         out.flush();

@@ -5,16 +5,21 @@
 #include "CreditsUpdater.h"
 #include "MobileNumberDataSource.h"
 #include "MsgHistoryDataSource.h"
+#include "NewSWVersionController.h"
 #include "OptionsControllers.h"
 #include "ProgressWord.h"
 #include "SendSMSPushed.h"
 #include "SenderIDController.h"
+#include "ServicesClass.h"
 #include "SetupAssistantController.h"
 #include "SetupAssistantPanel.h"
+#include "TransparentWindow.h"
 #include "ui_AddressBookPanel.h"
 #include "ui_MainWindow.h"
 #include "ui_Preferences.h"
+#include "ui_ServicesRequest.h"
 #include "ui_SetupAssistant.h"
+#include "ui_UpdatePanel.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,7 +30,9 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>()),
       assistantForm(std::make_unique<Ui::SetupAssistant>()),
       preferencesForm(std::make_unique<Ui::PreferencesWindow>()),
-      addressBookForm(std::make_unique<Ui::AddressBookPanel>()), launchTimers(given.timers, true)
+      addressBookForm(std::make_unique<Ui::AddressBookPanel>()),
+      servicesForm(std::make_unique<Ui::ServicesRequestWindow>()),
+      updateForm(std::make_unique<Ui::UpdatePanel>()), launchTimers(given.timers, true)
 {
     const Platform platform{given.settings, given.sounds,      given.urls,
                             given.alerts,   launchTimers,      given.clock,
@@ -76,11 +83,14 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
 
     wirePreferences(platform, endpoints);
     wireAddressBook(platform);
+    wireIntegration(platform, endpoints);
     wireAssistant(platform, endpoints);
 
     counter->awakeFromNib();
     numbers->awakeFromNib();
     addressBookController->awakeFromNib();
+    servicesController->awakeFromNib();
+    versionController->awakeFromNib();
     optionsController->awakeFromNib();
     senderIdController->awakeFromNib();
     creditsUpdater->awakeFromNib();
@@ -129,6 +139,7 @@ void MainWindow::wireAssistant(const Platform& platform, const ServiceEndpoints&
     assistant->optionsController = optionsController;
     assistant->senderIdController = senderIdController;
     assistant->creditsUpdater = creditsUpdater;
+    assistant->servicesController = servicesController;
 
     using S = SetupAssistantController;
     const auto wire = [this](QAbstractButton* button, void (S::*action)()) {
@@ -216,5 +227,38 @@ void MainWindow::wireAddressBook(const Platform& platform)
         }
         if (shown)
             addressBookForm->searchField->setFocus();
+    });
+}
+
+void MainWindow::wireIntegration(const Platform& platform, const ServiceEndpoints& endpoints)
+{
+    requestWindow = new TransparentWindow(this);
+    servicesForm->setupUi(requestWindow);
+    servicesController = new ServicesClass(platform.addressBook, platform.sounds, platform.timers, this);
+    servicesController->servicesRequestWindow = requestWindow;
+    servicesController->msisdnField = form->sendToComboBox;
+    servicesController->sendSMSController = send;
+    servicesController->textMessageField = form->messageField;
+    servicesController->mainWindow = this;
+    servicesController->sendToMeButton = servicesForm->sendToMeButton;
+    connect(servicesForm->sendToMeButton, &QPushButton::clicked, servicesController,
+            &ServicesClass::sendToMyPhone);
+    connect(servicesForm->anotherNumberButton, &QPushButton::clicked, servicesController,
+            &ServicesClass::sendToAnotherNumber);
+
+    updateWindow = new QWidget(this, Qt::Window | Qt::WindowStaysOnTopHint);
+    updateForm->setupUi(updateWindow);
+    versionController = new NewSWVersionController(platform, endpoints, this);
+    versionController->downloadButton = updateForm->downloadButton;
+    versionController->notNowButton = updateForm->notNowButton;
+    versionController->webViewer = updateForm->webViewer;
+    versionController->myPanel = updateWindow;
+    // The update window floats in the middle of the screen.
+    connect(versionController, &NewSWVersionController::checkFinished, this, [this] {
+        if (!updateWindow->isVisible())
+            return;
+        QRect frame = updateWindow->frameGeometry();
+        frame.moveCenter(updateWindow->screen()->availableGeometry().center());
+        updateWindow->move(frame.topLeft());
     });
 }

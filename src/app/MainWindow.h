@@ -13,7 +13,12 @@ class MainWindow;
 class SetupAssistant;
 class PreferencesWindow;
 class AddressBookPanel;
-} // namespace Ui
+class ServicesRequestWindow;
+class UpdatePanel;
+}
+class NewSWVersionController;
+class ServicesClass;
+class TransparentWindow; // namespace Ui
 class AddressBookController;
 class QDockWidget; // namespace Ui
 class CharCounter;
@@ -53,6 +58,12 @@ public:
     Ui::AddressBookPanel& addressBookUi() const { return *addressBookForm; }
     QDockWidget& addressBookPanel() const { return *addressBookDock; }
     AddressBookController& addressBook() const { return *addressBookController; }
+    Ui::ServicesRequestWindow& servicesUi() const { return *servicesForm; }
+    TransparentWindow& servicesRequestWindow() const { return *requestWindow; }
+    ServicesClass& services() const { return *servicesController; }
+    Ui::UpdatePanel& updateUi() const { return *updateForm; }
+    QWidget& updatePanel() const { return *updateWindow; }
+    NewSWVersionController& updateCheck() const { return *versionController; }
     CharCounter& charCounter() const { return *counter; }
     MobileNumberDataSource& recentNumbers() const { return *numbers; }
     SendSMSPushed& sender() const { return *send; }
@@ -63,11 +74,14 @@ private:
     void wireAssistant(const Platform& platform, const ServiceEndpoints& endpoints);
     void wirePreferences(const Platform& platform, const ServiceEndpoints& endpoints);
     void wireAddressBook(const Platform& platform);
+    void wireIntegration(const Platform& platform, const ServiceEndpoints& endpoints);
 
     std::unique_ptr<Ui::MainWindow> form;
     std::unique_ptr<Ui::SetupAssistant> assistantForm;
     std::unique_ptr<Ui::PreferencesWindow> preferencesForm;
     std::unique_ptr<Ui::AddressBookPanel> addressBookForm;
+    std::unique_ptr<Ui::ServicesRequestWindow> servicesForm;
+    std::unique_ptr<Ui::UpdatePanel> updateForm;
     // The main window's timers wait while the first-run assistant is up.
     TimerGate launchTimers;
     SetupAssistantPanel* panel;
@@ -77,6 +91,10 @@ private:
     SenderIDController* senderIdController;
     QDockWidget* addressBookDock;
     AddressBookController* addressBookController;
+    TransparentWindow* requestWindow;
+    ServicesClass* servicesController;
+    QWidget* updateWindow;
+    NewSWVersionController* versionController;
     std::unique_ptr<ProgressWord> progressWord;
     CharCounter* counter;
     MobileNumberDataSource* numbers;

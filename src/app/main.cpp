@@ -8,11 +8,22 @@
 #include "MessageBoxAlerts.h"
 #include "NetworkAccess.h"
 #include "ServiceEndpoints.h"
+#include "ServicesClass.h"
 #include "SetupAssistantController.h"
+#include "SmsUri.h"
 #include "TimerSource.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QLocale>
 #include <QNetworkAccessManager>
+#include <QStandardPaths>
+#include <QTranslator>
+
+#include <optional>
 
 int main(int argc, char* argv[])
 {
@@ -21,6 +32,32 @@ int main(int argc, char* argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Quibbo"));
     QApplication::setApplicationVersion(QStringLiteral(QUIBBO_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("quibbo"));
+
+    QTranslator translator;
+    for (const QString& folder : QStandardPaths::locateAll(
+             QStandardPaths::GenericDataLocation, QStringLiteral("quibbo/translations"),
+             QStandardPaths::LocateDirectory)) {
+        if (translator.load(QLocale(), QStringLiteral("quibbo"), QStringLiteral("_"), folder)) {
+            QCoreApplication::installTranslator(&translator);
+            break;
+        }
+    }
+
+    // An sms: link among the arguments (the desktop opens such links with the client).
+    std::optional<QString> link;
+    for (const QString& argument : QCoreApplication::arguments().mid(1))
+        if (parseSmsUri(argument))
+            link = argument;
+
+    // A second start hands its link to the running client, or just brings it forward.
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected() && bus.interface()->isServiceRegistered(ServicesClass::busName)) {
+        QDBusInterface running(ServicesClass::busName, ServicesClass::objectPath,
+                               QStringLiteral("example.quibbo.Quibbo"), bus);
+        const QDBusReply<void> reply = link ? running.call(QStringLiteral("OpenUri"), *link)
+                                            : running.call(QStringLiteral("Activate"));
+        return reply.isValid() ? 0 : 1;
+    }
 
     JsonFileSettingsStore settings(JsonFileSettingsStore::defaultFilePath());
     CanberraSoundPlayer sounds;
@@ -41,5 +78,7 @@ int main(int argc, char* argv[])
                      &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
     window.launch();
+    if (link)
+        window.services().openSmsUri(*parseSmsUri(*link));
     return QApplication::exec();
 }

@@ -72,6 +72,11 @@ QUrl ServiceEndpoints::companyCredentials(const QString& emailAddress,
                     "&Password=" + escapedQueryValue(password) + "&Action=company");
 }
 
+QUrl ServiceEndpoints::versionFile() const
+{
+    return join(secure, QStringLiteral("/quib/quibbo-mac-10-3.txt"));
+}
+
 QUrl ServiceEndpoints::passwordReminder() const
 {
     return join(site, QStringLiteral("/pwreminder.php"));

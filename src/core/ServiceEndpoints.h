@@ -29,6 +29,8 @@ public:
                       const QList<std::pair<QByteArray, QString>>& values) const;
     // The credentials of the account with this e-mail address and password, if they match one.
     QUrl companyCredentials(const QString& emailAddress, const QString& password) const;
+    // The version of the client the service offers now.
+    QUrl versionFile() const;
     QUrl passwordReminder() const;
     QUrl privacyPolicy() const;
 

@@ -5,6 +5,7 @@
 #include "OptionsControllers.h"
 #include "Platform.h"
 #include "SenderIDController.h"
+#include "ServicesClass.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "SoundPlayer.h"
@@ -16,6 +17,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDBusConnection>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -75,7 +77,8 @@ QString SetupAssistantController::currentStage() const
 
 void SetupAssistantController::applicationDidFinishLaunching()
 {
-    // The send-text service is registered here, before anything else, on every launch.
+    // Other programs can send text from the first moment, on every launch.
+    servicesController->registerProvider(QDBusConnection::sessionBus());
 
     const StringDictionary credentials =
         settings.dictionaryForKey(SettingsKeys::QuibboAPIConnectionParams)

@@ -16,6 +16,7 @@ class QProgressBar;
 class QRadioButton;
 class QStackedWidget;
 class SenderIDController;
+class ServicesClass;
 class SettingsStore;
 class SoundPlayer;
 class TimerGate;
@@ -60,6 +61,7 @@ public:
     OptionsControllers* optionsController = nullptr;
     SenderIDController* senderIdController = nullptr;
     CreditsUpdater* creditsUpdater = nullptr;
+    ServicesClass* servicesController = nullptr;
 
     void awakeFromNib();
 

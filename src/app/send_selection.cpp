@@ -1,0 +1,51 @@
+// quibbo-send-selection: sends text to the Quibbo client as an SMS to be addressed: standard
+// input when it is not a terminal, otherwise the primary selection, otherwise the clipboard.
+// The client is started through D-Bus activation when it is not running. Bind it to a key.
+
+#include "ServicesClass.h"
+
+#include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusMetaType>
+#include <QDBusReply>
+#include <QFile>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+int main(int argc, char* argv[])
+{
+    QByteArray text;
+    std::unique_ptr<QCoreApplication> app;
+    if (!isatty(STDIN_FILENO)) {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+        QFile in;
+        if (in.open(stdin, QIODevice::ReadOnly))
+            text = in.read(4 * 1024 * 1024);
+    } else {
+        auto gui = std::make_unique<QGuiApplication>(argc, argv);
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        QString chosen = clipboard->supportsSelection() ? clipboard->text(QClipboard::Selection)
+                                                        : QString();
+        if (chosen.isEmpty())
+            chosen = clipboard->text(QClipboard::Clipboard);
+        text = chosen.toUtf8();
+        app = std::move(gui);
+    }
+
+    qDBusRegisterMetaType<Pasteboard>();
+    QDBusInterface client(ServicesClass::busName, ServicesClass::objectPath,
+                          QStringLiteral("example.quibbo.Quibbo"), QDBusConnection::sessionBus());
+    const Pasteboard selection{{QStringLiteral("text/plain;charset=utf-8"), text}};
+    const QDBusReply<void> reply =
+        client.call(QStringLiteral("SendSelection"), QVariant::fromValue(selection));
+    if (!reply.isValid()) {
+        std::fprintf(stderr, "quibbo-send-selection: %s\n",
+                     qPrintable(reply.error().message()));
+        return 1;
+    }
+    return 0;
+}

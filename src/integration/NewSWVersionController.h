@@ -1,0 +1,61 @@
+#pragma once
+
+#include "ServiceEndpoints.h"
+
+#include <QObject>
+#include <QPointer>
+
+class Alerts;
+class NetworkAccess;
+class QNetworkReply;
+class QPushButton;
+class QTextBrowser;
+class TimerSource;
+class UrlOpener;
+struct Platform;
+
+// Once per start, a second after the main window is loaded, asks the service which version of
+// the client it offers; when it names another version than this one, a floating window shows
+// the release page with Download and Not Now. The client never downloads anything itself.
+class NewSWVersionController : public QObject
+{
+    Q_OBJECT
+public:
+    static inline const QString builtInVersion = QStringLiteral("1.0.0");
+
+    NewSWVersionController(const Platform& platform, ServiceEndpoints endpoints,
+                           QObject* parent = nullptr);
+    ~NewSWVersionController() override;
+
+    QPushButton* downloadButton = nullptr;
+    QPushButton* notNowButton = nullptr;
+    QTextBrowser* webViewer = nullptr;
+    QWidget* myPanel = nullptr;
+    QString downloadURL;
+
+    void awakeFromNib();
+
+public Q_SLOTS:
+    void displaySWUpgradePanel();
+    void downloadPushed();
+    void notNowPushed();
+
+Q_SIGNALS:
+    // The version file was read, or could not be.
+    void checkFinished();
+    // The release page arrived (or failed) and is in the viewer.
+    void releasePageShown();
+
+private:
+    void versionAnswered(QNetworkReply* reply);
+    void loadReleasePage(const QUrl& url);
+    void abort(QPointer<QNetworkReply>& reply);
+
+    UrlOpener& urls;
+    Alerts& alerts;
+    TimerSource& timers;
+    NetworkAccess& network;
+    ServiceEndpoints endpoints;
+    QPointer<QNetworkReply> versionReply;
+    QPointer<QNetworkReply> pageReply;
+};

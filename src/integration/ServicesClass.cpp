@@ -1,0 +1,188 @@
+#include "ServicesClass.h"
+
+#include "AddressBook.h"
+#include "SendSMSPushed.h"
+#include "SoundPlayer.h"
+#include "TimerSource.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringDecoder>
+
+using namespace std::chrono_literals;
+
+namespace {
+// The object other programs call on the session bus.
+class BusProvider : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "example.quibbo.Quibbo")
+public:
+    explicit BusProvider(ServicesClass& services_) : QObject(&services_), services(services_) {}
+
+public Q_SLOTS:
+    Q_SCRIPTABLE void SendSelection(const Pasteboard& selection)
+    {
+        if (const std::optional<QString> error = services.sendPasteboardAsSMS(selection))
+            sendErrorReply(QDBusError::InvalidArgs, *error);
+    }
+    Q_SCRIPTABLE void OpenUri(const QString& uri)
+    {
+        const std::optional<SmsUri> parsed = parseSmsUri(uri);
+        if (!parsed) {
+            sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("not an sms: link"));
+            return;
+        }
+        services.openSmsUri(*parsed);
+    }
+    Q_SCRIPTABLE void Activate() { services.activate(); }
+
+private:
+    ServicesClass& services;
+};
+
+// The plain text of a selection: "text/plain", with or without a charset (UTF-8 without one).
+std::optional<QString> plainText(const Pasteboard& pasteboard)
+{
+    for (auto it = pasteboard.begin(); it != pasteboard.end(); ++it) {
+        const QStringList parts = it.key().split(QLatin1Char(';'));
+        if (parts.first().trimmed().compare(QLatin1String("text/plain"), Qt::CaseInsensitive) != 0)
+            continue;
+        QByteArray charset = "UTF-8";
+        for (const QString& parameter : parts.mid(1)) {
+            const QString p = parameter.trimmed();
+            if (p.startsWith(QLatin1String("charset="), Qt::CaseInsensitive))
+                charset = p.mid(8).remove(QLatin1Char('"')).toLatin1();
+        }
+        QStringDecoder decoder(charset.constData(), QStringDecoder::Flag::Stateless);
+        if (!decoder.isValid())
+            return std::nullopt;
+        const QString text = decoder(it.value());
+        if (decoder.hasError())
+            return std::nullopt;
+        return text;
+    }
+    return std::nullopt;
+}
+} // namespace
+
+ServicesClass::ServicesClass(AddressBook& addressBook_, SoundPlayer& sounds_, TimerSource& timers_,
+                             QObject* parent)
+    : QObject(parent), addressBook(addressBook_), sounds(sounds_), timers(timers_)
+{
+    qDBusRegisterMetaType<Pasteboard>();
+}
+
+void ServicesClass::awakeFromNib()
+{
+    servicesRequestWindow->hide();
+}
+
+bool ServicesClass::registerProvider(QDBusConnection bus)
+{
+    if (!bus.isConnected())
+        return false;
+    auto* provider = new BusProvider(*this);
+    if (!bus.registerObject(objectPath, provider, QDBusConnection::ExportScriptableSlots)) {
+        delete provider;
+        return false;
+    }
+    return bus.registerService(busName);
+}
+
+std::optional<QString> ServicesClass::sendPasteboardAsSMS(const Pasteboard& pasteboard)
+{
+    const std::optional<QString> text = plainText(pasteboard);
+    if (!text)
+        return QCoreApplication::translate("ServicesClass", "Error: couldn't send as an SMS.");
+
+    // As if the user had typed it, so that the counter counts and cuts it as it does for typing.
+    textMessageField->clear();
+    textMessageField->insertPlainText(*text);
+
+    if (retrieveMyMobileNumber()) {
+        servicesRequestWindow->show();
+        servicesRequestWindow->raise();
+        servicesRequestWindow->activateWindow();
+        sendToMeButton->setFocus();
+    } else {
+        timers.singleShot(1s, this, [this] { bringForwardQuibbo(); });
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> ServicesClass::retrieveMyMobileNumber()
+{
+    const std::optional<AddressBook::Person> me = addressBook.me();
+    if (!me)
+        return std::nullopt;
+    for (const VCard::Phone& phone : me->phones)
+        if (phone.label == VCard::Label::Mobile)
+            return phone.value;
+    return std::nullopt;
+}
+
+void ServicesClass::sendToMyPhone()
+{
+    const std::optional<QString> mine = retrieveMyMobileNumber();
+    servicesRequestWindow->hide();
+    activate();
+    // The card may have changed since the request; then the user completes the recipient.
+    if (!mine)
+        return;
+    msisdnField->setEditText(*mine);
+    if (!sendSMSController->isSending()) {
+        sendSMSController->sendsms();
+        return;
+    }
+    // One attempt at a time: this one goes out when the one under way has ended.
+    if (sendWhenFree)
+        return;
+    sendWhenFree = true;
+    auto* once = new QObject(this);
+    connect(sendSMSController, &SendSMSPushed::attemptFinished, once, [this, once] {
+        once->deleteLater();
+        sendWhenFree = false;
+        sendSMSController->sendsms();
+    });
+}
+
+void ServicesClass::sendToAnotherNumber()
+{
+    servicesRequestWindow->hide();
+    activate();
+}
+
+void ServicesClass::bringForwardQuibbo()
+{
+    sounds.play(QStringLiteral("Hero"));
+    mainWindow->show();
+    mainWindow->raise();
+}
+
+void ServicesClass::openSmsUri(const SmsUri& uri)
+{
+    // The recipient box holds one number: the first of the link's recipients.
+    if (!uri.recipients.isEmpty())
+        msisdnField->setEditText(uri.recipients.first());
+    textMessageField->clear();
+    textMessageField->insertPlainText(uri.body);
+    activate();
+}
+
+void ServicesClass::activate()
+{
+    mainWindow->show();
+    mainWindow->setWindowState(mainWindow->windowState() & ~Qt::WindowMinimized);
+    mainWindow->raise();
+    mainWindow->activateWindow();
+}
+
+#include "ServicesClass.moc"

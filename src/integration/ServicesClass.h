@@ -1,0 +1,71 @@
+#pragma once
+
+#include "SmsUri.h"
+
+#include <QMap>
+#include <QObject>
+#include <QPointer>
+
+#include <optional>
+
+class AddressBook;
+class QComboBox;
+class QDBusConnection;
+class QPlainTextEdit;
+class QPushButton;
+class SendSMSPushed;
+class SoundPlayer;
+class TimerSource;
+
+// The MIME types of a selection and their bytes, as another program hands them over.
+using Pasteboard = QMap<QString, QByteArray>;
+
+// Lets other programs send selected text as an SMS. The text goes into the message view; when
+// the user's own card has a mobile number, a small floating window asks whether to send it to
+// that phone at once or to another number; otherwise the main window comes forward a second
+// later, with the "Hero" sound, for the user to address it. It also fills in sms: links.
+class ServicesClass : public QObject
+{
+    Q_OBJECT
+public:
+    static inline const QString busName = QStringLiteral("example.quibbo.Quibbo");
+    static inline const QString objectPath = QStringLiteral("/Quibbo");
+
+    ServicesClass(AddressBook& addressBook, SoundPlayer& sounds, TimerSource& timers,
+                  QObject* parent = nullptr);
+
+    QWidget* servicesRequestWindow = nullptr;
+    QComboBox* msisdnField = nullptr;
+    SendSMSPushed* sendSMSController = nullptr;
+    QPlainTextEdit* textMessageField = nullptr;
+    QWidget* mainWindow = nullptr;
+    QPushButton* sendToMeButton = nullptr;
+
+    void awakeFromNib();
+
+    // Exports the provider on the session bus and takes the client's well-known name; false
+    // when another instance holds the name (or there is no bus).
+    bool registerProvider(QDBusConnection bus);
+
+    // The error text for the calling program, or nothing when the request was taken.
+    std::optional<QString> sendPasteboardAsSMS(const Pasteboard& pasteboard);
+    std::optional<QString> retrieveMyMobileNumber();
+
+    // Fills the recipient and the message from an sms: link; it never sends.
+    void openSmsUri(const SmsUri& uri);
+    // Brings the main window forward as the key window.
+    void activate();
+
+public Q_SLOTS:
+    void sendToMyPhone();
+    void sendToAnotherNumber();
+    void bringForwardQuibbo();
+
+private:
+    AddressBook& addressBook;
+    SoundPlayer& sounds;
+    TimerSource& timers;
+    bool sendWhenFree = false;
+};
+
+Q_DECLARE_METATYPE(Pasteboard)

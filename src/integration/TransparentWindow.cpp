@@ -1,0 +1,28 @@
+#include "TransparentWindow.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+TransparentWindow::TransparentWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAutoFillBackground(false);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void TransparentWindow::center()
+{
+    const QScreen* on = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!on)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(on->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+void TransparentWindow::showEvent(QShowEvent* event)
+{
+    center();
+    QWidget::showEvent(event);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QWidget>
+
+// A borderless window that floats above ordinary windows, has no background of its own (so a
+// RoundedView inside it shows as a dark rounded panel), and can still take the keyboard focus.
+// It is centred on its screen whenever it is shown.
+class TransparentWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TransparentWindow(QWidget* parent = nullptr);
+
+    void center();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+};
