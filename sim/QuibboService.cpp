@@ -114,25 +114,26 @@ bool QuibboService::listen(const QHostAddress& address, quint16 port,
                         [this](const QHttpServerRequest& r) { return registration(r); });
     site->route(QStringLiteral("/confirm.php"), QHttpServerRequest::Method::Get,
                 [this](const QHttpServerRequest& r) { return confirmationPage(r); });
-    secureServer->route(QStringLiteral("/quib/quibbo-mac-10-3.txt"), QHttpServerRequest::Method::Get,
-                        [this] {
-                            QUrl download = publicBase;
-                            download.setPath(QStringLiteral("/download/quibbo-%1.tar.gz").arg(offeredVersion));
-                            QUrl info = publicBase;
-                            info.setPath(QStringLiteral("/release-notes.html"));
-                            return QHttpServerResponse(
-                                "text/plain", xmlPropertyList({{QStringLiteral("Version"), offeredVersion},
-                                                               {QStringLiteral("DownloadURL"), download.toString()},
-                                                               {QStringLiteral("InfoURL"), info.toString()}}));
-                        });
+    secureServer->route(
+        QStringLiteral("/quib/quibbo-mac-10-3.txt"), QHttpServerRequest::Method::Get, [this] {
+            QUrl download = publicBase;
+            download.setPath(QStringLiteral("/download/quibbo-%1.tar.gz").arg(offeredVersion));
+            QUrl info = publicBase;
+            info.setPath(QStringLiteral("/release-notes.html"));
+            return QHttpServerResponse(
+                "text/plain", xmlPropertyList({{QStringLiteral("Version"), offeredVersion},
+                                               {QStringLiteral("DownloadURL"), download.toString()},
+                                               {QStringLiteral("InfoURL"), info.toString()}}));
+        });
     site->route(QStringLiteral("/release-notes.html"), QHttpServerRequest::Method::Get, [this] {
         return html(QStringLiteral("Quibbo %1").arg(offeredVersion),
                     QStringLiteral("<p>This version sends your messages faster and shows their "
                                    "delivery state as it changes.</p>"));
     });
-    site->route(QStringLiteral("/download/<arg>"), QHttpServerRequest::Method::Get, [](const QString&) {
-        return QHttpServerResponse("application/gzip", QByteArray("not a real package"));
-    });
+    site->route(
+        QStringLiteral("/download/<arg>"), QHttpServerRequest::Method::Get, [](const QString&) {
+            return QHttpServerResponse("application/gzip", QByteArray("not a real package"));
+        });
     site->route(QStringLiteral("/pwreminder.php"), QHttpServerRequest::Method::Get, [] {
         return html(QStringLiteral("Password reminder"),
                     QStringLiteral("<p>Type the e-mail address of your account and we will send "

@@ -234,7 +234,8 @@ void MainWindow::wireIntegration(const Platform& platform, const ServiceEndpoint
 {
     requestWindow = new TransparentWindow(this);
     servicesForm->setupUi(requestWindow);
-    servicesController = new ServicesClass(platform.addressBook, platform.sounds, platform.timers, this);
+    servicesController =
+        new ServicesClass(platform.addressBook, platform.sounds, platform.timers, this);
     servicesController->servicesRequestWindow = requestWindow;
     servicesController->msisdnField = form->sendToComboBox;
     servicesController->sendSMSController = send;

@@ -15,7 +15,7 @@ class PreferencesWindow;
 class AddressBookPanel;
 class ServicesRequestWindow;
 class UpdatePanel;
-}
+} // namespace Ui
 class NewSWVersionController;
 class ServicesClass;
 class TransparentWindow; // namespace Ui

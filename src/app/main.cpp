@@ -34,9 +34,9 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("quibbo"));
 
     QTranslator translator;
-    for (const QString& folder : QStandardPaths::locateAll(
-             QStandardPaths::GenericDataLocation, QStringLiteral("quibbo/translations"),
-             QStandardPaths::LocateDirectory)) {
+    for (const QString& folder : QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                                           QStringLiteral("quibbo/translations"),
+                                                           QStandardPaths::LocateDirectory)) {
         if (translator.load(QLocale(), QStringLiteral("quibbo"), QStringLiteral("_"), folder)) {
             QCoreApplication::installTranslator(&translator);
             break;

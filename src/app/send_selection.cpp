@@ -28,8 +28,8 @@ int main(int argc, char* argv[])
     } else {
         auto gui = std::make_unique<QGuiApplication>(argc, argv);
         QClipboard* clipboard = QGuiApplication::clipboard();
-        QString chosen = clipboard->supportsSelection() ? clipboard->text(QClipboard::Selection)
-                                                        : QString();
+        QString chosen =
+            clipboard->supportsSelection() ? clipboard->text(QClipboard::Selection) : QString();
         if (chosen.isEmpty())
             chosen = clipboard->text(QClipboard::Clipboard);
         text = chosen.toUtf8();
@@ -43,8 +43,7 @@ int main(int argc, char* argv[])
     const QDBusReply<void> reply =
         client.call(QStringLiteral("SendSelection"), QVariant::fromValue(selection));
     if (!reply.isValid()) {
-        std::fprintf(stderr, "quibbo-send-selection: %s\n",
-                     qPrintable(reply.error().message()));
+        std::fprintf(stderr, "quibbo-send-selection: %s\n", qPrintable(reply.error().message()));
         return 1;
     }
     return 0;

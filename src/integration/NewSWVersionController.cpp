@@ -30,8 +30,7 @@ NewSWVersionController::NewSWVersionController(const Platform& platform,
                                                ServiceEndpoints endpoints_, QObject* parent)
     : QObject(parent), urls(platform.urls), alerts(platform.alerts), timers(platform.timers),
       network(platform.network), endpoints(std::move(endpoints_))
-{
-}
+{}
 
 NewSWVersionController::~NewSWVersionController()
 {

@@ -146,12 +146,14 @@ void ServicesClass::sendToMyPhone()
     if (sendWhenFree)
         return;
     sendWhenFree = true;
-    auto* once = new QObject(this);
-    connect(sendSMSController, &SendSMSPushed::attemptFinished, once, [this, once] {
-        once->deleteLater();
-        sendWhenFree = false;
-        sendSMSController->sendsms();
-    });
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(sendSMSController, &SendSMSPushed::attemptFinished, this,
+                          [this, connection, number = *mine] {
+                              disconnect(*connection);
+                              sendWhenFree = false;
+                              msisdnField->setEditText(number);
+                              sendSMSController->sendsms();
+                          });
 }
 
 void ServicesClass::sendToAnotherNumber()

@@ -41,7 +41,12 @@ void MobileNumberDataSource::setNumberToSendMsgTo(const QString& number)
 
 void MobileNumberDataSource::updateComboBoxWithNewNumber()
 {
-    msisdnArray = withRecordedNumber(msisdnArray, getNumberToSendMsgTo());
+    recordNumber(getNumberToSendMsgTo());
+}
+
+void MobileNumberDataSource::recordNumber(const QString& number)
+{
+    msisdnArray = withRecordedNumber(msisdnArray, number);
     reloadItems();
     settings.setArray(SettingsKeys::RecentMsisdns, msisdnArray);
 }

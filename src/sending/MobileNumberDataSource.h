@@ -25,6 +25,8 @@ public:
     void setNumberToSendMsgTo(const QString& number);
     // Puts the box's text at the head of the recent list and stores the list.
     void updateComboBoxWithNewNumber();
+    // The same for a number that was sent, whatever the box holds now.
+    void recordNumber(const QString& number);
 
 private:
     void reloadItems();

@@ -91,12 +91,12 @@ void SendSMSPushed::sendsms()
 
     const QString message = messageField->toPlainText();
     const QString typedNumber = sendToNumberField->getNumberToSendMsgTo();
-    const QDateTime stamp = clock.now();
+    const Attempt attempt{clock.now(), message, typedNumber};
 
     // A number without a single digit would reach the service as an empty Msisdn.
     const QString msisdn = isNumberValid(typedNumber) ? formatNumber(typedNumber) : QString();
     if (msisdn.isEmpty()) {
-        showOutcome(Outcome::InvalidNumber, stamp);
+        showOutcome(Outcome::InvalidNumber, attempt);
         return;
     }
 
@@ -112,10 +112,10 @@ void SendSMSPushed::sendsms()
                                         "application/x-www-form-urlencoded", body, answerLimit);
     inFlight = reply;
     connect(reply, &QNetworkReply::finished, this,
-            [this, reply, stamp] { replyFinished(reply, stamp); });
+            [this, reply, attempt] { replyFinished(reply, attempt); });
 }
 
-void SendSMSPushed::replyFinished(QNetworkReply* reply, const QDateTime& stamp)
+void SendSMSPushed::replyFinished(QNetworkReply* reply, const Attempt& attempt)
 {
     reply->deleteLater();
     inFlight.clear();
@@ -124,17 +124,18 @@ void SendSMSPushed::replyFinished(QNetworkReply* reply, const QDateTime& stamp)
 
     const std::optional<int> status = NetworkAccess::httpStatus(*reply);
     if (!status)
-        showOutcome(Outcome::TransportError, stamp);
+        showOutcome(Outcome::TransportError, attempt);
     else if (*status == 200)
-        showOutcome(Outcome::Sent, stamp);
+        showOutcome(Outcome::Sent, attempt);
     else if (*status == 444)
-        showOutcome(Outcome::InsufficientCredit, stamp);
+        showOutcome(Outcome::InsufficientCredit, attempt);
     else
-        showOutcome(Outcome::Rejected, stamp);
+        showOutcome(Outcome::Rejected, attempt);
 }
 
-void SendSMSPushed::showOutcome(Outcome outcome, const QDateTime& stamp)
+void SendSMSPushed::showOutcome(Outcome outcome, const Attempt& attempt)
 {
+    const QDateTime& stamp = attempt.stamp;
     switch (outcome) {
     case Outcome::InvalidNumber:
         sendSMSButton->setEnabled(true);
@@ -151,7 +152,7 @@ void SendSMSPushed::showOutcome(Outcome outcome, const QDateTime& stamp)
         offerCredits();
         return; // the attempt ends when the alert is dismissed
     case Outcome::Sent:
-        showSent(stamp);
+        showSent(attempt);
         break;
     }
     emit attemptFinished();
@@ -188,14 +189,18 @@ void SendSMSPushed::offerCredits()
         });
 }
 
-void SendSMSPushed::showSent(const QDateTime& stamp)
+void SendSMSPushed::showSent(const Attempt& attempt)
 {
-    sendToNumberField->updateComboBoxWithNewNumber();
-    messageField->clear();
+    sendToNumberField->recordNumber(attempt.number);
+    // Text that another program put in while the request was out is not the sent message, and
+    // stays; so does a recipient filled in meanwhile.
+    if (messageField->toPlainText() == attempt.message)
+        messageField->clear();
     charCounter->updateCharacterCounter();
-    sendToNumberField->clearNumberToSendMsgTo();
+    if (sendToNumberField->getNumberToSendMsgTo() == attempt.number)
+        sendToNumberField->clearNumberToSendMsgTo();
     sounds.play(QStringLiteral("Purr"));
-    statusField->setText(QStringLiteral("Message sent at %1.").arg(timeText(stamp)));
+    statusField->setText(QStringLiteral("Message sent at %1.").arg(timeText(attempt.stamp)));
     statusField->setPalette(TextColours::withText(statusField->palette(), TextColours::success));
     timers.singleShot(10s, this, [this] { emit historyRefreshRequested(); });
     timers.singleShot(60s, this, [this] { emit historyRefreshRequested(); });

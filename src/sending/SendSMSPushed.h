@@ -77,10 +77,18 @@ private:
         Sent
     };
 
-    void replyFinished(QNetworkReply* reply, const QDateTime& stamp);
-    void showOutcome(Outcome outcome, const QDateTime& stamp);
+    // What an attempt sent, as it stood in the message view and the recipient box.
+    struct Attempt
+    {
+        QDateTime stamp;
+        QString message;
+        QString number;
+    };
+
+    void replyFinished(QNetworkReply* reply, const Attempt& attempt);
+    void showOutcome(Outcome outcome, const Attempt& attempt);
     void showFailure(const QString& reason, const QDateTime& stamp);
-    void showSent(const QDateTime& stamp);
+    void showSent(const Attempt& attempt);
     void offerCredits();
     void setBusy(bool busy);
     QString timeText(const QDateTime& stamp) const;

@@ -203,8 +203,8 @@ private Q_SLOTS:
         client.compose(QStringLiteral("hi"), QStringLiteral("123"));
         client.send();
 
-        // Pending: the load-time update check (1 s), history (10 s) and balance (15 s), and the send's
-        // progress reset and balance (5 s) and history (10 s, 60 s) refreshes.
+        // Pending: the load-time update check (1 s), history (10 s) and balance (15 s), and the
+        // send's progress reset and balance (5 s) and history (10 s, 60 s) refreshes.
         QCOMPARE(client.test.time.pendingMilliseconds(),
                  (QList<qint64>{1000, 5000, 5000, 10000, 10000, 15000, 60000}));
         client.test.time.advance(5s);

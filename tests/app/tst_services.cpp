@@ -1,0 +1,274 @@
+#include "MainWindow.h"
+#include "QuibboService.h"
+#include "ScriptedHttpServer.h"
+#include "SendSMSPushed.h"
+#include "ServicesClass.h"
+#include "TestPlatform.h"
+#include "TransparentWindow.h"
+#include "ui_MainWindow.h"
+#include "ui_ServicesRequest.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDir>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTranslator>
+
+using namespace std::chrono_literals;
+using Answer = ScriptedHttpServer::Answer;
+
+namespace {
+const QString email = QStringLiteral("ann@example.test");
+const QString errorText = QStringLiteral("Error: couldn't send as an SMS.");
+
+QByteArray card(const QString& uid, const QString& phones)
+{
+    return QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:%1\r\nN:Own;Me;;;\r\n%2END:VCARD\r\n")
+        .arg(uid, phones)
+        .toUtf8();
+}
+
+// The client as the desktop sees it: exported on a session bus of its own (the test runs
+// under dbus-run-session), with an address book in a folder the test writes.
+struct Desktop
+{
+    explicit Desktop(const QByteArray& ownCard, const QUrl& secure = {})
+        : contacts(home.filePath(QStringLiteral("contacts"))), test(60s, contacts)
+    {
+        QDir().mkpath(contacts);
+        writeOwnCard(ownCard);
+        QVERIFY(service.listen());
+        const auto c = service.addAccount(email, QStringLiteral("secret"), 10);
+        test.settings.setDictionary(
+            QStringLiteral("QuibboAPIConnectionParams"),
+            {{"CompanyId", c.companyId}, {"UserId", c.userId}, {"Password", c.password}});
+        window = std::make_unique<MainWindow>(
+            test.platform(), ServiceEndpoints(secure.isEmpty() ? service.secureBaseUrl() : secure,
+                                              service.publicBaseUrl()));
+        window->launch();
+    }
+
+    void writeOwnCard(const QByteArray& text)
+    {
+        QFile vcf(contacts + QStringLiteral("/me.vcf"));
+        QVERIFY(vcf.open(QIODevice::WriteOnly));
+        vcf.write(text);
+        QFile self(contacts + QStringLiteral("/self-contact-uid"));
+        QVERIFY(self.open(QIODevice::WriteOnly));
+        self.write("me\n");
+    }
+
+    // Calls the exported object from another connection, as another program would.
+    QDBusMessage call(const QString& method, const QVariant& argument)
+    {
+        static int connections = 0;
+        QDBusConnection caller = QDBusConnection::connectToBus(
+            QDBusConnection::SessionBus, QStringLiteral("caller%1").arg(++connections));
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(ServicesClass::busName, ServicesClass::objectPath,
+                                           QStringLiteral("example.quibbo.Quibbo"), method);
+        message << argument;
+        QDBusPendingCallWatcher watcher(caller.asyncCall(message));
+        QSignalSpy finished(&watcher, &QDBusPendingCallWatcher::finished);
+        if (!watcher.isFinished())
+            finished.wait(10'000);
+        return watcher.reply();
+    }
+    QDBusMessage sendText(const QString& text)
+    {
+        return call(QStringLiteral("SendSelection"),
+                    QVariant::fromValue(
+                        Pasteboard{{QStringLiteral("text/plain;charset=utf-8"), text.toUtf8()}}));
+    }
+
+    Ui::MainWindow& ui() { return window->ui(); }
+    QWidget& requestWindow() { return window->servicesRequestWindow(); }
+
+    QTemporaryDir home;
+    QString contacts;
+    QuibboService service;
+    TestPlatform test;
+    std::unique_ptr<MainWindow> window;
+};
+
+class GermanErrors : public QTranslator
+{
+public:
+    QString translate(const char*, const char* source, const char*, int) const override
+    {
+        return QString::fromUtf8(source) == errorText
+                   ? QStringLiteral("Fehler: nicht als SMS gesendet.")
+                   : QString();
+    }
+};
+} // namespace
+
+class TestServices : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(QDBusConnection::sessionBus().isConnected()); }
+
+    void selectionWithoutPlainText_data()
+    {
+        QTest::addColumn<Pasteboard>("selection");
+        QTest::newRow("an image") << Pasteboard{{"image/png", "\x89PNG"}};
+        QTest::newRow("nothing at all") << Pasteboard{};
+        QTest::newRow("HTML only") << Pasteboard{{"text/html", "<b>hi</b>"}};
+        QTest::newRow("unknown charset") << Pasteboard{{"text/plain;charset=no-such-set", "hi"}};
+    }
+
+    void selectionWithoutPlainText()
+    {
+        QFETCH(Pasteboard, selection);
+        Desktop desktop(card("me", "TEL;TYPE=CELL:07700 900001\r\n"));
+        desktop.ui().messageField->setPlainText(QStringLiteral("kept"));
+        desktop.ui().sendToComboBox->setEditText(QStringLiteral("07700 900999"));
+        const QDBusMessage reply =
+            desktop.call(QStringLiteral("SendSelection"), QVariant::fromValue(selection));
+        QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+        QCOMPARE(reply.errorMessage(), errorText);
+        QCOMPARE(desktop.ui().messageField->toPlainText(), QStringLiteral("kept"));
+        QCOMPARE(desktop.ui().sendToComboBox->currentText(), QStringLiteral("07700 900999"));
+        QVERIFY(!desktop.requestWindow().isVisible());
+    }
+
+    void errorTextIsTranslated()
+    {
+        GermanErrors german;
+        QCoreApplication::installTranslator(&german);
+        Desktop desktop(card("me", ""));
+        const QDBusMessage reply =
+            desktop.call(QStringLiteral("SendSelection"), QVariant::fromValue(Pasteboard{}));
+        QCoreApplication::removeTranslator(&german);
+        QCOMPARE(reply.errorMessage(), QStringLiteral("Fehler: nicht als SMS gesendet."));
+    }
+
+    void textReplacesTheMessage()
+    {
+        Desktop desktop(card("me", "TEL;TYPE=CELL:07700 900001\r\n"));
+        desktop.ui().messageField->setPlainText(QStringLiteral("typed before"));
+        QCOMPARE(desktop.sendText(QString()).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(desktop.ui().messageField->toPlainText(), QString());
+        desktop.sendText(QStringLiteral("first"));
+        desktop.sendText(QString::fromUtf8("second, with € and ümlauts"));
+        QCOMPARE(desktop.ui().messageField->toPlainText(),
+                 QString::fromUtf8("second, with € and ümlauts"));
+        QCOMPARE(desktop.ui().charcntField->text(), QStringLiteral("1(27)"));
+    }
+
+    void sendToMyPhoneUsesTheFirstMobileNumber()
+    {
+        Desktop desktop(card("me", "TEL;TYPE=HOME:0161 496 0000\r\nTEL;TYPE=CELL:07700 900001\r\n"
+                                   "TEL;TYPE=CELL:07700 900002\r\n"));
+        desktop.ui().sendToComboBox->setEditText(QStringLiteral("07700 900999"));
+        desktop.sendText(QStringLiteral("Note to self"));
+        QVERIFY(desktop.requestWindow().isVisible());
+        QCOMPARE(desktop.requestWindow().focusWidget(),
+                 desktop.window->servicesUi().sendToMeButton);
+
+        QSignalSpy sent(&desktop.window->sender(), &SendSMSPushed::attemptFinished);
+        desktop.window->servicesUi().sendToMeButton->click();
+        QVERIFY(!desktop.requestWindow().isVisible());
+        QVERIFY(sent.wait());
+        const QuibboService::SentMessage message = desktop.service.account(email)->messages.first();
+        QCOMPARE(message.msisdn, QStringLiteral("07700900001"));
+        QCOMPARE(message.text, QStringLiteral("Note to self"));
+    }
+
+    void anotherNumberKeepsTheRecipient()
+    {
+        Desktop desktop(card("me", "TEL;TYPE=CELL:07700 900001\r\n"));
+        desktop.ui().sendToComboBox->setEditText(QStringLiteral("07700 900999"));
+        desktop.sendText(QStringLiteral("For someone"));
+        desktop.window->servicesUi().anotherNumberButton->click();
+        QVERIFY(!desktop.requestWindow().isVisible());
+        QVERIFY(desktop.window->isVisible());
+        QCOMPARE(desktop.ui().sendToComboBox->currentText(), QStringLiteral("07700 900999"));
+        QVERIFY(desktop.service.sendBodies().isEmpty());
+    }
+
+    void withoutAnOwnMobileTheWindowComesForward_data()
+    {
+        QTest::addColumn<QByteArray>("ownCard");
+        QTest::newRow("no own card") << card("someone-else", "TEL;TYPE=CELL:07700 900001\r\n");
+        QTest::newRow("a label of the user's own that reads mobile")
+            << card("me", "item1.TEL:07700 900001\r\nitem1.X-ABLabel:mobile\r\n");
+        QTest::newRow("home and work only") << card("me", "TEL;TYPE=HOME:1\r\nTEL;TYPE=WORK:2\r\n");
+    }
+
+    void withoutAnOwnMobileTheWindowComesForward()
+    {
+        QFETCH(QByteArray, ownCard);
+        Desktop desktop(ownCard);
+        desktop.window->hide();
+        desktop.sendText(QStringLiteral("Address me"));
+        QVERIFY(!desktop.requestWindow().isVisible());
+        desktop.test.time.advance(999ms);
+        QVERIFY(!desktop.window->isVisible());
+        QVERIFY(!desktop.test.sounds.played.contains(QStringLiteral("Hero")));
+        desktop.test.time.advance(1ms);
+        QVERIFY(desktop.window->isVisible());
+        QCOMPARE(desktop.test.sounds.played, QStringList{QStringLiteral("Hero")});
+        QCOMPARE(desktop.ui().messageField->toPlainText(), QStringLiteral("Address me"));
+    }
+
+    void ownNumberVanishedBeforeTheChoice()
+    {
+        Desktop desktop(card("me", "TEL;TYPE=CELL:07700 900001\r\n"));
+        desktop.ui().sendToComboBox->setEditText(QStringLiteral("typed"));
+        desktop.sendText(QStringLiteral("hi"));
+        QSignalSpy changed(&desktop.test.addressBook, &AddressBook::changed);
+        QVERIFY(QFile::remove(desktop.contacts + QStringLiteral("/me.vcf")));
+        QVERIFY(changed.wait());
+        desktop.window->servicesUi().sendToMeButton->click();
+        QCOMPARE(desktop.ui().sendToComboBox->currentText(), QStringLiteral("typed"));
+        QVERIFY(desktop.window->isVisible());
+        QVERIFY(!desktop.window->sender().isSending());
+        QVERIFY(desktop.service.sendBodies().isEmpty());
+    }
+
+    void sendToMyPhoneWaitsForTheSendUnderWay()
+    {
+        ScriptedHttpServer server;
+        server.script({Answer{200, {}, true}, Answer{200, {}}});
+        Desktop desktop(card("me", "TEL;TYPE=CELL:07700 900001\r\n"), server.url());
+        desktop.ui().messageField->setPlainText(QStringLiteral("first"));
+        desktop.ui().sendToComboBox->setEditText(QStringLiteral("123"));
+        desktop.ui().sendSMSButton->click();
+        QTRY_COMPARE(server.targets.size(), 1);
+
+        desktop.sendText(QStringLiteral("second"));
+        desktop.window->servicesUi().sendToMeButton->click();
+        QCOMPARE(server.targets.size(), 1); // not while the first is out
+        QSignalSpy finished(&desktop.window->sender(), &SendSMSPushed::attemptFinished);
+        server.release(0);
+        QTRY_COMPARE(finished.size(), 2); // the first, then the one that waited for it
+        QCOMPARE(server.targets.size(), 2);
+        QCOMPARE(desktop.ui().statusField->text().left(12), QStringLiteral("Message sent"));
+        QCOMPARE(desktop.ui().messageField->toPlainText(), QString());
+    }
+
+    void secondStartWithAnSmsLinkFillsTheRunningClient()
+    {
+        Desktop desktop(card("me", ""));
+        desktop.window->hide();
+        QProcess second;
+        second.start(QStringLiteral(QUIBBO_BIN_DIR "/quibbo"),
+                     {QStringLiteral("sms:+447700900123?body=See%20you%20at%208")});
+        QSignalSpy ended(&second, &QProcess::finished);
+        QVERIFY(ended.wait(20'000));
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(desktop.ui().sendToComboBox->currentText(), QStringLiteral("+447700900123"));
+        QCOMPARE(desktop.ui().messageField->toPlainText(), QStringLiteral("See you at 8"));
+        QVERIFY(desktop.window->isVisible());
+        QVERIFY(desktop.service.sendBodies().isEmpty()); // a link never sends by itself
+    }
+};
+
+QTEST_MAIN(TestServices)
+#include "tst_services.moc"

@@ -1,0 +1,160 @@
+#include "NewSWVersionController.h"
+#include "QuibboService.h"
+#include "ScriptedHttpServer.h"
+#include "TestPlatform.h"
+
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBrowser>
+
+using namespace std::chrono_literals;
+using Answer = ScriptedHttpServer::Answer;
+Q_DECLARE_METATYPE(ScriptedHttpServer::Answer)
+
+namespace {
+QByteArray versionFile(const QMap<QString, QString>& entries)
+{
+    QByteArray xml = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>";
+    for (auto it = entries.begin(); it != entries.end(); ++it)
+        xml += "<key>" + it.key().toUtf8() + "</key><string>" + it.value().toUtf8() + "</string>";
+    return xml + "</dict></plist>";
+}
+
+struct Fixture
+{
+    explicit Fixture(const QUrl& secure)
+        : download(&panel), notNow(&panel), viewer(&panel),
+          check(test.platform(), ServiceEndpoints(secure, secure))
+    {
+        check.downloadButton = &download;
+        check.notNowButton = &notNow;
+        check.webViewer = &viewer;
+        check.myPanel = &panel;
+        check.awakeFromNib();
+    }
+    // The check runs one second after load, once.
+    void runCheck()
+    {
+        QSignalSpy finished(&check, &NewSWVersionController::checkFinished);
+        test.time.advance(999ms);
+        QCOMPARE(finished.size(), 0);
+        test.time.advance(1ms);
+        QVERIFY(finished.wait());
+    }
+    TestPlatform test;
+    QWidget panel;
+    QPushButton download;
+    QPushButton notNow;
+    QTextBrowser viewer;
+    NewSWVersionController check;
+};
+} // namespace
+
+class TestUpdateCheck : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void versions_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<bool>("announced");
+        QTest::newRow("same version")
+            << Answer{200, {versionFile({{"Version", "1.0.0"}})}} << false;
+        QTest::newRow("newer") << Answer{200, {versionFile({{"Version", "1.0.1"}})}} << true;
+        QTest::newRow("older") << Answer{200, {versionFile({{"Version", "0.9"}})}} << true;
+        QTest::newRow("trailing blank")
+            << Answer{200, {versionFile({{"Version", "1.0.0 "}})}} << true;
+        QTest::newRow("no Version") << Answer{200, {versionFile({{"Other", "x"}})}} << true;
+        QTest::newRow("Version not a string")
+            << Answer{200, {"<plist><dict><key>Version</key><integer>1</integer></dict></plist>"}}
+            << true;
+        QTest::newRow("not found") << Answer{404, {versionFile({{"Version", "2.0"}})}} << false;
+        QTest::newRow("plain text") << Answer{200, {"Version: 2.0"}} << false;
+        QTest::newRow("an array") << Answer{200, {"<plist><array/></plist>"}} << false;
+    }
+
+    void versions()
+    {
+        QFETCH(Answer, answer);
+        QFETCH(bool, announced);
+        ScriptedHttpServer server;
+        server.script({answer});
+        Fixture f(server.url());
+        f.runCheck();
+        QCOMPARE(f.panel.isVisible(), announced);
+        QCOMPARE(server.targets, QList<QByteArray>{"/quib/quibbo-mac-10-3.txt"});
+        f.test.time.advance(1h);
+        QCOMPARE(server.targets.size(), 1); // once per start
+    }
+
+    void refusedConnectionShowsNothing()
+    {
+        QTcpServer closed;
+        closed.listen(QHostAddress::LocalHost);
+        const QUrl url(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort()));
+        closed.close();
+        Fixture f(url);
+        f.runCheck();
+        QVERIFY(!f.panel.isVisible());
+    }
+
+    void announcementShowsTheReleasePageAndOffersTheDownload()
+    {
+        QuibboService service;
+        QVERIFY(service.listen());
+        service.setOfferedVersion(QStringLiteral("1.1.0"));
+        Fixture f(service.secureBaseUrl());
+        QSignalSpy page(&f.check, &NewSWVersionController::releasePageShown);
+        f.runCheck();
+        QVERIFY(f.panel.isVisible());
+        QVERIFY(page.wait());
+        QVERIFY(f.viewer.toPlainText().contains(QLatin1String("Quibbo 1.1.0")));
+        QCOMPARE(f.panel.focusWidget(), &f.download);
+
+        f.download.click();
+        QVERIFY(!f.download.isEnabled());
+        QVERIFY(!f.notNow.isEnabled());
+        QCOMPARE(f.test.alerts.shown.size(), 1);
+        QCOMPARE(f.test.alerts.shown[0].message, QStringLiteral("Before Installing..."));
+        QCOMPARE(f.test.alerts.shown[0].informativeText,
+                 QStringLiteral("When you click OK the new version of Quibbo will be downloaded to "
+                                "the folder that your default web browser normally downloads to. "
+                                "After it has finished downloading, please QUIT this version of "
+                                "Quibbo before installing the new one."));
+        QVERIFY(f.test.urls.opened.isEmpty());
+        f.test.alerts.dismiss();
+        QCOMPARE(f.test.urls.opened, QList<QUrl>{service.publicBaseUrl().resolved(
+                                         QUrl(QStringLiteral("/download/quibbo-1.1.0.tar.gz")))});
+        QVERIFY(f.panel.isVisible()); // it stays until the user closes it
+    }
+
+    void withoutAddressesTheWindowStillShowsAndDownloadOpensNothing()
+    {
+        ScriptedHttpServer server;
+        server.script(
+            {Answer{200,
+                    {"<plist><dict><key>Version</key><string>2.0</string>"
+                     "<key>InfoURL</key><string>file:///etc/passwd</string></dict></plist>"}}});
+        Fixture f(server.url());
+        f.runCheck();
+        QVERIFY(f.panel.isVisible());
+        QVERIFY(f.viewer.toPlainText().isEmpty()); // only http and https pages are fetched
+        f.download.click();
+        f.test.alerts.dismiss();
+        QVERIFY(f.test.urls.opened.isEmpty());
+    }
+
+    void notNowCloses()
+    {
+        ScriptedHttpServer server;
+        server.script({Answer{200, {versionFile({{"Version", "2.0"}})}}});
+        Fixture f(server.url());
+        f.runCheck();
+        f.notNow.click();
+        QVERIFY(!f.panel.isVisible());
+    }
+};
+
+QTEST_MAIN(TestUpdateCheck)
+#include "tst_updatecheck.moc"

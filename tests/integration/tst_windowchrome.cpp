@@ -1,0 +1,86 @@
+#include "RoundedView.h"
+#include "TransparentWindow.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QTest>
+
+class TestWindowChrome : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void windowIsBorderlessFloatingAndFocusable()
+    {
+        TransparentWindow window;
+        window.resize(300, 120);
+        const Qt::WindowFlags flags = window.windowFlags();
+        QVERIFY(flags & Qt::FramelessWindowHint);
+        QVERIFY(flags & Qt::WindowStaysOnTopHint);
+        QVERIFY(window.testAttribute(Qt::WA_TranslucentBackground));
+        QVERIFY(window.focusPolicy() & Qt::TabFocus);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(window.frameGeometry().center(), window.screen()->availableGeometry().center());
+    }
+
+    void roundedPanelIsPainted_data()
+    {
+        QTest::addColumn<QPoint>("pixel");
+        QTest::addColumn<int>("alpha");
+        QTest::newRow("middle") << QPoint(100, 50) << 191;
+        QTest::newRow("middle of an edge") << QPoint(100, 1) << 191;
+        QTest::newRow("corner") << QPoint(0, 0) << 0;
+        QTest::newRow("outside the top-right arc") << QPoint(196, 3) << 0;
+        QTest::newRow("outside the bottom-left arc") << QPoint(3, 96) << 0;
+        QTest::newRow("inside the arc") << QPoint(10, 10) << 191;
+        QTest::newRow("where the arc meets the edge") << QPoint(25, 1) << 191;
+    }
+
+    void roundedPanelIsPainted()
+    {
+        QFETCH(QPoint, pixel);
+        QFETCH(int, alpha);
+        QImage image(200, 100, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            RoundedView view;
+            view.drawRect(painter, QRectF(0, 0, 200, 100));
+        }
+        const QColor colour = image.pixelColor(pixel);
+        QVERIFY2(std::abs(colour.alpha() - alpha) <= 2,
+                 qPrintable(QString::number(colour.alpha())));
+        if (alpha)
+            QCOMPARE(colour.rgb() & 0xffffff, 0u); // black
+    }
+
+    void edgesAreTruncated()
+    {
+        // The edges fall on whole numbers; the origin corner is drawn from the exact origin.
+        const QPainterPath path = RoundedView::outline(QRectF(0.6, 0.4, 100.7, 60.9));
+        const QRectF bounds = path.boundingRect();
+        QCOMPARE(bounds.right(), 101.0); // 0.6 + 100.7 = 101.3, truncated
+        QCOMPARE(bounds.bottom(), 61.0); // 0.4 + 60.9 = 61.3, truncated
+        QCOMPARE(bounds.top(), 0.0);
+        QCOMPARE(bounds.left(), 0.0);
+        QCOMPARE(RoundedView::outline(QRectF(0, 0, 100.7, 50)).boundingRect().right(), 100.0);
+    }
+
+    void arcFollowsTheTangentRule()
+    {
+        QPainterPath path;
+        path.moveTo(0, 0);
+        appendArcFromPointToPoint(path, {100, 0}, {100, 100}, 25);
+        QCOMPARE(path.currentPosition(),
+                 QPointF(100, 25)); // stops where it touches, not at the target
+        QVERIFY(path.contains(QPointF(90, 10)) || path.length() > 100);
+    }
+};
+
+QTEST_MAIN(TestWindowChrome)
+#include "tst_windowchrome.moc"
