@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+#include <memory>
+
 ScriptedHttpServer::ScriptedHttpServer()
 {
     listen(QHostAddress::LocalHost);
@@ -19,8 +21,7 @@ QUrl ScriptedHttpServer::url() const
 void ScriptedHttpServer::accepted(QTcpSocket* socket)
 {
     socket->setParent(this);
-    auto* request = new QByteArray;
-    connect(socket, &QObject::destroyed, this, [request] { delete request; });
+    auto request = std::make_shared<QByteArray>();
     connect(socket, &QTcpSocket::readyRead, this, [this, socket, request] {
         request->append(socket->readAll());
         if (!request->contains("\r\n\r\n"))

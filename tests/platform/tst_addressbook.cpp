@@ -74,34 +74,6 @@ private Q_SLOTS:
         QCOMPARE(actual, QString::fromUtf8(golden.readAll()));
     }
 
-    void searchIsAPrefixOfFirstOrLastName_data()
-    {
-        QTest::addColumn<QString>("prefix");
-        QTest::addColumn<int>("group");
-        QTest::addColumn<QStringList>("uids");
-        // Groups in the book's order: Family, Colleagues, Inner circle, Friends, Book club.
-        QTest::newRow("an") << "an" << -1 << QStringList{"after-broken", "v21-paul", "v30-anna"};
-        QTest::newRow("AN in capitals")
-            << "AN" << -1 << QStringList{"after-broken", "v21-paul", "v30-anna"};
-        QTest::newRow("last name") << "smi" << -1 << QStringList{"v30-joanna"};
-        QTest::newRow("organisation is never searched") << "andr" << -1 << QStringList{"v21-paul"};
-        QTest::newRow("within a group") << "an" << 3 << QStringList{"v30-anna"};
-        QTest::newRow("a nested group's member is no member")
-            << "" << 1 << QStringList{"4f1e-zoe", "v21-paul"};
-    }
-
-    void searchIsAPrefixOfFirstOrLastName()
-    {
-        QFETCH(QString, prefix);
-        QFETCH(int, group);
-        QFETCH(QStringList, uids);
-        AddressBook book(QStringLiteral(QUIBBO_TEST_DATA "/contacts"));
-        QStringList found;
-        for (const AddressBook::Person* p : book.search(prefix, group))
-            found << p->uid;
-        QCOMPARE(found, uids);
-    }
-
     void changesOnDiskAreSeen()
     {
         QTemporaryDir home;
