@@ -216,8 +216,9 @@ void MainWindow::wireAddressBook(const Platform& platform)
     toggle->setText(QStringLiteral("&Address Book"));
     toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     form->viewMenu->addAction(toggle);
-    // The contacts are read when the browser is first shown, so start-up never waits for them.
-    connect(toggle, &QAction::toggled, this, [this](bool shown) {
+    // The contacts are read when the user first opens the browser, so start-up never waits for
+    // them.
+    connect(toggle, &QAction::triggered, this, [this](bool shown) {
         if (shown && !addressBookController->isLoaded())
             addressBookController->load();
         // The window grows by the panel's width rather than squeezing the message into it.
