@@ -89,10 +89,7 @@ private Q_SLOTS:
 
     void refusedConnectionChangesNothing()
     {
-        QTcpServer closed;
-        closed.listen(QHostAddress::LocalHost);
-        const QUrl url(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort()));
-        closed.close();
+        const QUrl url = refusingUrl();
         Fixture f(url);
         f.display.setText(QStringLiteral("250"));
         f.refresh();

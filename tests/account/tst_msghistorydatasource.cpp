@@ -134,10 +134,7 @@ private Q_SLOTS:
 
     void refusedConnectionKeepsTheStatusLine()
     {
-        QTcpServer closed;
-        closed.listen(QHostAddress::LocalHost);
-        const QUrl url(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort()));
-        closed.close();
+        const QUrl url = refusingUrl();
         Fixture f(url);
         f.fetch();
         QCOMPARE(f.history.rowCount(), 0);

@@ -1,5 +1,7 @@
+#include "AppHarness.h"
 #include "CreditsUpdater.h"
 #include "MainWindow.h"
+#include "PropertyList.h"
 #include "QuibboService.h"
 #include "ScriptedHttpServer.h"
 #include "SendSMSPushed.h"
@@ -21,30 +23,13 @@ Q_DECLARE_METATYPE(ScriptedHttpServer::Answer)
 namespace {
 const QString anna = QStringLiteral("anna@example.test");
 
-QByteArray plist(const QMap<QString, QString>& entries)
-{
-    QByteArray xml = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>";
-    for (auto it = entries.begin(); it != entries.end(); ++it)
-        xml += "<key>" + it.key().toUtf8() + "</key><string>" + it.value().toUtf8() + "</string>";
-    return xml + "</dict></plist>";
-}
-
 // The client's first start against the simulator (or a scripted server), with an empty store.
-struct FirstRun
+struct FirstRun : AppHarness
 {
     explicit FirstRun(const QUrl& secure = {})
     {
-        QVERIFY(service.listen());
         service.addAccount(QStringLiteral("existing@example.test"), QStringLiteral("secret"), 10);
         open(secure);
-    }
-
-    void open(const QUrl& secure = {})
-    {
-        window = std::make_unique<MainWindow>(
-            test.platform(), ServiceEndpoints(secure.isEmpty() ? service.secureBaseUrl() : secure,
-                                              service.publicBaseUrl()));
-        window->launch();
     }
 
     Ui::SetupAssistant& ui() { return window->assistantUi(); }
@@ -80,10 +65,6 @@ struct FirstRun
         ui().createAccountPassword2->setText(again);
         press(ui().CreateAccountContinue);
     }
-
-    QuibboService service;
-    TestPlatform test;
-    std::unique_ptr<MainWindow> window;
 };
 } // namespace
 
@@ -321,27 +302,29 @@ private Q_SLOTS:
             "There was an error trying to connect to the accounts server.\nPlease check your "
             "Internet connection and try again.");
         QTest::newRow("InvalidAccount is shown as it is on the confirm stage")
-            << false << Answer{200, {plist({{"Error", "InvalidAccount"}})}} << "InvalidAccount"
-            << -1;
+            << false << Answer{200, {xmlPropertyList({{"Error", "InvalidAccount"}})}}
+            << "InvalidAccount" << -1;
         QTest::newRow("no Error entry")
-            << true << Answer{200, {plist({{"CompanyId", "C1"}})}} << accountsError << -1;
+            << true << Answer{200, {xmlPropertyList({{"CompanyId", "C1"}})}} << accountsError << -1;
         QTest::newRow("not a property list")
             << true << Answer{200, {"<html>oops</html>"}} << accountsError << -1;
         QTest::newRow("error status")
-            << true << Answer{500, {plist({{"Error", "None"}})}} << accountsError << -1;
+            << true << Answer{500, {xmlPropertyList({{"Error", "None"}})}} << accountsError << -1;
         QTest::newRow("no InstallationPass")
             << true
             << Answer{200,
-                      {plist({{"Error", "None"}, {"CompanyId", "C1"}, {"InstallationId", "I1"}})}}
+                      {xmlPropertyList(
+                          {{"Error", "None"}, {"CompanyId", "C1"}, {"InstallationId", "I1"}})}}
             << "" << 2;
-        QTest::newRow("extra entries are not stored") << true
-                                                      << Answer{200,
-                                                                {plist({{"Error", "None"},
-                                                                        {"CompanyId", "C1"},
-                                                                        {"InstallationId", "I1"},
-                                                                        {"InstallationPass", "P1"},
-                                                                        {"Other", "x"}})}}
-                                                      << "" << 3;
+        QTest::newRow("extra entries are not stored")
+            << true
+            << Answer{200,
+                      {xmlPropertyList({{"Error", "None"},
+                                        {"CompanyId", "C1"},
+                                        {"InstallationId", "I1"},
+                                        {"InstallationPass", "P1"},
+                                        {"Other", "x"}})}}
+            << "" << 3;
     }
 
     void scriptedAnswers()
@@ -386,10 +369,7 @@ private Q_SLOTS:
     void unreachableService()
     {
         QFETCH(bool, newAccount);
-        QTcpServer closed;
-        closed.listen(QHostAddress::LocalHost);
-        const QUrl url(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort()));
-        closed.close();
+        const QUrl url = refusingUrl();
         FirstRun run(url);
         run.toEmailStage(anna, newAccount);
         if (newAccount) {

@@ -1,10 +1,12 @@
 #include "AddressBookController.h"
+#include "AppHarness.h"
 #include "CharCounter.h"
 #include "CreditsUpdater.h"
 #include "MainWindow.h"
 #include "MobileNumberDataSource.h"
 #include "MsgHistoryDataSource.h"
 #include "QuibboService.h"
+#include "ScriptedHttpServer.h"
 #include "SendSMSPushed.h"
 #include "SenderIDController.h"
 #include "TestPlatform.h"
@@ -54,46 +56,16 @@ public:
     QUrl url() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(serverPort())); }
 };
 
-// The real main window against the simulator's server on loopback, with every other seam faked.
-struct Client
+struct Client : AppHarness
 {
     explicit Client(const QUrl& secure = {}, std::chrono::milliseconds timeout = 60s,
                     qint64 credits = 10, const QString& contacts = AddressBook::defaultFolder())
-        : test(timeout, contacts)
+        : AppHarness(timeout, contacts)
     {
-        QVERIFY(service.listen());
-        const auto c = service.addAccount(email, QStringLiteral("secret"), credits);
-        test.settings.setDictionary(QStringLiteral("QuibboAPIConnectionParams"),
-                                    {{QStringLiteral("CompanyId"), c.companyId},
-                                     {QStringLiteral("UserId"), c.userId},
-                                     {QStringLiteral("Password"), c.password}});
+        configure(email, credits);
         test.settings.setString(QStringLiteral("senderID"), QStringLiteral("Ann"));
-        window = std::make_unique<MainWindow>(
-            test.platform(), ServiceEndpoints(secure.isEmpty() ? service.secureBaseUrl() : secure,
-                                              service.publicBaseUrl()));
-        window->launch();
+        open(secure);
     }
-
-    Ui::MainWindow& ui() { return window->ui(); }
-
-    void compose(const QString& message, const QString& number)
-    {
-        ui().messageField->setPlainText(message);
-        ui().sendToComboBox->setEditText(number);
-    }
-
-    // Presses Send and waits on the event loop until the outcome is shown.
-    void send()
-    {
-        QSignalSpy finished(&window->sender(), &SendSMSPushed::attemptFinished);
-        ui().sendSMSButton->click();
-        if (finished.isEmpty())
-            QVERIFY(finished.wait(10'000));
-    }
-
-    QuibboService service;
-    TestPlatform test;
-    std::unique_ptr<MainWindow> window;
 };
 } // namespace
 
@@ -303,9 +275,7 @@ private Q_SLOTS:
         QuibboService tlsService;
         QUrl secure = silent.url();
         if (kind == QLatin1String("refused")) {
-            QTcpServer closed;
-            closed.listen(QHostAddress::LocalHost);
-            secure = QUrl(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort()));
+            secure = refusingUrl();
         } else if (kind == QLatin1String("tls")) {
             QVERIFY(tlsService.listen(QHostAddress::LocalHost, 0, loopbackTls()));
             secure = tlsService.secureBaseUrl();

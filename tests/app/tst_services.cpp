@@ -1,3 +1,4 @@
+#include "AppHarness.h"
 #include "MainWindow.h"
 #include "QuibboService.h"
 #include "ScriptedHttpServer.h"
@@ -34,22 +35,21 @@ QByteArray card(const QString& uid, const QString& phones)
 
 // The client as the desktop sees it: exported on a session bus of its own (the test runs
 // under dbus-run-session), with an address book in a folder the test writes.
-struct Desktop
+struct ContactsFolder
+{
+    QTemporaryDir home;
+};
+
+struct Desktop : ContactsFolder, AppHarness
 {
     explicit Desktop(const QByteArray& ownCard, const QUrl& secure = {})
-        : contacts(home.filePath(QStringLiteral("contacts"))), test(60s, contacts)
+        : AppHarness(60s, home.filePath(QStringLiteral("contacts"))),
+          contacts(test.addressBook.folder())
     {
         QDir().mkpath(contacts);
         writeOwnCard(ownCard);
-        QVERIFY(service.listen());
-        const auto c = service.addAccount(email, QStringLiteral("secret"), 10);
-        test.settings.setDictionary(
-            QStringLiteral("QuibboAPIConnectionParams"),
-            {{"CompanyId", c.companyId}, {"UserId", c.userId}, {"Password", c.password}});
-        window = std::make_unique<MainWindow>(
-            test.platform(), ServiceEndpoints(secure.isEmpty() ? service.secureBaseUrl() : secure,
-                                              service.publicBaseUrl()));
-        window->launch();
+        configure(email, 10);
+        open(secure);
     }
 
     void writeOwnCard(const QByteArray& text)
@@ -85,14 +85,9 @@ struct Desktop
                         Pasteboard{{QStringLiteral("text/plain;charset=utf-8"), text.toUtf8()}}));
     }
 
-    Ui::MainWindow& ui() { return window->ui(); }
     QWidget& requestWindow() { return window->servicesRequestWindow(); }
 
-    QTemporaryDir home;
     QString contacts;
-    QuibboService service;
-    TestPlatform test;
-    std::unique_ptr<MainWindow> window;
 };
 
 class GermanErrors : public QTranslator

@@ -70,3 +70,12 @@ void ScriptedHttpServer::answer(QTcpSocket* socket, const Answer& a)
     });
     next->start();
 }
+
+QUrl refusingUrl()
+{
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost);
+    const quint16 port = closed.serverPort();
+    closed.close();
+    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(port));
+}

@@ -36,3 +36,6 @@ private:
     QList<Answer> answers;
     QList<QPair<QPointer<QTcpSocket>, Answer>> heldBack;
 };
+
+// An address on loopback where nothing listens: every connection is refused.
+QUrl refusingUrl();

@@ -1,4 +1,5 @@
 #include "NewSWVersionController.h"
+#include "PropertyList.h"
 #include "QuibboService.h"
 #include "ScriptedHttpServer.h"
 #include "TestPlatform.h"
@@ -13,14 +14,6 @@ using Answer = ScriptedHttpServer::Answer;
 Q_DECLARE_METATYPE(ScriptedHttpServer::Answer)
 
 namespace {
-QByteArray versionFile(const QMap<QString, QString>& entries)
-{
-    QByteArray xml = "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>";
-    for (auto it = entries.begin(); it != entries.end(); ++it)
-        xml += "<key>" + it.key().toUtf8() + "</key><string>" + it.value().toUtf8() + "</string>";
-    return xml + "</dict></plist>";
-}
-
 struct Fixture
 {
     explicit Fixture(const QUrl& secure)
@@ -60,16 +53,16 @@ private Q_SLOTS:
         QTest::addColumn<Answer>("answer");
         QTest::addColumn<bool>("announced");
         QTest::newRow("same version")
-            << Answer{200, {versionFile({{"Version", "1.0.0"}})}} << false;
-        QTest::newRow("newer") << Answer{200, {versionFile({{"Version", "1.0.1"}})}} << true;
-        QTest::newRow("older") << Answer{200, {versionFile({{"Version", "0.9"}})}} << true;
+            << Answer{200, {xmlPropertyList({{"Version", "1.0.0"}})}} << false;
+        QTest::newRow("newer") << Answer{200, {xmlPropertyList({{"Version", "1.0.1"}})}} << true;
+        QTest::newRow("older") << Answer{200, {xmlPropertyList({{"Version", "0.9"}})}} << true;
         QTest::newRow("trailing blank")
-            << Answer{200, {versionFile({{"Version", "1.0.0 "}})}} << true;
-        QTest::newRow("no Version") << Answer{200, {versionFile({{"Other", "x"}})}} << true;
+            << Answer{200, {xmlPropertyList({{"Version", "1.0.0 "}})}} << true;
+        QTest::newRow("no Version") << Answer{200, {xmlPropertyList({{"Other", "x"}})}} << true;
         QTest::newRow("Version not a string")
             << Answer{200, {"<plist><dict><key>Version</key><integer>1</integer></dict></plist>"}}
             << true;
-        QTest::newRow("not found") << Answer{404, {versionFile({{"Version", "2.0"}})}} << false;
+        QTest::newRow("not found") << Answer{404, {xmlPropertyList({{"Version", "2.0"}})}} << false;
         QTest::newRow("plain text") << Answer{200, {"Version: 2.0"}} << false;
         QTest::newRow("an array") << Answer{200, {"<plist><array/></plist>"}} << false;
     }
@@ -90,10 +83,7 @@ private Q_SLOTS:
 
     void refusedConnectionShowsNothing()
     {
-        QTcpServer closed;
-        closed.listen(QHostAddress::LocalHost);
-        const QUrl url(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort()));
-        closed.close();
+        const QUrl url = refusingUrl();
         Fixture f(url);
         f.runCheck();
         QVERIFY(!f.panel.isVisible());
@@ -148,7 +138,7 @@ private Q_SLOTS:
     void notNowCloses()
     {
         ScriptedHttpServer server;
-        server.script({Answer{200, {versionFile({{"Version", "2.0"}})}}});
+        server.script({Answer{200, {xmlPropertyList({{"Version", "2.0"}})}}});
         Fixture f(server.url());
         f.runCheck();
         f.notNow.click();

@@ -123,10 +123,7 @@ private Q_SLOTS:
 
     void refusedConnection()
     {
-        QTcpServer closed;
-        closed.listen(QHostAddress::LocalHost);
-        const QUrl url(QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort()));
-        closed.close();
+        const QUrl url = refusingUrl();
         Fixture f(url);
         f.typeAndSave(QStringLiteral("ann@example.test"), QStringLiteral("secret"));
         QCOMPARE(f.test.alerts.shown[0].message, QStringLiteral("Invalid Account Details"));

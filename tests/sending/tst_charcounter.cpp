@@ -57,8 +57,10 @@ private Q_SLOTS:
         QTest::newRow("empty") << QString() << QString() << -1 << QString() << QString() << "1(0)";
         QTest::newRow("160 plain") << QString() << a159 << -1 << "b" << a159 + u'b' << "1(160)";
         QTest::newRow("161st cut") << QString() << a160 << -1 << "b" << a160 << "1(160)";
-        QTest::newRow("161 with long messages") << "ON" << a160 << -1 << "b" << a160 + u'b' << "2(1)";
-        QTest::newRow("lower-case on permits one part") << "on" << a160 << -1 << "b" << a160 << "1(160)";
+        QTest::newRow("161 with long messages")
+            << "ON" << a160 << -1 << "b" << a160 + u'b' << "2(1)";
+        QTest::newRow("lower-case on permits one part")
+            << "on" << a160 << -1 << "b" << a160 << "1(160)";
         QTest::newRow("81st euro sign") << QString() << QString(80, QChar(0x20AC)) << -1 << euro
                                         << QString(80, QChar(0x20AC)) << "1(160)";
         QTest::newRow("typed in the middle cuts the end")
