@@ -24,10 +24,7 @@ CreditsUpdater::CreditsUpdater(const Platform& platform, ServiceEndpoints endpoi
 
 CreditsUpdater::~CreditsUpdater()
 {
-    if (latest) {
-        latest->disconnect(this);
-        latest->abort();
-    }
+    NetworkAccess::abandon(latest, this);
 }
 
 void CreditsUpdater::awakeFromNib()
@@ -37,11 +34,7 @@ void CreditsUpdater::awakeFromNib()
 
 void CreditsUpdater::updateCredits()
 {
-    if (latest) {
-        latest->disconnect(this);
-        latest->abort();
-        latest->deleteLater();
-    }
+    NetworkAccess::abandon(latest, this);
     const StringDictionary credentials =
         settings.dictionaryForKey(SettingsKeys::QuibboAPIConnectionParams)
             .value_or(StringDictionary());
@@ -55,9 +48,7 @@ void CreditsUpdater::answered(QNetworkReply* reply)
 {
     reply->deleteLater();
     latest.clear();
-    const std::optional<int> status = NetworkAccess::httpStatus(*reply);
-    const bool succeeded = status && *status >= 200 && *status <= 299;
-    if (succeeded && !NetworkAccess::exceededLimit(*reply)) {
+    if (NetworkAccess::succeeded(*reply)) {
         if (const std::optional<int> balance = balanceFromBody(reply->readAll()))
             creditsDisplay->setText(QString::number(*balance));
     }

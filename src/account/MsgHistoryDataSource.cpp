@@ -24,12 +24,6 @@ namespace {
 constexpr qint64 answerLimit = qint64(512) << 20;
 // What is parsed in one go before the event loop runs again: a few milliseconds of work.
 constexpr qint64 sliceBytes = 256 * 1024;
-
-bool succeeded(const QNetworkReply& reply)
-{
-    const std::optional<int> status = NetworkAccess::httpStatus(reply);
-    return status && *status >= 200 && *status <= 299;
-}
 } // namespace
 
 MsgHistoryDataSource::MsgHistoryDataSource(const Platform& platform, ServiceEndpoints endpoints_,
@@ -156,7 +150,7 @@ void MsgHistoryDataSource::readSlice()
         return;
     const QByteArray slice = reply->read(sliceBytes);
     // Only a successful answer can hold the history; anything else is read and dropped.
-    if (succeeded(*reply))
+    if (NetworkAccess::succeeded(*reply))
         parser->addData(slice);
     if (reply->bytesAvailable() > 0)
         scheduleSlice();
@@ -166,7 +160,7 @@ void MsgHistoryDataSource::readSlice()
 
 void MsgHistoryDataSource::endFetch()
 {
-    const bool answered = succeeded(*reply);
+    const bool answered = NetworkAccess::succeeded(*reply);
     dropFetch();
     refreshButton->setEnabled(true);
     if (answered) {
@@ -190,10 +184,6 @@ void MsgHistoryDataSource::endFetch()
 
 void MsgHistoryDataSource::dropFetch()
 {
-    if (!reply)
-        return;
-    reply->disconnect(this);
-    reply->abort();
-    reply->deleteLater();
+    NetworkAccess::abandon(reply, this);
     reply.clear();
 }

@@ -18,12 +18,6 @@ using namespace std::chrono_literals;
 namespace {
 constexpr qint64 versionFileLimit = 64 * 1024;
 constexpr qint64 releasePageLimit = 2 * 1024 * 1024;
-
-bool succeeded(const QNetworkReply& reply)
-{
-    const std::optional<int> status = NetworkAccess::httpStatus(reply);
-    return status && *status >= 200 && *status <= 299 && !NetworkAccess::exceededLimit(reply);
-}
 } // namespace
 
 NewSWVersionController::NewSWVersionController(const Platform& platform,
@@ -40,11 +34,7 @@ NewSWVersionController::~NewSWVersionController()
 
 void NewSWVersionController::abort(QPointer<QNetworkReply>& reply)
 {
-    if (reply) {
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
-    }
+    NetworkAccess::abandon(reply, this);
     reply.clear();
 }
 
@@ -75,7 +65,7 @@ void NewSWVersionController::versionAnswered(QNetworkReply* reply)
     reply->deleteLater();
     versionReply.clear();
     const std::optional<QVariantMap> offer =
-        succeeded(*reply) ? propertyListDictionary(reply->readAll()) : std::nullopt;
+        NetworkAccess::succeeded(*reply) ? propertyListDictionary(reply->readAll()) : std::nullopt;
     const QVariant version = offer ? offer->value(QStringLiteral("Version")) : QVariant();
     const bool sameVersion =
         version.typeId() == QMetaType::QString && version.toString() == builtInVersion;
@@ -111,7 +101,7 @@ void NewSWVersionController::loadReleasePage(const QUrl& url)
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         reply->deleteLater();
         pageReply.clear();
-        if (succeeded(*reply)) {
+        if (NetworkAccess::succeeded(*reply)) {
             // The page is shown as it is, with nothing loaded from elsewhere.
             webViewer->setHtml(QStringDecoder(QStringDecoder::Utf8)(reply->readAll()));
             webViewer->verticalScrollBar()->setValue(0);

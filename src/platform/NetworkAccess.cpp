@@ -66,3 +66,18 @@ bool NetworkAccess::exceededLimit(const QNetworkReply& reply)
 {
     return reply.property(exceededProperty).toBool();
 }
+
+bool NetworkAccess::succeeded(const QNetworkReply& reply)
+{
+    const std::optional<int> status = httpStatus(reply);
+    return status && *status >= 200 && *status <= 299 && !exceededLimit(reply);
+}
+
+void NetworkAccess::abandon(QNetworkReply* reply, QObject* receiver)
+{
+    if (!reply)
+        return;
+    reply->disconnect(receiver);
+    reply->abort();
+    reply->deleteLater();
+}

@@ -35,6 +35,10 @@ public:
     static std::optional<int> httpStatus(const QNetworkReply& reply);
     // True when the answer was cut off for being larger than its limit.
     static bool exceededLimit(const QNetworkReply& reply);
+    // A 2xx answer that was not cut off.
+    static bool succeeded(const QNetworkReply& reply);
+    // Stops a reply nobody waits for any more, without telling receiver how it ended.
+    static void abandon(QNetworkReply* reply, QObject* receiver);
 
 private:
     QNetworkReply* watch(QNetworkReply* reply, qint64 answerLimit) const;

@@ -37,10 +37,7 @@ OptionsControllers::OptionsControllers(const Platform& platform, ServiceEndpoint
 
 OptionsControllers::~OptionsControllers()
 {
-    if (inFlight) {
-        inFlight->disconnect(this);
-        inFlight->abort();
-    }
+    NetworkAccess::abandon(inFlight, this);
 }
 
 void OptionsControllers::awakeFromNib()
@@ -89,11 +86,9 @@ void OptionsControllers::answered(QNetworkReply* reply, const QString& email,
 {
     reply->deleteLater();
     inFlight.clear();
-    const std::optional<int> status = NetworkAccess::httpStatus(*reply);
-    std::optional<QVariantMap> credentials;
     // A refused account arrives as an error status; only a property-list dictionary verifies.
-    if (status && *status >= 200 && *status <= 299 && !NetworkAccess::exceededLimit(*reply))
-        credentials = propertyListDictionary(reply->readAll());
+    const std::optional<QVariantMap> credentials =
+        NetworkAccess::succeeded(*reply) ? propertyListDictionary(reply->readAll()) : std::nullopt;
 
     if (!credentials) {
         mySaveButton->setEnabled(true);

@@ -54,10 +54,7 @@ SendSMSPushed::SendSMSPushed(const Platform& platform, ServiceEndpoints endpoint
 SendSMSPushed::~SendSMSPushed()
 {
     // The controls go with the window; an answer arriving now has nowhere to be shown.
-    if (inFlight) {
-        inFlight->disconnect(this);
-        inFlight->abort();
-    }
+    NetworkAccess::abandon(inFlight, this);
 }
 
 QByteArray SendSMSPushed::URLParameterEscapedString(const QString& value)

@@ -16,10 +16,7 @@ RegistrationExchange::RegistrationExchange(NetworkAccess& network_, ServiceEndpo
 
 RegistrationExchange::~RegistrationExchange()
 {
-    if (inFlight) {
-        inFlight->disconnect(this);
-        inFlight->abort();
-    }
+    NetworkAccess::abandon(inFlight, this);
 }
 
 void RegistrationExchange::checkEmailAddress(const QString& email, Handler answered)
@@ -54,10 +51,7 @@ void RegistrationExchange::fetch(const QString& stage,
     connect(reply, &QNetworkReply::finished, this, [this, reply, answered = std::move(answered)] {
         reply->deleteLater();
         inFlight.clear();
-        const std::optional<int> status = NetworkAccess::httpStatus(*reply);
-        Answer answer;
-        if (status && *status >= 200 && *status <= 299 && !NetworkAccess::exceededLimit(*reply))
-            answer = propertyListDictionary(reply->readAll());
-        answered(answer);
+        answered(NetworkAccess::succeeded(*reply) ? propertyListDictionary(reply->readAll())
+                                                  : std::nullopt);
     });
 }
