@@ -18,6 +18,7 @@
 #include <QAccessible>
 #include <QDockWidget>
 #include <QFile>
+#include <QHeaderView>
 #include <QSignalSpy>
 #include <QSslKey>
 #include <QTcpServer>
@@ -437,15 +438,11 @@ private Q_SLOTS:
         client.send();
         QCOMPARE(client.service.account(email)->messages.first().msisdn,
                  QStringLiteral("15550100"));
-        for (QWidget* control :
-             {static_cast<QWidget*>(b.searchField), static_cast<QWidget*>(b.groupTableView),
-              static_cast<QWidget*>(b.nameTableView), static_cast<QWidget*>(b.valueTableView),
-              static_cast<QWidget*>(b.nameTextField), static_cast<QWidget*>(b.openContactsButton)})
-            QVERIFY(
-                !QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty());
     }
 
-    void controlsAreNamedForScreenReaders()
+    // Every input, button, list and indicator of every window has a name a screen reader can
+    // say; a label whose text changes keeps that text as its name and says its role.
+    void everyControlIsNamedForScreenReaders()
     {
         Client client;
         const auto name = [](QWidget* w) {
@@ -454,30 +451,42 @@ private Q_SLOTS:
         const auto description = [](QWidget* w) {
             return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description);
         };
+        for (QWidget* w : client.window->findChildren<QWidget*>()) {
+            const bool control = qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w) ||
+                                 qobject_cast<QComboBox*>(w) || qobject_cast<QProgressBar*>(w) ||
+                                 qobject_cast<QAbstractItemView*>(w) ||
+                                 qobject_cast<QPlainTextEdit*>(w);
+            // Parts of Qt's own composite widgets are named by their owners.
+            const bool inner = w->objectName().startsWith(QLatin1String("qt_")) ||
+                               w->objectName().isEmpty() || qobject_cast<QHeaderView*>(w);
+            if (control && !inner)
+                QVERIFY2(!name(w).isEmpty(), qPrintable(w->objectName()));
+            if (auto* label = qobject_cast<QLabel*>(w);
+                label && !label->accessibleDescription().isEmpty())
+                QCOMPARE(label->accessibleName(), QString());
+        }
+
         QCOMPARE(name(client.ui().messageField), QStringLiteral("Message"));
         QCOMPARE(name(client.ui().sendToComboBox), QStringLiteral("Recipient"));
         QCOMPARE(client.ui().recipientLabel->buddy(), client.ui().sendToComboBox);
         QCOMPARE(name(client.ui().sendSMSButton), QStringLiteral("Send"));
         QCOMPARE(name(client.ui().sendProgressField), QStringLiteral("Sending progress"));
-
-        client.compose(QString(), QString());
-        client.send();
-        QCOMPARE(name(client.ui().statusField),
-                 QStringLiteral("Message failed at 03:07 PM. Invalid phone number."));
-        QCOMPARE(description(client.ui().statusField), QStringLiteral("Status"));
-        QCOMPARE(name(client.ui().progressDescription), QStringLiteral("Failed"));
-        QCOMPARE(description(client.ui().progressDescription), QStringLiteral("Progress"));
-        QCOMPARE(name(client.ui().charcntField), QStringLiteral("1(0)"));
-        QCOMPARE(description(client.ui().charcntField), QStringLiteral("Message length"));
         QCOMPARE(name(client.ui().myTableView), QStringLiteral("Message history"));
         QCOMPARE(name(client.ui().refreshButton), QStringLiteral("Refresh history"));
-        QCOMPARE(name(client.ui().creditsDisplay), client.ui().creditsDisplay->text());
-        QCOMPARE(description(client.ui().creditsDisplay), QStringLiteral("Credits"));
-        QCOMPARE(description(client.ui().lastRefreshedText), QStringLiteral("History status"));
-        for (QWidget* control : client.window->preferencesWindow().findChildren<QWidget*>()) {
-            if (qobject_cast<QLineEdit*>(control) || qobject_cast<QAbstractButton*>(control))
-                QVERIFY2(!name(control).isEmpty(), qPrintable(control->objectName()));
+        client.compose(QString(), QString());
+        client.send();
+        const QList<std::pair<QLabel*, QString>> changing{
+            {client.ui().statusField, QStringLiteral("Status")},
+            {client.ui().progressDescription, QStringLiteral("Progress")},
+            {client.ui().charcntField, QStringLiteral("Message length")},
+            {client.ui().creditsDisplay, QStringLiteral("Credits")},
+            {client.ui().lastRefreshedText, QStringLiteral("History status")}};
+        for (const auto& [label, role] : changing) {
+            QCOMPARE(name(label), label->text());
+            QCOMPARE(description(label), role);
         }
+        QCOMPARE(name(client.ui().statusField),
+                 QStringLiteral("Message failed at 03:07 PM. Invalid phone number."));
     }
 };
 
