@@ -111,22 +111,21 @@ private Q_SLOTS:
         QTest::addColumn<bool>("newAccount");
         QTest::addColumn<QString>("stage");
         QTest::addColumn<QString>("message");
-
-        QTest::newRow("empty address")
-            << "" << true << "MyEmailAddress"
-            << "You need to type in a valid email address before we can proceed.";
-        QTest::newRow("existing account, no exchange") << "x" << false << "MyAccount"
-                                                       << "";
-        QTest::newRow("new address") << anna << true << "CreateAccount"
-                                     << "";
-        QTest::newRow("already registered")
-            << "existing@example.test" << true << "MyEmailAddress"
-            << "You can not create a new account with this email address as it is already "
-               "registered. Please either choose a different email address or select the option "
-               "to use your existing account.";
-        QTest::newRow("service's own text")
-            << "x" << true << "MyEmailAddress"
-            << "The address \"x\" is not one we can send e-mail to. Please check it and try again.";
+        const auto row = [](const char* name, const QString& email, bool newAccount,
+                            const char* stage, const char* message) {
+            QTest::newRow(name) << email << newAccount << QString::fromLatin1(stage)
+                                << QString::fromUtf8(message);
+        };
+        row("empty address", "", true, "MyEmailAddress",
+            "You need to type in a valid email address before we can proceed.");
+        row("existing account, no exchange", "x", false, "MyAccount", "");
+        row("new address", anna, true, "CreateAccount", "");
+        row("already registered", "existing@example.test", true, "MyEmailAddress",
+            "You can not create a new account with this email address as it is already "
+            "registered. Please either choose a different email address or select the option to "
+            "use your existing account.");
+        row("service's own text", "x", true, "MyEmailAddress",
+            "The address \"x\" is not one we can send e-mail to. Please check it and try again.");
     }
 
     void emailStage()
@@ -176,40 +175,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("again");
         QTest::addColumn<QString>("message");
-
-        QTest::newRow("both names empty") << ""
-                                          << ""
-                                          << "secret"
-                                          << "secret"
-                                          << "You need to provide us with your Firstname.";
-        QTest::newRow("surname empty") << "Anna"
-                                       << ""
-                                       << "secret"
-                                       << "secret"
-                                       << "You need to provide us with your Surname.";
-        QTest::newRow("five characters")
-            << "Anna"
-            << "Berg"
-            << "12345"
-            << "12345"
-            << "Your password must be a minimum of 6 letters or numbers in length.";
-        QTest::newRow("six characters, confirmation differs")
-            << "Anna"
-            << "Berg"
-            << "123456"
-            << "123457"
-            << "Your confirmation password doesn't match the first password you entered.";
-        QTest::newRow("letter case counts")
-            << " "
-            << " "
-            << "Secret"
-            << "secret"
-            << "Your confirmation password doesn't match the first password you entered.";
-        QTest::newRow("created") << "Anna"
-                                 << "Berg"
-                                 << "p&ss+word"
-                                 << "p&ss+word"
-                                 << "";
+        const auto row = [](const char* name, const char* first, const char* surname,
+                            const char* password, const char* again, const char* message) {
+            QTest::newRow(name) << QString::fromUtf8(first) << QString::fromUtf8(surname)
+                                << QString::fromUtf8(password) << QString::fromUtf8(again)
+                                << QString::fromUtf8(message);
+        };
+        const char* mismatch =
+            "Your confirmation password doesn't match the first password you entered.";
+        row("both names empty", "", "", "secret", "secret",
+            "You need to provide us with your Firstname.");
+        row("surname empty", "Anna", "", "secret", "secret",
+            "You need to provide us with your Surname.");
+        row("five characters", "Anna", "Berg", "12345", "12345",
+            "Your password must be a minimum of 6 letters or numbers in length.");
+        row("six characters, confirmation differs", "Anna", "Berg", "123456", "123457", mismatch);
+        row("names of spaces pass; letter case counts", " ", " ", "Secret", "secret", mismatch);
+        row("created", "Anna", "Berg", "p&ss+word", "p&ss+word", "");
     }
 
     void createAccountChecks()
@@ -261,19 +243,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("stage");
         QTest::addColumn<QString>("message");
+        const QString invalid = QStringLiteral(
+            "There is a problem connecting to this account. Please check that you have supplied "
+            "the right email address and retype the password.");
         QTest::newRow("wrong password")
-            << "wrong"
-            << "MyAccount"
-            << "There is a problem connecting to this account. Please check that "
-               "you have supplied the right email address and retype the password.";
-        QTest::newRow("empty password")
-            << ""
-            << "MyAccount"
-            << "There is a problem connecting to this account. Please check that "
-               "you have supplied the right email address and retype the password.";
-        QTest::newRow("verified") << "secret"
-                                  << "MyLocation"
-                                  << "";
+            << QStringLiteral("wrong") << QStringLiteral("MyAccount") << invalid;
+        QTest::newRow("empty password") << QString() << QStringLiteral("MyAccount") << invalid;
+        QTest::newRow("verified") << QStringLiteral("secret") << QStringLiteral("MyLocation")
+                                  << QString();
     }
 
     void existingAccount()
@@ -392,27 +369,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("mobile");
         QTest::addColumn<bool>("translation");
-        QTest::newRow("  USA") << "  USA"
-                               << "1"
-                               << "+1" << false;
-        QTest::newRow("Canada") << "Canada"
-                                << "1"
-                                << "+1" << false;
-        QTest::newRow("  United Kingdom") << "  United Kingdom"
-                                          << "44"
-                                          << "+44" << true;
-        QTest::newRow("United Kingdom") << "United Kingdom"
-                                        << "44"
-                                        << "+44" << true;
-        QTest::newRow("Anguilla") << "Anguilla"
-                                  << "1264"
-                                  << "+1264" << false;
-        QTest::newRow("separator") << "-----"
-                                   << " "
-                                   << "+ " << true;
-        QTest::newRow("title item") << "Choose your country"
-                                    << "typed"
-                                    << "07700" << false;
+        const auto row = [](const char* country, const char* code, const char* mobile, bool on) {
+            QTest::newRow(country) << QString::fromLatin1(country) << QString::fromLatin1(code)
+                                   << QString::fromLatin1(mobile) << on;
+        };
+        row("  USA", "1", "+1", false);
+        row("Canada", "1", "+1", false);
+        row("  United Kingdom", "44", "+44", true);
+        row("United Kingdom", "44", "+44", true);
+        row("Anguilla", "1264", "+1264", false);
+        row("-----", " ", "+ ", true);                       // the separator
+        row("Choose your country", "typed", "07700", false); // the title item changes nothing
     }
 
     void countryChoice()

@@ -13,43 +13,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("digits");
         QTest::addColumn<bool>("nonNumeric");
 
-        QTest::newRow("empty") << ""
-                               << ""
-                               << "" << false;
-        QTest::newRow("number") << "+447700900123"
-                                << "+447700900123"
-                                << "" << false;
-        QTest::newRow("digits") << "0770"
-                                << "0770"
-                                << "0770" << false;
-        QTest::newRow("plus anywhere") << "44+7+"
-                                       << "44+7+"
-                                       << "44" << false;
-        QTest::newRow("leading white space") << " \t\n44"
-                                             << "44"
-                                             << "44" << true;
-        QTest::newRow("space inside") << "44 77"
-                                      << "44 77"
-                                      << "44" << true;
-        QTest::newRow("bracket") << "ACME[1]"
-                                 << "ACME"
-                                 << "" << true;
-        QTest::newRow("tilde") << "ab~cd"
-                               << "ab"
-                               << "" << true;
-        QTest::newRow("brace") << "12{3"
-                               << "12"
-                               << "12" << true;
-        QTest::newRow("euro first") << QString::fromUtf8("€uro") << ""
-                                    << "" << true;
-        QTest::newRow("all nine stop") << QString::fromUtf8("a€b[c\\d]e^f{g|h}i~") << "a"
-                                       << "" << true;
-        QTest::newRow("trailing space stays") << "Tom "
-                                              << "Tom "
-                                              << "" << true;
-        QTest::newRow("letter between digits") << "4a4"
-                                               << "4a4"
-                                               << "4" << true;
+        const auto row = [](const char* name, const QString& text, const char* atEscape,
+                            const char* digits, bool nonNumeric) {
+            QTest::newRow(name) << text << QString::fromUtf8(atEscape) << QString::fromUtf8(digits)
+                                << nonNumeric;
+        };
+        row("empty", "", "", "", false);
+        row("number", "+447700900123", "+447700900123", "", false);
+        row("digits", "0770", "0770", "0770", false);
+        row("plus anywhere", "44+7+", "44+7+", "44", false);
+        row("leading white space", " \t\n44", "44", "44", true);
+        row("space inside", "44 77", "44 77", "44", true);
+        row("bracket", "ACME[1]", "ACME", "", true);
+        row("tilde", "ab~cd", "ab", "", true);
+        row("brace", "12{3", "12", "12", true);
+        row("euro first", QString::fromUtf8("€uro"), "", "", true);
+        row("all nine stop", QString::fromUtf8("a€b[c\\d]e^f{g|h}i~"), "a", "", true);
+        row("trailing space stays", "Tom ", "Tom ", "", true);
+        row("letter between digits", "4a4", "4a4", "4", true);
     }
 
     void routines()
@@ -63,67 +44,40 @@ private Q_SLOTS:
         QCOMPARE(checkForNonNumerics(text), nonNumeric);
     }
 
-    void senderIdFilter_data()
+    void filters_data()
     {
+        QTest::addColumn<bool>("senderId"); // otherwise the country code filter
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
         QTest::addColumn<int>("refusals");
-
-        QTest::newRow("fits") << "Quibbo"
-                              << "Quibbo" << 0;
-        QTest::newRow("pasted escape") << "ACME[1]"
-                                       << "ACME" << 1;
-        QTest::newRow("leading space") << " Tom"
-                                       << "Tom" << 1;
-        QTest::newRow("euro first") << QString::fromUtf8("€Tom") << "" << 1;
-        QTest::newRow("12 letters") << "ABCDEFGHIJKL"
-                                    << "ABCDEFGHIJK" << 1;
-        QTest::newRow("12 letters and digits") << "ABC123DEF456"
-                                               << "ABC123DEF45" << 1;
-        QTest::newRow("13-character number") << "+447700900123"
-                                             << "+447700900123" << 0;
-        QTest::newRow("17-character number") << "+4477009001234567"
-                                             << "+447700900123456" << 1;
-        QTest::newRow("number with spaces") << "+44 7700 900123"
-                                            << "+44 7700 90" << 1;
-        QTest::newRow("escape and too long") << "ABCDEFGHIJKLMN~x"
-                                             << "ABCDEFGHIJK" << 2;
+        const auto row = [](const char* name, bool senderId, const QString& typed, const char* kept,
+                            int refusals) {
+            QTest::newRow(name) << senderId << typed << QString::fromUtf8(kept) << refusals;
+        };
+        row("sender ID fits", true, "Quibbo", "Quibbo", 0);
+        row("pasted escape", true, "ACME[1]", "ACME", 1);
+        row("leading space", true, " Tom", "Tom", 1);
+        row("euro first", true, QString::fromUtf8("€Tom"), "", 1);
+        row("12 letters", true, "ABCDEFGHIJKL", "ABCDEFGHIJK", 1);
+        row("12 letters and digits", true, "ABC123DEF456", "ABC123DEF45", 1);
+        row("13-character number", true, "+447700900123", "+447700900123", 0);
+        row("17-character number", true, "+4477009001234567", "+447700900123456", 1);
+        row("number with spaces", true, "+44 7700 900123", "+44 7700 90", 1);
+        row("escape and too long", true, "ABCDEFGHIJKLMN~x", "ABCDEFGHIJK", 2);
+        row("code", false, "44", "44", 0);
+        row("space before a code", false, " 44", "44", 1);
+        row("letter between digits", false, "4a4", "4", 1);
+        row("seventh digit", false, "1234567", "123456", 1);
+        row("plus", false, "+44", "", 1);
     }
 
-    void senderIdFilter()
+    void filters()
     {
+        QFETCH(bool, senderId);
         QFETCH(QString, typed);
         QFETCH(QString, kept);
         QFETCH(int, refusals);
-        const FilteredText filtered = filterSenderId(typed);
-        QCOMPARE(filtered.text, kept);
-        QCOMPARE(filtered.refusals, refusals);
-    }
-
-    void countryCodeFilter_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("kept");
-        QTest::addColumn<int>("refusals");
-
-        QTest::newRow("code") << "44"
-                              << "44" << 0;
-        QTest::newRow("space first") << " 44"
-                                     << "44" << 1;
-        QTest::newRow("letter between digits") << "4a4"
-                                               << "4" << 1;
-        QTest::newRow("seventh digit") << "1234567"
-                                       << "123456" << 1;
-        QTest::newRow("plus") << "+44"
-                              << "" << 1;
-    }
-
-    void countryCodeFilter()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, kept);
-        QFETCH(int, refusals);
-        const FilteredText filtered = filterCountryCode(typed);
+        const FilteredText filtered = senderId ? filterSenderId(typed) : filterCountryCode(typed);
         QCOMPARE(filtered.text, kept);
         QCOMPARE(filtered.refusals, refusals);
     }
