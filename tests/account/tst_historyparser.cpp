@@ -139,35 +139,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("timesent");
         QTest::addColumn<QString>("shown");
 
+        const auto row = [](const char* name, const QDateTime& now, const char* timesent,
+                            const char* shown) {
+            QTest::newRow(name) << now << QString::fromLatin1(timesent)
+                                << QString::fromLatin1(shown);
+        };
         // Wednesday 8 March 2006, 10:00 at UTC+1.
         const QDateTime wednesday(QDate(2006, 3, 8), QTime(10, 0), Qt::OffsetFromUTC, 3600);
-        QTest::newRow("today") << wednesday << "2006-03-08 08:30:00 +0000"
-                               << "Today 09:30";
-        QTest::newRow("today after midnight here") << wednesday << "2006-03-07 23:30:00 +0000"
-                                                   << "Today 00:30";
-        QTest::newRow("yesterday") << wednesday << "2006-03-07 12:00:00 +0000"
-                                   << "Yesterday 13:00";
-        QTest::newRow("five days back") << wednesday << "2006-03-03 12:00:00 +0000"
-                                        << "Friday 13:00";
-        QTest::newRow("six days back") << wednesday << "2006-03-02 12:00:00 +0000"
-                                       << "2/03/06 13:00";
-        QTest::newRow("tomorrow") << wednesday << "2006-03-09 12:00:00 +0000"
-                                  << "Thursday 13:00";
-        QTest::newRow("written at our offset") << wednesday << "2006-03-08 09:30:00 +0100"
-                                               << "Today 09:30";
-        QTest::newRow("long ago") << wednesday << "2005-12-25 08:00:00 +0000"
-                                  << "25/12/05 09:00";
-        QTest::newRow("no time") << wednesday << "never"
-                                 << "Not Available";
-
+        row("today", wednesday, "2006-03-08 08:30:00 +0000", "Today 09:30");
+        row("today after midnight here", wednesday, "2006-03-07 23:30:00 +0000", "Today 00:30");
+        row("yesterday", wednesday, "2006-03-07 12:00:00 +0000", "Yesterday 13:00");
+        row("five days back", wednesday, "2006-03-03 12:00:00 +0000", "Friday 13:00");
+        row("six days back", wednesday, "2006-03-02 12:00:00 +0000", "2/03/06 13:00");
+        row("tomorrow", wednesday, "2006-03-09 12:00:00 +0000", "Thursday 13:00");
+        row("written at our offset", wednesday, "2006-03-08 09:30:00 +0100", "Today 09:30");
+        row("long ago", wednesday, "2005-12-25 08:00:00 +0000", "25/12/05 09:00");
+        row("no time", wednesday, "never", "Not Available");
         // 23:30 on Tuesday 7 March at UTC-5 is already Wednesday in UTC.
         const QDateTime newYork(QDate(2006, 3, 7), QTime(23, 30), Qt::OffsetFromUTC, -5 * 3600);
-        QTest::newRow("other zone, today") << newYork << "2006-03-08 01:00:00 +0000"
-                                           << "Today 20:00";
-        QTest::newRow("other zone, yesterday") << newYork << "2006-03-07 04:59:00 +0000"
-                                               << "Yesterday 23:59";
-        QTest::newRow("other zone, weekday") << newYork << "2006-03-02 12:00:00 +0100"
-                                             << "Thursday 06:00";
+        row("other zone, today", newYork, "2006-03-08 01:00:00 +0000", "Today 20:00");
+        row("other zone, yesterday", newYork, "2006-03-07 04:59:00 +0000", "Yesterday 23:59");
+        row("other zone, weekday", newYork, "2006-03-02 12:00:00 +0100", "Thursday 06:00");
     }
 
     void timeWording()

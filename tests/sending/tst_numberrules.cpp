@@ -33,58 +33,37 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<std::optional<StringDictionary>>("translation");
         QTest::addColumn<QString>("sent");
-
-        const auto on44 = std::optional(
-            StringDictionary{{QStringLiteral("translationState"), QStringLiteral("ON")},
-                             {QStringLiteral("countryCode"), QStringLiteral("44")}});
-        const auto off44 = std::optional(
-            StringDictionary{{QStringLiteral("translationState"), QStringLiteral("OFF")},
-                             {QStringLiteral("countryCode"), QStringLiteral("44")}});
+        // A stored translation setting; a null state or code is left out of it.
+        const auto setting = [](const char* state, const char* code) {
+            StringDictionary d;
+            if (state)
+                d.insert(QStringLiteral("translationState"), QString::fromLatin1(state));
+            if (code)
+                d.insert(QStringLiteral("countryCode"), QString::fromLatin1(code));
+            return std::optional(d);
+        };
+        const auto row = [](const char* name, const QString& typed,
+                            const std::optional<StringDictionary>& translation, const char* sent) {
+            QTest::newRow(name) << typed << translation << QString::fromLatin1(sent);
+        };
+        const auto on44 = setting("ON", "44");
+        const auto off44 = setting("OFF", "44");
         const std::optional<StringDictionary> none;
-
-        QTest::newRow("international, translation on")
-            << QStringLiteral("+44 7700 900123") << on44 << QStringLiteral("447700900123");
-        QTest::newRow("international, none stored")
-            << QStringLiteral("+44 7700 900123") << none << QStringLiteral("447700900123");
-        QTest::newRow("national, on")
-            << QStringLiteral("07700 900123") << on44 << QStringLiteral("447700900123");
-        QTest::newRow("national, off")
-            << QStringLiteral("07700 900123") << off44 << QStringLiteral("07700900123");
-        QTest::newRow("national, none stored")
-            << QStringLiteral("07700 900123") << none << QStringLiteral("07700900123");
-        QTest::newRow("national, empty dictionary")
-            << QStringLiteral("07700 900123") << std::optional(StringDictionary())
-            << QStringLiteral("07700900123");
-        QTest::newRow("+44 (0) keeps the 0")
-            << QStringLiteral("+44 (0) 7700 900123") << on44 << QStringLiteral("4407700900123");
-        QTest::newRow("00 prefix, on")
-            << QStringLiteral("0044 7700 900123") << on44 << QStringLiteral("440447700900123");
-        QTest::newRow("00 prefix, off")
-            << QStringLiteral("0044 7700 900123") << off44 << QStringLiteral("00447700900123");
-        QTest::newRow("lone 0, code 1")
-            << QStringLiteral("0")
-            << std::optional(
-                   StringDictionary{{QStringLiteral("translationState"), QStringLiteral("ON")},
-                                    {QStringLiteral("countryCode"), QStringLiteral("1")}})
-            << QStringLiteral("1");
-        QTest::newRow("lower-case on translates")
-            << QStringLiteral("07700900123")
-            << std::optional(
-                   StringDictionary{{QStringLiteral("translationState"), QStringLiteral("on")},
-                                    {QStringLiteral("countryCode"), QStringLiteral("44")}})
-            << QStringLiteral("447700900123");
-        QTest::newRow("state absent translates")
-            << QStringLiteral("07700900123")
-            << std::optional(
-                   StringDictionary{{QStringLiteral("countryCode"), QStringLiteral("44")}})
-            << QStringLiteral("447700900123");
-        QTest::newRow("code absent is (null)")
-            << QStringLiteral("07700900123")
-            << std::optional(
-                   StringDictionary{{QStringLiteral("translationState"), QStringLiteral("ON")}})
-            << QStringLiteral("(null)7700900123");
-        QTest::newRow("no digit at all") << QStringLiteral("+ ") << on44 << QString();
-        QTest::newRow("non-ASCII digits dropped") << QStringLiteral("٠٧٧") << on44 << QString();
+        row("international, translation on", "+44 7700 900123", on44, "447700900123");
+        row("international, none stored", "+44 7700 900123", none, "447700900123");
+        row("national, on", "07700 900123", on44, "447700900123");
+        row("national, off", "07700 900123", off44, "07700900123");
+        row("national, none stored", "07700 900123", none, "07700900123");
+        row("national, empty dictionary", "07700 900123", setting(nullptr, nullptr), "07700900123");
+        row("+44 (0) keeps the 0", "+44 (0) 7700 900123", on44, "4407700900123");
+        row("00 prefix, on", "0044 7700 900123", on44, "440447700900123");
+        row("00 prefix, off", "0044 7700 900123", off44, "00447700900123");
+        row("lone 0, code 1", "0", setting("ON", "1"), "1");
+        row("lower-case on translates", "07700900123", setting("on", "44"), "447700900123");
+        row("state absent translates", "07700900123", setting(nullptr, "44"), "447700900123");
+        row("code absent is (null)", "07700900123", setting("ON", nullptr), "(null)7700900123");
+        row("no digit at all", "+ ", on44, "");
+        row("non-ASCII digits dropped", QStringLiteral("٠٧٧"), on44, "");
     }
     void formatNumber()
     {
