@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTypeInfo>
 
 #include <optional>
 
@@ -28,6 +29,9 @@ struct HistoryRow
     std::optional<QString> message;
     State state = State::Unknown;
 };
+
+// A row holds only values that stay valid when moved in memory, so a long list grows cheaply.
+Q_DECLARE_TYPEINFO(HistoryRow, Q_RELOCATABLE_TYPE);
 
 // The service's delivery state codes: only "0" to "3" exactly mean something.
 HistoryRow::State stateFromCode(QStringView code);
