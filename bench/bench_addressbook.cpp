@@ -4,7 +4,6 @@
 #include "FakeApplicationLauncher.h"
 #include "FakeUrlOpener.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -92,13 +91,3 @@ void searchKeystroke(benchmark::State& state)
 }
 BENCHMARK(searchKeystroke)->Unit(benchmark::kMillisecond);
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -9,8 +9,8 @@
 #include "ProgressWord.h"
 #include "SmsText.h"
 
-#include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 
 #include <benchmark/benchmark.h>
@@ -80,13 +80,3 @@ void keystrokeRecount(benchmark::State& state)
 }
 BENCHMARK(keystrokeRecount)->Unit(benchmark::kMicrosecond);
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
