@@ -1,17 +1,11 @@
 // How long the message counter takes for a pasted megabyte and for one keystroke.
 
-#include "CharCounter.h"
-#include "FakeSoundPlayer.h"
-#include "FakeTime.h"
-#include "MemorySettingsStore.h"
+#include "CounterHarness.h"
 #include "MessageLength.h"
-#include "MessageTextEdit.h"
-#include "ProgressWord.h"
 #include "SmsText.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QLabel>
 
 #include <benchmark/benchmark.h>
 
@@ -37,31 +31,10 @@ void pastedMegabyteRule(benchmark::State& state)
 }
 BENCHMARK(pastedMegabyteRule)->Arg(160)->Arg(640)->Unit(benchmark::kMicrosecond);
 
-struct Composer
-{
-    explicit Composer(bool longMessages) : word(&progress, time), counter(settings, sounds)
-    {
-        settings.setString(QStringLiteral("longSMSAllowed"),
-                           longMessages ? QStringLiteral("ON") : QStringLiteral("OFF"));
-        counter.charcntField = &field;
-        counter.messageTextField = &message;
-        counter.progressDescription = &word;
-        counter.awakeFromNib();
-    }
-    MemorySettingsStore settings;
-    FakeSoundPlayer sounds;
-    FakeTime time;
-    MessageTextEdit message;
-    QLabel field;
-    QLabel progress;
-    ProgressWord word;
-    CharCounter counter;
-};
-
 // The whole paste as the user makes it: the text goes into the message view, which is cut back.
 void pastedMegabyteIntoTheView(benchmark::State& state)
 {
-    Composer composer(state.range(0) == 640);
+    CounterHarness composer(state.range(0) == 640 ? QStringLiteral("ON") : QStringLiteral("OFF"));
     QGuiApplication::clipboard()->setText(megabyte);
     for (auto _ : state) {
         composer.message.clear();
@@ -73,7 +46,7 @@ BENCHMARK(pastedMegabyteIntoTheView)->Arg(160)->Arg(640)->Unit(benchmark::kMilli
 // One keystroke in a full four-part message: the recount that follows it.
 void keystrokeRecount(benchmark::State& state)
 {
-    Composer composer(true);
+    CounterHarness composer(QStringLiteral("ON"));
     composer.message.setPlainText(QString(639, u'a'));
     for (auto _ : state)
         composer.counter.updateCharacterCounter();

@@ -255,12 +255,4 @@ void MainWindow::wireIntegration(const Platform& platform, const ServiceEndpoint
     versionController->notNowButton = updateForm->notNowButton;
     versionController->webViewer = updateForm->webViewer;
     versionController->myPanel = updateWindow;
-    // The update window floats in the middle of the screen.
-    connect(versionController, &NewSWVersionController::checkFinished, this, [this] {
-        if (!updateWindow->isVisible())
-            return;
-        QRect frame = updateWindow->frameGeometry();
-        frame.moveCenter(updateWindow->screen()->availableGeometry().center());
-        updateWindow->move(frame.topLeft());
-    });
 }

@@ -5,6 +5,7 @@
 #include "Platform.h"
 #include "PropertyList.h"
 #include "TimerSource.h"
+#include "TransparentWindow.h"
 #include "UrlOpener.h"
 
 #include <QNetworkReply>
@@ -84,6 +85,8 @@ void NewSWVersionController::versionAnswered(QNetworkReply* reply)
     myPanel->raise();
     myPanel->activateWindow();
     downloadButton->setFocus();
+    // It floats (the window definition keeps it on top) in the middle of its screen.
+    TransparentWindow::centerOnScreen(myPanel);
     emit checkFinished();
 }
 

@@ -11,14 +11,14 @@ TransparentWindow::TransparentWindow(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
 }
 
-void TransparentWindow::center()
+void TransparentWindow::centerOnScreen(QWidget* window)
 {
-    const QScreen* on = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QScreen* on = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!on)
         return;
-    QRect frame = frameGeometry();
+    QRect frame = window->frameGeometry();
     frame.moveCenter(on->availableGeometry().center());
-    move(frame.topLeft());
+    window->move(frame.topLeft());
 }
 
 void TransparentWindow::showEvent(QShowEvent* event)

@@ -11,7 +11,10 @@ class TransparentWindow : public QWidget
 public:
     explicit TransparentWindow(QWidget* parent = nullptr);
 
-    void center();
+    void center() { centerOnScreen(this); }
+
+    // Moves a window to the middle of the screen it is on.
+    static void centerOnScreen(QWidget* window);
 
 protected:
     void showEvent(QShowEvent* event) override;

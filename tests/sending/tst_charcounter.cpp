@@ -1,10 +1,5 @@
-#include "CharCounter.h"
-#include "FakeSoundPlayer.h"
-#include "FakeTime.h"
-#include "MemorySettingsStore.h"
+#include "CounterHarness.h"
 #include "MessageLength.h"
-#include "MessageTextEdit.h"
-#include "ProgressWord.h"
 #include "TextColours.h"
 
 #include <QClipboard>
@@ -18,27 +13,7 @@ class TestCharCounter : public QObject
 {
     Q_OBJECT
 
-    struct Fixture
-    {
-        explicit Fixture(const QString& longSetting)
-            : word(&progress, time), counter(settings, sounds)
-        {
-            if (!longSetting.isNull())
-                settings.setString(QStringLiteral("longSMSAllowed"), longSetting);
-            counter.charcntField = &field;
-            counter.messageTextField = &message;
-            counter.progressDescription = &word;
-            counter.awakeFromNib();
-        }
-        MemorySettingsStore settings;
-        FakeSoundPlayer sounds;
-        FakeTime time;
-        MessageTextEdit message;
-        QLabel field;
-        QLabel progress;
-        ProgressWord word;
-        CharCounter counter;
-    };
+    using Fixture = CounterHarness;
 
 private Q_SLOTS:
     void typing_data()
