@@ -70,18 +70,37 @@ QVariant MsgHistoryDataSource::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     const HistoryRow& row = tableRows.at(index.row());
+    QString text;
     switch (index.column()) {
     case TimeColumn:
-        return localizeDate(row.timesent);
+        text = localizeDate(row.timesent);
+        break;
     case NumberColumn:
-        return row.msisdn.value_or(QString());
+        text = row.msisdn.value_or(QString());
+        break;
     case MessageColumn:
-        return row.message.value_or(QString());
+        text = row.message.value_or(QString());
+        break;
     case StateColumn:
-        return stateText(row.state);
+        text = stateText(row.state);
+        break;
     default:
         return {};
     }
+    // A cell lays out a bounded prefix of a message: the table's text layout fails on a
+    // message of many megabytes, and nobody reads that much in a cell or a tooltip.
+    const qsizetype limit = role == Qt::DisplayRole ? 500 : 2000;
+    if (text.size() > limit) {
+        qsizetype cut = limit;
+        if (text.at(cut - 1).isHighSurrogate())
+            --cut;
+        text = text.left(cut) + QChar(0x2026);
+    }
+    if (role == Qt::DisplayRole)
+        return text;
+    // A tooltip would draw text that looks like markup as rich text; the service's text is
+    // shown exactly as it came.
+    return QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(text.toHtmlEscaped());
 }
 
 QVariant MsgHistoryDataSource::headerData(int section, Qt::Orientation orientation, int role) const

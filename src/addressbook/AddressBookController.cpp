@@ -50,6 +50,16 @@ void AddressBookController::awakeFromNib()
             &AddressBookController::updateSendToComboBox);
     connect(searchField, &QLineEdit::textChanged, this, &AddressBookController::filterListOfNames);
     nameTextField->setReadOnly(true);
+    // Moving the highlight with the keyboard chooses, as a click does.
+    for (QAbstractItemView* view : {groupTableView, nameTableView, valueTableView}) {
+        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
+                [view](const QModelIndex& current) {
+                    if (current.isValid())
+                        view->selectionModel()->select(current,
+                                                       QItemSelectionModel::ClearAndSelect |
+                                                           QItemSelectionModel::Rows);
+                });
+    }
 }
 
 void AddressBookController::load()
@@ -134,8 +144,24 @@ void AddressBookController::groupOrFilterChanged()
     const int group = lowestSelectedRow(groupTableView);
     if (group < 0)
         return;
-    // Group 0 is "All"; the others stand at their place in the book's list of groups.
-    myPeople = getArrayOfPeople(group - 1);
+    // Group 0 is "All". The rows on screen are the groups as read when the browser was filled;
+    // the book may have re-read its files since, so a group is found again by its name.
+    qsizetype index = -1;
+    if (group > 0) {
+        if (group > myGroups.size())
+            return;
+        const QList<AddressBook::Group>& current = myAddressBook.groups();
+        const QString& name = myGroups.at(group - 1).name;
+        const auto found = std::find_if(current.begin(), current.end(),
+                                        [&name](const auto& g) { return g.name == name; });
+        if (found == current.end()) {
+            myPeople.clear();
+            names->reloadData();
+            return;
+        }
+        index = found - current.begin();
+    }
+    myPeople = getArrayOfPeople(index);
     sortPeople();
     nameTableView->clearSelection();
     names->reloadData();
@@ -149,7 +175,12 @@ void AddressBookController::personChosen()
         return;
     nameTextField->setText(createNameStringForPerson(myPeople.at(row)));
     myValues = makeArrayOfNumbers(myPeople.at(row).phones);
+    // The chosen number row stays chosen from one person to the next, so the next person's
+    // number in that row goes into the recipient box at once.
+    const int chosenNumber = lowestSelectedRow(valueTableView);
     values->reloadData();
+    if (chosenNumber >= 0 && chosenNumber < myValues.size())
+        valueTableView->setCurrentIndex(values->index(chosenNumber, 0));
     updateSendToComboBox();
 }
 

@@ -24,6 +24,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QStackedWidget>
+#include <QTableView>
 #include <QShortcut>
 
 MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints, QWidget* parent)
@@ -45,6 +49,11 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     send = new SendSMSPushed(platform, endpoints, this);
     creditsUpdater = new CreditsUpdater(platform, endpoints, this);
     msgHistory = new MsgHistoryDataSource(platform, endpoints, this);
+
+    QSizePolicy turning = form->sendProgressField->sizePolicy();
+    turning.setRetainSizeWhenHidden(true);
+    form->sendProgressField->setSizePolicy(turning);
+    form->sendProgressField->hide();
 
     counter->charcntField = form->charcntField;
     counter->messageTextField = form->messageField;
@@ -151,7 +160,6 @@ void MainWindow::wireAssistant(const Platform& platform, const ServiceEndpoints&
     wire(a.privacyPolicyButton, &S::viewPrivacyPolicy);
     wire(a.CreateAccountBack, &S::proceedToStageMyEmail);
     wire(a.CreateAccountContinue, &S::attemptToCreateANewAccount);
-    wire(a.ConfirmEmailBack, &S::proceedToStageCreateAccount);
     wire(a.ConfirmEmailContinue, &S::checkIfAccountHasBeenConfirmed);
     wire(a.MyAccountBack, &S::proceedToStageMyEmail);
     wire(a.MyAccountContinue, &S::verifyAccountDetails);
@@ -161,7 +169,18 @@ void MainWindow::wireAssistant(const Platform& platform, const ServiceEndpoints&
     wire(a.ConclusionContinue, &S::proceedToFinish);
     wire(a.quitButton, &S::quit);
     connect(a.myLocationCountryPullDown, &QComboBox::activated, assistant, &S::updateCountryCode);
+    // Quit stands at the start of the showing stage's row of navigation buttons.
+    const auto placeQuit = [&a] {
+        QWidget* page = a.myTabView->currentWidget();
+        if (auto* row = page->findChild<QHBoxLayout*>(page->objectName() + QStringLiteral("Nav")))
+            row->insertWidget(0, a.quitButton);
+    };
+    connect(a.myTabView, &QStackedWidget::currentChanged, this, placeQuit);
+    placeQuit();
     connect(panel, &SetupAssistantPanel::closeRequested, assistant, &S::quit);
+    // Ends the event loop itself: QCoreApplication::quit() first asks every window to close,
+    // and the assistant refuses (closing it means quitting), which would cancel the quit.
+    connect(assistant, &S::quitRequested, qApp, [] { QCoreApplication::exit(0); });
 }
 
 void MainWindow::wirePreferences(const Platform& platform, const ServiceEndpoints& endpoints)
@@ -183,6 +202,8 @@ void MainWindow::wirePreferences(const Platform& platform, const ServiceEndpoint
     senderIdController->myLongSMSAllowedTickBox = p.myLongSMSAllowedTickBox;
 
     connect(p.closeButton, &QPushButton::clicked, preferences, &QDialog::close);
+    connect(preferences, &QDialog::finished, optionsController,
+            &OptionsControllers::discardUnsavedEdits);
     connect(form->preferencesAction, &QAction::triggered, preferences, [this] {
         preferences->show();
         preferences->raise();
@@ -209,6 +230,15 @@ void MainWindow::wireAddressBook(const Platform& platform)
     addressBookController->valueTableView = b.valueTableView;
     addressBookController->sendToComboBox = form->sendToComboBox;
     addressBookController->searchField = b.searchField;
+
+    // The numbers read like the lists above them: whole, one line a row, without row numbers.
+    QHeaderView* rows = b.valueTableView->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(b.valueTableView->fontMetrics().height() + 6);
+    QHeaderView* columns = b.valueTableView->horizontalHeader();
+    columns->setSectionResizeMode(QHeaderView::ResizeToContents);
+    columns->setStretchLastSection(true);
 
     connect(b.openContactsButton, &QPushButton::clicked, addressBookController,
             &AddressBookController::launchAddressBookApp);
@@ -247,6 +277,10 @@ void MainWindow::wireIntegration(const Platform& platform, const ServiceEndpoint
             &ServicesClass::sendToMyPhone);
     connect(servicesForm->anotherNumberButton, &QPushButton::clicked, servicesController,
             &ServicesClass::sendToAnotherNumber);
+    // Escape dismisses the chooser the safe way: the text waits in the main window.
+    auto* dismiss = new QShortcut(QKeySequence(Qt::Key_Escape), requestWindow);
+    connect(dismiss, &QShortcut::activated, servicesController,
+            &ServicesClass::sendToAnotherNumber);
 
     updateWindow = new QWidget(this, Qt::Window | Qt::WindowStaysOnTopHint);
     updateForm->setupUi(updateWindow);
@@ -255,4 +289,9 @@ void MainWindow::wireIntegration(const Platform& platform, const ServiceEndpoint
     versionController->notNowButton = updateForm->notNowButton;
     versionController->webViewer = updateForm->webViewer;
     versionController->myPanel = updateWindow;
+    // Both float; the chooser waits for a decision, so it stays above the release notes.
+    connect(versionController, &NewSWVersionController::checkFinished, this, [this] {
+        if (requestWindow->isVisible())
+            requestWindow->raise();
+    });
 }

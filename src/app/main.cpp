@@ -9,7 +9,6 @@
 #include "NetworkAccess.h"
 #include "ServiceEndpoints.h"
 #include "ServicesClass.h"
-#include "SetupAssistantController.h"
 #include "SmsUri.h"
 #include "TimerSource.h"
 
@@ -74,8 +73,6 @@ int main(int argc, char* argv[])
 
     MainWindow window(platform, ServiceEndpoints::fromEnvironment());
     alerts.setWindow(&window);
-    QObject::connect(&window.setup(), &SetupAssistantController::quitRequested, &app,
-                     &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
     window.launch();
     if (link)

@@ -171,11 +171,16 @@ void ServicesClass::bringForwardQuibbo()
 
 void ServicesClass::openSmsUri(const SmsUri& uri)
 {
+    // A link replaces what the chooser asked about, so its question no longer stands.
+    servicesRequestWindow->hide();
     // The recipient box holds one number: the first of the link's recipients.
     if (!uri.recipients.isEmpty())
         msisdnField->setEditText(uri.recipients.first());
-    textMessageField->clear();
-    textMessageField->insertPlainText(uri.body);
+    // A link without a body only addresses the message the user is writing.
+    if (uri.body) {
+        textMessageField->clear();
+        textMessageField->insertPlainText(*uri.body);
+    }
     activate();
 }
 

@@ -10,7 +10,7 @@
 struct SmsUri
 {
     QStringList recipients;
-    QString body;
+    std::optional<QString> body; // nothing when the link has no body
     friend bool operator==(const SmsUri&, const SmsUri&) = default;
 };
 

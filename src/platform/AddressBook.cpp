@@ -65,7 +65,7 @@ std::optional<AddressBook::Person> AddressBook::me()
     QFile file(root + QStringLiteral("/self-contact-uid"));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QString uid = QString::fromUtf8(file.read(4096)).trimmed();
+    const QString uid = VCard::bareUid(QString::fromUtf8(file.read(4096)).section(u'\n', 0, 0));
     if (uid.isEmpty())
         return std::nullopt;
     refreshIfChanged();

@@ -195,14 +195,19 @@ void applyCustomLabel(VCard::Phone& phone, const QString& label)
     phone.customLabel = label;
 }
 
-QString memberUid(QString value)
+QString memberUid(const QString& value)
 {
-    value = unescaped(value).trimmed();
-    if (value.startsWith(QLatin1String("urn:uuid:"), Qt::CaseInsensitive))
-        value = value.mid(9);
-    return value;
+    return VCard::bareUid(unescaped(value));
 }
 } // namespace
+
+QString VCard::bareUid(QString uid)
+{
+    uid = uid.trimmed();
+    if (uid.startsWith(QLatin1String("urn:uuid:"), Qt::CaseInsensitive))
+        uid = uid.mid(9);
+    return uid;
+}
 
 QList<VCard> parseVCards(const QByteArray& data)
 {

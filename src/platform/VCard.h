@@ -31,7 +31,7 @@ struct VCard
         friend bool operator==(const Phone&, const Phone&) = default;
     };
 
-    QString uid;
+    QString uid; // bare: without the "urn:uuid:" that vCard 4.0 may put before it
     std::optional<QString> firstName;
     std::optional<QString> lastName;
     std::optional<QString> organization;
@@ -39,7 +39,10 @@ struct VCard
     QList<Phone> phones;
     QStringList categories;
     bool isGroup = false;
-    QStringList memberUids; // of a group card
+    QStringList memberUids; // of a group card, bare
+
+    // A UID without its "urn:uuid:" prefix, so that both spellings name the same card.
+    static QString bareUid(QString uid);
 };
 
 // Reads every card of a vCard file's text. A card that cannot be read is skipped; the others

@@ -119,6 +119,17 @@ void OptionsControllers::answered(QNetworkReply* reply, const QString& email,
     emit verificationAnswered();
 }
 
+void OptionsControllers::discardUnsavedEdits()
+{
+    // A verification under way decides for itself when it is answered.
+    if (inFlight)
+        return;
+    myEmailAddress->clear();
+    myPassword->clear();
+    loadUserDefaultsIntoControls();
+    mySaveButton->setEnabled(false);
+}
+
 void OptionsControllers::buyCredits()
 {
     urls.open(endpoints.buyCredits(myEmailAddress->text()));

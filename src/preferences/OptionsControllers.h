@@ -37,6 +37,8 @@ public Q_SLOTS:
     void controlTextDidChange();
     void verifyAndSaveAccountDetails();
     void buyCredits();
+    // The window was closed: edits that were never verified give way to the stored details.
+    void discardUnsavedEdits();
 
 Q_SIGNALS:
     // The verification's alert is up.

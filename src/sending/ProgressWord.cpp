@@ -11,16 +11,16 @@ ProgressWord::ProgressWord(QLabel* label, TimerSource& timers)
 
 ProgressWord::~ProgressWord() = default;
 
-void ProgressWord::showSteady(const QString& word, const QColor& colour)
+void ProgressWord::showSteady(const QString& word, TextColours::Tone tone)
 {
     resetTimer->stop();
-    set(word, colour);
+    set(word, tone);
 }
 
-void ProgressWord::showFor(const QString& word, const QColor& colour,
+void ProgressWord::showFor(const QString& word, TextColours::Tone tone,
                            std::chrono::milliseconds duration)
 {
-    set(word, colour);
+    set(word, tone);
     resetTimer->start(duration);
 }
 
@@ -30,8 +30,8 @@ void ProgressWord::reset()
     set(QString(), TextColours::idle);
 }
 
-void ProgressWord::set(const QString& word, const QColor& colour)
+void ProgressWord::set(const QString& word, TextColours::Tone tone)
 {
-    field->setPalette(TextColours::withText(field->palette(), colour));
+    field->setPalette(TextColours::withText(field->palette(), tone));
     field->setText(word);
 }

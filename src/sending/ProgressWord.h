@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QColor>
+#include "TextColours.h"
+
 #include <QString>
 
 #include <chrono>
@@ -20,16 +21,16 @@ public:
     ~ProgressWord();
 
     // Stays until the next word.
-    void showSteady(const QString& word, const QColor& colour);
+    void showSteady(const QString& word, TextColours::Tone tone);
     // Cleared to the idle state after the given time.
-    void showFor(const QString& word, const QColor& colour, std::chrono::milliseconds duration);
+    void showFor(const QString& word, TextColours::Tone tone, std::chrono::milliseconds duration);
     // The empty word in dark grey.
     void reset();
 
     QLabel* label() const { return field; }
 
 private:
-    void set(const QString& word, const QColor& colour);
+    void set(const QString& word, TextColours::Tone tone);
 
     QLabel* field;
     std::unique_ptr<Timer> resetTimer;

@@ -84,7 +84,7 @@ void SendSMSPushed::sendsms()
 
     sendSMSButton->setEnabled(false);
     progressDescription->showSteady(QStringLiteral("Sending..."), TextColours::idle);
-    sendProgressField->setRange(0, 0);
+    setTurning(true);
 
     const QString message = messageField->toPlainText();
     const QString typedNumber = sendToNumberField->getNumberToSendMsgTo();
@@ -161,12 +161,12 @@ void SendSMSPushed::showFailure(const QString& reason, const QDateTime& stamp)
     statusField->setText(QStringLiteral("Message failed at %1. %2").arg(timeText(stamp), reason));
     statusField->setPalette(TextColours::withText(statusField->palette(), TextColours::failure));
     progressDescription->showFor(QStringLiteral("Failed"), TextColours::failure, 2s);
-    sendProgressField->setRange(0, 1);
+    setTurning(false);
 }
 
 void SendSMSPushed::offerCredits()
 {
-    sendProgressField->setRange(0, 0); // keeps turning until the alert is dismissed
+    setTurning(true); // keeps turning until the alert is dismissed
     progressDescription->showSteady(QStringLiteral("Failed"), TextColours::failure);
     alerts.show(
         Alerts::Style::Warning, QStringLiteral("Insufficient credits in account"),
@@ -181,7 +181,7 @@ void SendSMSPushed::offerCredits()
             // However many refusals a run has, one repeating refresh is enough.
             if (!creditRetryTimer->isActive())
                 creditRetryTimer->start(180s);
-            sendProgressField->setRange(0, 1);
+            setTurning(false);
             emit attemptFinished();
         });
 }
@@ -203,13 +203,20 @@ void SendSMSPushed::showSent(const Attempt& attempt)
     timers.singleShot(60s, this, [this] { emit historyRefreshRequested(); });
     progressDescription->showFor(QStringLiteral("Sent"), TextColours::success, 5s);
     timers.singleShot(5s, this, [this] { emit creditsRefreshRequested(); });
-    sendProgressField->setRange(0, 1);
+    setTurning(false);
     messageField->setFocus(Qt::OtherFocusReason);
 }
 
 void SendSMSPushed::resetProgressDescription()
 {
     progressDescription->reset();
+}
+
+void SendSMSPushed::setTurning(bool turning)
+{
+    // The indicator is seen only while it turns; the window keeps its place when it is hidden.
+    sendProgressField->setRange(0, turning ? 0 : 1);
+    sendProgressField->setVisible(turning);
 }
 
 void SendSMSPushed::setBusy(bool busy)

@@ -91,6 +91,7 @@ private:
     void showSent(const Attempt& attempt);
     void offerCredits();
     void setBusy(bool busy);
+    void setTurning(bool turning);
     QString timeText(const QDateTime& stamp) const;
 
     SettingsStore& settings;

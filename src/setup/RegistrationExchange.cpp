@@ -16,7 +16,13 @@ RegistrationExchange::RegistrationExchange(NetworkAccess& network_, ServiceEndpo
 
 RegistrationExchange::~RegistrationExchange()
 {
+    abandon();
+}
+
+void RegistrationExchange::abandon()
+{
     NetworkAccess::abandon(inFlight, this);
+    inFlight.clear();
 }
 
 void RegistrationExchange::checkEmailAddress(const QString& email, Handler answered)

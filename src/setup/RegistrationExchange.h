@@ -27,6 +27,8 @@ public:
     ~RegistrationExchange() override;
 
     bool isBusy() const { return !inFlight.isNull(); }
+    // Stops the exchange under way; its handler is never called.
+    void abandon();
 
     void checkEmailAddress(const QString& email, Handler answered);
     void createPending(const QString& email, const QString& password, const QString& firstName,

@@ -95,6 +95,9 @@ void SetupAssistantController::applicationDidFinishLaunching()
 
 void SetupAssistantController::quit()
 {
+    // Quitting never waits for the service: the answer would come to a window that is gone.
+    exchange.abandon();
+    myPanel->hide();
     emit quitRequested();
 }
 
@@ -145,16 +148,26 @@ void SetupAssistantController::showStage(const QString& identifier)
     if (!page)
         return;
     myTabView->setCurrentWidget(page);
-    if (auto* next = page->findChild<QPushButton*>(identifier + QStringLiteral("Continue")))
+    // Enter always moves forward; the cursor goes to the stage's first field, or to the forward
+    // button on a stage without fields.
+    QPushButton* next = continueButton();
+    if (next)
         next->setDefault(true);
-    // The cursor goes to the stage's first field, as a person expects.
     for (QWidget* w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain()) {
         if (page->isAncestorOf(w) && qobject_cast<QLineEdit*>(w) && w->isEnabled() &&
             !static_cast<QLineEdit*>(w)->isReadOnly()) {
             w->setFocus(Qt::OtherFocusReason);
-            break;
+            return;
         }
     }
+    if (next)
+        next->setFocus(Qt::OtherFocusReason);
+}
+
+QPushButton* SetupAssistantController::continueButton() const
+{
+    QWidget* page = myTabView->currentWidget();
+    return page->findChild<QPushButton*>(page->objectName() + QStringLiteral("Continue"));
 }
 
 void SetupAssistantController::beginCheck(const Stage& stage, const QString& progressText)
@@ -166,30 +179,51 @@ void SetupAssistantController::beginCheck(const Stage& stage, const QString& pro
     stage.indicator->show();
 }
 
-void SetupAssistantController::failCheck(const Stage& stage, const QString& text)
+void SetupAssistantController::failCheck(const Stage& stage, const QString& text,
+                                         QWidget* toCorrect)
 {
-    setStageButtonsEnabled(true);
+    releaseStage();
     sounds.play(QStringLiteral("Morse"));
     stage.message->setPalette(
         TextColours::withText(stage.message->palette(), TextColours::failure));
     stage.message->setText(text);
     stage.indicator->hide();
+    QWidget* focus = toCorrect ? toCorrect : focusBeforeCheck.data();
+    if (!focus || !focus->isEnabled())
+        focus = continueButton();
+    if (focus) {
+        focus->setFocus(Qt::OtherFocusReason);
+        if (auto* field = qobject_cast<QLineEdit*>(focus))
+            field->selectAll();
+    }
+    focusBeforeCheck.clear();
     emit checkFinished();
 }
 
 void SetupAssistantController::passCheck(const Stage& stage, const QString& nextStage)
 {
-    setStageButtonsEnabled(true);
+    releaseStage();
+    focusBeforeCheck.clear();
     stage.message->clear();
     stage.indicator->hide();
     showStage(nextStage);
     emit checkFinished();
 }
 
-void SetupAssistantController::setStageButtonsEnabled(bool enabled)
+void SetupAssistantController::holdStage(const Stage& stage)
+{
+    focusBeforeCheck = myPanel->focusWidget();
+    stage.message->setFocus(Qt::OtherFocusReason);
+    // Quit, which stands in the stage's row, works at every moment.
+    for (QAbstractButton* button : myTabView->currentWidget()->findChildren<QAbstractButton*>())
+        if (button->objectName() != QLatin1String("quitButton"))
+            button->setEnabled(false);
+}
+
+void SetupAssistantController::releaseStage()
 {
     for (QAbstractButton* button : myTabView->currentWidget()->findChildren<QAbstractButton*>())
-        button->setEnabled(enabled);
+        button->setEnabled(true);
 }
 
 void SetupAssistantController::chooseWhetherToGoToCreateAccountOrMyAccountStage()
@@ -201,8 +235,10 @@ void SetupAssistantController::chooseWhetherToGoToCreateAccountOrMyAccountStage(
     const QString email = userSuppliedEmailAddress->text();
     if (email.isEmpty()) {
         qCInfo(lcSetup) << "invalid email";
-        failCheck(stage, QStringLiteral("You need to type in a valid email address before we can "
-                                        "proceed."));
+        failCheck(stage,
+                  QStringLiteral("You need to type in a valid email address before we can "
+                                 "proceed."),
+                  userSuppliedEmailAddress);
         return;
     }
     if (!createNewAccountRadioButton->isChecked()) {
@@ -210,7 +246,7 @@ void SetupAssistantController::chooseWhetherToGoToCreateAccountOrMyAccountStage(
         passCheck(stage, QStringLiteral("MyAccount"));
         return;
     }
-    setStageButtonsEnabled(false);
+    holdStage(stage);
     exchange.checkEmailAddress(email, [this, stage, email](const RegistrationExchange::Answer& a) {
         const std::optional<QString> error = errorOf(a);
         if (!error) {
@@ -223,9 +259,10 @@ void SetupAssistantController::chooseWhetherToGoToCreateAccountOrMyAccountStage(
                       QStringLiteral("You can not create a new account with this email address as "
                                      "it is already registered. Please either choose a different "
                                      "email address or select the option to use your existing "
-                                     "account."));
+                                     "account."),
+                      userSuppliedEmailAddress);
         } else {
-            failCheck(stage, *error);
+            failCheck(stage, *error, userSuppliedEmailAddress);
         }
     });
 }
@@ -237,16 +274,22 @@ void SetupAssistantController::attemptToCreateANewAccount()
     const Stage stage{createAccountErrorText, createAccountProgressIndicator};
     beginCheck(stage, QStringLiteral("Attempting to create account...\nPlease wait."));
     if (createAccountFirstname->text().isEmpty())
-        return failCheck(stage, QStringLiteral("You need to provide us with your Firstname."));
+        return failCheck(stage, QStringLiteral("You need to provide us with your Firstname."),
+                         createAccountFirstname);
     if (createAccountSurname->text().isEmpty())
-        return failCheck(stage, QStringLiteral("You need to provide us with your Surname."));
+        return failCheck(stage, QStringLiteral("You need to provide us with your Surname."),
+                         createAccountSurname);
     if (createAccountPassword1->text().size() < 6)
-        return failCheck(stage, QStringLiteral("Your password must be a minimum of 6 letters or "
-                                               "numbers in length."));
+        return failCheck(stage,
+                         QStringLiteral("Your password must be a minimum of 6 letters or "
+                                        "numbers in length."),
+                         createAccountPassword1);
     if (createAccountPassword2->text() != createAccountPassword1->text())
-        return failCheck(stage, QStringLiteral("Your confirmation password doesn't match the first "
-                                               "password you entered."));
-    setStageButtonsEnabled(false);
+        return failCheck(stage,
+                         QStringLiteral("Your confirmation password doesn't match the first "
+                                        "password you entered."),
+                         createAccountPassword2);
+    holdStage(stage);
     exchange.createPending(userSuppliedEmailAddress->text(), createAccountPassword1->text(),
                            createAccountFirstname->text(), createAccountSurname->text(),
                            [this, stage](const RegistrationExchange::Answer& a) {
@@ -266,7 +309,7 @@ void SetupAssistantController::checkIfAccountHasBeenConfirmed()
         return;
     const Stage stage{confirmEmailErrorText, confirmEmailProgressIndicator};
     beginCheck(stage, QStringLiteral("Checking account status...\nPlease wait."));
-    setStageButtonsEnabled(false);
+    holdStage(stage);
     const QString password = createAccountPassword1->text();
     exchange.checkConfirmed(userSuppliedEmailAddress->text(), password,
                             [this, stage, password](const RegistrationExchange::Answer& a) {
@@ -280,7 +323,7 @@ void SetupAssistantController::verifyAccountDetails()
         return;
     const Stage stage{myAccountErrorText, myAccountProgressIndicator};
     beginCheck(stage, QStringLiteral("Checking account status...\nPlease wait."));
-    setStageButtonsEnabled(false);
+    holdStage(stage);
     const QString password = myAccountPassword->text();
     exchange.checkConfirmed(userSuppliedEmailAddress->text(), password,
                             [this, stage, password](const RegistrationExchange::Answer& a) {
@@ -298,7 +341,8 @@ void SetupAssistantController::confirmedAnswer(const Stage& stage,
     if (fromExistingAccount && *error == QLatin1String("InvalidAccount"))
         return failCheck(stage, QStringLiteral("There is a problem connecting to this account. "
                                                "Please check that you have supplied the right "
-                                               "email address and retype the password."));
+                                               "email address and retype the password."),
+                         myAccountPassword);
     if (*error != QLatin1String("None"))
         return failCheck(stage, *error);
 

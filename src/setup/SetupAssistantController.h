@@ -4,6 +4,7 @@
 #include "ServiceEndpoints.h"
 
 #include <QObject>
+#include <QPointer>
 
 class CreditsUpdater;
 class OptionsControllers;
@@ -13,6 +14,7 @@ class QDialog;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QPushButton;
 class QRadioButton;
 class QStackedWidget;
 class SenderIDController;
@@ -106,9 +108,15 @@ private:
 
     void showStage(const QString& identifier);
     void beginCheck(const Stage& stage, const QString& progressText);
-    void failCheck(const Stage& stage, const QString& text);
+    // Shows the failure; the keyboard focus goes to the field to correct, or back to where the
+    // user was when the check began.
+    void failCheck(const Stage& stage, const QString& text, QWidget* toCorrect = nullptr);
     void passCheck(const Stage& stage, const QString& nextStage);
-    void setStageButtonsEnabled(bool enabled);
+    // While an exchange is out the stage's buttons are disabled and the focus rests on the
+    // stage's message, so that it never falls on Quit or Back, where a Return would press them.
+    void holdStage(const Stage& stage);
+    void releaseStage();
+    QPushButton* continueButton() const;
     void confirmedAnswer(const Stage& stage, const RegistrationExchange::Answer& answer,
                          const QString& password, bool fromExistingAccount);
     void filterTyping(QLineEdit* field);
@@ -119,4 +127,5 @@ private:
     ServiceEndpoints endpoints;
     TimerGate& launchTimers;
     RegistrationExchange exchange;
+    QPointer<QWidget> focusBeforeCheck;
 };

@@ -13,8 +13,11 @@
 #include "ui_Preferences.h"
 #include "ui_SetupAssistant.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace std::chrono_literals;
 using Answer = ScriptedHttpServer::Answer;
@@ -434,20 +437,104 @@ private Q_SLOTS:
         QCOMPARE(run.test.sounds.played, QStringList(8, QStringLiteral("Morse")));
     }
 
-    void quittingAfterVerificationLeavesAConfiguredAccount()
+    // Quitting ends the event loop that main() runs, from any stage and at any moment.
+    void quitEndsTheEventLoop_data()
+    {
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"Quit button", "close button", "Return on Quit",
+                                "while an exchange is out", "after verification"})
+            QTest::newRow(how) << QString::fromLatin1(how);
+    }
+
+    void quitEndsTheEventLoop()
+    {
+        QFETCH(QString, how);
+        FirstRun run;
+        SetupAssistantPanel& panel = run.window->assistantPanel();
+        QVERIFY(QTest::qWaitForWindowActive(&panel));
+        if (how == QLatin1String("while an exchange is out")) {
+            run.press(run.ui().IntroductionContinue);
+            run.ui().userSuppliedEmailAddress->setText(anna);
+            run.ui().MyEmailAddressContinue->click();
+        } else if (how == QLatin1String("after verification")) {
+            run.toEmailStage(QStringLiteral("existing@example.test"), false);
+            run.ui().myAccountPassword->setText(QStringLiteral("secret"));
+            run.press(run.ui().MyAccountContinue);
+        }
+        QTimer::singleShot(0, &panel, [&] {
+            if (how == QLatin1String("close button")) {
+                panel.close();
+            } else if (how == QLatin1String("Return on Quit")) {
+                run.ui().quitButton->setFocus();
+                QTest::keyClick(run.ui().quitButton, Qt::Key_Return);
+            } else {
+                run.ui().quitButton->click();
+            }
+        });
+        // Only a quit that never ends the loop lets this fire.
+        QTimer watchdog;
+        watchdog.callOnTimeout([] { QCoreApplication::exit(1); });
+        watchdog.start(10s);
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(!panel.isVisible());
+        if (how == QLatin1String("after verification")) {
+            // The account was stored when it was verified; the location never was.
+            QVERIFY(!run.test.settings.contains(QStringLiteral("senderID")));
+            run.open();
+            QVERIFY(!run.window->assistantPanel().isVisible());
+        }
+    }
+
+    // Return always means "go on": while a check is out it presses nothing, and the focus
+    // never falls on Quit or Back because the stage's buttons were disabled.
+    void returnDuringACheckPressesNothing()
     {
         FirstRun run;
+        SetupAssistantPanel& panel = run.window->assistantPanel();
+        QVERIFY(QTest::qWaitForWindowActive(&panel));
+        run.press(run.ui().IntroductionContinue);
+        QCOMPARE(panel.focusWidget(), run.ui().userSuppliedEmailAddress);
+        QTest::keyClicks(panel.focusWidget(), QStringLiteral("existing@example.test"));
+        QSignalSpy checked(&run.setup(), &SetupAssistantController::checkFinished);
         QSignalSpy quit(&run.setup(), &SetupAssistantController::quitRequested);
-        run.toEmailStage(QStringLiteral("existing@example.test"), false);
-        run.ui().myAccountPassword->setText(QStringLiteral("secret"));
-        run.press(run.ui().MyAccountContinue);
-        run.ui().quitButton->click();
-        QCOMPARE(quit.size(), 1);
-        run.window->assistantPanel().close(); // the window's close button quits as well
-        QCOMPARE(quit.size(), 2);
-        QVERIFY(!run.test.settings.contains(QStringLiteral("senderID")));
-        run.open();
-        QVERIFY(!run.window->assistantPanel().isVisible());
+        QTest::keyClick(panel.focusWidget(), Qt::Key_Return);
+        QVERIFY(!run.ui().MyEmailAddressContinue->isEnabled()); // the check is out
+        for (QWidget* w : {static_cast<QWidget*>(run.ui().quitButton),
+                           static_cast<QWidget*>(run.ui().MyEmailAddressBack)})
+            QVERIFY(panel.focusWidget() != w);
+        QTest::keyClick(panel.focusWidget(), Qt::Key_Return);
+        QVERIFY(checked.wait());
+        QCOMPARE(quit.size(), 0);
+        // Already registered: the address is the field to correct.
+        QCOMPARE(run.stage(), QStringLiteral("MyEmailAddress"));
+        QCOMPARE(panel.focusWidget(), run.ui().userSuppliedEmailAddress);
+        QTest::keyClick(panel.focusWidget(), Qt::Key_Return);
+        QVERIFY(checked.wait());
+        QCOMPARE(quit.size(), 0);
+        QCOMPARE(panel.focusWidget(), run.ui().userSuppliedEmailAddress);
+    }
+
+    // On every stage Enter moves forward and the focus starts on a field or the forward button.
+    void everyStageGoesForwardOnEnter()
+    {
+        FirstRun run;
+        SetupAssistantPanel& panel = run.window->assistantPanel();
+        QVERIFY(QTest::qWaitForWindowActive(&panel));
+        using S = SetupAssistantController;
+        for (void (S::*show)() : {&S::proceedToStageIntroduction, &S::proceedToStageMyEmail,
+                                  &S::proceedToStageCreateAccount, &S::proceedToStageConfirmEmail,
+                                  &S::proceedToStageMyAccount, &S::proceedToStageMyLocation,
+                                  &S::proceedToStageConclusion}) {
+            (run.setup().*show)();
+            QWidget* page = run.ui().myTabView->currentWidget();
+            auto* next = page->findChild<QPushButton*>(page->objectName() + "Continue");
+            QVERIFY2(next && next->isDefault(), qPrintable(page->objectName()));
+            QWidget* focus = panel.focusWidget();
+            QVERIFY2(focus == next || qobject_cast<QLineEdit*>(focus),
+                     qPrintable(page->objectName()));
+        }
+        // Going back from the confirmation would only meet "already exists" on a second try.
+        QVERIFY(!panel.findChild<QWidget*>(QStringLiteral("ConfirmEmailBack")));
     }
 
     // The whole first run: register, confirm, choose a country, finish and send.

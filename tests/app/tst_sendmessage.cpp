@@ -478,7 +478,8 @@ private Q_SLOTS:
         const QList<std::pair<QLabel*, QString>> changing{
             {client.ui().statusField, QStringLiteral("Status")},
             {client.ui().progressDescription, QStringLiteral("Progress")},
-            {client.ui().charcntField, QStringLiteral("Message length")},
+            {client.ui().charcntField,
+             QStringLiteral("Message length: parts, then characters in the last part")},
             {client.ui().creditsDisplay, QStringLiteral("Credits")},
             {client.ui().lastRefreshedText, QStringLiteral("History status")}};
         for (const auto& [label, role] : changing) {
