@@ -15,8 +15,6 @@ void MessageBoxAlerts::show(Style style, const QString& message, const QString& 
     auto* box =
         new QMessageBox(style == Style::Warning ? QMessageBox::Warning : QMessageBox::Information,
                         message, message, QMessageBox::Ok, owner);
-    if (owner && owner->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
-        box->setWindowFlag(Qt::WindowStaysOnTopHint);
     // Alerts can carry the service's words, which are shown exactly as they came.
     box->setTextFormat(Qt::PlainText);
     box->setInformativeText(informativeText);
@@ -24,6 +22,9 @@ void MessageBoxAlerts::show(Style style, const QString& message, const QString& 
         informative->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
+    // After the modality, which sets the box's window flags anew.
+    if (owner && owner->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        box->setWindowFlag(Qt::WindowStaysOnTopHint);
     QObject::connect(box, &QMessageBox::finished, box, [dismissed = std::move(dismissed)](int) {
         if (dismissed)
             dismissed();

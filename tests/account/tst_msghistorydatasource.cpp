@@ -94,6 +94,29 @@ private Q_SLOTS:
                  QStringLiteral("Listing last refreshed at 03:07 PM. Contains 1 messages."));
     }
 
+    // A message is shown as it came, never as markup, and a cell lays out a bounded prefix of
+    // a huge one (the table's text layout fails on many megabytes).
+    void messagesShowAsTheyCame()
+    {
+        const QString huge(3'000'000, u'x');
+        ScriptedHttpServer server;
+        server.script({Answer{200,
+                              {"<Messages><Message>Sign-ups are paused &lt;b&gt;today&lt;/b&gt; "
+                               "&amp; tomorrow.</Message><Message>" +
+                               huge.toLatin1() + "</Message></Messages>"}}});
+        Fixture f(server.url());
+        f.fetch();
+        const QModelIndex marked = f.history.index(0, MsgHistoryDataSource::MessageColumn);
+        QCOMPARE(marked.data().toString(),
+                 QStringLiteral("Sign-ups are paused <b>today</b> & tomorrow."));
+        QCOMPARE(marked.data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("<p style='white-space:pre-wrap'>Sign-ups are paused "
+                                "&lt;b&gt;today&lt;/b&gt; &amp; tomorrow.</p>"));
+        const QModelIndex long_ = f.history.index(1, MsgHistoryDataSource::MessageColumn);
+        QVERIFY(long_.data().toString().size() <= 501);
+        QVERIFY(long_.data(Qt::ToolTipRole).toString().size() < 3000);
+    }
+
     void failedFetchesKeepTheLastGoodRows_data()
     {
         QTest::addColumn<Answer>("failure");

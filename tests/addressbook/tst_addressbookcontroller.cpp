@@ -6,6 +6,9 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QTableView>
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -14,7 +17,8 @@ namespace {
 // Family, Colleagues, Inner circle, Friends and Book club.
 struct Browser
 {
-    Browser() : book(QStringLiteral(QUIBBO_TEST_DATA "/contacts")), controller(book, launcher, urls)
+    explicit Browser(const QString& folder = QStringLiteral(QUIBBO_TEST_DATA "/contacts"))
+        : book(folder), controller(book, launcher, urls)
     {
         controller.groupTableView = &groups;
         controller.nameTableView = &people;
@@ -114,9 +118,9 @@ private Q_SLOTS:
         QCOMPARE(b.recipient.currentText(), QStringLiteral("07700 900456"));
         QCOMPARE(b.recipient.count(), 0); // nothing is added to the recent numbers
 
+        // The chosen number row stays chosen: the next person's number in it is taken at once.
         b.choosePerson(QString::fromUtf8("José Müller "));
         QCOMPARE(b.column(b.numbers, 0), (QStringList{"Home:", "Mobile:"})); // no fax
-        b.choose(b.numbers, 1);
         QCOMPARE(b.recipient.currentText(), QStringLiteral("+49 (170) 1234567"));
 
         // A change of group leaves the last person's numbers and name in place.
@@ -124,6 +128,47 @@ private Q_SLOTS:
         QCOMPARE(b.column(b.numbers, 1), (QStringList{"+49 30 1234567", "+49 (170) 1234567"}));
         QCOMPARE(b.name.text(), QString::fromUtf8("José Müller "));
         QVERIFY(b.people.selectionModel()->selectedRows().isEmpty());
+    }
+
+    // A sync tool drops in a card with a new category while the browser is open: each group row
+    // still lists that group's own members.
+    void groupRowsSurviveARereadOfTheBook()
+    {
+        QTemporaryDir home;
+        const QString folder = home.filePath(QStringLiteral("contacts"));
+        QDir().mkpath(folder);
+        for (const QString& file : QDir(QStringLiteral(QUIBBO_TEST_DATA "/contacts"))
+                                       .entryList({QStringLiteral("*.vcf")}, QDir::Files))
+            QVERIFY(QFile::copy(QStringLiteral(QUIBBO_TEST_DATA "/contacts/") + file,
+                                folder + QLatin1Char('/') + file));
+        Browser b(folder);
+        QSignalSpy changed(&b.book, &AddressBook::changed);
+        QFile added(folder + QStringLiteral("/0-synced.vcf"));
+        QVERIFY(added.open(QIODevice::WriteOnly));
+        added.write("BEGIN:VCARD\nVERSION:3.0\nUID:synced\nN:Synced;Sid;;;\n"
+                    "CATEGORIES:Allotment\nEND:VCARD\n");
+        added.close();
+        QVERIFY(changed.wait());
+        b.chooseGroup(QStringLiteral("Family"));
+        QCOMPARE(b.column(b.people), QStringList{QString::fromUtf8("José Müller ")});
+        b.chooseGroup(QStringLiteral("Friends"));
+        QCOMPARE(b.column(b.people),
+                 (QStringList{"Anna Berg (Smith, Jones & Co)", "Joanna Smith "}));
+    }
+
+    // Moving the highlight with the keyboard (an arrow key, or the focus entering a list)
+    // chooses, as a click does; a highlighted row is never left unchosen.
+    void highlightChooses()
+    {
+        Browser b;
+        const auto highlight = [](QAbstractItemView& view, int row) {
+            view.selectionModel()->setCurrentIndex(view.model()->index(row, 0),
+                                                   QItemSelectionModel::NoUpdate);
+        };
+        highlight(b.people, 2);
+        QCOMPARE(b.name.text(), QStringLiteral("Anna Berg (Smith, Jones & Co)"));
+        highlight(b.numbers, 1);
+        QCOMPARE(b.recipient.currentText(), QStringLiteral("07700 900456"));
     }
 
     void numberEntries_data()

@@ -175,12 +175,25 @@ private Q_SLOTS:
         QCOMPARE(message.text, QStringLiteral("Note to self"));
     }
 
+    // "Another Number", or Escape, which means the same: the text waits in the main window.
+    void anotherNumberKeepsTheRecipient_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Another Number") << false;
+        QTest::newRow("Escape") << true;
+    }
+
     void anotherNumberKeepsTheRecipient()
     {
+        QFETCH(bool, escape);
         Desktop desktop(card("me", "TEL;TYPE=CELL:07700 900001\r\n"));
         desktop.ui().sendToComboBox->setEditText(QStringLiteral("07700 900999"));
         desktop.sendText(QStringLiteral("For someone"));
-        desktop.window->servicesUi().anotherNumberButton->click();
+        QVERIFY(QTest::qWaitForWindowActive(&desktop.requestWindow()));
+        if (escape)
+            QTest::keyClick(desktop.requestWindow().focusWidget(), Qt::Key_Escape);
+        else
+            desktop.window->servicesUi().anotherNumberButton->click();
         QVERIFY(!desktop.requestWindow().isVisible());
         QVERIFY(desktop.window->isVisible());
         QCOMPARE(desktop.ui().sendToComboBox->currentText(), QStringLiteral("07700 900999"));
@@ -246,6 +259,21 @@ private Q_SLOTS:
         QCOMPARE(server.targets.size(), 2);
         QCOMPARE(desktop.ui().statusField->text().left(12), QStringLiteral("Message sent"));
         QCOMPARE(desktop.ui().messageField->toPlainText(), QString());
+    }
+
+    // A link replaces the question the chooser asked; a link without a body only addresses the
+    // message being typed.
+    void linkWhileTheChooserShows()
+    {
+        Desktop desktop(card("me", "TEL;TYPE=CELL:07700 900001\r\n"));
+        desktop.sendText(QStringLiteral("Selected text"));
+        QVERIFY(desktop.requestWindow().isVisible());
+        QCOMPARE(desktop.call(QStringLiteral("OpenUri"), QStringLiteral("sms:+447700900123")).type(),
+                 QDBusMessage::ReplyMessage);
+        QVERIFY(!desktop.requestWindow().isVisible());
+        QCOMPARE(desktop.ui().sendToComboBox->currentText(), QStringLiteral("+447700900123"));
+        QCOMPARE(desktop.ui().messageField->toPlainText(), QStringLiteral("Selected text"));
+        QVERIFY(desktop.service.sendBodies().isEmpty());
     }
 
     void secondStartWithAnSmsLinkFillsTheRunningClient()

@@ -94,6 +94,36 @@ private Q_SLOTS:
         QCOMPARE(book.people().size(), before - 1);
     }
 
+    // The own card is named as its UID is written, with or without vCard 4.0's urn:uuid:.
+    void ownCardByEitherSpellingOfItsUid_data()
+    {
+        QTest::addColumn<QByteArray>("cardUid");
+        QTest::addColumn<QByteArray>("named");
+        const QByteArray uuid = "8c5d0e8e-3c7a-4f0e-9d0b-2f4a1c6b7e11";
+        QTest::newRow("urn in both") << "urn:uuid:" + uuid << "urn:uuid:" + uuid;
+        QTest::newRow("urn in the card") << "urn:uuid:" + uuid << uuid;
+        QTest::newRow("urn in the file") << uuid << "urn:uuid:" + uuid + "\nsecond line";
+    }
+
+    void ownCardByEitherSpellingOfItsUid()
+    {
+        QFETCH(QByteArray, cardUid);
+        QFETCH(QByteArray, named);
+        QTemporaryDir folder;
+        QFile card(folder.filePath(QStringLiteral("me.vcf")));
+        QVERIFY(card.open(QIODevice::WriteOnly));
+        card.write("BEGIN:VCARD\nVERSION:4.0\nUID:" + cardUid +
+                   "\nN:Self;Sam;;;\nTEL;TYPE=cell:+447700900111\nEND:VCARD\n");
+        card.close();
+        QFile self(folder.filePath(QStringLiteral("self-contact-uid")));
+        QVERIFY(self.open(QIODevice::WriteOnly));
+        self.write(named + "\n");
+        self.close();
+        AddressBook book(folder.path());
+        QVERIFY(book.me());
+        QCOMPARE(book.me()->firstName, QStringLiteral("Sam"));
+    }
+
     void missingFolderIsAnEmptyBook()
     {
         AddressBook book(QStringLiteral("/nonexistent/contacts"));

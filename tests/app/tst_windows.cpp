@@ -1,0 +1,194 @@
+#include "AppHarness.h"
+#include "MessageBoxAlerts.h"
+#include "SetupAssistantPanel.h"
+#include "TransparentWindow.h"
+#include "ui_AddressBookPanel.h"
+#include "ui_Preferences.h"
+
+#include <QDialog>
+#include <QDockWidget>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTableView>
+
+using namespace std::chrono_literals;
+
+namespace {
+// The letter after a lone "&" of a control's text, lower case.
+std::optional<QChar> mnemonic(const QString& text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text.at(i) != u'&')
+            continue;
+        if (text.at(i + 1) != u'&')
+            return text.at(i + 1).toLower();
+        ++i;
+    }
+    return std::nullopt;
+}
+
+// The mnemonics that answer at once in a window: its visible controls', its tab bars' and its
+// menu bar's. Returns the texts that share a letter.
+QStringList clashes(QWidget* window)
+{
+    QMultiHash<QChar, QString> owners;
+    const auto add = [&owners](const QString& text) {
+        if (const auto letter = mnemonic(text))
+            owners.insert(*letter, text);
+    };
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (w->window() != window || !w->isVisibleTo(window))
+            continue;
+        if (auto* button = qobject_cast<QAbstractButton*>(w))
+            add(button->text());
+        else if (auto* label = qobject_cast<QLabel*>(w); label && label->buddy())
+            add(label->text());
+        else if (auto* tabs = qobject_cast<QTabBar*>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                add(tabs->tabText(i));
+        else if (auto* bar = qobject_cast<QMenuBar*>(w))
+            for (QAction* action : bar->actions())
+                add(action->text());
+    }
+    QStringList shared;
+    for (const QChar letter : owners.uniqueKeys())
+        if (owners.count(letter) > 1)
+            shared << QStringList(owners.values(letter)).join(QStringLiteral(" / "));
+    return shared;
+}
+} // namespace
+
+class TestWindows : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    // Every window, every stage and tab of it: no two controls answer to the same Alt+letter,
+    // and each menu's items have letters of their own.
+    void mnemonicsAreUnique()
+    {
+        AppHarness client;
+        client.configure(QStringLiteral("ann@example.test"), 10);
+        client.open();
+        MainWindow& main = *client.window;
+        main.addressBookPanel().show();
+        const QList<QWidget*> windows{&main, &main.preferencesWindow(), &main.assistantPanel(),
+                                      &main.servicesRequestWindow(), &main.updatePanel()};
+        for (QWidget* window : windows) {
+            QList<QStackedWidget*> stacks = window->findChildren<QStackedWidget*>();
+            if (stacks.isEmpty())
+                stacks << nullptr;
+            for (QStackedWidget* stack : stacks) {
+                for (int page = 0; page < (stack ? stack->count() : 1); ++page) {
+                    if (stack)
+                        stack->setCurrentIndex(page);
+                    const QStringList shared = clashes(window);
+                    QVERIFY2(shared.isEmpty(), qPrintable(window->objectName() + QLatin1String(": ") +
+                                                          shared.join(QStringLiteral("; "))));
+                }
+            }
+        }
+        QStringList menus;
+        for (QAction* action : main.menuBar()->actions())
+            menus << action->text();
+        QCOMPARE(menus, (QStringList{"&File", "&Edit", "&View"}));
+        for (QMenu* menu : main.findChildren<QMenu*>()) {
+            QSet<QChar> letters;
+            for (QAction* action : menu->actions())
+                if (const auto letter = mnemonic(action->text()))
+                    QVERIFY2(!std::exchange(letters, letters).contains(*letter) &&
+                                 (letters.insert(*letter), true),
+                             qPrintable(action->text()));
+        }
+    }
+
+    // Text from outside (the service, contacts, other programs) is never drawn as markup: every
+    // label is plain text but the assistant's own headings.
+    void labelsArePlainText()
+    {
+        AppHarness client;
+        client.open();
+        for (QLabel* label : client.window->findChildren<QLabel*>()) {
+            if (label->objectName().isEmpty() || label->objectName().startsWith(u"qt_"))
+                continue;
+            if (label->objectName().endsWith(QLatin1String("Title")))
+                continue;
+            QVERIFY2(label->textFormat() == Qt::PlainText, qPrintable(label->objectName()));
+        }
+    }
+
+    // An alert stands above the window that raised it, even a floating one, and shows its
+    // words as they are.
+    void alertsBelongToTheWindowThatRaisedThem()
+    {
+        QWidget main;
+        QWidget floating(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
+        main.show();
+        floating.show();
+        floating.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&floating));
+        MessageBoxAlerts alerts;
+        alerts.setWindow(&main);
+        alerts.show(Alerts::Style::Informational, QStringLiteral("Before <b>Installing</b>..."),
+                    QStringLiteral("<i>words</i>"), {});
+        auto* box = floating.findChild<QMessageBox*>();
+        QVERIFY(box);
+        QVERIFY(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(box->textFormat(), Qt::PlainText);
+        const auto* informative =
+            box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"));
+        QVERIFY(informative);
+        QCOMPARE(informative->textFormat(), Qt::PlainText);
+        box->accept();
+    }
+
+    // Closing the preferences without a verified save puts the stored details back.
+    void preferencesForgetUnsavedEdits()
+    {
+        AppHarness client;
+        client.configure(QStringLiteral("ann@example.test"), 10);
+        client.test.settings.setDictionary(QStringLiteral("accountDetails"),
+                                           {{QStringLiteral("emailAddress"), "ann@example.test"},
+                                            {QStringLiteral("password"), "secret"}});
+        client.open();
+        QDialog& window = client.window->preferencesWindow();
+        Ui::PreferencesWindow& p = client.window->preferencesUi();
+        window.show();
+        QTest::keyClicks(p.myPassword, QStringLiteral("-wrong"));
+        QVERIFY(p.mySaveButton->isEnabled());
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QVERIFY(!window.isVisible());
+        QCOMPARE(p.myPassword->text(), QStringLiteral("secret"));
+        QVERIFY(!p.mySaveButton->isEnabled());
+    }
+
+    // The numbers table reads like the lists beside it: no row numbers, rows as tall as theirs,
+    // and numbers shown whole.
+    void addressBookLook()
+    {
+        AppHarness client(NetworkAccess::defaultTimeout, QStringLiteral(QUIBBO_TEST_DATA "/contacts"));
+        client.configure(QStringLiteral("ann@example.test"), 10);
+        client.open();
+        client.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(client.window.get()));
+        QAction* toggle = client.window->addressBookPanel().toggleViewAction();
+        toggle->trigger();
+        Ui::AddressBookPanel& b = client.window->addressBookUi();
+        b.nameTableView->setCurrentIndex(b.nameTableView->model()->index(2, 0));
+        QTableView* numbers = b.valueTableView;
+        QVERIFY(!numbers->verticalHeader()->isVisible());
+        QVERIFY(numbers->rowHeight(0) <= b.nameTableView->sizeHintForRow(0) + 8);
+        const int column = numbers->columnWidth(1);
+        for (int row = 0; row < numbers->model()->rowCount(); ++row) {
+            const QString number = numbers->model()->index(row, 1).data().toString();
+            QVERIFY2(numbers->fontMetrics().horizontalAdvance(number) < column, qPrintable(number));
+        }
+    }
+};
+
+QTEST_MAIN(TestWindows)
+#include "tst_windows.moc"

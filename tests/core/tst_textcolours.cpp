@@ -1,0 +1,43 @@
+#include "TextColours.h"
+
+#include <QTest>
+
+using TextColours::Tone;
+Q_DECLARE_METATYPE(TextColours::Tone)
+
+// Every tone reads well (4.5:1) on light and dark palettes, and keeps its meaning: failure is
+// red, success black on a light background.
+class TestTextColours : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void readableOnEveryBackground_data()
+    {
+        QTest::addColumn<QColor>("background");
+        for (const char* name : {"#ffffff", "#efefef", "#d4d0c8", "#3c3f41", "#353535",
+                                 "#2a2a2a", "#000000"})
+            QTest::newRow(name) << QColor(QString::fromLatin1(name));
+    }
+
+    void readableOnEveryBackground()
+    {
+        QFETCH(QColor, background);
+        for (Tone tone : {Tone::success, Tone::failure, Tone::idle})
+            QVERIFY2(TextColours::contrast(TextColours::shade(tone, background), background) >= 4.5,
+                     qPrintable(QString::number(int(tone))));
+        const QColor red = TextColours::shade(Tone::failure, background);
+        QVERIFY(red.red() > red.green() + 60 && red.red() > red.blue() + 60);
+        QPalette palette;
+        palette.setColor(QPalette::Window, background);
+        QCOMPARE(TextColours::of(TextColours::withText(palette, Tone::failure)), Tone::failure);
+    }
+
+    void lightPaletteKeepsTheClassicColours()
+    {
+        QCOMPARE(TextColours::shade(Tone::success, Qt::white), QColor(Qt::black));
+        QCOMPARE(TextColours::shade(Tone::failure, Qt::white), QColor(0xcc, 0x00, 0x00));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestTextColours)
+#include "tst_textcolours.moc"
