@@ -2,7 +2,14 @@
 
 #include <QByteArray>
 
+#include <alsa/asoundlib.h>
 #include <canberra.h>
+
+namespace {
+// libcanberra's ALSA backend has libasound print a page of errors for a machine without a sound
+// device; here a missing device is simply silence.
+void silent(const char*, int, const char*, int, const char*, ...) {}
+} // namespace
 
 CanberraSoundPlayer::~CanberraSoundPlayer()
 {
@@ -29,6 +36,8 @@ void CanberraSoundPlayer::play(const QString& name)
     if (event.isEmpty() || unavailable)
         return;
     // The context is made on first use, so that start-up never waits for the sound server.
+    if (!context)
+        snd_lib_error_set_handler(silent);
     if (!context && ca_context_create(&context) != CA_SUCCESS) {
         context = nullptr;
         unavailable = true;

@@ -1,0 +1,194 @@
+#!/usr/bin/python3
+"""A new user's first run, driven from outside as a person or a screen reader would: the real
+client under Xvfb, reached through the accessibility bus, against the real simulator.
+
+1. From an empty profile: register through the assistant, finish it, send a message and see
+   "Message sent at ..." in the status line while the simulator accepts the message.
+2. On a fresh profile: press Quit on the assistant and see the process end within 2 seconds.
+
+Usage: first_run.py QUIBBO QUIBBO_SIM
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+QUIBBO, QUIBBO_SIM = sys.argv[1], sys.argv[2]
+work = tempfile.mkdtemp(prefix="quibbo-journey-")
+os.chmod(work, 0o700)
+children = []
+
+
+def start(args, **kwargs):
+    process = subprocess.Popen(args, **kwargs)
+    children.append(process)
+    return process
+
+
+def fail(message):
+    print("FAIL:", message, flush=True)
+    raise SystemExit(1)
+
+
+# An X server and a session bus of the test's own; the accessibility bus is started by D-Bus
+# activation when its address is first asked for.
+xvfb = start(["Xvfb", "-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+display = ":" + xvfb.stdout.readline().decode().strip()
+base_env = dict(os.environ, DISPLAY=display, XDG_RUNTIME_DIR=work)
+for variable in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "QT_QPA_PLATFORM"):
+    base_env.pop(variable, None)
+bus = start(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=base_env)
+base_env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+a11y = subprocess.run(["dbus-send", "--bus=" + base_env["DBUS_SESSION_BUS_ADDRESS"],
+                       "--print-reply=literal", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                       "org.a11y.Bus.GetAddress"], capture_output=True, text=True, check=True)
+# Only this process talks to the accessibility bus directly; the client finds it on its session
+# bus, as on a desktop.
+os.environ["AT_SPI_BUS_ADDRESS"] = a11y.stdout.strip()
+
+import gi  # noqa: E402  (the bus address must be set first)
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi, GLib  # noqa: E402
+
+Atspi.init()
+context = GLib.MainContext.default()
+
+
+def wait_for(what, find, timeout=10.0):
+    """Turns the event loop until find() gives something, or fails after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        found = find()
+        if found:
+            return found
+        if time.monotonic() > deadline:
+            fail("waited %.0f s for %s" % (timeout, what))
+        GLib.timeout_add(25, lambda: False)
+        context.iteration(True)
+
+
+def showing(node):
+    return node.get_state_set().contains(Atspi.StateType.SHOWING)
+
+
+def walk(node):
+    yield node
+    for i in range(node.get_child_count()):
+        child = node.get_child_at_index(i)
+        if child is not None:
+            yield from walk(child)
+
+
+def application(pid):
+    desktop = Atspi.get_desktop(0)
+    for i in range(desktop.get_child_count()):
+        app = desktop.get_child_at_index(i)
+        if app is not None and app.get_process_id() == pid:
+            return app
+    return None
+
+
+class Client:
+    def __init__(self, secure, public, profile):
+        env = dict(base_env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                   XDG_CONFIG_HOME=os.path.join(profile, "config"),
+                   XDG_DATA_HOME=os.path.join(profile, "data"),
+                   QUIBBO_SECURE_URL=secure, QUIBBO_WEB_URL=public)
+        self.process = start([QUIBBO], env=env)
+        self.app = wait_for("the client on the accessibility bus",
+                            lambda: application(self.process.pid), 20)
+
+    def control(self, role, name):
+        def find():
+            for node in walk(self.app):
+                if node.get_role_name() == role and node.get_name() == name and showing(node):
+                    return node
+            return None
+        return wait_for("%s %r" % (role, name), find)
+
+    def press(self, name):
+        button = self.control("push button", name)
+        wait_for("%r to be enabled" % name,
+                 lambda: button.get_state_set().contains(Atspi.StateType.ENABLED))
+        button.do_action(0)
+
+    def type_into(self, role, name, text):
+        self.control(role, name).set_text_contents(text)
+
+    def label_described(self, description):
+        def find():
+            for node in walk(self.app):
+                if node.get_role_name() == "label" and node.get_description() == description:
+                    return node
+            return None
+        return wait_for("the label described as %r" % description, find)
+
+
+try:
+    sim_log = open(os.path.join(work, "sim.log"), "w+")
+    sim = start([QUIBBO_SIM, "--port", "0", "--auto-confirm"], stdout=sim_log,
+                stderr=subprocess.STDOUT)
+
+    def urls():
+        sim_log.seek(0)
+        for line in sim_log:
+            if line.startswith("quibbo-sim secure="):
+                fields = dict(part.split("=", 1) for part in line.split()[1:])
+                return fields["secure"], fields["public"]
+        return None
+    secure, public = wait_for("the simulator", urls)
+
+    # 1. A first run to a sent message.
+    client = Client(secure, public, os.path.join(work, "first"))
+    client.press("Continue")
+    client.type_into("text", "E-mail address", "journey@example.test")
+    client.control("radio button", "Create a new account").do_action(0)
+    client.press("Continue")
+    client.type_into("text", "First name", "Jo")
+    client.type_into("text", "Surname", "Ramsay")
+    client.type_into("password text", "Password", "secret1")
+    client.type_into("password text", "Password again", "secret1")
+    client.press("Create Account")
+    client.press("Check")
+    client.type_into("text", "Your mobile number", "+447700900999")
+    client.press("Continue")
+    client.press("Finish")
+    client.type_into("text", "Message", "Hello from a first run")
+    recipient = client.control("combo box", "Recipient")
+    line = next(n for n in walk(recipient) if n.get_role_name() == "text")
+    line.set_text_contents("07700 900123")
+    client.press("Send")
+    status = client.label_described("Status")
+    wait_for("the sent status", lambda: status.get_name().startswith("Message sent at"))
+
+    def accepted():
+        sim_log.seek(0)
+        return "accepted a message from journey@example.test to 07700900123" in sim_log.read()
+    wait_for("the simulator to accept the message", accepted)
+    client.process.terminate()
+    client.process.wait(10)
+
+    # 2. Quit on a fresh profile's assistant ends the program.
+    client = Client(secure, public, os.path.join(work, "second"))
+    client.control("dialog", "Setup")
+    pressed = time.monotonic()
+    client.press("Quit")
+    try:
+        code = client.process.wait(timeout=2)
+    except subprocess.TimeoutExpired:
+        fail("the client was still running 2 s after Quit")
+    if code != 0:
+        fail("the client ended with %d after Quit" % code)
+    print("Quit ended the client in %.2f s" % (time.monotonic() - pressed))
+    print("2 passed, 0 failed")
+finally:
+    for process in reversed(children):
+        if process.poll() is None:
+            process.kill()
+            process.wait()
+    shutil.rmtree(work, ignore_errors=True)
