@@ -90,6 +90,10 @@ void SetupAssistantController::applicationDidFinishLaunching()
     myLocationCountryPullDown->addItems(CountryTable::names());
     showStage(QStringLiteral("Introduction"));
     myPanel->setWindowModality(Qt::ApplicationModal);
+    // The assistant opens in the middle of the main window it belongs to.
+    myPanel->adjustSize();
+    if (QWidget* over = myPanel->parentWidget(); over && over->isVisible())
+        myPanel->move(over->frameGeometry().center() - myPanel->rect().center());
     myPanel->open();
 }
 
