@@ -4,6 +4,7 @@
 
 #include <plist/plist.h>
 
+#include <cstring>
 #include <limits>
 #include <memory>
 
@@ -42,11 +43,11 @@ QVariant toVariant(plist_t node, int depth)
         return {};
     switch (plist_get_node_type(node)) {
     case PLIST_STRING: {
-        char* text = nullptr;
-        plist_get_string_val(node, &text);
-        const QString value = QString::fromUtf8(text);
-        free(text); // NOLINT: allocated by libplist
-        return value;
+        uint64_t length = 0;
+        const char* text = plist_get_string_ptr(node, &length);
+        if (!text || length > uint64_t(std::numeric_limits<int32_t>::max()))
+            return {};
+        return QString::fromUtf8(text, qsizetype(length));
     }
     case PLIST_BOOLEAN: {
         uint8_t value = 0;
@@ -87,14 +88,29 @@ std::optional<QVariantMap> propertyListDictionary(const QByteArray& data)
         return std::nullopt;
     plist_t root = nullptr;
     const auto size = static_cast<uint32_t>(data.size());
+    // libplist aborts the program when it reads a key or string holding U+0000, which XML
+    // cannot hold and a binary list can. Such an answer is not a property list: an XML one is
+    // refused before parsing, a binary one once written out as XML shows the character.
+    const bool binary = plist_is_binary(data.constData(), size);
+    if (!binary && data.contains('\0'))
+        return std::nullopt;
     // libplist reports no error code; a missing root is the failure.
-    if (plist_is_binary(data.constData(), size))
+    if (binary)
         plist_from_bin(data.constData(), size, &root);
     else
         plist_from_xml(data.constData(), size, &root);
     const Plist owner(root);
     if (!root || plist_get_node_type(root) != PLIST_DICT)
         return std::nullopt;
+    if (binary) {
+        char* xml = nullptr;
+        uint32_t length = 0;
+        plist_to_xml(root, &xml, &length);
+        const bool holdsNul = !xml || std::memchr(xml, 0, length) != nullptr;
+        plist_to_xml_free(xml);
+        if (holdsNul)
+            return std::nullopt;
+    }
     return dictionaryToMap(root, 0);
 }
 
