@@ -1,5 +1,5 @@
 # The two commands of the README. Both install what is missing, configure and build.
-.PHONY: all deps build run test asan bench format clean
+.PHONY: all deps build run test asan bench package format clean
 
 all: build
 
@@ -25,6 +25,13 @@ bench: deps
 	@test -f build-release/CMakeCache.txt || cmake --preset release
 	cmake --build --preset release
 	./bench/run-all build-release
+
+# A Debian package of the optimised build: build-release/quibbo_<version>_amd64.deb
+package: deps
+	@test -f build-release/CMakeCache.txt || cmake --preset release
+	cmake --build --preset release
+	cd build-release && cpack -G DEB
+	@ls build-release/quibbo_*.deb
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

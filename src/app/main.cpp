@@ -30,7 +30,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("quibbo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quibbo"));
     QApplication::setApplicationVersion(QStringLiteral(QUIBBO_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("quibbo"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.quibbo.Quibbo"));
 
     QTranslator translator;
     for (const QString& folder : QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
