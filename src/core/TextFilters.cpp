@@ -54,7 +54,8 @@ FilteredText filterSenderId(QStringView typed)
         ++result.refusals;
     const qsizetype limit = checkForNonNumerics(result.text) ? 11 : 16;
     if (result.text.size() > limit) {
-        result.text.truncate(limit);
+        // A character outside the Basic Multilingual Plane is kept whole or left out whole.
+        result.text.truncate(result.text.at(limit).isLowSurrogate() ? limit - 1 : limit);
         ++result.refusals;
     }
     return result;

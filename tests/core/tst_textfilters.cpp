@@ -64,6 +64,8 @@ private Q_SLOTS:
         row("17-character number", true, "+4477009001234567", "+447700900123456", 1);
         row("number with spaces", true, "+44 7700 900123", "+44 7700 90", 1);
         row("escape and too long", true, "ABCDEFGHIJKLMN~x", "ABCDEFGHIJK", 2);
+        row("emoji across the limit", true, QString::fromUtf8("ABCDEFGHIJ\U0001F600"), "ABCDEFGHIJ",
+            1);
         row("code", false, "44", "44", 0);
         row("space before a code", false, " 44", "44", 1);
         row("letter between digits", false, "4a4", "4", 1);
