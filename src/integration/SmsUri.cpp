@@ -3,10 +3,23 @@
 #include <QByteArray>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 QString percentDecoded(QStringView part)
 {
     return QString::fromUtf8(QByteArray::fromPercentEncoding(part.toUtf8()));
+}
+
+// A line break or another invisible character in a recipient would show one number and send
+// another.
+bool holdsInvisible(const QString& recipient)
+{
+    return std::any_of(recipient.begin(), recipient.end(), [](QChar c) {
+        const QChar::Category category = c.category();
+        return category == QChar::Other_Control || category == QChar::Other_Format ||
+               category == QChar::Separator_Line || category == QChar::Separator_Paragraph;
+    });
 }
 } // namespace
 
@@ -23,6 +36,8 @@ std::optional<SmsUri> parseSmsUri(const QString& text)
     for (QStringView recipient : recipientsPart.split(u',', Qt::SkipEmptyParts)) {
         // A recipient may carry parameters after ";" that name no number.
         const QString number = percentDecoded(recipient.left(recipient.indexOf(u';'))).trimmed();
+        if (holdsInvisible(number))
+            return std::nullopt;
         if (!number.isEmpty())
             uri.recipients.append(number);
     }

@@ -9,29 +9,53 @@ namespace {
 Q_LOGGING_CATEGORY(lcNumbers, "quibbo.numbers")
 }
 
+namespace {
+// Calls f with each code point of the text; a lone surrogate comes as itself.
+template<typename F> void forEachCodePoint(QStringView text, F f)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t codePoint = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            codePoint = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        f(codePoint);
+    }
+}
+} // namespace
+
 bool isNumberValid(QStringView typed)
 {
     if (typed.isEmpty())
         return false;
-    for (qsizetype i = 0; i < typed.size(); ++i) {
-        char32_t codePoint = typed[i].unicode();
-        if (typed[i].isHighSurrogate() && i + 1 < typed.size() && typed[i + 1].isLowSurrogate()) {
-            codePoint = QChar::surrogateToUcs4(typed[i], typed[i + 1]);
-            ++i;
+    bool valid = true;
+    forEachCodePoint(typed, [&valid](char32_t codePoint) {
+        switch (QChar::category(codePoint)) {
+        // Invisible characters (a right-to-left override, a line break) would make the number
+        // on screen differ from the digits sent.
+        case QChar::Other_Control:
+        case QChar::Other_Format:
+        case QChar::Other_Surrogate:
+        case QChar::Separator_Line:
+        case QChar::Separator_Paragraph:
+            valid = false;
+            break;
+        default:
+            if (QChar::isLetter(codePoint) || QChar::isMark(codePoint))
+                valid = false;
         }
-        if (QChar::isLetter(codePoint) || QChar::isMark(codePoint))
-            return false;
-    }
-    return true;
+    });
+    return valid;
 }
 
 QString formatNumber(QStringView typed, const std::optional<StringDictionary>& numberTranslation)
 {
+    // A decimal digit of any script counts as its value: an Arabic-Indic seven is a 7.
     QString digits;
-    for (QChar c : typed) {
-        if (c >= u'0' && c <= u'9')
-            digits.append(c);
-    }
+    forEachCodePoint(typed, [&digits](char32_t codePoint) {
+        if (QChar::category(codePoint) == QChar::Number_DecimalDigit)
+            digits.append(QLatin1Char(char('0' + QChar::digitValue(codePoint))));
+    });
     qCInfo(lcNumbers).noquote() << "formattedNumber =" << digits;
 
     if (!digits.startsWith(u'0'))

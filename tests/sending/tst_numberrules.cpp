@@ -20,6 +20,11 @@ private Q_SLOTS:
         QTest::newRow("letter outside the BMP") << QStringLiteral("0770\U0001D400") << false;
         QTest::newRow("punctuation only") << QStringLiteral("+ -./") << true;
         QTest::newRow("emoji is a symbol") << QStringLiteral("0770\U0001F600") << true;
+        // What is on screen is what is sent: nothing invisible may reorder or hide digits.
+        QTest::newRow("right-to-left override") << QStringLiteral("\u202E1234567890") << false;
+        QTest::newRow("zero-width space") << QStringLiteral("07700\u200B900123") << false;
+        QTest::newRow("line break") << QStringLiteral("+447700900123\n+449999") << false;
+        QTest::newRow("Arabic-Indic digits") << QStringLiteral("+44\u0667\u0667\u0660\u0660") << true;
     }
     void isNumberValid()
     {
@@ -63,7 +68,10 @@ private Q_SLOTS:
         row("state absent translates", "07700900123", setting(nullptr, "44"), "447700900123");
         row("code absent is (null)", "07700900123", setting("ON", nullptr), "(null)7700900123");
         row("no digit at all", "+ ", on44, "");
-        row("non-ASCII digits dropped", QStringLiteral("٠٧٧"), on44, "");
+        row("digits of another script count as their values",
+            QStringLiteral("+44\u0667\u0667\u0660\u0660 900123"), none, "447700900123");
+        row("a national number in Arabic-Indic digits", QStringLiteral("\u0660\u0667\u0667"), on44,
+            "4477");
     }
     void formatNumber()
     {
