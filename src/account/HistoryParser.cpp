@@ -1,6 +1,10 @@
 #include "HistoryParser.h"
 
-HistoryParser::HistoryParser()
+namespace {
+constexpr qsizetype blockBytes = 64 * 1024;
+} // namespace
+
+HistoryParser::HistoryParser(qint64 textLimit_) : textLimit(textLimit_)
 {
     reader.setNamespaceProcessing(false);
     // Entities declared inside the document are not ours to expand at length.
@@ -11,16 +15,77 @@ void HistoryParser::addData(const QByteArray& data)
 {
     if (halted)
         return;
-    reader.addData(data);
-    parse();
+    pending += data;
+    qsizetype fed = 0;
+    while (!halted && pending.size() - fed >= blockBytes) {
+        feed(pending.mid(fed, blockBytes));
+        fed += blockBytes;
+    }
+    pending.remove(0, fed);
 }
 
 void HistoryParser::finish()
 {
     if (halted)
         return;
+    if (!pending.isEmpty())
+        feed(std::exchange(pending, {}));
     parse();
     halted = true;
+}
+
+void HistoryParser::feed(QByteArray block)
+{
+    // The reader finds a wrongly encoded byte somewhere in what it was given and gives up on
+    // all of it; it is given the text up to that byte, so the rows before it stand.
+    const qsizetype valid = validUtf8Length(block);
+    const bool broken = valid < block.size();
+    block.truncate(valid);
+    reader.addData(block);
+    parse();
+    if (broken)
+        halted = true;
+}
+
+qsizetype HistoryParser::validUtf8Length(const QByteArray& block)
+{
+    if (!utf8) {
+        // Decided by the document's start: a byte-order mark or a declared encoding other
+        // than UTF-8 leaves the encoding to the reader.
+        const QByteArray start = block.left(200).toLower();
+        const qsizetype declared = start.indexOf("encoding=");
+        utf8 = !start.startsWith("\xfe\xff") && !start.startsWith("\xff\xfe") &&
+               (declared < 0 || start.mid(declared + 10, 5) == "utf-8");
+    }
+    if (!*utf8)
+        return block.size();
+    for (qsizetype i = 0; i < block.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(block.at(i));
+        if (continuationsNeeded > 0) {
+            if (byte < nextLow || byte > nextHigh)
+                return i;
+            --continuationsNeeded;
+            nextLow = 0x80;
+            nextHigh = 0xbf;
+            continue;
+        }
+        if (byte < 0x80)
+            continue;
+        if (byte >= 0xc2 && byte <= 0xdf) {
+            continuationsNeeded = 1;
+        } else if (byte >= 0xe0 && byte <= 0xef) {
+            continuationsNeeded = 2;
+            nextLow = byte == 0xe0 ? 0xa0 : 0x80; // no overlong forms
+            nextHigh = byte == 0xed ? 0x9f : 0xbf; // no surrogates
+        } else if (byte >= 0xf0 && byte <= 0xf4) {
+            continuationsNeeded = 3;
+            nextLow = byte == 0xf0 ? 0x90 : 0x80;
+            nextHigh = byte == 0xf4 ? 0x8f : 0xbf; // nothing beyond U+10FFFF
+        } else {
+            return i;
+        }
+    }
+    return block.size();
 }
 
 void HistoryParser::parse()
@@ -38,6 +103,13 @@ void HistoryParser::parse()
                 messagesEnded = true;
             break;
         case QXmlStreamReader::Characters:
+            // A document whose text outgrows the limit (entities referenced over and over) is
+            // a broken document: it stops here.
+            textSize += reader.text().size();
+            if (textSize > textLimit) {
+                halted = true;
+                return;
+            }
             if (!accumulator) {
                 accumulator.emplace();
                 accumulator->reserve(200);
@@ -66,6 +138,12 @@ void HistoryParser::startElement()
         return;
     current = HistoryRow();
     const QXmlStreamAttributes attributes = reader.attributes();
+    for (const QXmlStreamAttribute& attribute : attributes)
+        textSize += attribute.value().size();
+    if (textSize > textLimit) {
+        halted = true;
+        return;
+    }
     for (const QXmlStreamAttribute& attribute : attributes) {
         const QStringView name = attribute.name();
         if (name == QLatin1String("msisdn"))

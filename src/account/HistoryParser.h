@@ -14,9 +14,16 @@
 class HistoryParser
 {
 public:
-    HistoryParser();
+    // All the text of a document, entities expanded: far beyond any real history (100,000
+    // messages are some 20 million characters), and short of what the window can hold.
+    static constexpr qint64 defaultTextLimit = 64 << 20;
 
-    // Parses as far as the data given so far allows.
+    // A document whose text, entities expanded, outgrows textLimit characters is broken there.
+    explicit HistoryParser(qint64 textLimit = defaultTextLimit);
+
+    // Parses as far as the data given so far allows. The reader is always fed the same blocks
+    // of the document, however its bytes arrived, so that the outcome of a broken or badly
+    // encoded document never depends on the network's pieces.
     void addData(const QByteArray& data);
     // No more data will come.
     void finish();
@@ -33,11 +40,22 @@ public:
     qsizetype rowCount() const { return rows.size(); }
 
 private:
+    void feed(QByteArray block);
+    qsizetype validUtf8Length(const QByteArray& block);
     void parse();
     void startElement();
     void endMessage();
 
     QXmlStreamReader reader;
+    QByteArray pending;
+    qint64 textSize = 0;
+    qint64 textLimit;
+    // The UTF-8 check: whether it applies (the document declares no other encoding), and how
+    // many continuation bytes the sequence under way still needs, with the range of the next.
+    std::optional<bool> utf8;
+    int continuationsNeeded = 0;
+    unsigned char nextLow = 0x80;
+    unsigned char nextHigh = 0xbf;
     QList<HistoryRow> rows;
     HistoryRow current;
     std::optional<QString> accumulator;

@@ -20,8 +20,10 @@
 using namespace std::chrono_literals;
 
 namespace {
-// A long history is a few tens of megabytes; the cap only stops a server that never ends.
-constexpr qint64 answerLimit = qint64(512) << 20;
+// 100,000 messages are about 21 MB; the cap only stops a server that never ends.
+constexpr qint64 answerLimit = qint64(64) << 20;
+// The history may take longer than other answers while it keeps arriving, but not forever.
+constexpr auto historyDeadline = 10min;
 // What is parsed in one go before the event loop runs again: a few milliseconds of work.
 constexpr qint64 sliceBytes = 256 * 1024;
 } // namespace
@@ -144,8 +146,9 @@ void MsgHistoryDataSource::parseXMLFile()
             .value_or(StringDictionary());
     parser = std::make_unique<HistoryParser>();
     transferDone = false;
-    reply = network.get(endpoints.accountInformation(credentials, QStringLiteral("messages")),
-                        answerLimit);
+    reply = network.getStream(
+        endpoints.accountInformation(credentials, QStringLiteral("messages")), historyDeadline);
+    received = 0;
     refreshButton->setEnabled(false);
     connect(reply, &QNetworkReply::readyRead, this, &MsgHistoryDataSource::scheduleSlice);
     connect(reply, &QNetworkReply::finished, this, [this] {
@@ -168,6 +171,15 @@ void MsgHistoryDataSource::readSlice()
     if (!reply)
         return;
     const QByteArray slice = reply->read(sliceBytes);
+    received += slice.size();
+    if (received > answerLimit) {
+        // Over the cap the answer is no history: the last good rows stay.
+        dropFetch();
+        refreshButton->setEnabled(true);
+        parser.reset();
+        emit fetchFinished();
+        return;
+    }
     // Only a successful answer can hold the history; anything else is read and dropped.
     if (NetworkAccess::succeeded(*reply))
         parser->addData(slice);

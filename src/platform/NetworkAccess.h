@@ -10,10 +10,13 @@
 
 class QNetworkAccessManager;
 class QNetworkReply;
+class SinglePost;
 
-// Every exchange with the service goes through here: asynchronous, with a transfer time-out
-// (Qt has none by default), TLS always verified, and a cap on the answer size so that a broken
-// or hostile server cannot exhaust memory. The caller owns each reply and deletes it later.
+// Every exchange with the service goes through here: asynchronous, ended within a deadline
+// whatever the server does (Qt has no time-out by default, and its own is reset by every byte),
+// TLS always verified, and a cap on the answer size, enforced as the bytes arrive, so that a
+// broken or hostile server cannot exhaust memory. The caller owns each reply and deletes it
+// later.
 class NetworkAccess
 {
 public:
@@ -26,22 +29,27 @@ public:
     // Tests trust their own certificate authority through this; production keeps the system's.
     void setSslConfiguration(const QSslConfiguration& configuration);
 
+    // An answer read whole once it has ended: over answerLimit bytes, it is cut off.
     QNetworkReply* get(const QUrl& url, qint64 answerLimit = defaultAnswerLimit);
-    QNetworkReply* post(const QUrl& url, const QByteArray& contentType, const QByteArray& body,
-                        qint64 answerLimit = defaultAnswerLimit);
+    // An answer the caller reads as it streams in and whose size it checks itself. It may take
+    // up to `deadline` while it keeps arriving; a pause of the usual time-out still ends it.
+    QNetworkReply* getStream(const QUrl& url, std::chrono::milliseconds deadline);
+    // A POST sent exactly once, of which only the status is read.
+    SinglePost* postOnce(const QUrl& url, const QByteArray& contentType, const QByteArray& body);
 
     // The HTTP status of the answer, or nothing when no answer came (no connection, a failed
     // handshake, a time-out). A status such as 444 arrives with an error set, so judge by this.
     static std::optional<int> httpStatus(const QNetworkReply& reply);
     // True when the answer was cut off for being larger than its limit.
     static bool exceededLimit(const QNetworkReply& reply);
-    // A 2xx answer that was not cut off.
+    // A 2xx answer that arrived whole: not cut off for its size, not ended by a reset, a short
+    // body, a decoding failure or the deadline.
     static bool succeeded(const QNetworkReply& reply);
     // Stops a reply nobody waits for any more, without telling receiver how it ended.
     static void abandon(QNetworkReply* reply, QObject* receiver);
 
 private:
-    QNetworkReply* watch(QNetworkReply* reply, qint64 answerLimit) const;
+    QNetworkReply* watch(QNetworkReply* reply, std::chrono::milliseconds deadline) const;
     QNetworkRequest request(const QUrl& url) const;
 
     QNetworkAccessManager& manager;

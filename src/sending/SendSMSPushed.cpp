@@ -5,6 +5,7 @@
 #include "Clock.h"
 #include "MobileNumberDataSource.h"
 #include "NetworkAccess.h"
+#include "SinglePost.h"
 #include "NumberRules.h"
 #include "Platform.h"
 #include "ProgressWord.h"
@@ -20,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QNetworkReply>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -28,9 +28,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-// The service never sends a meaningful body with its answer; anything larger is cut off.
-constexpr qint64 answerLimit = 64 * 1024;
-
 std::optional<QString> entry(const StringDictionary& dictionary, QLatin1String key)
 {
     if (!dictionary.contains(key))
@@ -54,7 +51,8 @@ SendSMSPushed::SendSMSPushed(const Platform& platform, ServiceEndpoints endpoint
 SendSMSPushed::~SendSMSPushed()
 {
     // The controls go with the window; an answer arriving now has nowhere to be shown.
-    NetworkAccess::abandon(inFlight, this);
+    if (inFlight)
+        inFlight->abandon();
 }
 
 QByteArray SendSMSPushed::URLParameterEscapedString(const QString& value)
@@ -105,21 +103,25 @@ void SendSMSPushed::sendsms()
         field("OasText", valueOrNullText(senderID)) + "\r\n";
 
     setBusy(true);
-    QNetworkReply* reply = network.post(endpoints.sendMessage(),
-                                        "application/x-www-form-urlencoded", body, answerLimit);
-    inFlight = reply;
-    connect(reply, &QNetworkReply::finished, this,
-            [this, reply, attempt] { replyFinished(reply, attempt); });
+    SinglePost* post =
+        network.postOnce(endpoints.sendMessage(), "application/x-www-form-urlencoded", body);
+    post->setParent(this);
+    inFlight = post;
+    connect(post, &SinglePost::finished, this, [this, post, attempt](std::optional<int> status) {
+        replyFinished(post, status, attempt);
+    });
 }
 
-void SendSMSPushed::replyFinished(QNetworkReply* reply, const Attempt& attempt)
+void SendSMSPushed::replyFinished(SinglePost* post, std::optional<int> status,
+                                  const Attempt& attempt)
 {
-    reply->deleteLater();
+    post->deleteLater();
     inFlight.clear();
     setBusy(false);
     sendSMSButton->setEnabled(true);
 
-    const std::optional<int> status = NetworkAccess::httpStatus(*reply);
+    // The body is never read: once a 200 status line has arrived the message was accepted,
+    // even if the rest of the answer is cut off (calling that a failure invites a duplicate).
     if (!status)
         showOutcome(Outcome::TransportError, attempt);
     else if (*status == 200)

@@ -8,6 +8,7 @@
 
 using namespace std::chrono_literals;
 using Answer = ScriptedHttpServer::Answer;
+Q_DECLARE_METATYPE(ScriptedHttpServer::Answer)
 
 class TestCreditsUpdater : public QObject
 {
@@ -15,8 +16,8 @@ class TestCreditsUpdater : public QObject
 
     struct Fixture
     {
-        explicit Fixture(const QUrl& secure)
-            : credits(test.platform(), ServiceEndpoints(secure, secure))
+        explicit Fixture(const QUrl& secure, std::chrono::milliseconds timeout = 60s)
+            : test(timeout), credits(test.platform(), ServiceEndpoints(secure, secure))
         {
             display.setText(QStringLiteral("–"));
             credits.creditsDisplay = &display;
@@ -64,6 +65,30 @@ private Q_SLOTS:
         Fixture f(server.url());
         f.refresh();
         QCOMPARE(f.display.text(), shown);
+    }
+
+    // An answer that does not arrive whole is no answer: the balance keeps its text.
+    void brokenAnswersShowNoFigure_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::newRow("reset after 123 of 1234") << Answer{200, {"123"}, false, true};
+        QTest::newRow("larger than the cap") << Answer{200, {QByteArray(200'000, '7')}};
+        QTest::newRow("compressed though not asked to be")
+            << Answer{200, {}, false, false, 0ms,
+                      QByteArray("HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n"
+                                 "Content-Length: 4\r\n\r\n1234")};
+        QTest::newRow("trickling past the deadline")
+            << Answer{200, QList<QByteArray>(100, "1"), false, false, 50ms};
+    }
+
+    void brokenAnswersShowNoFigure()
+    {
+        QFETCH(Answer, answer);
+        ScriptedHttpServer server;
+        server.script({answer});
+        Fixture f(server.url(), 300ms);
+        f.refresh();
+        QCOMPARE(f.display.text(), QStringLiteral("–"));
     }
 
     void requestCarriesTheCredentialsEscaped()

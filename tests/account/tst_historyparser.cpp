@@ -22,7 +22,7 @@ QString describe(const HistoryRow& row)
 
 QStringList parseAll(const QByteArray& document, int pieceSize, bool* started, bool* complete)
 {
-    HistoryParser parser;
+    HistoryParser parser(20'000);
     for (qsizetype at = 0; at < document.size(); at += pieceSize)
         parser.addData(document.mid(at, pieceSize));
     parser.finish();
@@ -104,6 +104,15 @@ private Q_SLOTS:
                    "<Messages><Message msisdn=\"1\">a</Message><Message msisdn=\"2\">b</Wrong>"
                    "<Message msisdn=\"3\">c</Message></Messages>")
             << QStringList{"-|1|a|Unknown"} << true << false;
+        QTest::newRow("badly encoded part-way")
+            << QByteArray("<Messages><Message msisdn=\"1\">a</Message><Message msisdn=\"2\">b\xff\xfe"
+                          "</Message><Message msisdn=\"3\">c</Message></Messages>")
+            << QStringList{"-|1|a|Unknown"} << true << false;
+        QTest::newRow("entity expanded beyond the text limit")
+            << QByteArray("<!DOCTYPE Messages [<!ENTITY e \"" + QByteArray(1000, 'x') +
+                          "\">]><Messages><Message msisdn=\"1\">a</Message><Message>" +
+                          QByteArray("&e;").repeated(30) + "</Message></Messages>")
+            << QStringList{"-|1|a|Unknown"} << true << false;
         QTest::newRow("not XML") << QByteArray("<html Internal Server Error") << QStringList()
                                  << false << false;
         QTest::newRow("plain text")
@@ -116,7 +125,7 @@ private Q_SLOTS:
             << QStringList{"-|1|xy|Unknown"} << true << true;
     }
 
-    // Whole or a byte at a time, the document gives the same rows.
+    // Whole, a byte at a time or in any other pieces, the document gives the same rows.
     void documents()
     {
         QFETCH(QByteArray, document);
@@ -124,7 +133,7 @@ private Q_SLOTS:
         QFETCH(bool, started);
         QFETCH(bool, complete);
 
-        for (const int pieceSize : {int(document.size()), 1}) {
+        for (const int pieceSize : {int(document.size()), 1, 7, 100}) {
             bool wasStarted = false;
             bool wasComplete = false;
             QCOMPARE(parseAll(document, std::max(pieceSize, 1), &wasStarted, &wasComplete), rows);

@@ -124,6 +124,12 @@ private Q_SLOTS:
         QTest::newRow("unknown account") << Answer{401, {}};
         QTest::newRow("not XML") << Answer{200, {"Service unavailable"}};
         QTest::newRow("connection dropped before the document") << Answer{200, {}, false, true};
+        // A document cut off by a reset or a short body is no answer, though it began well.
+        QTest::newRow("reset part-way through the document")
+            << Answer{200, {twoMessages.left(150)}, false, true};
+        QList<QByteArray> endless{twoMessages.left(100)};
+        endless += QList<QByteArray>(65, QByteArray(1 << 20, ' '));
+        QTest::newRow("larger than the cap") << Answer{200, endless};
     }
 
     void failedFetchesKeepTheLastGoodRows()

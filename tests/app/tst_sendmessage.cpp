@@ -19,6 +19,7 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QHeaderView>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QSslKey>
 #include <QTcpServer>
@@ -289,6 +290,57 @@ private Q_SLOTS:
         QCOMPARE(client.ui().messageField->toPlainText(), QStringLiteral("keep me"));
         QVERIFY(client.ui().sendSMSButton->isEnabled());
         QCOMPARE(tlsService.sendBodies().size(), 0);
+    }
+
+    // Whatever the connection does, one press of Send posts the message once: the service
+    // accepts every copy it receives. Once a 200's status line has arrived the message is sent,
+    // whatever happens to the rest of the answer.
+    void oneMessageOnePost_data()
+    {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("closed without an answer") << QByteArray() << "Error talking to server.";
+        QTest::newRow("reset part-way through the status line")
+            << QByteArray("HTTP/1.1 20") << "Error talking to server.";
+        QTest::newRow("garbage for a head") << QByteArray("\x16\x03\x01garbage\r\n\r\n")
+                                            << "Error talking to server.";
+        QTest::newRow("status line that never ends")
+            << QByteArray(20000, 'H') << "Error talking to server.";
+        QTest::newRow("200, then the body cut")
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nab") << "Message sent";
+        QTest::newRow("500, then the connection reset")
+            << QByteArray("HTTP/1.1 500 Broken\r\n") << "Server rejected messages.";
+    }
+
+    void oneMessageOnePost()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(QString, status);
+        ScriptedHttpServer server;
+        server.script({ScriptedHttpServer::Answer{200, {}, false, false, 0ms, raw}});
+        Client client(server.url());
+        client.compose(QStringLiteral("once"), QStringLiteral("123"));
+        client.send();
+        QVERIFY2(client.ui().statusField->text().contains(status),
+                 qPrintable(client.ui().statusField->text()));
+        QCOMPARE(server.targets, QList<QByteArray>{"/quib/sendMessage"});
+        QVERIFY(client.ui().sendSMSButton->isEnabled());
+    }
+
+    // A server that trickles its answer a byte at a time cannot hold Send beyond the deadline.
+    void tricklingServerEndsAtTheDeadline()
+    {
+        ScriptedHttpServer server;
+        server.script({ScriptedHttpServer::Answer{200, QList<QByteArray>(100, "x"), false, false,
+                                                  50ms, std::nullopt}});
+        Client client(server.url(), 300ms);
+        QElapsedTimer clock;
+        clock.start();
+        client.compose(QStringLiteral("slow"), QStringLiteral("123"));
+        client.send();
+        QVERIFY(clock.elapsed() < 3000);
+        QVERIFY(client.ui().sendSMSButton->isEnabled());
+        QCOMPARE(server.targets.size(), 1);
     }
 
     void trustedCertificateSends()

@@ -44,6 +44,12 @@ void ScriptedHttpServer::release(int index)
 
 void ScriptedHttpServer::answer(QTcpSocket* socket, const Answer& a)
 {
+    if (a.raw) {
+        socket->write(*a.raw);
+        socket->flush();
+        socket->abort();
+        return;
+    }
     qsizetype length = 0;
     for (const QByteArray& chunk : a.chunks)
         length += chunk.size();
@@ -54,7 +60,7 @@ void ScriptedHttpServer::answer(QTcpSocket* socket, const Answer& a)
     // Each chunk leaves in a write of its own, a turn of the event loop after the one before.
     QList<QByteArray> chunks = a.chunks;
     auto* next = new QTimer(socket);
-    next->setInterval(0);
+    next->setInterval(a.pause);
     connect(next, &QTimer::timeout, socket, [socket, chunks, next, a]() mutable {
         if (chunks.isEmpty()) {
             next->stop();

@@ -6,6 +6,9 @@
 #include <QTcpSocket>
 #include <QUrl>
 
+#include <chrono>
+#include <optional>
+
 // A real HTTP server on loopback that gives each request the next answer of a script, for
 // answers the simulator would never give: error pages, bodies in several writes, answers held
 // back until the test releases them, or connections that are simply dropped.
@@ -18,6 +21,8 @@ public:
         QList<QByteArray> chunks;
         bool held = false;      // sent only on release()
         bool dropAfter = false; // close the connection after the chunks, before the full length
+        std::chrono::milliseconds pause{0}; // between two chunks: a server that trickles
+        std::optional<QByteArray> raw{};    // sent instead of an answer, then the connection drops
     };
 
     ScriptedHttpServer();
