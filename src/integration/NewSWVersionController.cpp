@@ -12,14 +12,72 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStringDecoder>
+#include <QImage>
+#include <QSet>
 #include <QTextBrowser>
+#include <QTextDocument>
 
 using namespace std::chrono_literals;
 
 namespace {
 constexpr qint64 versionFileLimit = 64 * 1024;
 constexpr qint64 releasePageLimit = 2 * 1024 * 1024;
+constexpr qint64 imageLimit = 2 * 1024 * 1024;
+constexpr int imageCount = 16;
+
+bool isWebAddress(const QUrl& url)
+{
+    return url.isValid() &&
+           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
 } // namespace
+
+// The release page's document. It never reads a resource itself (Qt's would read local files,
+// /dev/zero among them): images on the web are fetched through the network layer with a cap
+// and added once they arrive; anything else stays blank.
+class ReleasePageDocument : public QTextDocument
+{
+public:
+    ReleasePageDocument(NetworkAccess& network_, QObject* parent)
+        : QTextDocument(parent), network(network_)
+    {}
+
+    void reset(const QUrl& base)
+    {
+        for (const QPointer<QNetworkReply>& reply : std::as_const(fetches))
+            NetworkAccess::abandon(reply, this);
+        fetches.clear();
+        asked.clear();
+        clear();
+        setBaseUrl(base);
+    }
+
+protected:
+    QVariant loadResource(int type, const QUrl& name) override
+    {
+        const QUrl url = baseUrl().resolved(name);
+        if (type != QTextDocument::ImageResource || !isWebAddress(url) || asked.contains(url) ||
+            asked.size() >= imageCount)
+            return {};
+        asked.insert(url);
+        QNetworkReply* reply = network.get(url, imageLimit);
+        fetches.append(reply);
+        connect(reply, &QNetworkReply::finished, this, [this, reply, name] {
+            reply->deleteLater();
+            QImage image;
+            if (NetworkAccess::succeeded(*reply) && image.loadFromData(reply->readAll())) {
+                addResource(QTextDocument::ImageResource, name, image);
+                markContentsDirty(0, characterCount());
+            }
+        });
+        return {};
+    }
+
+private:
+    NetworkAccess& network;
+    QSet<QUrl> asked;
+    QList<QPointer<QNetworkReply>> fetches;
+};
 
 NewSWVersionController::NewSWVersionController(const Platform& platform,
                                                ServiceEndpoints endpoints_, QObject* parent)
@@ -44,6 +102,8 @@ void NewSWVersionController::awakeFromNib()
     myPanel->hide();
     // The viewer shows what this controller fetches, and never follows a link by itself.
     webViewer->setOpenLinks(false);
+    releasePage = new ReleasePageDocument(network, webViewer);
+    webViewer->setDocument(releasePage);
     connect(webViewer, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
         if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
             urls.open(url);
@@ -92,10 +152,9 @@ void NewSWVersionController::versionAnswered(QNetworkReply* reply)
 
 void NewSWVersionController::loadReleasePage(const QUrl& url)
 {
-    webViewer->clear();
+    releasePage->reset(url);
     abort(pageReply);
-    if (!url.isValid() ||
-        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))) {
+    if (!isWebAddress(url)) {
         emit releasePageShown();
         return;
     }
@@ -124,9 +183,18 @@ void NewSWVersionController::downloadPushed()
                                "After it has finished downloading, please QUIT this version of "
                                "Quibbo before installing the new one."),
                 [this] {
+                    // Only a web address goes to the browser: a local file or a program's
+                    // scheme in the service's answer is not opened.
                     const QUrl url(downloadURL);
-                    if (!downloadURL.isEmpty() && url.isValid())
+                    if (isWebAddress(url)) {
                         urls.open(url);
+                        return;
+                    }
+                    alerts.show(Alerts::Style::Warning,
+                                QStringLiteral("No download address"),
+                                QStringLiteral("The service named no web address to download the "
+                                               "new version from. Please try again later."),
+                                {});
                 });
 }
 

@@ -10,6 +10,7 @@ class NetworkAccess;
 class QNetworkReply;
 class QPushButton;
 class QTextBrowser;
+class ReleasePageDocument;
 class TimerSource;
 class UrlOpener;
 struct Platform;
@@ -58,4 +59,5 @@ private:
     ServiceEndpoints endpoints;
     QPointer<QNetworkReply> versionReply;
     QPointer<QNetworkReply> pageReply;
+    ReleasePageDocument* releasePage = nullptr;
 };

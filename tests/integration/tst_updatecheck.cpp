@@ -4,6 +4,8 @@
 #include "ScriptedHttpServer.h"
 #include "TestPlatform.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -149,6 +151,38 @@ private Q_SLOTS:
         f.download.click();
         f.test.alerts.dismiss();
         QVERIFY(f.test.urls.opened.isEmpty());
+        QCOMPARE(f.test.alerts.shown.last().message, QStringLiteral("No download address"));
+    }
+
+    // The release page reads nothing local (a file:///dev/zero image once ate all memory);
+    // images on the web come through the network layer.
+    void releasePageFetchesOnlyWebImages()
+    {
+        ScriptedHttpServer server;
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImage(4, 4, QImage::Format_RGB32).save(&buffer, "PNG");
+        server.script({Answer{200,
+                              {"<plist><dict><key>Version</key><string>2.0</string><key>InfoURL"
+                               "</key><string>" +
+                               server.url().toEncoded() + "/notes.html</string></dict></plist>"}},
+                       Answer{200,
+                              {"<p>New</p><img src=\"file:///dev/zero\"><img src=\"/etc/passwd\">"
+                               "<img src=\"logo.png\">"}},
+                       Answer{404, {}}, Answer{200, {png}}});
+        Fixture f(server.url());
+        QSignalSpy shown(&f.check, &NewSWVersionController::releasePageShown);
+        f.runCheck();
+        QVERIFY(shown.wait());
+        f.viewer.resize(300, 300);
+        f.viewer.show();
+        // A relative address is on the page's server, never a local file.
+        QTRY_VERIFY(server.targets.contains("/logo.png"));
+        QVERIFY(server.targets.contains("/etc/passwd"));
+        QTRY_VERIFY(f.viewer.document()
+                        ->resource(QTextDocument::ImageResource, QUrl("logo.png"))
+                        .isValid());
     }
 
     void notNowCloses()
