@@ -1,6 +1,7 @@
 #include "ServicesClass.h"
 
 #include "AddressBook.h"
+#include "MessageTextEdit.h"
 #include "SendSMSPushed.h"
 #include "SoundPlayer.h"
 #include "TimerSource.h"
@@ -12,7 +13,6 @@
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusMetaType>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringDecoder>
 
@@ -103,9 +103,8 @@ std::optional<QString> ServicesClass::sendPasteboardAsSMS(const Pasteboard& past
     if (!text)
         return QCoreApplication::translate("ServicesClass", "Error: couldn't send as an SMS.");
 
-    // As if the user had typed it, so that the counter counts and cuts it as it does for typing.
-    textMessageField->clear();
-    textMessageField->insertPlainText(*text);
+    // As if the user had pasted it, so that the counter counts and cuts it as for a paste.
+    textMessageField->replaceWithPaste(*text);
 
     if (retrieveMyMobileNumber()) {
         servicesRequestWindow->show();
@@ -177,10 +176,8 @@ void ServicesClass::openSmsUri(const SmsUri& uri)
     if (!uri.recipients.isEmpty())
         msisdnField->setEditText(uri.recipients.first());
     // A link without a body only addresses the message the user is writing.
-    if (uri.body) {
-        textMessageField->clear();
-        textMessageField->insertPlainText(*uri.body);
-    }
+    if (uri.body)
+        textMessageField->replaceWithPaste(*uri.body);
     activate();
 }
 

@@ -11,7 +11,7 @@
 class AddressBook;
 class QComboBox;
 class QDBusConnection;
-class QPlainTextEdit;
+class MessageTextEdit;
 class QPushButton;
 class SendSMSPushed;
 class SoundPlayer;
@@ -37,7 +37,7 @@ public:
     QWidget* servicesRequestWindow = nullptr;
     QComboBox* msisdnField = nullptr;
     SendSMSPushed* sendSMSController = nullptr;
-    QPlainTextEdit* textMessageField = nullptr;
+    MessageTextEdit* textMessageField = nullptr;
     QWidget* mainWindow = nullptr;
     QPushButton* sendToMeButton = nullptr;
 

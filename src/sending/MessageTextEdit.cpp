@@ -16,3 +16,11 @@ void MessageTextEdit::insertFromMimeData(const QMimeData* source)
     limited.setText(pasteLimiter(before, source->text()));
     QPlainTextEdit::insertFromMimeData(&limited);
 }
+
+void MessageTextEdit::replaceWithPaste(const QString& text)
+{
+    clear();
+    QMimeData pasted;
+    pasted.setText(text);
+    insertFromMimeData(&pasted);
+}

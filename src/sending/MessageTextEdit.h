@@ -17,6 +17,10 @@ public:
     // before: the text in front of the insertion point.
     void setPasteLimiter(PasteLimiter limiter) { pasteLimiter = std::move(limiter); }
 
+    // Replaces the whole message with text from elsewhere (another program, a link) as a
+    // paste would: shortened first, so a long text costs no more than what can be kept.
+    void replaceWithPaste(const QString& text);
+
 protected:
     void insertFromMimeData(const QMimeData* source) override;
 

@@ -154,6 +154,9 @@ private Q_SLOTS:
         QCOMPARE(desktop.ui().messageField->toPlainText(),
                  QString::fromUtf8("second, with € and ümlauts"));
         QCOMPARE(desktop.ui().charcntField->text(), QStringLiteral("1(27)"));
+        // A long selection goes through the paste limiter, never whole into the view.
+        desktop.sendText(QString(400'000, u'a'));
+        QCOMPARE(desktop.ui().messageField->toPlainText(), QString(160, u'a'));
     }
 
     void sendToMyPhoneUsesTheFirstMobileNumber()
