@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QLockFile>
+#include <QRegularExpression>
 #include <QLoggingCategory>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -14,11 +16,57 @@ Q_LOGGING_CATEGORY(lcSettings, "quibbo.settings")
 
 constexpr auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 constexpr auto ownerOnlyFolder = ownerOnly | QFileDevice::ExeOwner;
+
+// The settings' folder, made readable by the user alone.
+void ensureFolder(const QString& settingsPath)
+{
+    const QDir folder = QFileInfo(settingsPath).dir();
+    if (folder.exists())
+        return;
+    if (!folder.mkpath(QStringLiteral(".")))
+        qCWarning(lcSettings) << "cannot create" << folder.path();
+    QFile::setPermissions(folder.path(), ownerOnlyFolder);
+}
+
+// Held while the file is read and written, which takes milliseconds: a lock left by a process
+// that died, or older than a second, is taken over.
+class WriteLock
+{
+public:
+    explicit WriteLock(const QString& settingsPath) : lock(settingsPath + QStringLiteral(".lock"))
+    {
+        ensureFolder(settingsPath);
+        lock.setStaleLockTime(1000);
+        held = lock.tryLock(2'000);
+        if (!held)
+            qCWarning(lcSettings) << "the settings are locked by another program; writing anyway";
+    }
+
+private:
+    QLockFile lock;
+    bool held = false;
+};
 } // namespace
 
 JsonFileSettingsStore::JsonFileSettingsStore(QString filePath) : path(std::move(filePath))
 {
+    const WriteLock lock(path);
+    removeCrashDebris();
     load();
+}
+
+void JsonFileSettingsStore::removeCrashDebris() const
+{
+    // QSaveFile writes "settings.json.XXXXXX" and renames it over the file; a copy of that
+    // name left behind (it holds the passwords too) is from a write that never finished, as
+    // no other write runs while the lock is held.
+    const QFileInfo file(path);
+    const QRegularExpression temporary(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(file.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QStringList names = QDir(file.path()).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& name : names)
+        if (temporary.match(name).hasMatch() && QFile::remove(file.dir().filePath(name)))
+            qCInfo(lcSettings) << "removed" << name << "left by a write that never finished";
 }
 
 QString JsonFileSettingsStore::defaultFilePath()
@@ -34,29 +82,44 @@ QJsonValue JsonFileSettingsStore::value(const QString& key) const
 
 void JsonFileSettingsStore::setValue(const QString& key, const QJsonValue& value)
 {
+    const WriteLock lock(path);
+    // The other keys as another client may have left them; ours as we know them when the file
+    // cannot be read now.
+    if (!keepInMemory) {
+        QJsonObject onDisk;
+        const Read found = read(onDisk);
+        if (found == Read::Read)
+            values = onDisk;
+        else if (found == Read::Unreadable)
+            moveAside(); // damaged since the start: kept for recovery, never overwritten
+    }
     values.insert(key, value);
     save();
 }
 
-void JsonFileSettingsStore::load()
+JsonFileSettingsStore::Read JsonFileSettingsStore::read(QJsonObject& into) const
 {
     QFile file(path);
     if (!file.exists())
-        return;
+        return Read::Missing;
     if (!file.open(QIODevice::ReadOnly)) {
         qCWarning(lcSettings) << "cannot read" << path << file.errorString();
-        moveAside();
-        return;
+        return Read::Unreadable;
     }
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
-    file.close();
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
         qCWarning(lcSettings) << "cannot parse" << path << error.errorString();
-        moveAside();
-        return;
+        return Read::Unreadable;
     }
-    values = document.object();
+    into = document.object();
+    return Read::Read;
+}
+
+void JsonFileSettingsStore::load()
+{
+    if (read(values) == Read::Unreadable)
+        moveAside();
 }
 
 void JsonFileSettingsStore::moveAside()
@@ -77,12 +140,7 @@ void JsonFileSettingsStore::moveAside()
 
 void JsonFileSettingsStore::save() const
 {
-    QDir folder = QFileInfo(path).dir();
-    if (!folder.exists()) {
-        if (!folder.mkpath(QStringLiteral(".")))
-            qCWarning(lcSettings) << "cannot create" << folder.path();
-        QFile::setPermissions(folder.path(), ownerOnlyFolder);
-    }
+    ensureFolder(path);
     if (keepInMemory)
         return;
     QSaveFile file(path);

@@ -7,6 +7,11 @@
 // The settings store on disk: one JSON object in one file, rewritten atomically after every
 // change, readable by the user alone. A file that cannot be parsed is moved aside under a new
 // name and never overwritten, so a damaged file can still be recovered by hand.
+//
+// Two clients may share the file (without a session bus nothing keeps a second one from
+// starting): each write holds a lock file, reads the file as it is on disk then and changes
+// only its own key, so neither drops the other's. A write cut short by a crash leaves its
+// temporary copy behind; the next start removes such copies.
 class JsonFileSettingsStore : public SettingsStore
 {
 public:
@@ -22,9 +27,17 @@ protected:
     void setValue(const QString& key, const QJsonValue& value) override;
 
 private:
+    enum class Read
+    {
+        Missing,
+        Read,
+        Unreadable
+    };
+    Read read(QJsonObject& into) const;
     void load();
     void moveAside();
     void save() const;
+    void removeCrashDebris() const;
 
     QString path;
     QJsonObject values;

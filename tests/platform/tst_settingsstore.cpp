@@ -5,6 +5,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -135,6 +137,62 @@ private Q_SLOTS:
             QFile::permissions(home.filePath(QStringLiteral("quibbo")));
         QCOMPARE(folder & 0x0777,
                  QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    }
+
+    // Two clients on one file (no session bus kept the second from starting): each write
+    // changes only its own key of the file as it is on disk.
+    void twoClientsKeepEachOthersKeys()
+    {
+        JsonFileSettingsStore first(path());
+        JsonFileSettingsStore second(path());
+        first.setString(QStringLiteral("senderID"), QStringLiteral("Ann"));
+        second.setArray(QStringLiteral("RecentMsisdns"), {QStringLiteral("123")});
+        first.setString(QStringLiteral("longSMSAllowed"), QStringLiteral("ON"));
+        const JsonFileSettingsStore fresh(path());
+        QCOMPARE(fresh.stringForKey(QStringLiteral("senderID")), QStringLiteral("Ann"));
+        QCOMPARE(fresh.arrayForKey(QStringLiteral("RecentMsisdns")), QStringList{"123"});
+        QCOMPARE(fresh.stringForKey(QStringLiteral("longSMSAllowed")), QStringLiteral("ON"));
+    }
+
+    // A writer killed at any moment leaves a readable file of the user's alone, and no copy
+    // of it (passwords included) survives the next start.
+    void killedWritersLeaveAReadableFile()
+    {
+        // Debris of an earlier crash is removed by the next start, a damaged file kept aside.
+        QDir().mkpath(home.filePath(QStringLiteral("quibbo")));
+        for (const char* name : {"settings.json.Ab12Cd", "settings.json.corrupt-20261207T101010"}) {
+            QFile left(home.filePath(QStringLiteral("quibbo/") + QLatin1String(name)));
+            QVERIFY(left.open(QIODevice::WriteOnly));
+        }
+        JsonFileSettingsStore(path()).setString(QStringLiteral("k"), QStringLiteral("v"));
+        QVERIFY(!QFile::exists(home.filePath(QStringLiteral("quibbo/settings.json.Ab12Cd"))));
+        QVERIFY(QFile::remove(
+            home.filePath(QStringLiteral("quibbo/settings.json.corrupt-20261207T101010"))));
+
+        QRandomGenerator random(7);
+        const QDir folder(home.filePath(QStringLiteral("quibbo")));
+        for (int round = 0; round < 200; ++round) {
+            QProcess writer;
+            writer.start(QStringLiteral(SETTINGS_WRITER), {path()});
+            QVERIFY(writer.waitForStarted());
+            const int lines = 1 + int(random.bounded(4));
+            int seen = 0;
+            while (seen < lines && writer.waitForReadyRead(5000))
+                seen += int(writer.readAll().count('\n'));
+            writer.kill();
+            writer.waitForFinished();
+
+            QFile file(path());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QVERIFY(QJsonDocument::fromJson(file.readAll()).isObject());
+            QCOMPARE(file.permissions() & 0x0777, QFileDevice::ReadUser | QFileDevice::WriteUser);
+            const JsonFileSettingsStore next(path());
+            const QStringList left = folder.entryList(QDir::Files);
+            for (const QString& name : left)
+                QVERIFY2(name == QLatin1String("settings.json") ||
+                             name == QLatin1String("settings.json.lock"),
+                         qPrintable(name));
+        }
     }
 };
 
