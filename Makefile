@@ -1,5 +1,5 @@
 # The two commands of the README. Both install what is missing, configure and build.
-.PHONY: all deps build run test asan bench package format clean
+.PHONY: all deps build run test asan bench package fuzz format clean
 
 all: build
 
@@ -33,8 +33,25 @@ package: deps
 	cd build-release && cpack -G DEB
 	@ls build-release/quibbo_*.deb
 
+# Each fuzz target for FUZZ_SECONDS (default 60); new inputs go to build-fuzz/corpus/, the
+# seeds and kept findings are fuzz/corpus/ (make test replays them).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@test -f build-fuzz/CMakeCache.txt || cmake --preset fuzz
+	cmake --build --preset fuzz
+	@for target in $$(ls fuzz/corpus); do \
+	    mkdir -p build-fuzz/corpus/$$target build-fuzz/findings; \
+	    echo "fuzz: $$target for $(FUZZ_SECONDS) s"; \
+	    build-fuzz/bin/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	        -artifact_prefix=build-fuzz/findings/$$target- \
+	        build-fuzz/corpus/$$target fuzz/corpus/$$target > build-fuzz/$$target.log 2>&1; \
+	    status=$$?; \
+	    grep -E "^stat::(number_of_executed_units|peak_rss_mb)" build-fuzz/$$target.log; \
+	    [ $$status -eq 0 ] || { tail -n 40 build-fuzz/$$target.log; exit 1; }; \
+	done
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-asan build-release
+	rm -rf build build-asan build-release build-fuzz
