@@ -1,5 +1,6 @@
 // quibbo-sim: the Quibbo service on loopback, for the demo and for manual tests.
 
+#include "ChaosProxy.h"
 #include "QuibboService.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 QTextStream out(stdout);
@@ -23,7 +25,9 @@ int usage()
            "  --history N   seed each account with N sent messages over the last weeks\n"
            "  --auto-confirm  confirm new accounts at once instead of by the printed link\n"
            "  --offer-version V  the client version the service offers (default 1.0.0)\n"
-           "  --tls         serve the secure host over HTTPS with this certificate and key\n";
+           "  --tls         serve the secure host over HTTPS with this certificate and key\n"
+           "  --chaos SEED  misbehave at random on the secure host (resets, delays, garbage,\n"
+           "                oversized and trickling answers); the same seed, the same chaos\n";
     err.flush();
     return 2;
 }
@@ -57,6 +61,7 @@ int main(int argc, char* argv[])
     QString offeredVersion = QStringLiteral("1.0.0");
     QStringList accountSpecs;
     std::optional<QSslConfiguration> tls;
+    std::optional<quint32> chaosSeed;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -72,6 +77,11 @@ int main(int argc, char* argv[])
                 return usage();
         } else if (arg == QLatin1String("--offer-version") && hasValue) {
             offeredVersion = args[++i];
+        } else if (arg == QLatin1String("--chaos") && hasValue) {
+            bool ok = false;
+            chaosSeed = args[++i].toUInt(&ok);
+            if (!ok)
+                return usage();
         } else if (arg == QLatin1String("--auto-confirm")) {
             autoConfirm = true;
         } else if (arg == QLatin1String("--account") && hasValue) {
@@ -99,7 +109,19 @@ int main(int argc, char* argv[])
         err << "quibbo-sim: cannot listen on port " << port << '\n';
         return 1;
     }
-    out << "quibbo-sim secure=" << service.secureBaseUrl().toString()
+    std::unique_ptr<ChaosProxy> chaos;
+    if (chaosSeed) {
+        if (tls) {
+            err << "quibbo-sim: --chaos serves plain HTTP; leave out --tls\n";
+            return 1;
+        }
+        chaos = std::make_unique<ChaosProxy>(service.secureBaseUrl(), *chaosSeed);
+        if (!chaos->listen()) {
+            err << "quibbo-sim: cannot listen for the chaos\n";
+            return 1;
+        }
+    }
+    out << "quibbo-sim secure=" << (chaos ? chaos->url() : service.secureBaseUrl()).toString()
         << " public=" << service.publicBaseUrl().toString() << '\n';
 
     for (const QString& spec : accountSpecs) {

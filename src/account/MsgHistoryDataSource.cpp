@@ -22,8 +22,6 @@ using namespace std::chrono_literals;
 namespace {
 // 100,000 messages are about 21 MB; the cap only stops a server that never ends.
 constexpr qint64 answerLimit = qint64(64) << 20;
-// The history may take longer than other answers while it keeps arriving, but not forever.
-constexpr auto historyDeadline = 10min;
 // What is parsed in one go before the event loop runs again: a few milliseconds of work.
 constexpr qint64 sliceBytes = 256 * 1024;
 } // namespace
@@ -146,8 +144,8 @@ void MsgHistoryDataSource::parseXMLFile()
             .value_or(StringDictionary());
     parser = std::make_unique<HistoryParser>();
     transferDone = false;
-    reply = network.getStream(
-        endpoints.accountInformation(credentials, QStringLiteral("messages")), historyDeadline);
+    reply =
+        network.getStream(endpoints.accountInformation(credentials, QStringLiteral("messages")));
     received = 0;
     refreshButton->setEnabled(false);
     connect(reply, &QNetworkReply::readyRead, this, &MsgHistoryDataSource::scheduleSlice);
@@ -170,7 +168,8 @@ void MsgHistoryDataSource::readSlice()
     sliceScheduled = false;
     if (!reply)
         return;
-    const QByteArray slice = reply->read(sliceBytes);
+    // An answer stopped at its deadline is closed, with nothing more to read.
+    const QByteArray slice = reply->isOpen() ? reply->read(sliceBytes) : QByteArray();
     received += slice.size();
     if (received > answerLimit) {
         // Over the cap the answer is no history: the last good rows stay.

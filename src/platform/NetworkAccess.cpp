@@ -51,9 +51,9 @@ QNetworkReply* NetworkAccess::get(const QUrl& url, qint64 answerLimit)
     return reply;
 }
 
-QNetworkReply* NetworkAccess::getStream(const QUrl& url, std::chrono::milliseconds deadline)
+QNetworkReply* NetworkAccess::getStream(const QUrl& url)
 {
-    QNetworkReply* reply = watch(manager.get(request(url)), deadline);
+    QNetworkReply* reply = watch(manager.get(request(url)), 5 * timeout);
     // The reader keeps up in slices; a faster server waits instead of filling memory.
     reply->setReadBufferSize(4 << 20);
     return reply;

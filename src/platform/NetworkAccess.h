@@ -31,9 +31,10 @@ public:
 
     // An answer read whole once it has ended: over answerLimit bytes, it is cut off.
     QNetworkReply* get(const QUrl& url, qint64 answerLimit = defaultAnswerLimit);
-    // An answer the caller reads as it streams in and whose size it checks itself. It may take
-    // up to `deadline` while it keeps arriving; a pause of the usual time-out still ends it.
-    QNetworkReply* getStream(const QUrl& url, std::chrono::milliseconds deadline);
+    // An answer the caller reads as it streams in and whose size it checks itself. While it
+    // keeps arriving it may take five times the time-out (five minutes); a pause as long as
+    // the time-out still ends it.
+    QNetworkReply* getStream(const QUrl& url);
     // A POST sent exactly once, of which only the status is read.
     SinglePost* postOnce(const QUrl& url, const QByteArray& contentType, const QByteArray& body);
 
