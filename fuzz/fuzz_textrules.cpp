@@ -22,9 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(countedLength(QStringView(text).first(fitting)) <= limit);
     FUZZ_CHECK(fitting == 0 || fitting == text.size() || !text.at(fitting - 1).isHighSurrogate() ||
                !text.at(fitting).isLowSurrogate());
-    if (fitting < text.size())
-        FUZZ_CHECK(countedLength(QStringView(text).first(fitting + 1)) > limit ||
-                   text.at(fitting).isLowSurrogate());
+    // The next character, a surrogate pair whole, would not have fitted.
+    if (fitting < text.size()) {
+        const bool pair = text.at(fitting).isHighSurrogate() && fitting + 1 < text.size() &&
+                          text.at(fitting + 1).isLowSurrogate();
+        FUZZ_CHECK(countedLength(QStringView(text).first(fitting + (pair ? 2 : 1))) > limit);
+    }
 
     const FilteredText sender = filterSenderId(text);
     FUZZ_CHECK(sender.text.size() <= 16);

@@ -144,9 +144,8 @@ void MsgHistoryDataSource::parseXMLFile()
             .value_or(StringDictionary());
     parser = std::make_unique<HistoryParser>();
     transferDone = false;
-    reply =
-        network.getStream(endpoints.accountInformation(credentials, QStringLiteral("messages")));
-    received = 0;
+    reply = network.getStream(
+        endpoints.accountInformation(credentials, QStringLiteral("messages")), answerLimit);
     refreshButton->setEnabled(false);
     connect(reply, &QNetworkReply::readyRead, this, &MsgHistoryDataSource::scheduleSlice);
     connect(reply, &QNetworkReply::finished, this, [this] {
@@ -170,15 +169,6 @@ void MsgHistoryDataSource::readSlice()
         return;
     // An answer stopped at its deadline is closed, with nothing more to read.
     const QByteArray slice = reply->isOpen() ? reply->read(sliceBytes) : QByteArray();
-    received += slice.size();
-    if (received > answerLimit) {
-        // Over the cap the answer is no history: the last good rows stay.
-        dropFetch();
-        refreshButton->setEnabled(true);
-        parser.reset();
-        emit fetchFinished();
-        return;
-    }
     // Only a successful answer can hold the history; anything else is read and dropped.
     if (NetworkAccess::succeeded(*reply))
         parser->addData(slice);

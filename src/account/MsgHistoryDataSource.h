@@ -78,7 +78,6 @@ private:
     QList<HistoryRow> tableRows;
     QPointer<QNetworkReply> reply;
     std::unique_ptr<HistoryParser> parser;
-    qint64 received = 0;
     bool transferDone = false;
     bool sliceScheduled = false;
 };

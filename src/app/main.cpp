@@ -18,7 +18,6 @@
 #include <QDBusInterface>
 #include <QDBusReply>
 #include <QLocale>
-#include <QNetworkAccessManager>
 #include <QStandardPaths>
 #include <QTranslator>
 
@@ -64,8 +63,7 @@ int main(int argc, char* argv[])
     MessageBoxAlerts alerts;
     QtTimerSource timers;
     SystemClock clock;
-    QNetworkAccessManager manager;
-    NetworkAccess network(manager);
+    NetworkAccess network;
     AddressBook addressBook(AddressBook::defaultFolder());
     DesktopApplicationLauncher launcher;
     const Platform platform{settings, sounds,  urls,        alerts,  timers,

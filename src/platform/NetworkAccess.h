@@ -1,40 +1,36 @@
 #pragma once
 
 #include <QByteArray>
-#include <QNetworkRequest>
 #include <QSslConfiguration>
 #include <QUrl>
 
 #include <chrono>
 #include <optional>
 
-class QNetworkAccessManager;
 class QNetworkReply;
 class SinglePost;
 
-// Every exchange with the service goes through here: asynchronous, ended within a deadline
-// whatever the server does (Qt has no time-out by default, and its own is reset by every byte),
-// TLS always verified, and a cap on the answer size, enforced as the bytes arrive, so that a
-// broken or hostile server cannot exhaust memory. The caller owns each reply and deletes it
-// later.
+// Every exchange with the service goes through here: asynchronous, on a connection of its own,
+// ended within a deadline whatever the server does, TLS always verified, the answer's head and
+// body capped as the bytes arrive, so that a broken or hostile server can neither exhaust
+// memory nor hold the other exchanges up. The caller owns each reply and deletes it later.
 class NetworkAccess
 {
 public:
     static constexpr std::chrono::milliseconds defaultTimeout{60'000};
     static constexpr qint64 defaultAnswerLimit = 1 << 20;
 
-    explicit NetworkAccess(QNetworkAccessManager& manager,
-                           std::chrono::milliseconds timeout = defaultTimeout);
+    explicit NetworkAccess(std::chrono::milliseconds timeout = defaultTimeout);
 
     // Tests trust their own certificate authority through this; production keeps the system's.
     void setSslConfiguration(const QSslConfiguration& configuration);
 
-    // An answer read whole once it has ended: over answerLimit bytes, it is cut off.
+    // An answer read whole once it has ended, within the time-out: over answerLimit bytes, it
+    // is cut off.
     QNetworkReply* get(const QUrl& url, qint64 answerLimit = defaultAnswerLimit);
-    // An answer the caller reads as it streams in and whose size it checks itself. While it
-    // keeps arriving it may take five times the time-out (five minutes); a pause as long as
-    // the time-out still ends it.
-    QNetworkReply* getStream(const QUrl& url);
+    // An answer the caller reads as it streams in. While it keeps arriving it may take five
+    // times the time-out (five minutes); a pause as long as the time-out still ends it.
+    QNetworkReply* getStream(const QUrl& url, qint64 answerLimit);
     // A POST sent exactly once, of which only the status is read.
     SinglePost* postOnce(const QUrl& url, const QByteArray& contentType, const QByteArray& body);
 
@@ -44,16 +40,12 @@ public:
     // True when the answer was cut off for being larger than its limit.
     static bool exceededLimit(const QNetworkReply& reply);
     // A 2xx answer that arrived whole: not cut off for its size, not ended by a reset, a short
-    // body, a decoding failure or the deadline.
+    // body or the deadline, and not compressed (nothing here inflates an answer).
     static bool succeeded(const QNetworkReply& reply);
     // Stops a reply nobody waits for any more, without telling receiver how it ended.
     static void abandon(QNetworkReply* reply, QObject* receiver);
 
 private:
-    QNetworkReply* watch(QNetworkReply* reply, std::chrono::milliseconds deadline) const;
-    QNetworkRequest request(const QUrl& url) const;
-
-    QNetworkAccessManager& manager;
     std::chrono::milliseconds timeout;
     std::optional<QSslConfiguration> sslConfiguration;
 };

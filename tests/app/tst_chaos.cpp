@@ -51,7 +51,7 @@ private Q_SLOTS:
         QSignalSpy creditsDone(&client.window->credits(), &CreditsUpdater::exchangeFinished);
         QSignalSpy historyDone(&client.window->history(), &MsgHistoryDataSource::fetchFinished);
         int rowsShown = 0;
-        for (int round = 0; round < 40; ++round) {
+        for (int round = 0; round < 100; ++round) {
             const int posts = chaos.requests("POST");
             client.compose(QStringLiteral("soak %1").arg(round), QStringLiteral("07700900123"));
             client.send();

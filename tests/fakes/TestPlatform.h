@@ -10,7 +10,6 @@
 #include "NetworkAccess.h"
 #include "Platform.h"
 
-#include <QNetworkAccessManager>
 
 // Every seam faked except the network, which tests use for real against a server on loopback,
 // and the address book, which reads a folder the test chooses.
@@ -18,7 +17,7 @@ struct TestPlatform
 {
     explicit TestPlatform(std::chrono::milliseconds timeout = NetworkAccess::defaultTimeout,
                           const QString& contacts = AddressBook::defaultFolder())
-        : network(manager, timeout), addressBook(contacts)
+        : network(timeout), addressBook(contacts)
     {}
 
     Platform platform()
@@ -31,7 +30,6 @@ struct TestPlatform
     FakeUrlOpener urls;
     FakeAlerts alerts;
     FakeTime time;
-    QNetworkAccessManager manager;
     NetworkAccess network;
     AddressBook addressBook;
     FakeApplicationLauncher launcher;

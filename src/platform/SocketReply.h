@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QNetworkReply>
+#include <QPointer>
+#include <QSslConfiguration>
+#include <QTimer>
+
+#include <chrono>
+#include <optional>
+
+class QTcpSocket;
+
+// A GET over a connection of its own, read by this class rather than Qt's HTTP layer, whose
+// thread a hostile answer can hold: a header line of many megabytes took it for half a minute,
+// and every other exchange waited behind it. Here the head is capped, the body is capped as it
+// arrives, and the whole exchange ends within its deadline. It offers the reply interface the
+// callers already use: the status attribute, the headers, readyRead, finished and the bytes.
+class SocketReply : public QNetworkReply
+{
+    Q_OBJECT
+public:
+    struct Limits
+    {
+        qint64 answerBytes;                   // the body; beyond it the answer is cut off
+        std::chrono::milliseconds idle;       // without a byte arriving
+        std::chrono::milliseconds deadline;   // from the start, whatever arrives
+    };
+
+    SocketReply(const QUrl& url, const std::optional<QSslConfiguration>& ssl, Limits limits,
+                QObject* parent = nullptr);
+    ~SocketReply() override;
+
+    void abort() override;
+    qint64 bytesAvailable() const override;
+    bool isSequential() const override { return true; }
+    // True when the answer was cut off for being larger than its limit.
+    bool exceededLimit() const { return exceeded; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override;
+
+private:
+    enum class Stage
+    {
+        Head,
+        Body,
+        Done
+    };
+    void sendRequest();
+    void received();
+    bool readHead();
+    void readBody();
+    bool readChunked();
+    void appendBody(const QByteArray& bytes);
+    void fail(NetworkError code, const QString& text);
+    void finish();
+
+    Limits limits;
+    QPointer<QTcpSocket> socket;
+    QTimer idleTimer;
+    QTimer deadlineTimer;
+    Stage stage = Stage::Head;
+    QByteArray incoming; // what the socket gave that is not parsed yet
+    QByteArray body;     // what the caller has not read yet
+    qint64 bodyTotal = 0;
+    std::optional<qint64> contentLength;
+    bool chunked = false;
+    qint64 chunkLeft = -1; // bytes left in the current chunk; -1 before a chunk's size line
+    bool exceeded = false;
+};
