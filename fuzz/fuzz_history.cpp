@@ -26,7 +26,8 @@ Outcome parse(const QByteArray& document, const QByteArray& sizes)
     HistoryParser parser(1 << 20);
     qsizetype at = 0;
     for (qsizetype i = 0; at < document.size(); ++i) {
-        const qsizetype size = sizes.isEmpty() ? document.size() : 1 + uchar(sizes[i % sizes.size()]);
+        const qsizetype size =
+            sizes.isEmpty() ? document.size() : 1 + uchar(sizes[i % sizes.size()]);
         parser.addData(document.mid(at, size));
         at += size;
     }

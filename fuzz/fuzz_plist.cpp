@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(again);
     for (auto it = strings.begin(); it != strings.end(); ++it) {
         // XML cannot carry every control character; those may be refused on the way back.
-        if (std::any_of(it->begin(), it->end(), [](QChar c) { return c < u' ' && c != u'\t' &&
-                                                                     c != u'\n' && c != u'\r'; }))
+        if (std::any_of(it->begin(), it->end(),
+                        [](QChar c) { return c < u' ' && c != u'\t' && c != u'\n' && c != u'\r'; }))
             continue;
         FUZZ_CHECK(again->value(it.key()).toString() == *it);
     }

@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         (void)store.arrayForKey(name);
     }
     QJsonParseError error{};
-    const bool object =
-        QJsonDocument::fromJson(content, &error).isObject() && error.error == QJsonParseError::NoError;
+    const bool object = QJsonDocument::fromJson(content, &error).isObject() &&
+                        error.error == QJsonParseError::NoError;
     const QStringList aside =
         QDir(home.path()).entryList({QStringLiteral("settings.json.corrupt-*")}, QDir::Files);
     if (object) {

@@ -14,10 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const QString& recipient : uri->recipients) {
         FUZZ_CHECK(!recipient.isEmpty());
         for (QChar c : recipient)
-            FUZZ_CHECK(c.category() != QChar::Other_Control &&
-                       c.category() != QChar::Separator_Line &&
-                       c.category() != QChar::Separator_Paragraph &&
-                       c.category() != QChar::Other_Format);
+            FUZZ_CHECK(
+                c.category() != QChar::Other_Control && c.category() != QChar::Separator_Line &&
+                c.category() != QChar::Separator_Paragraph && c.category() != QChar::Other_Format);
     }
     return 0;
 }

@@ -46,15 +46,15 @@ void ChaosProxy::accepted(QTcpSocket* client)
         const QByteArray head = request->left(headEnd).toLower();
         const qsizetype lengthAt = head.indexOf("content-length:");
         const qsizetype length =
-            lengthAt < 0 ? 0 : head.mid(lengthAt + 15, head.indexOf('\r', lengthAt) - lengthAt - 15)
-                                   .trimmed()
-                                   .toLongLong();
+            lengthAt < 0 ? 0
+                         : head.mid(lengthAt + 15, head.indexOf('\r', lengthAt) - lengthAt - 15)
+                               .trimmed()
+                               .toLongLong();
         if (request->size() < headEnd + 4 + length)
             return;
         *decided = true;
         counts[request->left(request->indexOf(' '))] += 1;
-        const auto behaviour =
-            Behaviour(random.bounded(int(Behaviour::Count)));
+        const auto behaviour = Behaviour(random.bounded(int(Behaviour::Count)));
         behaviours[behaviour] += 1;
         misbehave(client, behaviour, *request);
     });

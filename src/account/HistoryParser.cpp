@@ -75,7 +75,7 @@ qsizetype HistoryParser::validUtf8Length(const QByteArray& block)
             continuationsNeeded = 1;
         } else if (byte >= 0xe0 && byte <= 0xef) {
             continuationsNeeded = 2;
-            nextLow = byte == 0xe0 ? 0xa0 : 0x80; // no overlong forms
+            nextLow = byte == 0xe0 ? 0xa0 : 0x80;  // no overlong forms
             nextHigh = byte == 0xed ? 0x9f : 0xbf; // no surrogates
         } else if (byte >= 0xf0 && byte <= 0xf4) {
             continuationsNeeded = 3;

@@ -144,8 +144,8 @@ void MsgHistoryDataSource::parseXMLFile()
             .value_or(StringDictionary());
     parser = std::make_unique<HistoryParser>();
     transferDone = false;
-    reply = network.getStream(
-        endpoints.accountInformation(credentials, QStringLiteral("messages")), answerLimit);
+    reply = network.getStream(endpoints.accountInformation(credentials, QStringLiteral("messages")),
+                              answerLimit);
     refreshButton->setEnabled(false);
     connect(reply, &QNetworkReply::readyRead, this, &MsgHistoryDataSource::scheduleSlice);
     connect(reply, &QNetworkReply::finished, this, [this] {

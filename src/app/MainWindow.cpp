@@ -26,9 +26,9 @@
 #include <QDockWidget>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTableView>
-#include <QShortcut>
 
 MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints, QWidget* parent)
     : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>()),

@@ -8,12 +8,12 @@
 #include "TransparentWindow.h"
 #include "UrlOpener.h"
 
+#include <QImage>
 #include <QNetworkReply>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStringDecoder>
-#include <QImage>
 #include <QSet>
+#include <QStringDecoder>
 #include <QTextBrowser>
 #include <QTextDocument>
 
@@ -190,8 +190,7 @@ void NewSWVersionController::downloadPushed()
                         urls.open(url);
                         return;
                     }
-                    alerts.show(Alerts::Style::Warning,
-                                QStringLiteral("No download address"),
+                    alerts.show(Alerts::Style::Warning, QStringLiteral("No download address"),
                                 QStringLiteral("The service named no web address to download the "
                                                "new version from. Please try again later."),
                                 {});

@@ -41,8 +41,8 @@ SinglePost::SinglePost(const QUrl& url_, const QByteArray& contentType, const QB
         target = "/";
     if (url.hasQuery())
         target += '?' + url.query(QUrl::FullyEncoded).toLatin1();
-    request = "POST " + target + " HTTP/1.1\r\nHost: " + host + "\r\nContent-Type: " +
-              contentType + "\r\nContent-Length: " + QByteArray::number(body.size()) +
+    request = "POST " + target + " HTTP/1.1\r\nHost: " + host + "\r\nContent-Type: " + contentType +
+              "\r\nContent-Length: " + QByteArray::number(body.size()) +
               "\r\nConnection: close\r\n\r\n" + body;
 
     deadlineTimer.setSingleShot(true);

@@ -44,8 +44,8 @@ SocketReply::SocketReply(const QUrl& url, const std::optional<QSslConfiguration>
     connect(socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         if (error == QAbstractSocket::RemoteHostClosedError)
             return; // disconnected decides whether the answer was whole
-        fail(error == QAbstractSocket::ConnectionRefusedError ? ConnectionRefusedError
-             : error == QAbstractSocket::HostNotFoundError    ? HostNotFoundError
+        fail(error == QAbstractSocket::ConnectionRefusedError    ? ConnectionRefusedError
+             : error == QAbstractSocket::HostNotFoundError       ? HostNotFoundError
              : error == QAbstractSocket::SslHandshakeFailedError ? SslHandshakeFailedError
                                                                  : UnknownNetworkError,
              socket->errorString());

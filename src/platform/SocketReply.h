@@ -21,9 +21,9 @@ class SocketReply : public QNetworkReply
 public:
     struct Limits
     {
-        qint64 answerBytes;                   // the body; beyond it the answer is cut off
-        std::chrono::milliseconds idle;       // without a byte arriving
-        std::chrono::milliseconds deadline;   // from the start, whatever arrives
+        qint64 answerBytes;                 // the body; beyond it the answer is cut off
+        std::chrono::milliseconds idle;     // without a byte arriving
+        std::chrono::milliseconds deadline; // from the start, whatever arrives
     };
 
     SocketReply(const QUrl& url, const std::optional<QSslConfiguration>& ssl, Limits limits,

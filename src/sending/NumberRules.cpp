@@ -11,7 +11,7 @@ Q_LOGGING_CATEGORY(lcNumbers, "quibbo.numbers")
 
 namespace {
 // Calls f with each code point of the text; a lone surrogate comes as itself.
-template<typename F> void forEachCodePoint(QStringView text, F f)
+template <typename F> void forEachCodePoint(QStringView text, F f)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t codePoint = text[i].unicode();

@@ -343,9 +343,10 @@ void SetupAssistantController::confirmedAnswer(const Stage& stage,
     if (!error)
         return failCheck(stage, accountsServerError);
     if (fromExistingAccount && *error == QLatin1String("InvalidAccount"))
-        return failCheck(stage, QStringLiteral("There is a problem connecting to this account. "
-                                               "Please check that you have supplied the right "
-                                               "email address and retype the password."),
+        return failCheck(stage,
+                         QStringLiteral("There is a problem connecting to this account. "
+                                        "Please check that you have supplied the right "
+                                        "email address and retype the password."),
                          myAccountPassword);
     if (*error != QLatin1String("None"))
         return failCheck(stage, *error);

@@ -74,12 +74,16 @@ private Q_SLOTS:
         QTest::newRow("reset after 123 of 1234") << Answer{200, {"123"}, false, true};
         QTest::newRow("larger than the cap") << Answer{200, {QByteArray(200'000, '7')}};
         QTest::newRow("compressed though not asked to be")
-            << Answer{200, {}, false, false, 0ms,
+            << Answer{200,
+                      {},
+                      false,
+                      false,
+                      0ms,
                       QByteArray("HTTP/1.1 200 OK\r\nContent-Encoding: gzip\r\n"
                                  "Content-Length: 4\r\n\r\n1234")};
         QTest::newRow("a head that never ends")
-            << Answer{200, {}, false, false, 0ms,
-                      "HTTP/1.1 200 OK\r\nX-Endless: " + QByteArray(300'000, 'h')};
+            << Answer{200,   {},  false,
+                      false, 0ms, "HTTP/1.1 200 OK\r\nX-Endless: " + QByteArray(300'000, 'h')};
         QTest::newRow("not HTTP") << Answer{200, {}, false, false, 0ms, QByteArray("1234\r\n\r\n")};
         QTest::newRow("trickling past the deadline")
             << Answer{200, QList<QByteArray>(100, "1"), false, false, 50ms};
@@ -98,7 +102,11 @@ private Q_SLOTS:
     void chunkedAnswerIsRead()
     {
         ScriptedHttpServer server;
-        server.script({Answer{200, {}, false, false, 0ms,
+        server.script({Answer{200,
+                              {},
+                              false,
+                              false,
+                              0ms,
                               QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
                                          "2\r\n12\r\n2;x=y\r\n34\r\n0\r\n\r\n")}});
         Fixture f(server.url());

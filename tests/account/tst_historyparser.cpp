@@ -105,8 +105,9 @@ private Q_SLOTS:
                    "<Message msisdn=\"3\">c</Message></Messages>")
             << QStringList{"-|1|a|Unknown"} << true << false;
         QTest::newRow("badly encoded part-way")
-            << QByteArray("<Messages><Message msisdn=\"1\">a</Message><Message msisdn=\"2\">b\xff\xfe"
-                          "</Message><Message msisdn=\"3\">c</Message></Messages>")
+            << QByteArray(
+                   "<Messages><Message msisdn=\"1\">a</Message><Message msisdn=\"2\">b\xff\xfe"
+                   "</Message><Message msisdn=\"3\">c</Message></Messages>")
             << QStringList{"-|1|a|Unknown"} << true << false;
         QTest::newRow("entity expanded beyond the text limit")
             << QByteArray("<!DOCTYPE Messages [<!ENTITY e \"" + QByteArray(1000, 'x') +

@@ -3,11 +3,11 @@
 #include "FakeUrlOpener.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QListView>
-#include <QTableView>
-#include <QDir>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 

@@ -17,9 +17,9 @@
 
 #include <QAccessible>
 #include <QDockWidget>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
-#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QSslKey>
 #include <QTcpServer>
@@ -302,8 +302,8 @@ private Q_SLOTS:
         QTest::newRow("closed without an answer") << QByteArray() << "Error talking to server.";
         QTest::newRow("reset part-way through the status line")
             << QByteArray("HTTP/1.1 20") << "Error talking to server.";
-        QTest::newRow("garbage for a head") << QByteArray("\x16\x03\x01garbage\r\n\r\n")
-                                            << "Error talking to server.";
+        QTest::newRow("garbage for a head")
+            << QByteArray("\x16\x03\x01garbage\r\n\r\n") << "Error talking to server.";
         QTest::newRow("status line that never ends")
             << QByteArray(20000, 'H') << "Error talking to server.";
         QTest::newRow("200, then the body cut")

@@ -271,8 +271,9 @@ private Q_SLOTS:
         Desktop desktop(card("me", "TEL;TYPE=CELL:07700 900001\r\n"));
         desktop.sendText(QStringLiteral("Selected text"));
         QVERIFY(desktop.requestWindow().isVisible());
-        QCOMPARE(desktop.call(QStringLiteral("OpenUri"), QStringLiteral("sms:+447700900123")).type(),
-                 QDBusMessage::ReplyMessage);
+        QCOMPARE(
+            desktop.call(QStringLiteral("OpenUri"), QStringLiteral("sms:+447700900123")).type(),
+            QDBusMessage::ReplyMessage);
         QVERIFY(!desktop.requestWindow().isVisible());
         QCOMPARE(desktop.ui().sendToComboBox->currentText(), QStringLiteral("+447700900123"));
         QCOMPARE(desktop.ui().messageField->toPlainText(), QStringLiteral("Selected text"));

@@ -87,8 +87,9 @@ private Q_SLOTS:
                     if (stack)
                         stack->setCurrentIndex(page);
                     const QStringList shared = clashes(window);
-                    QVERIFY2(shared.isEmpty(), qPrintable(window->objectName() + QLatin1String(": ") +
-                                                          shared.join(QStringLiteral("; "))));
+                    QVERIFY2(shared.isEmpty(),
+                             qPrintable(window->objectName() + QLatin1String(": ") +
+                                        shared.join(QStringLiteral("; "))));
                 }
             }
         }
@@ -170,7 +171,8 @@ private Q_SLOTS:
     // and numbers shown whole.
     void addressBookLook()
     {
-        AppHarness client(NetworkAccess::defaultTimeout, QStringLiteral(QUIBBO_TEST_DATA "/contacts"));
+        AppHarness client(NetworkAccess::defaultTimeout,
+                          QStringLiteral(QUIBBO_TEST_DATA "/contacts"));
         client.configure(QStringLiteral("ann@example.test"), 10);
         client.open();
         client.window->show();

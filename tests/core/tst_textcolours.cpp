@@ -14,8 +14,8 @@ private Q_SLOTS:
     void readableOnEveryBackground_data()
     {
         QTest::addColumn<QColor>("background");
-        for (const char* name : {"#ffffff", "#efefef", "#d4d0c8", "#3c3f41", "#353535",
-                                 "#2a2a2a", "#000000"})
+        for (const char* name :
+             {"#ffffff", "#efefef", "#d4d0c8", "#3c3f41", "#353535", "#2a2a2a", "#000000"})
             QTest::newRow(name) << QColor(QString::fromLatin1(name));
     }
 

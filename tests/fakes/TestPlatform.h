@@ -10,7 +10,6 @@
 #include "NetworkAccess.h"
 #include "Platform.h"
 
-
 // Every seam faked except the network, which tests use for real against a server on loopback,
 // and the address book, which reads a folder the test chooses.
 struct TestPlatform

@@ -24,7 +24,8 @@ private Q_SLOTS:
         QTest::newRow("right-to-left override") << QStringLiteral("\u202E1234567890") << false;
         QTest::newRow("zero-width space") << QStringLiteral("07700\u200B900123") << false;
         QTest::newRow("line break") << QStringLiteral("+447700900123\n+449999") << false;
-        QTest::newRow("Arabic-Indic digits") << QStringLiteral("+44\u0667\u0667\u0660\u0660") << true;
+        QTest::newRow("Arabic-Indic digits")
+            << QStringLiteral("+44\u0667\u0667\u0660\u0660") << true;
     }
     void isNumberValid()
     {
