@@ -1,6 +1,5 @@
 #include "NetworkAccess.h"
 
-#include "SinglePost.h"
 #include "SocketReply.h"
 
 NetworkAccess::NetworkAccess(std::chrono::milliseconds timeout_) : timeout(timeout_) {}
@@ -12,18 +11,19 @@ void NetworkAccess::setSslConfiguration(const QSslConfiguration& configuration)
 
 QNetworkReply* NetworkAccess::get(const QUrl& url, qint64 answerLimit)
 {
-    return new SocketReply(url, sslConfiguration, {answerLimit, timeout, timeout});
+    return new SocketReply({url}, sslConfiguration, {answerLimit, timeout, timeout});
 }
 
 QNetworkReply* NetworkAccess::getStream(const QUrl& url, qint64 answerLimit)
 {
-    return new SocketReply(url, sslConfiguration, {answerLimit, timeout, 5 * timeout});
+    return new SocketReply({url}, sslConfiguration, {answerLimit, timeout, 5 * timeout});
 }
 
-SinglePost* NetworkAccess::postOnce(const QUrl& url, const QByteArray& contentType,
-                                    const QByteArray& body)
+QNetworkReply* NetworkAccess::postOnce(const QUrl& url, const QByteArray& contentType,
+                                       const QByteArray& body)
 {
-    return new SinglePost(url, contentType, body, sslConfiguration, timeout);
+    return new SocketReply({url, "POST", contentType, body, true}, sslConfiguration,
+                           {0, timeout, timeout});
 }
 
 std::optional<int> NetworkAccess::httpStatus(const QNetworkReply& reply)

@@ -8,7 +8,6 @@
 #include <optional>
 
 class QNetworkReply;
-class SinglePost;
 
 // Every exchange with the service goes through here: asynchronous, on a connection of its own,
 // ended within a deadline whatever the server does, TLS always verified, the answer's head and
@@ -31,8 +30,8 @@ public:
     // An answer the caller reads as it streams in. While it keeps arriving it may take five
     // times the time-out (five minutes); a pause as long as the time-out still ends it.
     QNetworkReply* getStream(const QUrl& url, qint64 answerLimit);
-    // A POST sent exactly once, of which only the status is read.
-    SinglePost* postOnce(const QUrl& url, const QByteArray& contentType, const QByteArray& body);
+    // A POST sent exactly once, of which only the status line is read.
+    QNetworkReply* postOnce(const QUrl& url, const QByteArray& contentType, const QByteArray& body);
 
     // The HTTP status of the answer, or nothing when no answer came (no connection, a failed
     // handshake, a time-out). A status such as 444 arrives with an error set, so judge by this.

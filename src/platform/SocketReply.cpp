@@ -11,12 +11,14 @@ constexpr qsizetype headLimit = 64 * 1024;
 constexpr qsizetype chunkLineLimit = 1024;
 } // namespace
 
-SocketReply::SocketReply(const QUrl& url, const std::optional<QSslConfiguration>& ssl,
+SocketReply::SocketReply(Request request, const std::optional<QSslConfiguration>& ssl,
                          Limits limits_, QObject* parent)
-    : QNetworkReply(parent), limits(limits_)
+    : QNetworkReply(parent), outgoing(std::move(request)), limits(limits_)
 {
+    const QUrl& url = outgoing.url;
     setUrl(url);
-    setOperation(QNetworkAccessManager::GetOperation);
+    setOperation(outgoing.method == "POST" ? QNetworkAccessManager::PostOperation
+                                           : QNetworkAccessManager::GetOperation);
     setRequest(QNetworkRequest(url));
     open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 
@@ -84,8 +86,13 @@ void SocketReply::sendRequest()
         path = "/";
     if (target.hasQuery())
         path += '?' + target.query(QUrl::FullyEncoded).toLatin1();
-    socket->write("GET " + path + " HTTP/1.1\r\nHost: " + host +
-                  "\r\nAccept-Encoding: identity\r\nConnection: close\r\n\r\n");
+    QByteArray head = outgoing.method + ' ' + path + " HTTP/1.1\r\nHost: " + host +
+                      "\r\nAccept-Encoding: identity\r\nConnection: close\r\n";
+    if (!outgoing.contentType.isEmpty())
+        head += "Content-Type: " + outgoing.contentType + "\r\n";
+    if (outgoing.method == "POST")
+        head += "Content-Length: " + QByteArray::number(outgoing.body.size()) + "\r\n";
+    socket->write(head + "\r\n" + outgoing.body);
 }
 
 void SocketReply::received()
@@ -97,34 +104,52 @@ void SocketReply::received()
         return;
     idleTimer.start(limits.idle);
     incoming += bytes;
+    if (stage == Stage::Head && outgoing.statusLineOnly) {
+        if (readStatusLine())
+            finish();
+        return;
+    }
     if (stage == Stage::Head && !readHead())
         return;
     if (stage == Stage::Body)
         readBody();
 }
 
-bool SocketReply::readHead()
+// "HTTP/1.x NNN reason": the status becomes the reply's attribute.
+bool SocketReply::readStatusLine()
 {
-    const qsizetype end = incoming.indexOf("\r\n\r\n");
-    if (end < 0) {
-        if (incoming.size() > headLimit)
+    const qsizetype end = incoming.indexOf("\r\n");
+    if (end < 0 || end > headLimit) {
+        if (end > headLimit || incoming.size() > headLimit)
             fail(ProtocolFailure, QStringLiteral("the answer's head is too large"));
         return false;
     }
-    if (end > headLimit) {
-        fail(ProtocolFailure, QStringLiteral("the answer's head is too large"));
-        return false;
-    }
-    const QList<QByteArray> lines = incoming.left(end).split('\n');
-    const QByteArray status = lines.first().trimmed();
-    bool ok = false;
-    const int code = status.mid(9, 3).toInt(&ok);
-    if (!status.startsWith("HTTP/1.") || !ok || (status.size() > 12 && status.at(12) != ' ')) {
+    const QByteArray status = incoming.left(end);
+    bool digits = status.size() >= 12;
+    for (qsizetype i = 9; digits && i < 12; ++i)
+        digits = status.at(i) >= '0' && status.at(i) <= '9';
+    if (!status.startsWith("HTTP/1.") || status.size() < 12 || status.at(8) != ' ' || !digits ||
+        (status.size() > 12 && status.at(12) != ' ')) {
         fail(ProtocolFailure, QStringLiteral("the answer is not HTTP"));
         return false;
     }
-    setAttribute(QNetworkRequest::HttpStatusCodeAttribute, code);
+    setAttribute(QNetworkRequest::HttpStatusCodeAttribute, status.mid(9, 3).toInt());
     setAttribute(QNetworkRequest::HttpReasonPhraseAttribute, status.mid(13));
+    return true;
+}
+
+bool SocketReply::readHead()
+{
+    const qsizetype end = incoming.indexOf("\r\n\r\n");
+    if (end < 0 || end > headLimit) {
+        if (end > headLimit || incoming.size() > headLimit)
+            fail(ProtocolFailure, QStringLiteral("the answer's head is too large"));
+        return false;
+    }
+    if (!readStatusLine())
+        return false;
+    const int code = attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QList<QByteArray> lines = incoming.left(end).split('\n');
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QByteArray line = lines[i].trimmed();
         const qsizetype colon = line.indexOf(':');
@@ -152,7 +177,7 @@ bool SocketReply::readHead()
     emit metaDataChanged();
     if (code < 200 || code > 299)
         setError(code == 404 ? ContentNotFoundError : UnknownContentError,
-                 QString::fromLatin1(status));
+                 QStringLiteral("the service answered %1").arg(code));
     return true;
 }
 

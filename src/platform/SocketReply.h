@@ -10,15 +10,26 @@
 
 class QTcpSocket;
 
-// A GET over a connection of its own, read by this class rather than Qt's HTTP layer, whose
-// thread a hostile answer can hold: a header line of many megabytes took it for half a minute,
-// and every other exchange waited behind it. Here the head is capped, the body is capped as it
+// One exchange over a connection of its own, read by this class rather than Qt's HTTP layer.
+// Qt's layer posts again on a new connection when the first closes before a complete answer
+// (the service would accept every copy of a message), and a hostile answer can hold its thread
+// (a header line of many megabytes took it for half a minute while every other exchange
+// waited). Here nothing is ever sent twice, the head is capped, the body is capped as it
 // arrives, and the whole exchange ends within its deadline. It offers the reply interface the
 // callers already use: the status attribute, the headers, readyRead, finished and the bytes.
 class SocketReply : public QNetworkReply
 {
     Q_OBJECT
 public:
+    struct Request
+    {
+        QUrl url;
+        QByteArray method = "GET";
+        QByteArray contentType = {};
+        QByteArray body = {};
+        // The exchange ends with the status line: the send reads nothing more.
+        bool statusLineOnly = false;
+    };
     struct Limits
     {
         qint64 answerBytes;                 // the body; beyond it the answer is cut off
@@ -26,7 +37,7 @@ public:
         std::chrono::milliseconds deadline; // from the start, whatever arrives
     };
 
-    SocketReply(const QUrl& url, const std::optional<QSslConfiguration>& ssl, Limits limits,
+    SocketReply(Request request, const std::optional<QSslConfiguration>& ssl, Limits limits,
                 QObject* parent = nullptr);
     ~SocketReply() override;
 
@@ -48,6 +59,7 @@ private:
     };
     void sendRequest();
     void received();
+    bool readStatusLine();
     bool readHead();
     void readBody();
     bool readChunked();
@@ -55,6 +67,7 @@ private:
     void fail(NetworkError code, const QString& text);
     void finish();
 
+    Request outgoing;
     Limits limits;
     QPointer<QTcpSocket> socket;
     QTimer idleTimer;

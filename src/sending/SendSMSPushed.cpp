@@ -11,7 +11,6 @@
 #include "QueryEscaping.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
-#include "SinglePost.h"
 #include "SoundPlayer.h"
 #include "TextColours.h"
 #include "TimerSource.h"
@@ -21,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QNetworkReply>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -51,8 +51,7 @@ SendSMSPushed::SendSMSPushed(const Platform& platform, ServiceEndpoints endpoint
 SendSMSPushed::~SendSMSPushed()
 {
     // The controls go with the window; an answer arriving now has nowhere to be shown.
-    if (inFlight)
-        inFlight->abandon();
+    NetworkAccess::abandon(inFlight, this);
 }
 
 QByteArray SendSMSPushed::URLParameterEscapedString(const QString& value)
@@ -103,25 +102,23 @@ void SendSMSPushed::sendsms()
         field("OasText", valueOrNullText(senderID)) + "\r\n";
 
     setBusy(true);
-    SinglePost* post =
+    QNetworkReply* reply =
         network.postOnce(endpoints.sendMessage(), "application/x-www-form-urlencoded", body);
-    post->setParent(this);
-    inFlight = post;
-    connect(post, &SinglePost::finished, this, [this, post, attempt](std::optional<int> status) {
-        replyFinished(post, status, attempt);
-    });
+    inFlight = reply;
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply, attempt] { replyFinished(reply, attempt); });
 }
 
-void SendSMSPushed::replyFinished(SinglePost* post, std::optional<int> status,
-                                  const Attempt& attempt)
+void SendSMSPushed::replyFinished(QNetworkReply* reply, const Attempt& attempt)
 {
-    post->deleteLater();
+    reply->deleteLater();
     inFlight.clear();
     setBusy(false);
     sendSMSButton->setEnabled(true);
 
-    // The body is never read: once a 200 status line has arrived the message was accepted,
-    // even if the rest of the answer is cut off (calling that a failure invites a duplicate).
+    // Only the status line is read: once a 200's has arrived the message was accepted, even if
+    // the rest of the answer is cut off (calling that a failure invites a duplicate).
+    const std::optional<int> status = NetworkAccess::httpStatus(*reply);
     if (!status)
         showOutcome(Outcome::TransportError, attempt);
     else if (*status == 200)

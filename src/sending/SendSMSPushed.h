@@ -15,7 +15,7 @@ class MobileNumberDataSource;
 class NetworkAccess;
 class ProgressWord;
 class QLabel;
-class SinglePost;
+class QNetworkReply;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -85,7 +85,7 @@ private:
         QString number;
     };
 
-    void replyFinished(SinglePost* post, std::optional<int> status, const Attempt& attempt);
+    void replyFinished(QNetworkReply* reply, const Attempt& attempt);
     void showOutcome(Outcome outcome, const Attempt& attempt);
     void showFailure(const QString& reason, const QDateTime& stamp);
     void showSent(const Attempt& attempt);
@@ -103,6 +103,6 @@ private:
     NetworkAccess& network;
     ServiceEndpoints endpoints;
 
-    QPointer<SinglePost> inFlight;
+    QPointer<QNetworkReply> inFlight;
     std::unique_ptr<Timer> creditRetryTimer;
 };
