@@ -115,15 +115,22 @@ void SocketReply::received()
         readBody();
 }
 
+qsizetype SocketReply::headEnd(const char* marker)
+{
+    const qsizetype end = incoming.indexOf(marker);
+    if (end > headLimit || (end < 0 && incoming.size() > headLimit)) {
+        fail(ProtocolFailure, QStringLiteral("the answer's head is too large"));
+        return -1;
+    }
+    return end;
+}
+
 // "HTTP/1.x NNN reason": the status becomes the reply's attribute.
 bool SocketReply::readStatusLine()
 {
-    const qsizetype end = incoming.indexOf("\r\n");
-    if (end < 0 || end > headLimit) {
-        if (end > headLimit || incoming.size() > headLimit)
-            fail(ProtocolFailure, QStringLiteral("the answer's head is too large"));
+    const qsizetype end = headEnd("\r\n");
+    if (end < 0)
         return false;
-    }
     const QByteArray status = incoming.left(end);
     bool digits = status.size() >= 12;
     for (qsizetype i = 9; digits && i < 12; ++i)
@@ -140,13 +147,8 @@ bool SocketReply::readStatusLine()
 
 bool SocketReply::readHead()
 {
-    const qsizetype end = incoming.indexOf("\r\n\r\n");
-    if (end < 0 || end > headLimit) {
-        if (end > headLimit || incoming.size() > headLimit)
-            fail(ProtocolFailure, QStringLiteral("the answer's head is too large"));
-        return false;
-    }
-    if (!readStatusLine())
+    const qsizetype end = headEnd("\r\n\r\n");
+    if (end < 0 || !readStatusLine())
         return false;
     const int code = attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QList<QByteArray> lines = incoming.left(end).split('\n');

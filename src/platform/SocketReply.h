@@ -59,6 +59,9 @@ private:
     };
     void sendRequest();
     void received();
+    // Where marker begins in what has arrived, or -1 while more must come (or the head grew
+    // beyond its limit, which ends the exchange).
+    qsizetype headEnd(const char* marker);
     bool readStatusLine();
     bool readHead();
     void readBody();
