@@ -105,6 +105,9 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     creditsUpdater->awakeFromNib();
     msgHistory->awakeFromNib();
     assistant->awakeFromNib();
+    // The contacts are read on a thread of their own from the start, so neither the browser
+    // nor another program's request waits for them on the window's thread.
+    platform.addressBook.prefetch();
     form->messageField->setFocus();
 }
 

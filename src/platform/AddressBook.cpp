@@ -10,7 +10,9 @@ AddressBook::AddressBook(QString folder, QObject* parent) : QObject(parent), roo
 {
     connect(&watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
         stale = true;
+        ++generation;
         emit changed();
+        prefetch();
     });
 }
 
@@ -81,33 +83,65 @@ void AddressBook::refreshIfChanged()
         rebuild();
 }
 
+void AddressBook::prefetch()
+{
+    if (!stale || pending.valid())
+        return;
+    pendingGeneration = generation;
+    pending = std::async(std::launch::async,
+                         [folder = root, known = files] { return readIndex(folder, known); });
+}
+
+void AddressBook::install(Index index)
+{
+    files = std::move(index.files);
+    everyone = std::move(index.everyone);
+    allGroups = std::move(index.groups);
+    watchFolders(index.folders);
+}
+
 void AddressBook::rebuild()
 {
+    // A read under way in the background is taken; if the folder changed since it began, its
+    // cards still save reading the files that did not change.
+    if (pending.valid()) {
+        Index index = pending.get();
+        const bool current = pendingGeneration == generation;
+        install(std::move(index));
+        if (current) {
+            stale = false;
+            return;
+        }
+    }
     stale = false;
+    install(readIndex(root, files));
+}
+
+AddressBook::Index AddressBook::readIndex(const QString& root, QHash<QString, FileEntry> known)
+{
+    Index index;
     QStringList paths;
-    QStringList folders{root};
+    index.folders.append(root);
     QDirIterator it(root, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable,
                     QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
     while (it.hasNext()) {
         it.next();
         const QFileInfo info = it.fileInfo();
         if (info.isDir())
-            folders.append(info.filePath());
+            index.folders.append(info.filePath());
         else if (info.suffix().compare(QLatin1String("vcf"), Qt::CaseInsensitive) == 0)
             paths.append(info.filePath());
     }
     paths.sort();
-    watchFolders(folders);
 
-    QHash<QString, FileEntry> current;
     for (const QString& path : std::as_const(paths)) {
-        FileEntry entry = files.take(path);
+        FileEntry entry = known.take(path);
         // A file read before is read again only when its size or time has changed; a new one
         // takes its size and time from the open file, which costs no second look-up.
         if (entry.size >= 0) {
             const QFileInfo info(path);
             if (entry.size == info.size() && entry.modified == info.lastModified()) {
-                current.insert(path, std::move(entry));
+                index.files.insert(path, std::move(entry));
                 continue;
             }
         }
@@ -120,23 +154,20 @@ void AddressBook::rebuild()
         } else {
             entry = FileEntry{};
         }
-        current.insert(path, std::move(entry));
+        index.files.insert(path, std::move(entry));
     }
-    files = std::move(current);
 
-    everyone.clear();
-    allGroups.clear();
     QHash<QString, qsizetype> groupByName;
-    const auto groupNamed = [this, &groupByName](const QString& name) -> Group& {
+    const auto groupNamed = [&index, &groupByName](const QString& name) -> Group& {
         auto found = groupByName.constFind(name);
         if (found == groupByName.constEnd()) {
-            found = groupByName.insert(name, allGroups.size());
-            allGroups.append(Group{name, {}, false});
+            found = groupByName.insert(name, index.groups.size());
+            index.groups.append(Group{name, {}, false});
         }
-        return allGroups[*found];
+        return index.groups[*found];
     };
     for (const QString& path : std::as_const(paths)) {
-        for (const VCard& card : std::as_const(files[path].cards)) {
+        for (const VCard& card : std::as_const(index.files[path].cards)) {
             if (card.isGroup) {
                 Group& group = groupNamed(card.formattedName.value_or(
                     card.lastName.value_or(card.organization.value_or(QString()))));
@@ -144,12 +175,13 @@ void AddressBook::rebuild()
                     group.memberUids.insert(uid);
                 continue;
             }
-            everyone.append({card.uid, card.firstName, card.lastName, card.organization,
-                             card.phones, card.categories});
+            index.everyone.append({card.uid, card.firstName, card.lastName, card.organization,
+                                   card.phones, card.categories});
             for (const QString& category : card.categories)
                 groupNamed(category).isCategory = true;
         }
     }
+    return index;
 }
 
 void AddressBook::watchFolders(const QStringList& folders)

@@ -8,9 +8,14 @@
 #include <QObject>
 #include <QSet>
 
+#include <future>
+
 // The user's address book: every *.vcf file below a folder ($XDG_DATA_HOME/contacts by
 // default), read only. The cards are kept in an index that is brought up to date, file by
-// file, on the first question after the folder changed; so a search never re-reads the files.
+// file, after the folder changed; so a search never re-reads the files. The index is read on a
+// thread of its own once prefetch() was called (at start, and on every change), so that a
+// large book does not hold the window; a question asked while that read is under way waits
+// for it.
 class AddressBook : public QObject
 {
     Q_OBJECT
@@ -50,6 +55,9 @@ public:
 
     bool isMember(const Person& person, const Group& group) const;
 
+    // Starts reading the index in the background when it is out of date.
+    void prefetch();
+
 Q_SIGNALS:
     // Files below the folder were added, changed or removed.
     void changed();
@@ -62,13 +70,28 @@ private:
         QList<VCard> cards;
     };
 
+    struct Index
+    {
+        QHash<QString, FileEntry> files;
+        QList<Person> everyone;
+        QList<Group> groups;
+        QStringList folders;
+    };
+
     void refreshIfChanged();
     void rebuild();
+    void install(Index index);
+    static Index readIndex(const QString& root, QHash<QString, FileEntry> known);
     void watchFolders(const QStringList& folders);
 
     QString root;
     QFileSystemWatcher watcher;
     bool stale = true;
+    // Counts the folder's changes, so that a background read that began before the last one
+    // is known to be out of date.
+    quint64 generation = 0;
+    quint64 pendingGeneration = 0;
+    std::future<Index> pending;
     QHash<QString, FileEntry> files;
     QList<Person> everyone;
     QList<Group> allGroups;

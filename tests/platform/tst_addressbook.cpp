@@ -74,6 +74,15 @@ private Q_SLOTS:
         QCOMPARE(actual, QString::fromUtf8(golden.readAll()));
     }
 
+    // Read in the background, the book answers the same.
+    void prefetchedBookReadsTheSame()
+    {
+        AddressBook book(QStringLiteral(QUIBBO_TEST_DATA "/contacts"));
+        book.prefetch();
+        AddressBook direct(QStringLiteral(QUIBBO_TEST_DATA "/contacts"));
+        QCOMPARE(dump(book), dump(direct));
+    }
+
     void changesOnDiskAreSeen()
     {
         QTemporaryDir home;
@@ -87,7 +96,7 @@ private Q_SLOTS:
         QVERIFY(added.open(QIODevice::WriteOnly));
         added.write("BEGIN:VCARD\nVERSION:3.0\nUID:new\nN:Added;Ada;;;\nEND:VCARD\n");
         added.close();
-        QVERIFY(changed.wait());
+        QVERIFY(changed.wait()); // the change starts a read in the background
         QCOMPARE(book.people().size(), before + 1);
         QVERIFY(QFile::remove(folder + QStringLiteral("/v21.vcf")));
         QVERIFY(changed.wait());
