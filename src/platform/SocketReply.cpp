@@ -79,6 +79,8 @@ void SocketReply::sendRequest()
 {
     const QUrl target = url();
     QByteArray host = target.host(QUrl::FullyEncoded).toLatin1();
+    if (host.contains(':'))
+        host = '[' + host + ']'; // an IPv6 address
     if (target.port() != -1)
         host += ':' + QByteArray::number(target.port());
     QByteArray path = target.path(QUrl::FullyEncoded).toLatin1();
