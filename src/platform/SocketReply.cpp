@@ -250,16 +250,22 @@ void SocketReply::appendBody(const QByteArray& bytes)
 
 qint64 SocketReply::bytesAvailable() const
 {
-    return body.size() + QIODevice::bytesAvailable();
+    return body.size() - bodyRead + QIODevice::bytesAvailable();
 }
 
 qint64 SocketReply::readData(char* data, qint64 maxSize)
 {
-    const qint64 n = std::min<qint64>(maxSize, body.size());
+    const qint64 n = std::min<qint64>(maxSize, body.size() - bodyRead);
     if (n <= 0)
-        return stage == Stage::Done && body.isEmpty() ? -1 : 0;
-    std::memcpy(data, body.constData(), size_t(n));
-    body.remove(0, n);
+        return stage == Stage::Done ? -1 : 0;
+    std::memcpy(data, body.constData() + bodyRead, size_t(n));
+    bodyRead += n;
+    // What was read is dropped now and then, not at every read: moving a large rest forward
+    // each time would make reading a long answer in slices quadratic.
+    if (bodyRead > 1024 * 1024 && bodyRead * 2 > body.size()) {
+        body.remove(0, bodyRead);
+        bodyRead = 0;
+    }
     return n;
 }
 

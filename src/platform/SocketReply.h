@@ -77,7 +77,8 @@ private:
     QTimer deadlineTimer;
     Stage stage = Stage::Head;
     QByteArray incoming; // what the socket gave that is not parsed yet
-    QByteArray body;     // what the caller has not read yet
+    QByteArray body;     // what arrived of the body; the caller has read its first bodyRead bytes
+    qsizetype bodyRead = 0;
     qint64 bodyTotal = 0;
     std::optional<qint64> contentLength;
     bool chunked = false;
