@@ -1,5 +1,7 @@
 #include "SmsUri.h"
 
+#include "NumberRules.h"
+
 #include <QByteArray>
 #include <QUrl>
 
@@ -15,11 +17,9 @@ QString percentDecoded(QStringView part)
 // another.
 bool holdsInvisible(const QString& recipient)
 {
-    return std::any_of(recipient.begin(), recipient.end(), [](QChar c) {
-        const QChar::Category category = c.category();
-        return category == QChar::Other_Control || category == QChar::Other_Format ||
-               category == QChar::Separator_Line || category == QChar::Separator_Paragraph;
-    });
+    const QList<uint> codePoints = recipient.toUcs4();
+    return std::any_of(codePoints.begin(), codePoints.end(),
+                       [](uint c) { return isInvisibleCharacter(char32_t(c)); });
 }
 } // namespace
 

@@ -24,26 +24,29 @@ template <typename F> void forEachCodePoint(QStringView text, F f)
 }
 } // namespace
 
+bool isInvisibleCharacter(char32_t codePoint)
+{
+    switch (QChar::category(codePoint)) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_Surrogate:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool isNumberValid(QStringView typed)
 {
     if (typed.isEmpty())
         return false;
     bool valid = true;
     forEachCodePoint(typed, [&valid](char32_t codePoint) {
-        switch (QChar::category(codePoint)) {
-        // Invisible characters (a right-to-left override, a line break) would make the number
-        // on screen differ from the digits sent.
-        case QChar::Other_Control:
-        case QChar::Other_Format:
-        case QChar::Other_Surrogate:
-        case QChar::Separator_Line:
-        case QChar::Separator_Paragraph:
+        if (isInvisibleCharacter(codePoint) || QChar::isLetter(codePoint) ||
+            QChar::isMark(codePoint))
             valid = false;
-            break;
-        default:
-            if (QChar::isLetter(codePoint) || QChar::isMark(codePoint))
-                valid = false;
-        }
     });
     return valid;
 }

@@ -6,6 +6,10 @@
 
 #include <optional>
 
+// A control or format character, a line or paragraph separator, or half a surrogate pair:
+// something that would make the number on screen differ from the digits sent.
+bool isInvisibleCharacter(char32_t codePoint);
+
 // A typed recipient number may be sent unless it is empty or holds a letter or combining mark
 // of any script, or an invisible character (control, format, line break). Spaces, "+",
 // brackets, dashes and other punctuation are all accepted.
