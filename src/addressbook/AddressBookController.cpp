@@ -49,6 +49,13 @@ void AddressBookController::awakeFromNib()
     connect(valueTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &AddressBookController::updateSendToComboBox);
     connect(searchField, &QLineEdit::textChanged, this, &AddressBookController::filterListOfNames);
+    // Lists filled while a large book was still being read fill again once it has been.
+    connect(&myAddressBook, &AddressBook::changed, this, [this] {
+        if (filledBeforeRead) {
+            load();
+            filterListOfNames();
+        }
+    });
     nameTextField->setReadOnly(true);
     // Moving the highlight with the keyboard chooses, as a click does.
     for (QAbstractItemView* view : {groupTableView, nameTableView, valueTableView}) {
@@ -67,6 +74,7 @@ void AddressBookController::load()
     loaded = true;
     myGroups = myAddressBook.groups();
     myPeople = myAddressBook.people();
+    filledBeforeRead = !myAddressBook.isRead();
     myValues.clear();
     sortPeople();
     groups->reloadData();

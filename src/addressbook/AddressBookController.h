@@ -66,4 +66,5 @@ private:
     BrowserTableModel* names = nullptr;
     BrowserTableModel* values = nullptr;
     bool loaded = false;
+    bool filledBeforeRead = false;
 };

@@ -6,12 +6,13 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <chrono>
+
 AddressBook::AddressBook(QString folder, QObject* parent) : QObject(parent), root(std::move(folder))
 {
     connect(&watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
         stale = true;
         ++generation;
-        emit changed();
         prefetch();
     });
 }
@@ -38,11 +39,6 @@ bool AddressBook::isMember(const Person& person, const Group& group) const
 {
     return (!person.uid.isEmpty() && group.memberUids.contains(person.uid)) ||
            (group.isCategory && person.categories.contains(group.name));
-}
-
-QList<const AddressBook::Person*> AddressBook::members(qsizetype groupIndex)
-{
-    return search(QString(), groupIndex);
 }
 
 QList<const AddressBook::Person*> AddressBook::search(const QString& prefix, qsizetype groupIndex)
@@ -79,8 +75,18 @@ std::optional<AddressBook::Person> AddressBook::me()
 
 void AddressBook::refreshIfChanged()
 {
-    if (stale)
-        rebuild();
+    if (!stale)
+        return;
+    if (!pending.valid()) {
+        // Never prefetched: there is nothing older to answer from.
+        stale = false;
+        install(readIndex(root, files));
+        return;
+    }
+    // A small book is read by the time the question comes; a large one is not waited for:
+    // the answer comes from the cards read before, and changed() follows the read.
+    if (pending.wait_for(std::chrono::milliseconds(30)) == std::future_status::ready)
+        takePending();
 }
 
 void AddressBook::prefetch()
@@ -88,8 +94,31 @@ void AddressBook::prefetch()
     if (!stale || pending.valid())
         return;
     pendingGeneration = generation;
-    pending = std::async(std::launch::async,
-                         [folder = root, known = files] { return readIndex(folder, known); });
+    pending = std::async(std::launch::async, [this, folder = root, known = files] {
+        Index index = readIndex(folder, known);
+        // Posted events die with the object; the future's destructor waits for this thread.
+        QMetaObject::invokeMethod(this, &AddressBook::collect, Qt::QueuedConnection);
+        return index;
+    });
+}
+
+void AddressBook::collect()
+{
+    // Posted once for every read, after a question may have taken it already; a read started
+    // since then is not waited for.
+    if (pending.valid() && pending.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+        takePending();
+    emit changed();
+}
+
+void AddressBook::takePending()
+{
+    // If the folder changed since the read began, its cards still save reading the files that
+    // did not change in the next one.
+    install(pending.get());
+    stale = pendingGeneration != generation;
+    if (stale)
+        prefetch();
 }
 
 void AddressBook::install(Index index)
@@ -98,23 +127,7 @@ void AddressBook::install(Index index)
     everyone = std::move(index.everyone);
     allGroups = std::move(index.groups);
     watchFolders(index.folders);
-}
-
-void AddressBook::rebuild()
-{
-    // A read under way in the background is taken; if the folder changed since it began, its
-    // cards still save reading the files that did not change.
-    if (pending.valid()) {
-        Index index = pending.get();
-        const bool current = pendingGeneration == generation;
-        install(std::move(index));
-        if (current) {
-            stale = false;
-            return;
-        }
-    }
-    stale = false;
-    install(readIndex(root, files));
+    read = true;
 }
 
 AddressBook::Index AddressBook::readIndex(const QString& root, QHash<QString, FileEntry> known)

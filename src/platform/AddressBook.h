@@ -45,10 +45,9 @@ public:
     const QList<Person>& people();
     const QList<Group>& groups();
 
-    // The direct members of a group; membership through a nested group does not count.
-    QList<const Person*> members(qsizetype groupIndex);
     // Those whose first or last name begins with prefix, in any letter case, within a group
-    // (or the whole book for a negative index).
+    // (or the whole book for a negative index); membership through a nested group does not
+    // count.
     QList<const Person*> search(const QString& prefix, qsizetype groupIndex);
     // The user's own card: the one whose UID stands in the file self-contact-uid at the root.
     std::optional<Person> me();
@@ -57,9 +56,11 @@ public:
 
     // Starts reading the index in the background when it is out of date.
     void prefetch();
+    // Whether the answers come from a complete read of the folder (false before the first one).
+    bool isRead() const { return read; }
 
 Q_SIGNALS:
-    // Files below the folder were added, changed or removed.
+    // A read of the folder ended: at start, or after files were added, changed or removed.
     void changed();
 
 private:
@@ -79,7 +80,8 @@ private:
     };
 
     void refreshIfChanged();
-    void rebuild();
+    void collect();
+    void takePending();
     void install(Index index);
     static Index readIndex(const QString& root, QHash<QString, FileEntry> known);
     void watchFolders(const QStringList& folders);
@@ -87,6 +89,7 @@ private:
     QString root;
     QFileSystemWatcher watcher;
     bool stale = true;
+    bool read = false;
     // Counts the folder's changes, so that a background read that began before the last one
     // is known to be out of date.
     quint64 generation = 0;

@@ -17,9 +17,12 @@ namespace {
 // Family, Colleagues, Inner circle, Friends and Book club.
 struct Browser
 {
-    explicit Browser(const QString& folder = QStringLiteral(QUIBBO_TEST_DATA "/contacts"))
+    explicit Browser(const QString& folder = QStringLiteral(QUIBBO_TEST_DATA "/contacts"),
+                     bool prefetched = false)
         : book(folder), controller(book, launcher, urls)
     {
+        if (prefetched)
+            book.prefetch();
         controller.groupTableView = &groups;
         controller.nameTableView = &people;
         controller.nameTextField = &name;
@@ -128,6 +131,18 @@ private Q_SLOTS:
         QCOMPARE(b.column(b.numbers, 1), (QStringList{"+49 30 1234567", "+49 (170) 1234567"}));
         QCOMPARE(b.name.text(), QString::fromUtf8("José Müller "));
         QVERIFY(b.people.selectionModel()->selectedRows().isEmpty());
+    }
+
+    // Opened while the book is still being read, the browser shows what it can at once and
+    // the whole book, narrowed by what was typed meanwhile, when the read is done.
+    void browserOpenedDuringTheReadFillsAfterIt()
+    {
+        Browser b(QStringLiteral(QUIBBO_TEST_DATA "/contacts"), true);
+        QSignalSpy read(&b.book, &AddressBook::changed);
+        b.search.setText(QStringLiteral("an"));
+        QVERIFY(read.wait());
+        QCOMPARE(b.column(b.people),
+                 (QStringList{"Ana Nguyen ", "Anna Berg (Smith, Jones & Co)", "Paul Andrews "}));
     }
 
     // A sync tool drops in a card with a new category while the browser is open: each group row

@@ -38,6 +38,10 @@ struct AppHarness
         window = std::make_unique<MainWindow>(
             test.platform(), ServiceEndpoints(secure.isEmpty() ? service.secureBaseUrl() : secure,
                                               service.publicBaseUrl()));
+        // The window starts reading the address book in the background; tests that look at it
+        // look at it read.
+        if (!QTest::qWaitFor([this] { return test.addressBook.isRead(); }))
+            qFatal("the address book was not read");
         window->launch();
     }
 
