@@ -33,11 +33,8 @@ public:
     bool started() const { return documentStarted; }
     // The end of Messages was reached.
     bool complete() const { return messagesEnded; }
-    // Parsing has stopped for good: an error, or the end of the data.
-    bool stopped() const { return halted; }
 
     QList<HistoryRow> takeRows() { return std::exchange(rows, {}); }
-    qsizetype rowCount() const { return rows.size(); }
 
 private:
     void feed(QByteArray block);

@@ -52,7 +52,6 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     QString localizeDate(const std::optional<HistoryRow::SentTime>& sent) const;
-    bool isFetching() const { return !reply.isNull(); }
 
 public Q_SLOTS:
     void refreshMsgHistory();

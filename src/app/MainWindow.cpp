@@ -67,7 +67,6 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     send->statusField = form->statusField;
     send->charCounter = counter;
     send->progressDescription = progressWord.get();
-    send->myWindow = this;
     send->sendSMSButton = form->sendSMSButton;
 
     creditsUpdater->creditsDisplay = form->creditsDisplay;

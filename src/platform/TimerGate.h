@@ -12,9 +12,7 @@ class TimerGate : public TimerSource
 public:
     explicit TimerGate(TimerSource& timers, bool held = false);
 
-    void hold() { held = true; }
     void release();
-    bool isHeld() const { return held; }
 
     std::unique_ptr<Timer> makeTimer(bool repeating, std::function<void()> fired) override;
     void singleShot(std::chrono::milliseconds delay, QObject* context,

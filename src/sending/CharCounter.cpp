@@ -32,11 +32,6 @@ void CharCounter::awakeFromNib()
     updateCharacterCounter();
 }
 
-qsizetype CharCounter::calculateMsgLength(QStringView text)
-{
-    return countedLength(text);
-}
-
 qsizetype CharCounter::permittedLength() const
 {
     const bool longAllowed =

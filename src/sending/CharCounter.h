@@ -22,7 +22,6 @@ public:
 
     void awakeFromNib();
 
-    static qsizetype calculateMsgLength(QStringView text);
     // Positions the message may take with the current setting.
     qsizetype permittedLength() const;
 

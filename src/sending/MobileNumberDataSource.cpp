@@ -39,12 +39,7 @@ void MobileNumberDataSource::setNumberToSendMsgTo(const QString& number)
     myComboBox->setEditText(number);
 }
 
-void MobileNumberDataSource::updateComboBoxWithNewNumber()
-{
-    recordNumber(getNumberToSendMsgTo());
-}
-
-void MobileNumberDataSource::recordNumber(const QString& number)
+void MobileNumberDataSource::updateComboBoxWithNewNumber(const QString& number)
 {
     msisdnArray = withRecordedNumber(msisdnArray, number);
     reloadItems();

@@ -23,10 +23,9 @@ public:
     QString getNumberToSendMsgTo() const;
     void clearNumberToSendMsgTo();
     void setNumberToSendMsgTo(const QString& number);
-    // Puts the box's text at the head of the recent list and stores the list.
-    void updateComboBoxWithNewNumber();
-    // The same for a number that was sent, whatever the box holds now.
-    void recordNumber(const QString& number);
+    // Puts a number that was sent at the head of the recent list and stores the list; the
+    // number is given, as the box may hold something else by the time the answer came.
+    void updateComboBoxWithNewNumber(const QString& number);
 
 private:
     void reloadItems();

@@ -27,8 +27,6 @@ public:
     // The empty word in dark grey.
     void reset();
 
-    QLabel* label() const { return field; }
-
 private:
     void set(const QString& word, TextColours::Tone tone);
 

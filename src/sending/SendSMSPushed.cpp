@@ -54,16 +54,6 @@ SendSMSPushed::~SendSMSPushed()
     NetworkAccess::abandon(inFlight, this);
 }
 
-QByteArray SendSMSPushed::URLParameterEscapedString(const QString& value)
-{
-    return escapedQueryValue(value);
-}
-
-bool SendSMSPushed::isNumberValid(const QString& typed)
-{
-    return ::isNumberValid(typed);
-}
-
 QString SendSMSPushed::formatNumber(const QString& typed) const
 {
     return ::formatNumber(typed, settings.dictionaryForKey(SettingsKeys::numberTranslation));
@@ -187,7 +177,7 @@ void SendSMSPushed::offerCredits()
 
 void SendSMSPushed::showSent(const Attempt& attempt)
 {
-    sendToNumberField->recordNumber(attempt.number);
+    sendToNumberField->updateComboBoxWithNewNumber(attempt.number);
     // Text that another program put in while the request was out is not the sent message, and
     // stays; so does a recipient filled in meanwhile.
     if (messageField->toPlainText() == attempt.message)

@@ -44,14 +44,10 @@ public:
     QLabel* statusField = nullptr;
     CharCounter* charCounter = nullptr;
     ProgressWord* progressDescription = nullptr;
-    QWidget* myWindow = nullptr;
     QPushButton* sendSMSButton = nullptr;
 
     bool isSending() const { return !inFlight.isNull(); }
 
-    // Escapes a value of the form body; see escapedQueryValue().
-    static QByteArray URLParameterEscapedString(const QString& value);
-    static bool isNumberValid(const QString& typed);
     QString formatNumber(const QString& typed) const;
 
 public Q_SLOTS:

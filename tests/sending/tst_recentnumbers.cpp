@@ -68,7 +68,7 @@ private Q_SLOTS:
             for (const QString& n :
                  {QStringLiteral("+44 7700 900123"), QStringLiteral("07700 900456")}) {
                 numbers.setNumberToSendMsgTo(n);
-                numbers.updateComboBoxWithNewNumber();
+                numbers.updateComboBoxWithNewNumber(n);
                 QCOMPARE(numbers.getNumberToSendMsgTo(), n);
             }
         }
