@@ -1,7 +1,6 @@
 // How long the message counter takes for a pasted megabyte and for one keystroke.
 
 #include "CounterHarness.h"
-#include "MessageLength.h"
 #include "SmsText.h"
 
 #include <QClipboard>

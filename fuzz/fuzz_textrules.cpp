@@ -2,7 +2,6 @@
 // a surrogate pair; the sender ID filter keeps within its length and never leaves half a pair;
 // the number sent holds digits only.
 #include "FuzzCheck.h"
-#include "MessageLength.h"
 #include "NumberRules.h"
 #include "SmsText.h"
 #include "TextFilters.h"

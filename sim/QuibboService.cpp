@@ -179,7 +179,7 @@ const QuibboService::Account* QuibboService::account(const QString& email) const
 
 qint64 QuibboService::partsFor(const QString& text)
 {
-    return std::max<qint64>(1, (countedLength(text) + 159) / 160);
+    return partsAndFill(countedLength(text)).parts;
 }
 
 QuibboService::Account* QuibboService::accountFor(const QString& companyId, const QString& userId,

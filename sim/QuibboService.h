@@ -108,5 +108,5 @@ private:
     QList<QByteArray> bodies;
     int forcedSendStatus = 0;
     bool autoConfirm = false;
-    QString offeredVersion = QStringLiteral("1.0.0");
+    QString offeredVersion = QStringLiteral(QUIBBO_VERSION);
 };

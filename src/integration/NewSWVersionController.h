@@ -22,7 +22,8 @@ class NewSWVersionController : public QObject
 {
     Q_OBJECT
 public:
-    static inline const QString builtInVersion = QStringLiteral("1.0.0");
+    // The running build: after a version bump the check must not offer the build itself.
+    static inline const QString builtInVersion = QStringLiteral(QUIBBO_VERSION);
 
     NewSWVersionController(const Platform& platform, ServiceEndpoints endpoints,
                            QObject* parent = nullptr);

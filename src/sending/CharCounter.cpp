@@ -1,6 +1,5 @@
 #include "CharCounter.h"
 
-#include "MessageLength.h"
 #include "MessageTextEdit.h"
 #include "ProgressWord.h"
 #include "SettingsKeys.h"

@@ -1,5 +1,5 @@
 #include "CounterHarness.h"
-#include "MessageLength.h"
+#include "SmsText.h"
 #include "TextColours.h"
 
 #include <QClipboard>

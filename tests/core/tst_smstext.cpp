@@ -1,9 +1,8 @@
-#include "MessageLength.h"
 #include "SmsText.h"
 
 #include <QTest>
 
-class TestMessageLength : public QObject
+class TestSmsText : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -85,5 +84,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMessageLength)
-#include "tst_messagelength.moc"
+QTEST_GUILESS_MAIN(TestSmsText)
+#include "tst_smstext.moc"
