@@ -3,6 +3,7 @@
 #include "ChaosProxy.h"
 #include "QuibboService.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QSslCertificate>
@@ -16,18 +17,9 @@ namespace {
 QTextStream out(stdout);
 QTextStream err(stderr);
 
-int usage()
+int usage(const QString& message)
 {
-    err << "usage: quibbo-sim [--port N] [--account EMAIL:PASSWORD:CREDITS]... [--history N]\n"
-           "                  [--auto-confirm] [--offer-version V] [--tls CERT KEY]\n"
-           "  --port N      listen on 127.0.0.1:N (0, the default, picks a free port)\n"
-           "  --account     a confirmed account with its credits (repeatable)\n"
-           "  --history N   seed each account with N sent messages over the last weeks\n"
-           "  --auto-confirm  confirm new accounts at once instead of by the printed link\n"
-           "  --offer-version V  the client version the service offers (default 1.0.0)\n"
-           "  --tls         serve the secure host over HTTPS with this certificate and key\n"
-           "  --chaos SEED  misbehave at random on the secure host (resets, delays, garbage,\n"
-           "                oversized and trickling answers); the same seed, the same chaos\n";
+    err << "quibbo-sim: " << message << " (see --help)\n";
     err.flush();
     return 2;
 }
@@ -53,50 +45,73 @@ std::optional<QSslConfiguration> loadTls(const QString& certPath, const QString&
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments().mid(1);
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUIBBO_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("The Quibbo service on loopback."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption portOption(
+        QStringLiteral("port"), QStringLiteral("Listen on 127.0.0.1:N (0 picks a free port)."),
+        QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption accountOption(
+        QStringLiteral("account"),
+        QStringLiteral("A confirmed account with its credits (repeatable)."),
+        QStringLiteral("EMAIL:PASSWORD:CREDITS"));
+    const QCommandLineOption historyOption(
+        QStringLiteral("history"),
+        QStringLiteral("Seed each account with N sent messages over the last weeks."),
+        QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption autoConfirmOption(
+        QStringLiteral("auto-confirm"),
+        QStringLiteral("Confirm new accounts at once instead of by the printed link."));
+    const QCommandLineOption offerOption(
+        QStringLiteral("offer-version"),
+        QStringLiteral("The client version the service offers (default: this build's)."),
+        QStringLiteral("V"), QStringLiteral(QUIBBO_VERSION));
+    const QCommandLineOption certOption(
+        QStringLiteral("tls-cert"),
+        QStringLiteral("Serve the secure host over HTTPS with this certificate (with --tls-key)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption keyOption(QStringLiteral("tls-key"),
+                                       QStringLiteral("The certificate's private key."),
+                                       QStringLiteral("FILE"));
+    const QCommandLineOption chaosOption(
+        QStringLiteral("chaos"),
+        QStringLiteral("Misbehave at random on the secure host (resets, delays, garbage, "
+                       "oversized and trickling answers); the same seed, the same chaos."),
+        QStringLiteral("SEED"));
+    parser.addOptions({portOption, accountOption, historyOption, autoConfirmOption, offerOption,
+                       certOption, keyOption, chaosOption});
+    parser.process(app);
+    if (!parser.positionalArguments().isEmpty())
+        return usage(QStringLiteral("unexpected argument ") + parser.positionalArguments().first());
 
-    quint16 port = 0;
-    int history = 0;
-    bool autoConfirm = false;
-    QString offeredVersion = QStringLiteral("1.0.0");
-    QStringList accountSpecs;
-    std::optional<QSslConfiguration> tls;
+    bool ok = false;
+    const quint16 port = parser.value(portOption).toUShort(&ok);
+    if (!ok)
+        return usage(QStringLiteral("--port takes a port number"));
+    const int history = parser.value(historyOption).toInt(&ok);
+    if (!ok || history < 0)
+        return usage(QStringLiteral("--history takes a count"));
     std::optional<quint32> chaosSeed;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == QLatin1String("--port") && hasValue) {
-            bool ok = false;
-            port = args[++i].toUShort(&ok);
-            if (!ok)
-                return usage();
-        } else if (arg == QLatin1String("--history") && hasValue) {
-            bool ok = false;
-            history = args[++i].toInt(&ok);
-            if (!ok || history < 0)
-                return usage();
-        } else if (arg == QLatin1String("--offer-version") && hasValue) {
-            offeredVersion = args[++i];
-        } else if (arg == QLatin1String("--chaos") && hasValue) {
-            bool ok = false;
-            chaosSeed = args[++i].toUInt(&ok);
-            if (!ok)
-                return usage();
-        } else if (arg == QLatin1String("--auto-confirm")) {
-            autoConfirm = true;
-        } else if (arg == QLatin1String("--account") && hasValue) {
-            accountSpecs.append(args[++i]);
-        } else if (arg == QLatin1String("--tls") && i + 2 < args.size()) {
-            tls = loadTls(args[i + 1], args[i + 2]);
-            i += 2;
-            if (!tls) {
-                err << "quibbo-sim: cannot read the certificate or the key\n";
-                return 1;
-            }
-        } else {
-            return usage();
+    if (parser.isSet(chaosOption)) {
+        chaosSeed = parser.value(chaosOption).toUInt(&ok);
+        if (!ok)
+            return usage(QStringLiteral("--chaos takes a whole number"));
+    }
+    std::optional<QSslConfiguration> tls;
+    if (parser.isSet(certOption) != parser.isSet(keyOption))
+        return usage(QStringLiteral("--tls-cert and --tls-key go together"));
+    if (parser.isSet(certOption)) {
+        tls = loadTls(parser.value(certOption), parser.value(keyOption));
+        if (!tls) {
+            err << "quibbo-sim: cannot read the certificate or the key\n";
+            return 1;
         }
     }
+    const bool autoConfirm = parser.isSet(autoConfirmOption);
+    const QString offeredVersion = parser.value(offerOption);
+    const QStringList accountSpecs = parser.values(accountOption);
 
     QuibboService service;
     service.setAutoConfirm(autoConfirm);
@@ -112,7 +127,7 @@ int main(int argc, char* argv[])
     std::unique_ptr<ChaosProxy> chaos;
     if (chaosSeed) {
         if (tls) {
-            err << "quibbo-sim: --chaos serves plain HTTP; leave out --tls\n";
+            err << "quibbo-sim: --chaos serves plain HTTP; leave out --tls-cert\n";
             return 1;
         }
         chaos = std::make_unique<ChaosProxy>(service.secureBaseUrl(), *chaosSeed);
@@ -127,10 +142,9 @@ int main(int argc, char* argv[])
     for (const QString& spec : accountSpecs) {
         const qsizetype first = spec.indexOf(QLatin1Char(':'));
         const qsizetype last = spec.lastIndexOf(QLatin1Char(':'));
-        bool ok = false;
         const qint64 credits = spec.mid(last + 1).toLongLong(&ok);
         if (first <= 0 || last == first || !ok)
-            return usage();
+            return usage(QStringLiteral("--account takes EMAIL:PASSWORD:CREDITS"));
         const QString email = spec.left(first);
         const auto c = service.addAccount(email, spec.mid(first + 1, last - first - 1), credits);
         service.seedHistory(email, history);
