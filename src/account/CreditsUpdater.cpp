@@ -1,6 +1,7 @@
 #include "CreditsUpdater.h"
 
 #include "BalanceText.h"
+#include "Credentials.h"
 #include "NetworkAccess.h"
 #include "Platform.h"
 #include "SettingsKeys.h"
@@ -35,9 +36,7 @@ void CreditsUpdater::awakeFromNib()
 void CreditsUpdater::updateCredits()
 {
     NetworkAccess::abandon(latest, this);
-    const StringDictionary credentials =
-        settings.dictionaryForKey(SettingsKeys::QuibboAPIConnectionParams)
-            .value_or(StringDictionary());
+    const StringDictionary credentials = storedCredentials(settings);
     QNetworkReply* reply = network.get(
         endpoints.accountInformation(credentials, QStringLiteral("credits")), answerLimit);
     latest = reply;

@@ -1,6 +1,8 @@
 #include "MsgHistoryDataSource.h"
 
 #include "Clock.h"
+#include "ClockTime.h"
+#include "Credentials.h"
 #include "HistoryParser.h"
 #include "HistoryTimeWording.h"
 #include "NetworkAccess.h"
@@ -139,9 +141,7 @@ void MsgHistoryDataSource::refreshMsgHistoryAfterWaitingALittleBit()
 void MsgHistoryDataSource::parseXMLFile()
 {
     dropFetch();
-    const StringDictionary credentials =
-        settings.dictionaryForKey(SettingsKeys::QuibboAPIConnectionParams)
-            .value_or(StringDictionary());
+    const StringDictionary credentials = storedCredentials(settings);
     parser = std::make_unique<HistoryParser>();
     transferDone = false;
     reply = network.getStream(endpoints.accountInformation(credentials, QStringLiteral("messages")),
@@ -195,7 +195,7 @@ void MsgHistoryDataSource::endFetch()
         if (parser->complete())
             lastRefreshedText->setText(
                 QStringLiteral("Listing last refreshed at %1. Contains %2 messages.")
-                    .arg(QLocale().toString(clock.now().time(), QStringLiteral("hh:mm AP")))
+                    .arg(clockTime(clock.now().time()))
                     .arg(tableRows.size()));
     }
     parser.reset();

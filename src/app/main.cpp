@@ -29,7 +29,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("quibbo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quibbo"));
     QApplication::setApplicationVersion(QStringLiteral(QUIBBO_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("example.quibbo.Quibbo"));
+    QGuiApplication::setDesktopFileName(ServicesClass::busName);
 
     QTranslator translator;
     for (const QString& folder : QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
@@ -51,7 +51,7 @@ int main(int argc, char* argv[])
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected() && bus.interface()->isServiceRegistered(ServicesClass::busName)) {
         QDBusInterface running(ServicesClass::busName, ServicesClass::objectPath,
-                               QStringLiteral("example.quibbo.Quibbo"), bus);
+                               ServicesClass::busName, bus);
         const QDBusReply<void> reply = link ? running.call(QStringLiteral("OpenUri"), *link)
                                             : running.call(QStringLiteral("Activate"));
         return reply.isValid() ? 0 : 1;

@@ -37,8 +37,8 @@ int main(int argc, char* argv[])
     }
 
     qDBusRegisterMetaType<Pasteboard>();
-    QDBusInterface client(ServicesClass::busName, ServicesClass::objectPath,
-                          QStringLiteral("example.quibbo.Quibbo"), QDBusConnection::sessionBus());
+    QDBusInterface client(ServicesClass::busName, ServicesClass::objectPath, ServicesClass::busName,
+                          QDBusConnection::sessionBus());
     const Pasteboard selection{{QStringLiteral("text/plain;charset=utf-8"), text}};
     const QDBusReply<void> reply =
         client.call(QStringLiteral("SendSelection"), QVariant::fromValue(selection));

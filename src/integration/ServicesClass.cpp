@@ -23,7 +23,6 @@ namespace {
 class BusProvider : public QObject, protected QDBusContext
 {
     Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "example.quibbo.Quibbo")
 public:
     explicit BusProvider(ServicesClass& services_) : QObject(&services_), services(services_) {}
 
@@ -90,7 +89,8 @@ bool ServicesClass::registerProvider(QDBusConnection bus)
     if (!bus.isConnected())
         return false;
     auto* provider = new BusProvider(*this);
-    if (!bus.registerObject(objectPath, provider, QDBusConnection::ExportScriptableSlots)) {
+    if (!bus.registerObject(objectPath, busName, provider,
+                            QDBusConnection::ExportScriptableSlots)) {
         delete provider;
         return false;
     }

@@ -28,6 +28,8 @@ class ServicesClass : public QObject
 {
     Q_OBJECT
 public:
+    // The client's one name on the desktop: its bus name, its interface's name and the name of
+    // its desktop entry.
     static inline const QString busName = QStringLiteral("example.quibbo.Quibbo");
     static inline const QString objectPath = QStringLiteral("/Quibbo");
 

@@ -3,6 +3,8 @@
 #include "Alerts.h"
 #include "CharCounter.h"
 #include "Clock.h"
+#include "ClockTime.h"
+#include "Credentials.h"
 #include "MobileNumberDataSource.h"
 #include "NetworkAccess.h"
 #include "NumberRules.h"
@@ -64,9 +66,7 @@ void SendSMSPushed::sendsms()
     if (isSending())
         return;
 
-    const StringDictionary credentials =
-        settings.dictionaryForKey(SettingsKeys::QuibboAPIConnectionParams)
-            .value_or(StringDictionary());
+    const StringDictionary credentials = storedCredentials(settings);
     const std::optional<QString> senderID = settings.stringForKey(SettingsKeys::senderID);
 
     sendSMSButton->setEnabled(false);
@@ -147,7 +147,8 @@ void SendSMSPushed::showOutcome(Outcome outcome, const Attempt& attempt)
 void SendSMSPushed::showFailure(const QString& reason, const QDateTime& stamp)
 {
     sounds.play(QStringLiteral("Sosumi"));
-    statusField->setText(QStringLiteral("Message failed at %1. %2").arg(timeText(stamp), reason));
+    statusField->setText(
+        QStringLiteral("Message failed at %1. %2").arg(clockTime(stamp.time()), reason));
     statusField->setPalette(TextColours::withText(statusField->palette(), TextColours::failure));
     progressDescription->showFor(QStringLiteral("Failed"), TextColours::failure, 2s);
     setTurning(false);
@@ -186,7 +187,8 @@ void SendSMSPushed::showSent(const Attempt& attempt)
     if (sendToNumberField->getNumberToSendMsgTo() == attempt.number)
         sendToNumberField->clearNumberToSendMsgTo();
     sounds.play(QStringLiteral("Purr"));
-    statusField->setText(QStringLiteral("Message sent at %1.").arg(timeText(attempt.stamp)));
+    statusField->setText(
+        QStringLiteral("Message sent at %1.").arg(clockTime(attempt.stamp.time())));
     statusField->setPalette(TextColours::withText(statusField->palette(), TextColours::success));
     timers.singleShot(10s, this, [this] { emit historyRefreshRequested(); });
     timers.singleShot(60s, this, [this] { emit historyRefreshRequested(); });
@@ -215,9 +217,4 @@ void SendSMSPushed::setBusy(bool busy)
     messageField->setReadOnly(busy);
     if (QLineEdit* edit = sendToNumberField->myComboBox->lineEdit())
         edit->setReadOnly(busy);
-}
-
-QString SendSMSPushed::timeText(const QDateTime& stamp) const
-{
-    return QLocale().toString(stamp.time(), QStringLiteral("hh:mm AP"));
 }

@@ -88,7 +88,6 @@ private:
     void offerCredits();
     void setBusy(bool busy);
     void setTurning(bool turning);
-    QString timeText(const QDateTime& stamp) const;
 
     SettingsStore& settings;
     SoundPlayer& sounds;

@@ -1,6 +1,7 @@
 #include "SetupAssistantController.h"
 
 #include "CountryTable.h"
+#include "Credentials.h"
 #include "CreditsUpdater.h"
 #include "OptionsControllers.h"
 #include "Platform.h"
@@ -80,9 +81,7 @@ void SetupAssistantController::applicationDidFinishLaunching()
     // Other programs can send text from the first moment, on every launch.
     servicesController->registerProvider(QDBusConnection::sessionBus());
 
-    const StringDictionary credentials =
-        settings.dictionaryForKey(SettingsKeys::QuibboAPIConnectionParams)
-            .value_or(StringDictionary());
+    const StringDictionary credentials = storedCredentials(settings);
     if (credentials.size() > 2) {
         launchTimers.release();
         return;

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "SettingsStore.h"
+
+// The credentials the messaging interface asks for (CompanyId, UserId, Password), as stored by
+// the assistant or the preferences; empty when none are.
+StringDictionary storedCredentials(const SettingsStore& settings);
