@@ -11,15 +11,10 @@ public:
     virtual bool launchPreferredFor(const QString& mimeType) = 0;
 };
 
-// Finds the application through the freedesktop MIME associations (mimeapps.list, then the
-// mimeinfo.cache of the installed applications) and starts its desktop entry's command.
+// Asks GIO for the default application of the type, which honours the desktop's own
+// association lists, removed associations, terminal and D-Bus-activated applications.
 class DesktopApplicationLauncher : public ApplicationLauncher
 {
 public:
     bool launchPreferredFor(const QString& mimeType) override;
-
-    // The desktop entry file of the preferred application, or an empty string.
-    static QString preferredDesktopEntry(const QString& mimeType);
-    // The command line of a desktop entry, without its field codes.
-    static QStringList commandOf(const QString& desktopEntryPath);
 };
