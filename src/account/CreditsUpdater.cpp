@@ -23,11 +23,6 @@ CreditsUpdater::CreditsUpdater(const Platform& platform, ServiceEndpoints endpoi
       network(platform.network), endpoints(std::move(endpoints_))
 {}
 
-CreditsUpdater::~CreditsUpdater()
-{
-    NetworkAccess::abandon(latest, this);
-}
-
 void CreditsUpdater::awakeFromNib()
 {
     timers.singleShot(15s, this, [this] { updateCredits(); });
@@ -35,18 +30,14 @@ void CreditsUpdater::awakeFromNib()
 
 void CreditsUpdater::updateCredits()
 {
-    NetworkAccess::abandon(latest, this);
     const StringDictionary credentials = storedCredentials(settings);
-    QNetworkReply* reply = network.get(
-        endpoints.accountInformation(credentials, QStringLiteral("credits")), answerLimit);
-    latest = reply;
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { answered(reply); });
+    latest.start(network.get(endpoints.accountInformation(credentials, QStringLiteral("credits")),
+                             answerLimit),
+                 [this](QNetworkReply& reply) { answered(&reply); });
 }
 
 void CreditsUpdater::answered(QNetworkReply* reply)
 {
-    reply->deleteLater();
-    latest.clear();
     if (NetworkAccess::succeeded(*reply)) {
         if (const std::optional<int> balance = balanceFromBody(reply->readAll()))
             creditsDisplay->setText(QString::number(*balance));

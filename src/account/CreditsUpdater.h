@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PendingReply.h"
 #include "ServiceEndpoints.h"
 
 #include <QObject>
@@ -20,7 +21,6 @@ class CreditsUpdater : public QObject
     Q_OBJECT
 public:
     CreditsUpdater(const Platform& platform, ServiceEndpoints endpoints, QObject* parent = nullptr);
-    ~CreditsUpdater() override;
 
     QLabel* creditsDisplay = nullptr;
 
@@ -40,5 +40,5 @@ private:
     TimerSource& timers;
     NetworkAccess& network;
     ServiceEndpoints endpoints;
-    QPointer<QNetworkReply> latest;
+    PendingReply latest{this};
 };

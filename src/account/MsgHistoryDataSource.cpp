@@ -34,10 +34,7 @@ MsgHistoryDataSource::MsgHistoryDataSource(const Platform& platform, ServiceEndp
       clock(platform.clock), network(platform.network), endpoints(std::move(endpoints_))
 {}
 
-MsgHistoryDataSource::~MsgHistoryDataSource()
-{
-    dropFetch();
-}
+MsgHistoryDataSource::~MsgHistoryDataSource() = default;
 
 void MsgHistoryDataSource::awakeFromNib()
 {
@@ -140,15 +137,16 @@ void MsgHistoryDataSource::refreshMsgHistoryAfterWaitingALittleBit()
 
 void MsgHistoryDataSource::parseXMLFile()
 {
-    dropFetch();
+    reply.abandon();
     const StringDictionary credentials = storedCredentials(settings);
     parser = std::make_unique<HistoryParser>();
     transferDone = false;
-    reply = network.getStream(endpoints.accountInformation(credentials, QStringLiteral("messages")),
-                              answerLimit);
+    QNetworkReply* answer = network.getStream(
+        endpoints.accountInformation(credentials, QStringLiteral("messages")), answerLimit);
+    reply.hold(answer);
     refreshButton->setEnabled(false);
-    connect(reply, &QNetworkReply::readyRead, this, &MsgHistoryDataSource::scheduleSlice);
-    connect(reply, &QNetworkReply::finished, this, [this] {
+    connect(answer, &QNetworkReply::readyRead, this, &MsgHistoryDataSource::scheduleSlice);
+    connect(answer, &QNetworkReply::finished, this, [this] {
         transferDone = true;
         scheduleSlice();
     });
@@ -168,11 +166,12 @@ void MsgHistoryDataSource::readSlice()
     if (!reply)
         return;
     // An answer stopped at its deadline is closed, with nothing more to read.
-    const QByteArray slice = reply->isOpen() ? reply->read(sliceBytes) : QByteArray();
+    QNetworkReply* answer = reply.get();
+    const QByteArray slice = answer->isOpen() ? answer->read(sliceBytes) : QByteArray();
     // Only a successful answer can hold the history; anything else is read and dropped.
-    if (NetworkAccess::succeeded(*reply))
+    if (NetworkAccess::succeeded(*answer))
         parser->addData(slice);
-    if (reply->bytesAvailable() > 0)
+    if (answer->bytesAvailable() > 0)
         scheduleSlice();
     else if (transferDone)
         endFetch();
@@ -180,8 +179,8 @@ void MsgHistoryDataSource::readSlice()
 
 void MsgHistoryDataSource::endFetch()
 {
-    const bool answered = NetworkAccess::succeeded(*reply);
-    dropFetch();
+    const bool answered = NetworkAccess::succeeded(*reply.get());
+    reply.release();
     refreshButton->setEnabled(true);
     if (answered) {
         parser->finish();
@@ -200,10 +199,4 @@ void MsgHistoryDataSource::endFetch()
     }
     parser.reset();
     emit fetchFinished();
-}
-
-void MsgHistoryDataSource::dropFetch()
-{
-    NetworkAccess::abandon(reply, this);
-    reply.clear();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HistoryRow.h"
+#include "PendingReply.h"
 #include "ServiceEndpoints.h"
 
 #include <QAbstractTableModel>
@@ -66,7 +67,6 @@ private:
     void scheduleSlice();
     void readSlice();
     void endFetch();
-    void dropFetch();
 
     SettingsStore& settings;
     TimerSource& timers;
@@ -75,7 +75,7 @@ private:
     ServiceEndpoints endpoints;
 
     QList<HistoryRow> tableRows;
-    QPointer<QNetworkReply> reply;
+    PendingReply reply{this};
     std::unique_ptr<HistoryParser> parser;
     bool transferDone = false;
     bool sliceScheduled = false;

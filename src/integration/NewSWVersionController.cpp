@@ -2,6 +2,7 @@
 
 #include "Alerts.h"
 #include "NetworkAccess.h"
+#include "PendingReply.h"
 #include "Platform.h"
 #include "PropertyList.h"
 #include "TimerSource.h"
@@ -44,8 +45,6 @@ public:
 
     void reset(const QUrl& base)
     {
-        for (const QPointer<QNetworkReply>& reply : std::as_const(fetches))
-            NetworkAccess::abandon(reply, this);
         fetches.clear();
         asked.clear();
         clear();
@@ -60,12 +59,10 @@ protected:
             asked.size() >= imageCount)
             return {};
         asked.insert(url);
-        QNetworkReply* reply = network.get(url, imageLimit);
-        fetches.append(reply);
-        connect(reply, &QNetworkReply::finished, this, [this, reply, name] {
-            reply->deleteLater();
+        fetches.push_back(std::make_unique<PendingReply>(this));
+        fetches.back()->start(network.get(url, imageLimit), [this, name](QNetworkReply& reply) {
             QImage image;
-            if (NetworkAccess::succeeded(*reply) && image.loadFromData(reply->readAll())) {
+            if (NetworkAccess::succeeded(reply) && image.loadFromData(reply.readAll())) {
                 addResource(QTextDocument::ImageResource, name, image);
                 markContentsDirty(0, characterCount());
             }
@@ -76,7 +73,7 @@ protected:
 private:
     NetworkAccess& network;
     QSet<QUrl> asked;
-    QList<QPointer<QNetworkReply>> fetches;
+    std::vector<std::unique_ptr<PendingReply>> fetches;
 };
 
 NewSWVersionController::NewSWVersionController(const Platform& platform,
@@ -84,18 +81,6 @@ NewSWVersionController::NewSWVersionController(const Platform& platform,
     : QObject(parent), urls(platform.urls), alerts(platform.alerts), timers(platform.timers),
       network(platform.network), endpoints(std::move(endpoints_))
 {}
-
-NewSWVersionController::~NewSWVersionController()
-{
-    abort(versionReply);
-    abort(pageReply);
-}
-
-void NewSWVersionController::abort(QPointer<QNetworkReply>& reply)
-{
-    NetworkAccess::abandon(reply, this);
-    reply.clear();
-}
 
 void NewSWVersionController::awakeFromNib()
 {
@@ -115,16 +100,12 @@ void NewSWVersionController::awakeFromNib()
 
 void NewSWVersionController::displaySWUpgradePanel()
 {
-    abort(versionReply);
-    versionReply = network.get(endpoints.versionFile(), versionFileLimit);
-    QNetworkReply* reply = versionReply;
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { versionAnswered(reply); });
+    versionReply.start(network.get(endpoints.versionFile(), versionFileLimit),
+                       [this](QNetworkReply& reply) { versionAnswered(&reply); });
 }
 
 void NewSWVersionController::versionAnswered(QNetworkReply* reply)
 {
-    reply->deleteLater();
-    versionReply.clear();
     const std::optional<QVariantMap> offer =
         NetworkAccess::succeeded(*reply) ? propertyListDictionary(reply->readAll()) : std::nullopt;
     const QVariant version = offer ? offer->value(QStringLiteral("Version")) : QVariant();
@@ -153,19 +134,15 @@ void NewSWVersionController::versionAnswered(QNetworkReply* reply)
 void NewSWVersionController::loadReleasePage(const QUrl& url)
 {
     releasePage->reset(url);
-    abort(pageReply);
+    pageReply.abandon();
     if (!isWebAddress(url)) {
         emit releasePageShown();
         return;
     }
-    pageReply = network.get(url, releasePageLimit);
-    QNetworkReply* reply = pageReply;
-    connect(reply, &QNetworkReply::finished, this, [this, reply] {
-        reply->deleteLater();
-        pageReply.clear();
-        if (NetworkAccess::succeeded(*reply)) {
+    pageReply.start(network.get(url, releasePageLimit), [this](QNetworkReply& reply) {
+        if (NetworkAccess::succeeded(reply)) {
             // The page is shown as it is, with nothing loaded from elsewhere.
-            webViewer->setHtml(QStringDecoder(QStringDecoder::Utf8)(reply->readAll()));
+            webViewer->setHtml(QStringDecoder(QStringDecoder::Utf8)(reply.readAll()));
             webViewer->verticalScrollBar()->setValue(0);
             webViewer->horizontalScrollBar()->setValue(0);
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PendingReply.h"
 #include "ServiceEndpoints.h"
 
 #include <QObject>
@@ -27,7 +28,6 @@ public:
 
     NewSWVersionController(const Platform& platform, ServiceEndpoints endpoints,
                            QObject* parent = nullptr);
-    ~NewSWVersionController() override;
 
     QPushButton* downloadButton = nullptr;
     QPushButton* notNowButton = nullptr;
@@ -51,14 +51,13 @@ Q_SIGNALS:
 private:
     void versionAnswered(QNetworkReply* reply);
     void loadReleasePage(const QUrl& url);
-    void abort(QPointer<QNetworkReply>& reply);
 
     UrlOpener& urls;
     Alerts& alerts;
     TimerSource& timers;
     NetworkAccess& network;
     ServiceEndpoints endpoints;
-    QPointer<QNetworkReply> versionReply;
-    QPointer<QNetworkReply> pageReply;
+    PendingReply versionReply{this};
+    PendingReply pageReply{this};
     ReleasePageDocument* releasePage = nullptr;
 };

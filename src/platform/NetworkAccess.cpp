@@ -47,12 +47,3 @@ bool NetworkAccess::succeeded(const QNetworkReply& reply)
     return status && *status >= 200 && *status <= 299 && reply.error() == QNetworkReply::NoError &&
            !exceededLimit(reply) && (encoding.isEmpty() || encoding == "identity");
 }
-
-void NetworkAccess::abandon(QNetworkReply* reply, QObject* receiver)
-{
-    if (!reply)
-        return;
-    reply->disconnect(receiver);
-    reply->abort();
-    reply->deleteLater();
-}

@@ -41,8 +41,6 @@ public:
     // A 2xx answer that arrived whole: not cut off for its size, not ended by a reset, a short
     // body or the deadline, and not compressed (nothing here inflates an answer).
     static bool succeeded(const QNetworkReply& reply);
-    // Stops a reply nobody waits for any more, without telling receiver how it ended.
-    static void abandon(QNetworkReply* reply, QObject* receiver);
 
 private:
     std::chrono::milliseconds timeout;

@@ -35,11 +35,6 @@ OptionsControllers::OptionsControllers(const Platform& platform, ServiceEndpoint
       network(platform.network), endpoints(std::move(endpoints_))
 {}
 
-OptionsControllers::~OptionsControllers()
-{
-    NetworkAccess::abandon(inFlight, this);
-}
-
 void OptionsControllers::awakeFromNib()
 {
     myPassword->setEchoMode(QLineEdit::Password);
@@ -75,17 +70,14 @@ void OptionsControllers::verifyAndSaveAccountDetails()
     const QString email = myEmailAddress->text();
     const QString password = myPassword->text();
     mySaveButton->setEnabled(false);
-    QNetworkReply* reply = network.get(endpoints.companyCredentials(email, password), answerLimit);
-    inFlight = reply;
-    connect(reply, &QNetworkReply::finished, this,
-            [this, reply, email, password] { answered(reply, email, password); });
+    inFlight.start(
+        network.get(endpoints.companyCredentials(email, password), answerLimit),
+        [this, email, password](QNetworkReply& reply) { answered(&reply, email, password); });
 }
 
 void OptionsControllers::answered(QNetworkReply* reply, const QString& email,
                                   const QString& password)
 {
-    reply->deleteLater();
-    inFlight.clear();
     // A refused account arrives as an error status; only a property-list dictionary verifies.
     const std::optional<QVariantMap> credentials =
         NetworkAccess::succeeded(*reply) ? propertyListDictionary(reply->readAll()) : std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PendingReply.h"
 #include "ServiceEndpoints.h"
 
 #include <QObject>
@@ -23,7 +24,6 @@ class OptionsControllers : public QObject
 public:
     OptionsControllers(const Platform& platform, ServiceEndpoints endpoints,
                        QObject* parent = nullptr);
-    ~OptionsControllers() override;
 
     QPushButton* myBuyCreditsButton = nullptr;
     QLineEdit* myEmailAddress = nullptr;
@@ -52,5 +52,5 @@ private:
     Alerts& alerts;
     NetworkAccess& network;
     ServiceEndpoints endpoints;
-    QPointer<QNetworkReply> inFlight;
+    PendingReply inFlight{this};
 };

@@ -50,11 +50,7 @@ SendSMSPushed::SendSMSPushed(const Platform& platform, ServiceEndpoints endpoint
       creditRetryTimer(platform.timers.makeTimer(true, [this] { emit creditsRefreshRequested(); }))
 {}
 
-SendSMSPushed::~SendSMSPushed()
-{
-    // The controls go with the window; an answer arriving now has nowhere to be shown.
-    NetworkAccess::abandon(inFlight, this);
-}
+SendSMSPushed::~SendSMSPushed() = default;
 
 QString SendSMSPushed::formatNumber(const QString& typed) const
 {
@@ -92,17 +88,13 @@ void SendSMSPushed::sendsms()
         field("OasText", valueOrNullText(senderID)) + "\r\n";
 
     setBusy(true);
-    QNetworkReply* reply =
-        network.postOnce(endpoints.sendMessage(), "application/x-www-form-urlencoded", body);
-    inFlight = reply;
-    connect(reply, &QNetworkReply::finished, this,
-            [this, reply, attempt] { replyFinished(reply, attempt); });
+    inFlight.start(
+        network.postOnce(endpoints.sendMessage(), "application/x-www-form-urlencoded", body),
+        [this, attempt](QNetworkReply& reply) { replyFinished(&reply, attempt); });
 }
 
 void SendSMSPushed::replyFinished(QNetworkReply* reply, const Attempt& attempt)
 {
-    reply->deleteLater();
-    inFlight.clear();
     setBusy(false);
     sendSMSButton->setEnabled(true);
 

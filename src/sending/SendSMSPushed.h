@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PendingReply.h"
 #include "ServiceEndpoints.h"
 
 #include <QDateTime>
@@ -46,7 +47,7 @@ public:
     ProgressWord* progressDescription = nullptr;
     QPushButton* sendSMSButton = nullptr;
 
-    bool isSending() const { return !inFlight.isNull(); }
+    bool isSending() const { return bool(inFlight); }
 
     QString formatNumber(const QString& typed) const;
 
@@ -98,6 +99,6 @@ private:
     NetworkAccess& network;
     ServiceEndpoints endpoints;
 
-    QPointer<QNetworkReply> inFlight;
+    PendingReply inFlight{this};
     std::unique_ptr<Timer> creditRetryTimer;
 };

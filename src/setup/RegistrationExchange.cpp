@@ -14,15 +14,9 @@ RegistrationExchange::RegistrationExchange(NetworkAccess& network_, ServiceEndpo
     : QObject(parent), network(network_), endpoints(std::move(endpoints_))
 {}
 
-RegistrationExchange::~RegistrationExchange()
-{
-    abandon();
-}
-
 void RegistrationExchange::abandon()
 {
-    NetworkAccess::abandon(inFlight, this);
-    inFlight.clear();
+    inFlight.abandon();
 }
 
 void RegistrationExchange::checkEmailAddress(const QString& email, Handler answered)
@@ -52,12 +46,10 @@ void RegistrationExchange::fetch(const QString& stage,
 {
     if (isBusy())
         return;
-    QNetworkReply* reply = network.get(endpoints.registration(stage, values), answerLimit);
-    inFlight = reply;
-    connect(reply, &QNetworkReply::finished, this, [this, reply, answered = std::move(answered)] {
-        reply->deleteLater();
-        inFlight.clear();
-        answered(NetworkAccess::succeeded(*reply) ? propertyListDictionary(reply->readAll())
-                                                  : std::nullopt);
-    });
+    inFlight.start(network.get(endpoints.registration(stage, values), answerLimit),
+                   [answered = std::move(answered)](QNetworkReply& reply) {
+                       answered(NetworkAccess::succeeded(reply)
+                                    ? propertyListDictionary(reply.readAll())
+                                    : std::nullopt);
+                   });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PendingReply.h"
 #include "ServiceEndpoints.h"
 
 #include <QObject>
@@ -24,9 +25,8 @@ public:
 
     RegistrationExchange(NetworkAccess& network, ServiceEndpoints endpoints,
                          QObject* parent = nullptr);
-    ~RegistrationExchange() override;
 
-    bool isBusy() const { return !inFlight.isNull(); }
+    bool isBusy() const { return bool(inFlight); }
     // Stops the exchange under way; its handler is never called.
     void abandon();
 
@@ -41,5 +41,5 @@ private:
 
     NetworkAccess& network;
     ServiceEndpoints endpoints;
-    QPointer<QNetworkReply> inFlight;
+    PendingReply inFlight{this};
 };
