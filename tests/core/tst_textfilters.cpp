@@ -25,7 +25,6 @@ private Q_SLOTS:
         row("leading white space", " \t\n44", "44", "44", true);
         row("space inside", "44 77", "44 77", "44", true);
         row("bracket", "ACME[1]", "ACME", "", true);
-        row("tilde", "ab~cd", "ab", "", true);
         row("brace", "12{3", "12", "12", true);
         row("euro first", QString::fromUtf8("€uro"), "", "", true);
         row("all nine stop", QString::fromUtf8("a€b[c\\d]e^f{g|h}i~"), "a", "", true);
@@ -59,7 +58,6 @@ private Q_SLOTS:
         row("leading space", true, " Tom", "Tom", 1);
         row("euro first", true, QString::fromUtf8("€Tom"), "", 1);
         row("12 letters", true, "ABCDEFGHIJKL", "ABCDEFGHIJK", 1);
-        row("12 letters and digits", true, "ABC123DEF456", "ABC123DEF45", 1);
         row("13-character number", true, "+447700900123", "+447700900123", 0);
         row("17-character number", true, "+4477009001234567", "+447700900123456", 1);
         row("number with spaces", true, "+44 7700 900123", "+44 7700 90", 1);

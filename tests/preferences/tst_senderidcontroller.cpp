@@ -38,14 +38,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("after");
         QTest::addColumn<int>("sounds");
 
-        QTest::newRow("escape character at the end") << "ACME" << 4 << "^"
-                                                     << "ACME" << 1;
         QTest::newRow("escape in the middle drops the rest") << "ACME" << 2 << "|"
                                                              << "AC" << 1;
-        QTest::newRow("leading space") << "" << 0 << " T"
-                                       << "T" << 1;
-        QTest::newRow("twelfth letter") << "ABCDEFGHIJK" << 11 << "L"
-                                        << "ABCDEFGHIJK" << 1;
         QTest::newRow("number runs to 16") << "+44770090012" << 12 << "3456"
                                            << "+447700900123456" << 0;
         QTest::newRow("seventeenth digit") << "+447700900123456" << 16 << "7"

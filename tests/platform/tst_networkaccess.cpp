@@ -1,0 +1,119 @@
+#include "NetworkAccess.h"
+#include "ScriptedHttpServer.h"
+
+#include <QNetworkReply>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+using namespace std::chrono_literals;
+using Answer = ScriptedHttpServer::Answer;
+Q_DECLARE_METATYPE(ScriptedHttpServer::Answer)
+
+namespace {
+QByteArray raw(const QByteArray& head, const QByteArray& body = {})
+{
+    return "HTTP/1.1 " + head + "\r\n\r\n" + body;
+}
+} // namespace
+
+// The one network seam every exchange goes through, against a real server on loopback: an
+// answer counts only when it arrived whole, within its cap and its deadline.
+class TestNetworkAccess : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void answers_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<std::optional<int>>("status");
+        QTest::addColumn<bool>("succeeded");
+        QTest::addColumn<QByteArray>("body");
+
+        QTest::newRow("in several writes")
+            << Answer{200, {"12", "34"}} << std::optional(200) << true << QByteArray("1234");
+        QTest::newRow("chunked")
+            << Answer{200,
+                      {},
+                      false,
+                      false,
+                      0ms,
+                      raw("200 OK\r\nTransfer-Encoding: chunked", "2\r\n12\r\n2;x="
+                                                                  "y\r\n34\r\n0\r\n\r\n")}
+            << std::optional(200) << true << QByteArray("1234");
+        QTest::newRow("error status")
+            << Answer{500, {"oops"}} << std::optional(500) << false << QByteArray();
+        QTest::newRow("reset after 3 of 4 bytes")
+            << Answer{200, {"123"}, false, true} << std::optional(200) << false << QByteArray();
+        QTest::newRow("larger than the cap")
+            << Answer{200, {QByteArray(5000, '7')}} << std::optional(200) << false << QByteArray();
+        QTest::newRow("compressed though not asked to be")
+            << Answer{200,   {},
+                      false, false,
+                      0ms,   raw("200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 4", "1234")}
+            << std::optional(200) << false << QByteArray();
+        QTest::newRow("a head that never ends")
+            << Answer{200,   {},  false,
+                      false, 0ms, "HTTP/1.1 200 OK\r\nX-Endless: " + QByteArray(300'000, 'h')}
+            << std::optional<int>() << false << QByteArray();
+        QTest::newRow("not HTTP") << Answer{200, {}, false, false, 0ms, QByteArray("1234\r\n\r\n")}
+                                  << std::optional<int>() << false << QByteArray();
+        QTest::newRow("trickling past the deadline")
+            << Answer{200, QList<QByteArray>(100, "1"), false, false, 50ms} << std::optional(200)
+            << false << QByteArray();
+    }
+
+    void answers()
+    {
+        QFETCH(Answer, answer);
+        QFETCH(std::optional<int>, status);
+        QFETCH(bool, succeeded);
+        QFETCH(QByteArray, body);
+        ScriptedHttpServer server;
+        server.script({answer});
+        NetworkAccess network(300ms);
+        const std::unique_ptr<QNetworkReply> reply(network.get(server.url(), 4096));
+        QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+        QVERIFY(finished.wait());
+        QCOMPARE(NetworkAccess::httpStatus(*reply), status);
+        QCOMPARE(NetworkAccess::succeeded(*reply), succeeded);
+        QCOMPARE(NetworkAccess::exceededLimit(*reply),
+                 QByteArray(QTest::currentDataTag()).startsWith("larger"));
+        if (succeeded)
+            QCOMPARE(reply->readAll(), body);
+    }
+
+    // The send's post: one request whatever the connection does, judged by its status line
+    // alone (444, the lack of credit, is a status like any other).
+    void postIsSentOnceAndJudgedByItsStatus_data()
+    {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<std::optional<int>>("status");
+        QTest::newRow("444") << Answer{444, {}} << std::optional(444);
+        QTest::newRow("200, then a cut body")
+            << Answer{200, {"O"}, false, true} << std::optional(200);
+        QTest::newRow("dropped before the status line")
+            << Answer{200, {}, false, false, 0ms, QByteArray()} << std::optional<int>();
+        QTest::newRow("refused") << Answer{} << std::optional<int>();
+    }
+
+    void postIsSentOnceAndJudgedByItsStatus()
+    {
+        QFETCH(Answer, answer);
+        QFETCH(std::optional<int>, status);
+        ScriptedHttpServer server;
+        server.script({answer, answer});
+        const bool refused = QByteArray(QTest::currentDataTag()) == "refused";
+        NetworkAccess network;
+        const std::unique_ptr<QNetworkReply> reply(
+            network.postOnce(refused ? refusingUrl() : server.url(), "text/plain", "body"));
+        QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+        QVERIFY(finished.wait());
+        QCOMPARE(NetworkAccess::httpStatus(*reply), status);
+        QCOMPARE(server.targets.size(), refused ? 0 : 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNetworkAccess)
+#include "tst_networkaccess.moc"
