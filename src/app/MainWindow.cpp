@@ -7,6 +7,7 @@
 #include "MsgHistoryDataSource.h"
 #include "NewSWVersionController.h"
 #include "OptionsControllers.h"
+#include "PreferencesWindow.h"
 #include "ProgressWord.h"
 #include "SendSMSPushed.h"
 #include "SenderIDController.h"
@@ -16,7 +17,6 @@
 #include "TransparentWindow.h"
 #include "ui_AddressBookPanel.h"
 #include "ui_MainWindow.h"
-#include "ui_Preferences.h"
 #include "ui_ServicesRequest.h"
 #include "ui_SetupAssistant.h"
 #include "ui_UpdatePanel.h"
@@ -33,7 +33,6 @@
 MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints, QWidget* parent)
     : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>()),
       assistantForm(std::make_unique<Ui::SetupAssistant>()),
-      preferencesForm(std::make_unique<Ui::PreferencesWindow>()),
       addressBookForm(std::make_unique<Ui::AddressBookPanel>()),
       servicesForm(std::make_unique<Ui::ServicesRequestWindow>()),
       updateForm(std::make_unique<Ui::UpdatePanel>()), launchTimers(given.timers, true)
@@ -89,7 +88,8 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     }
     connect(form->quitAction, &QAction::triggered, qApp, &QApplication::quit);
 
-    wirePreferences(platform, endpoints);
+    preferences = new PreferencesWindow(platform, endpoints, this);
+    connect(form->preferencesAction, &QAction::triggered, preferences, &PreferencesWindow::present);
     wireAddressBook(platform);
     wireIntegration(platform, endpoints);
     wireAssistant(platform, endpoints);
@@ -99,8 +99,6 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     addressBookController->awakeFromNib();
     servicesController->awakeFromNib();
     versionController->awakeFromNib();
-    optionsController->awakeFromNib();
-    senderIdController->awakeFromNib();
     creditsUpdater->awakeFromNib();
     msgHistory->awakeFromNib();
     assistant->awakeFromNib();
@@ -147,8 +145,8 @@ void MainWindow::wireAssistant(const Platform& platform, const ServiceEndpoints&
     assistant->myPanel = panel;
     assistant->userSuppliedEmailAddress = a.userSuppliedEmailAddress;
     assistant->myTabView = a.myTabView;
-    assistant->optionsController = optionsController;
-    assistant->senderIdController = senderIdController;
+    assistant->optionsController = &preferences->account();
+    assistant->senderIdController = &preferences->sending();
     assistant->creditsUpdater = creditsUpdater;
     assistant->servicesController = servicesController;
 
@@ -183,34 +181,6 @@ void MainWindow::wireAssistant(const Platform& platform, const ServiceEndpoints&
     // Ends the event loop itself: QCoreApplication::quit() first asks every window to close,
     // and the assistant refuses (closing it means quitting), which would cancel the quit.
     connect(assistant, &S::quitRequested, qApp, [] { QCoreApplication::exit(0); });
-}
-
-void MainWindow::wirePreferences(const Platform& platform, const ServiceEndpoints& endpoints)
-{
-    preferences = new QDialog(this);
-    preferencesForm->setupUi(preferences);
-    Ui::PreferencesWindow& p = *preferencesForm;
-
-    optionsController = new OptionsControllers(platform, endpoints, this);
-    optionsController->myBuyCreditsButton = p.myBuyCreditsButton;
-    optionsController->myEmailAddress = p.myEmailAddress;
-    optionsController->myPassword = p.myPassword;
-    optionsController->mySaveButton = p.mySaveButton;
-
-    senderIdController = new SenderIDController(platform.settings, platform.sounds, this);
-    senderIdController->myCountryCode = p.myCountryCode;
-    senderIdController->mySenderIDField = p.mySenderIDField;
-    senderIdController->myTranslateNumberTickBox = p.myTranslateNumberTickBox;
-    senderIdController->myLongSMSAllowedTickBox = p.myLongSMSAllowedTickBox;
-
-    connect(p.closeButton, &QPushButton::clicked, preferences, &QDialog::close);
-    connect(preferences, &QDialog::finished, optionsController,
-            &OptionsControllers::discardUnsavedEdits);
-    connect(form->preferencesAction, &QAction::triggered, preferences, [this] {
-        preferences->show();
-        preferences->raise();
-        preferences->activateWindow();
-    });
 }
 
 void MainWindow::wireAddressBook(const Platform& platform)

@@ -11,7 +11,6 @@
 namespace Ui {
 class MainWindow;
 class SetupAssistant;
-class PreferencesWindow;
 class AddressBookPanel;
 class ServicesRequestWindow;
 class UpdatePanel;
@@ -24,9 +23,7 @@ class QDockWidget; // namespace Ui
 class CharCounter;
 class CreditsUpdater;
 class MsgHistoryDataSource;
-class OptionsControllers;
-class QDialog;
-class SenderIDController;
+class PreferencesWindow;
 class MobileNumberDataSource;
 class ProgressWord;
 class SendSMSPushed;
@@ -51,10 +48,7 @@ public:
     Ui::SetupAssistant& assistantUi() const { return *assistantForm; }
     SetupAssistantPanel& assistantPanel() const { return *panel; }
     SetupAssistantController& setup() const { return *assistant; }
-    Ui::PreferencesWindow& preferencesUi() const { return *preferencesForm; }
-    QDialog& preferencesWindow() const { return *preferences; }
-    OptionsControllers& accountPreferences() const { return *optionsController; }
-    SenderIDController& sendingPreferences() const { return *senderIdController; }
+    PreferencesWindow& preferencesWindow() const { return *preferences; }
     Ui::AddressBookPanel& addressBookUi() const { return *addressBookForm; }
     QDockWidget& addressBookPanel() const { return *addressBookDock; }
     AddressBookController& addressBook() const { return *addressBookController; }
@@ -72,13 +66,11 @@ public:
 
 private:
     void wireAssistant(const Platform& platform, const ServiceEndpoints& endpoints);
-    void wirePreferences(const Platform& platform, const ServiceEndpoints& endpoints);
     void wireAddressBook(const Platform& platform);
     void wireIntegration(const Platform& platform, const ServiceEndpoints& endpoints);
 
     std::unique_ptr<Ui::MainWindow> form;
     std::unique_ptr<Ui::SetupAssistant> assistantForm;
-    std::unique_ptr<Ui::PreferencesWindow> preferencesForm;
     std::unique_ptr<Ui::AddressBookPanel> addressBookForm;
     std::unique_ptr<Ui::ServicesRequestWindow> servicesForm;
     std::unique_ptr<Ui::UpdatePanel> updateForm;
@@ -86,9 +78,7 @@ private:
     TimerGate launchTimers;
     SetupAssistantPanel* panel;
     SetupAssistantController* assistant;
-    QDialog* preferences;
-    OptionsControllers* optionsController;
-    SenderIDController* senderIdController;
+    PreferencesWindow* preferences;
     QDockWidget* addressBookDock;
     AddressBookController* addressBookController;
     TransparentWindow* requestWindow;

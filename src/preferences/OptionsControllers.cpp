@@ -29,20 +29,21 @@ StringDictionary asStrings(const QVariantMap& dictionary)
 }
 } // namespace
 
-OptionsControllers::OptionsControllers(const Platform& platform, ServiceEndpoints endpoints_,
-                                       QObject* parent)
-    : QObject(parent), settings(platform.settings), urls(platform.urls), alerts(platform.alerts),
-      network(platform.network), endpoints(std::move(endpoints_))
+OptionsControllers::OptionsControllers(const Controls& controls_, const Platform& platform,
+                                       ServiceEndpoints endpoints_, QObject* parent)
+    : QObject(parent), controls(controls_), settings(platform.settings), urls(platform.urls),
+      alerts(platform.alerts), network(platform.network), endpoints(std::move(endpoints_))
 {}
 
 void OptionsControllers::awakeFromNib()
 {
-    myPassword->setEchoMode(QLineEdit::Password);
-    for (QLineEdit* field : {myEmailAddress, myPassword})
+    controls.myPassword.setEchoMode(QLineEdit::Password);
+    for (QLineEdit* field : {&controls.myEmailAddress, &controls.myPassword})
         connect(field, &QLineEdit::textEdited, this, &OptionsControllers::controlTextDidChange);
-    connect(mySaveButton, &QPushButton::clicked, this,
+    connect(&controls.mySaveButton, &QPushButton::clicked, this,
             &OptionsControllers::verifyAndSaveAccountDetails);
-    connect(myBuyCreditsButton, &QPushButton::clicked, this, &OptionsControllers::buyCredits);
+    connect(&controls.myBuyCreditsButton, &QPushButton::clicked, this,
+            &OptionsControllers::buyCredits);
     loadUserDefaultsIntoControls();
 }
 
@@ -52,24 +53,24 @@ void OptionsControllers::loadUserDefaultsIntoControls()
         settings.dictionaryForKey(SettingsKeys::accountDetails).value_or(StringDictionary());
     if (details.isEmpty())
         return;
-    myEmailAddress->setText(details.value(SettingsKeys::emailAddress));
-    myPassword->setText(details.value(SettingsKeys::password));
-    myBuyCreditsButton->setEnabled(true);
+    controls.myEmailAddress.setText(details.value(SettingsKeys::emailAddress));
+    controls.myPassword.setText(details.value(SettingsKeys::password));
+    controls.myBuyCreditsButton.setEnabled(true);
 }
 
 void OptionsControllers::controlTextDidChange()
 {
     if (!inFlight)
-        mySaveButton->setEnabled(true);
+        controls.mySaveButton.setEnabled(true);
 }
 
 void OptionsControllers::verifyAndSaveAccountDetails()
 {
     if (inFlight)
         return;
-    const QString email = myEmailAddress->text();
-    const QString password = myPassword->text();
-    mySaveButton->setEnabled(false);
+    const QString email = controls.myEmailAddress.text();
+    const QString password = controls.myPassword.text();
+    controls.mySaveButton.setEnabled(false);
     inFlight.start(
         network.get(endpoints.companyCredentials(email, password), answerLimit),
         [this, email, password](QNetworkReply& reply) { answered(&reply, email, password); });
@@ -83,7 +84,7 @@ void OptionsControllers::answered(QNetworkReply* reply, const QString& email,
         NetworkAccess::succeeded(*reply) ? propertyListDictionary(reply->readAll()) : std::nullopt;
 
     if (!credentials) {
-        mySaveButton->setEnabled(true);
+        controls.mySaveButton.setEnabled(true);
         alerts.show(Alerts::Style::Warning, QStringLiteral("Invalid Account Details"),
                     QStringLiteral("It has not been possible to connect to your account.  This is "
                                    "most likely because you either mistyped your email address or "
@@ -101,8 +102,8 @@ void OptionsControllers::answered(QNetworkReply* reply, const QString& email,
                                "account in the Quibbo system.  You can now proceed to send SMS "
                                "messages."),
                 [this, email, password, stored = asStrings(*credentials)] {
-                    myBuyCreditsButton->setEnabled(true);
-                    mySaveButton->setEnabled(false);
+                    controls.myBuyCreditsButton.setEnabled(true);
+                    controls.mySaveButton.setEnabled(false);
                     settings.setDictionary(
                         SettingsKeys::accountDetails,
                         {{SettingsKeys::emailAddress, email}, {SettingsKeys::password, password}});
@@ -116,13 +117,13 @@ void OptionsControllers::discardUnsavedEdits()
     // A verification under way decides for itself when it is answered.
     if (inFlight)
         return;
-    myEmailAddress->clear();
-    myPassword->clear();
+    controls.myEmailAddress.clear();
+    controls.myPassword.clear();
     loadUserDefaultsIntoControls();
-    mySaveButton->setEnabled(false);
+    controls.mySaveButton.setEnabled(false);
 }
 
 void OptionsControllers::buyCredits()
 {
-    urls.open(endpoints.buyCredits(myEmailAddress->text()));
+    urls.open(endpoints.buyCredits(controls.myEmailAddress.text()));
 }

@@ -22,14 +22,21 @@ class OptionsControllers : public QObject
 {
     Q_OBJECT
 public:
-    OptionsControllers(const Platform& platform, ServiceEndpoints endpoints,
-                       QObject* parent = nullptr);
+    // The controls it works, by their names in the window definition.
+    struct Controls
+    {
+        QPushButton& myBuyCreditsButton;
+        QLineEdit& myEmailAddress;
+        QLineEdit& myPassword;
+        QPushButton& mySaveButton;
+    };
 
-    QPushButton* myBuyCreditsButton = nullptr;
-    QLineEdit* myEmailAddress = nullptr;
-    QLineEdit* myPassword = nullptr;
-    QPushButton* mySaveButton = nullptr;
+    OptionsControllers(const Controls& controls, const Platform& platform,
+                       ServiceEndpoints endpoints, QObject* parent = nullptr);
 
+    const Controls controls;
+
+    // Run once, after the controls are set: connects them and loads the stored values.
     void awakeFromNib();
     void loadUserDefaultsIntoControls();
 

@@ -8,22 +8,22 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-SenderIDController::SenderIDController(SettingsStore& settings_, SoundPlayer& sounds_,
-                                       QObject* parent)
-    : QObject(parent), settings(settings_), sounds(sounds_)
+SenderIDController::SenderIDController(const Controls& controls_, SettingsStore& settings_,
+                                       SoundPlayer& sounds_, QObject* parent)
+    : QObject(parent), controls(controls_), settings(settings_), sounds(sounds_)
 {}
 
 void SenderIDController::awakeFromNib()
 {
     // Only the sender ID is filtered, and only as the user types it.
-    connect(mySenderIDField, &QLineEdit::textEdited, this,
+    connect(&controls.mySenderIDField, &QLineEdit::textEdited, this,
             &SenderIDController::controlTextDidChange);
-    for (QLineEdit* field : {mySenderIDField, myCountryCode})
+    for (QLineEdit* field : {&controls.mySenderIDField, &controls.myCountryCode})
         connect(field, &QLineEdit::editingFinished, this,
                 &SenderIDController::controlTextDidEndEditing);
-    connect(myTranslateNumberTickBox, &QCheckBox::clicked, this,
+    connect(&controls.myTranslateNumberTickBox, &QCheckBox::clicked, this,
             &SenderIDController::setNumberTranslation);
-    connect(myLongSMSAllowedTickBox, &QCheckBox::clicked, this,
+    connect(&controls.myLongSMSAllowedTickBox, &QCheckBox::clicked, this,
             &SenderIDController::setLongSMSAllowed);
     loadUserDefaultsIntoControls();
 }
@@ -31,53 +31,54 @@ void SenderIDController::awakeFromNib()
 void SenderIDController::loadUserDefaultsIntoControls()
 {
     if (const std::optional<QString> senderID = settings.stringForKey(SettingsKeys::senderID))
-        mySenderIDField->setText(*senderID);
+        controls.mySenderIDField.setText(*senderID);
     if (const std::optional<QString> longAllowed =
             settings.stringForKey(SettingsKeys::longSMSAllowed))
-        myLongSMSAllowedTickBox->setChecked(*longAllowed == SettingsKeys::on);
+        controls.myLongSMSAllowedTickBox.setChecked(*longAllowed == SettingsKeys::on);
     const StringDictionary translation =
         settings.dictionaryForKey(SettingsKeys::numberTranslation).value_or(StringDictionary());
     if (translation.isEmpty())
         return;
-    myCountryCode->setText(translation.value(SettingsKeys::countryCode));
+    controls.myCountryCode.setText(translation.value(SettingsKeys::countryCode));
     const bool on = translation.value(SettingsKeys::translationState) == SettingsKeys::on;
-    myTranslateNumberTickBox->setChecked(on);
+    controls.myTranslateNumberTickBox.setChecked(on);
     // The field follows the tick box, as it does when the box is clicked.
-    myCountryCode->setEnabled(on);
+    controls.myCountryCode.setEnabled(on);
 }
 
 void SenderIDController::controlTextDidChange()
 {
-    const FilteredText filtered = filterSenderId(mySenderIDField->text());
+    const FilteredText filtered = filterSenderId(controls.mySenderIDField.text());
     for (int i = 0; i < filtered.refusals; ++i)
         sounds.play(QStringLiteral("Morse"));
-    if (filtered.text != mySenderIDField->text())
-        mySenderIDField->setText(filtered.text);
+    if (filtered.text != controls.mySenderIDField.text())
+        controls.mySenderIDField.setText(filtered.text);
 }
 
 void SenderIDController::controlTextDidEndEditing()
 {
-    settings.setString(SettingsKeys::senderID, mySenderIDField->text());
+    settings.setString(SettingsKeys::senderID, controls.mySenderIDField.text());
     storeNumberTranslationOptionsToUserDefaults();
 }
 
 void SenderIDController::setNumberTranslation()
 {
     storeNumberTranslationOptionsToUserDefaults();
-    myCountryCode->setEnabled(myTranslateNumberTickBox->checkState() == Qt::Checked);
+    controls.myCountryCode.setEnabled(controls.myTranslateNumberTickBox.checkState() ==
+                                      Qt::Checked);
 }
 
 void SenderIDController::storeNumberTranslationOptionsToUserDefaults()
 {
-    const bool on = myTranslateNumberTickBox->checkState() == Qt::Checked;
+    const bool on = controls.myTranslateNumberTickBox.checkState() == Qt::Checked;
     settings.setDictionary(
         SettingsKeys::numberTranslation,
         {{SettingsKeys::translationState, on ? SettingsKeys::on : SettingsKeys::off},
-         {SettingsKeys::countryCode, myCountryCode->text()}});
+         {SettingsKeys::countryCode, controls.myCountryCode.text()}});
 }
 
 void SenderIDController::setLongSMSAllowed()
 {
-    const bool on = myLongSMSAllowedTickBox->checkState() == Qt::Checked;
+    const bool on = controls.myLongSMSAllowedTickBox.checkState() == Qt::Checked;
     settings.setString(SettingsKeys::longSMSAllowed, on ? SettingsKeys::on : SettingsKeys::off);
 }

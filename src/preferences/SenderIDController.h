@@ -14,12 +14,18 @@ class SenderIDController : public QObject
 {
     Q_OBJECT
 public:
-    SenderIDController(SettingsStore& settings, SoundPlayer& sounds, QObject* parent = nullptr);
+    struct Controls
+    {
+        QLineEdit& myCountryCode;
+        QLineEdit& mySenderIDField;
+        QCheckBox& myTranslateNumberTickBox;
+        QCheckBox& myLongSMSAllowedTickBox;
+    };
 
-    QLineEdit* myCountryCode = nullptr;
-    QLineEdit* mySenderIDField = nullptr;
-    QCheckBox* myTranslateNumberTickBox = nullptr;
-    QCheckBox* myLongSMSAllowedTickBox = nullptr;
+    SenderIDController(const Controls& controls, SettingsStore& settings, SoundPlayer& sounds,
+                       QObject* parent = nullptr);
+
+    const Controls controls;
 
     void awakeFromNib();
     void loadUserDefaultsIntoControls();

@@ -1,6 +1,7 @@
 #include "AppHarness.h"
 #include "CreditsUpdater.h"
 #include "MainWindow.h"
+#include "PreferencesWindow.h"
 #include "PropertyList.h"
 #include "QuibboService.h"
 #include "ScriptedHttpServer.h"
@@ -10,7 +11,7 @@
 #include "TestPlatform.h"
 #include "TextColours.h"
 #include "ui_MainWindow.h"
-#include "ui_Preferences.h"
+#include "ui_PreferencesWindow.h"
 #include "ui_SetupAssistant.h"
 
 #include <QLineEdit>
@@ -549,7 +550,7 @@ private Q_SLOTS:
         QCOMPARE(credits.size(), 1);
         QCOMPARE(run.window->ui().creditsDisplay->text(), QStringLiteral("10"));
         // The preferences show what the assistant stored.
-        Ui::PreferencesWindow& preferences = run.window->preferencesUi();
+        Ui::PreferencesWindow& preferences = run.window->preferencesWindow().ui();
         QCOMPARE(preferences.myEmailAddress->text(), anna);
         QCOMPARE(preferences.myPassword->text(), QStringLiteral("secret1"));
         QVERIFY(preferences.myBuyCreditsButton->isEnabled());

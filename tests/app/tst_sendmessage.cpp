@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "MobileNumberDataSource.h"
 #include "MsgHistoryDataSource.h"
+#include "PreferencesWindow.h"
 #include "QuibboService.h"
 #include "ScriptedHttpServer.h"
 #include "SendSMSPushed.h"
@@ -13,7 +14,7 @@
 #include "TextColours.h"
 #include "ui_AddressBookPanel.h"
 #include "ui_MainWindow.h"
-#include "ui_Preferences.h"
+#include "ui_PreferencesWindow.h"
 
 #include <QAccessible>
 #include <QDockWidget>
@@ -415,7 +416,7 @@ private Q_SLOTS:
         Client client;
         client.window->ui().preferencesAction->trigger();
         QVERIFY(client.window->preferencesWindow().isVisible());
-        Ui::PreferencesWindow& p = client.window->preferencesUi();
+        Ui::PreferencesWindow& p = client.window->preferencesWindow().ui();
         p.mySenderIDField->clear();
         QTest::keyClicks(p.mySenderIDField, QStringLiteral("Ann's~"));
         QCOMPARE(p.mySenderIDField->text(), QStringLiteral("Ann's"));

@@ -1,9 +1,10 @@
 #include "AppHarness.h"
 #include "MessageBoxAlerts.h"
+#include "PreferencesWindow.h"
 #include "SetupAssistantPanel.h"
 #include "TransparentWindow.h"
 #include "ui_AddressBookPanel.h"
-#include "ui_Preferences.h"
+#include "ui_PreferencesWindow.h"
 
 #include <QDialog>
 #include <QDockWidget>
@@ -153,7 +154,7 @@ private Q_SLOTS:
                                             {QStringLiteral("password"), "secret"}});
         client.open();
         QDialog& window = client.window->preferencesWindow();
-        Ui::PreferencesWindow& p = client.window->preferencesUi();
+        Ui::PreferencesWindow& p = client.window->preferencesWindow().ui();
         window.show();
         QTest::keyClicks(p.myPassword, QStringLiteral("-wrong"));
         QVERIFY(p.mySaveButton->isEnabled());

@@ -33,15 +33,15 @@ private Q_SLOTS:
 
         QTest::newRow("in several writes")
             << Answer{200, {"12", "34"}} << std::optional(200) << true << QByteArray("1234");
-        QTest::newRow("chunked")
-            << Answer{200,
-                      {},
-                      false,
-                      false,
-                      0ms,
-                      raw("200 OK\r\nTransfer-Encoding: chunked", "2\r\n12\r\n2;x="
-                                                                  "y\r\n34\r\n0\r\n\r\n")}
-            << std::optional(200) << true << QByteArray("1234");
+        QTest::newRow("chunked") << Answer{200,
+                                           {},
+                                           false,
+                                           false,
+                                           0ms,
+                                           raw("200 OK\r\nTransfer-Encoding: chunked",
+                                               "2\r\n12\r\n2;x="
+                                               "y\r\n34\r\n0\r\n\r\n")}
+                                 << std::optional(200) << true << QByteArray("1234");
         QTest::newRow("error status")
             << Answer{500, {"oops"}} << std::optional(500) << false << QByteArray();
         QTest::newRow("reset after 3 of 4 bytes")

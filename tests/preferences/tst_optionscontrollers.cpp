@@ -15,13 +15,9 @@ namespace {
 struct Fixture
 {
     explicit Fixture(const QUrl& secure)
-        : options(test.platform(),
+        : options({buyCredits, email, password, save}, test.platform(),
                   ServiceEndpoints(secure, QUrl(QStringLiteral("http://site.test"))))
     {
-        options.myBuyCreditsButton = &buyCredits;
-        options.myEmailAddress = &email;
-        options.myPassword = &password;
-        options.mySaveButton = &save;
         buyCredits.setEnabled(false);
         save.setEnabled(false);
         options.awakeFromNib();

@@ -9,13 +9,7 @@
 namespace {
 struct Fixture
 {
-    Fixture() : sending(settings, sounds)
-    {
-        sending.myCountryCode = &countryCode;
-        sending.mySenderIDField = &senderId;
-        sending.myTranslateNumberTickBox = &translate;
-        sending.myLongSMSAllowedTickBox = &longMessages;
-    }
+    Fixture() : sending({countryCode, senderId, translate, longMessages}, settings, sounds) {}
     MemorySettingsStore settings;
     FakeSoundPlayer sounds;
     QLineEdit countryCode;
