@@ -91,13 +91,8 @@ void searchKeystroke(benchmark::State& state)
     QTableView numbers;
     QLineEdit name, search;
     QComboBox recipient;
-    AddressBookController browser(book, launcher, urls);
-    browser.groupTableView = &groups;
-    browser.nameTableView = &people;
-    browser.nameTextField = &name;
-    browser.valueTableView = &numbers;
-    browser.sendToComboBox = &recipient;
-    browser.searchField = &search;
+    AddressBookController browser({groups, people, name, numbers, recipient, search}, book,
+                                  launcher, urls);
     browser.awakeFromNib();
     browser.load();
     qsizetype shown = 0;

@@ -10,10 +10,11 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 
-AddressBookController::AddressBookController(AddressBook& addressBook,
+AddressBookController::AddressBookController(const Controls& controls_, AddressBook& addressBook,
                                              ApplicationLauncher& launcher_, UrlOpener& urls_,
                                              QObject* parent)
-    : QObject(parent), myAddressBook(addressBook), launcher(launcher_), urls(urls_)
+    : QObject(parent), controls(controls_), myAddressBook(addressBook), launcher(launcher_),
+      urls(urls_)
 {}
 
 void AddressBookController::awakeFromNib()
@@ -34,21 +35,23 @@ void AddressBookController::awakeFromNib()
             return column == 0 ? myValues.at(row).label : myValues.at(row).value;
         },
         this);
-    groupTableView->setModel(groups);
-    nameTableView->setModel(names);
-    valueTableView->setModel(values);
-    for (QAbstractItemView* view : {groupTableView, nameTableView, valueTableView}) {
+    controls.groupTableView.setModel(groups);
+    controls.nameTableView.setModel(names);
+    controls.valueTableView.setModel(values);
+    for (QAbstractItemView* view :
+         {&controls.groupTableView, &controls.nameTableView, &controls.valueTableView}) {
         view->setSelectionMode(QAbstractItemView::SingleSelection);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     }
-    connect(groupTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(controls.groupTableView.selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &AddressBookController::groupOrFilterChanged);
-    connect(nameTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(controls.nameTableView.selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &AddressBookController::personChosen);
-    connect(valueTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(controls.valueTableView.selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &AddressBookController::updateSendToComboBox);
-    connect(searchField, &QLineEdit::textChanged, this, &AddressBookController::filterListOfNames);
+    connect(&controls.searchField, &QLineEdit::textChanged, this,
+            &AddressBookController::filterListOfNames);
     // Lists filled while a large book was still being read fill again once it has been.
     connect(&myAddressBook, &AddressBook::changed, this, [this] {
         if (filledBeforeRead) {
@@ -56,9 +59,10 @@ void AddressBookController::awakeFromNib()
             filterListOfNames();
         }
     });
-    nameTextField->setReadOnly(true);
+    controls.nameTextField.setReadOnly(true);
     // Moving the highlight with the keyboard chooses, as a click does.
-    for (QAbstractItemView* view : {groupTableView, nameTableView, valueTableView}) {
+    for (QAbstractItemView* view :
+         {&controls.groupTableView, &controls.nameTableView, &controls.valueTableView}) {
         connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
                 [view](const QModelIndex& current) {
                     if (current.isValid())
@@ -81,7 +85,7 @@ void AddressBookController::load()
     names->reloadData();
     values->reloadData();
     // "All" is chosen from the start, so that typing a name narrows the list at once.
-    groupTableView->setCurrentIndex(groups->index(0, 0));
+    controls.groupTableView.setCurrentIndex(groups->index(0, 0));
 }
 
 QString AddressBookController::createNameStringForPerson(const AddressBook::Person& person)
@@ -137,7 +141,8 @@ AddressBookController::makeArrayOfNumbers(const QList<VCard::Phone>& phones)
 QList<AddressBook::Person> AddressBookController::getArrayOfPeople(qsizetype groupIndex)
 {
     QList<AddressBook::Person> people;
-    for (const AddressBook::Person* person : myAddressBook.search(searchField->text(), groupIndex))
+    for (const AddressBook::Person* person :
+         myAddressBook.search(controls.searchField.text(), groupIndex))
         people.append(*person);
     return people;
 }
@@ -149,7 +154,7 @@ void AddressBookController::filterListOfNames()
 
 void AddressBookController::groupOrFilterChanged()
 {
-    const int group = lowestSelectedRow(groupTableView);
+    const int group = lowestSelectedRow(&controls.groupTableView);
     if (group < 0)
         return;
     // Group 0 is "All". The rows on screen are the groups as read when the browser was filled;
@@ -171,33 +176,33 @@ void AddressBookController::groupOrFilterChanged()
     }
     myPeople = getArrayOfPeople(index);
     sortPeople();
-    nameTableView->clearSelection();
+    controls.nameTableView.clearSelection();
     names->reloadData();
     values->reloadData();
 }
 
 void AddressBookController::personChosen()
 {
-    const int row = lowestSelectedRow(nameTableView);
+    const int row = lowestSelectedRow(&controls.nameTableView);
     if (row < 0 || row >= myPeople.size())
         return;
-    nameTextField->setText(createNameStringForPerson(myPeople.at(row)));
+    controls.nameTextField.setText(createNameStringForPerson(myPeople.at(row)));
     myValues = makeArrayOfNumbers(myPeople.at(row).phones);
     // The chosen number row stays chosen from one person to the next, so the next person's
     // number in that row goes into the recipient box at once.
-    const int chosenNumber = lowestSelectedRow(valueTableView);
+    const int chosenNumber = lowestSelectedRow(&controls.valueTableView);
     values->reloadData();
     if (chosenNumber >= 0 && chosenNumber < myValues.size())
-        valueTableView->setCurrentIndex(values->index(chosenNumber, 0));
+        controls.valueTableView.setCurrentIndex(values->index(chosenNumber, 0));
     updateSendToComboBox();
 }
 
 void AddressBookController::updateSendToComboBox()
 {
-    const int row = lowestSelectedRow(valueTableView);
+    const int row = lowestSelectedRow(&controls.valueTableView);
     if (row < 0 || row >= myValues.size())
         return;
-    sendToComboBox->setEditText(myValues.at(row).value);
+    controls.sendToComboBox.setEditText(myValues.at(row).value);
 }
 
 void AddressBookController::launchAddressBookApp()

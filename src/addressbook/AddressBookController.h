@@ -25,15 +25,21 @@ public:
         friend bool operator==(const NumberEntry&, const NumberEntry&) = default;
     };
 
-    AddressBookController(AddressBook& addressBook, ApplicationLauncher& launcher, UrlOpener& urls,
+    struct Controls
+    {
+        QAbstractItemView& groupTableView;
+        QAbstractItemView& nameTableView;
+        QLineEdit& nameTextField;
+        QAbstractItemView& valueTableView;
+        QComboBox& sendToComboBox;
+        QLineEdit& searchField;
+    };
+
+    AddressBookController(const Controls& controls, AddressBook& addressBook,
+                          ApplicationLauncher& launcher, UrlOpener& urls,
                           QObject* parent = nullptr);
 
-    QAbstractItemView* groupTableView = nullptr;
-    QAbstractItemView* nameTableView = nullptr;
-    QLineEdit* nameTextField = nullptr;
-    QAbstractItemView* valueTableView = nullptr;
-    QComboBox* sendToComboBox = nullptr;
-    QLineEdit* searchField = nullptr;
+    const Controls controls;
 
     QList<AddressBook::Group> myGroups;
     QList<AddressBook::Person> myPeople;

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
-#include "AddressBookController.h"
+#include "AddressBook.h"
+#include "AddressBookPanel.h"
 #include "CharCounter.h"
 #include "CreditsUpdater.h"
 #include "MobileNumberDataSource.h"
@@ -15,7 +16,6 @@
 #include "SetupAssistantController.h"
 #include "SetupAssistantPanel.h"
 #include "TransparentWindow.h"
-#include "ui_AddressBookPanel.h"
 #include "ui_MainWindow.h"
 #include "ui_ServicesRequest.h"
 #include "ui_SetupAssistant.h"
@@ -33,7 +33,6 @@
 MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints, QWidget* parent)
     : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>()),
       assistantForm(std::make_unique<Ui::SetupAssistant>()),
-      addressBookForm(std::make_unique<Ui::AddressBookPanel>()),
       servicesForm(std::make_unique<Ui::ServicesRequestWindow>()),
       updateForm(std::make_unique<Ui::UpdatePanel>()), launchTimers(given.timers, true)
 {
@@ -96,7 +95,6 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
 
     counter->awakeFromNib();
     numbers->awakeFromNib();
-    addressBookController->awakeFromNib();
     servicesController->awakeFromNib();
     versionController->awakeFromNib();
     creditsUpdater->awakeFromNib();
@@ -185,51 +183,17 @@ void MainWindow::wireAssistant(const Platform& platform, const ServiceEndpoints&
 
 void MainWindow::wireAddressBook(const Platform& platform)
 {
-    auto* browser = new QWidget;
-    addressBookForm->setupUi(browser);
-    Ui::AddressBookPanel& b = *addressBookForm;
-    addressBookDock = new QDockWidget(QStringLiteral("Address Book"), this);
-    addressBookDock->setObjectName(QStringLiteral("addressBookDock"));
-    addressBookDock->setWidget(browser);
+    addressBookDock = new AddressBookPanel(platform.addressBook, platform.launcher, platform.urls,
+                                           *form->sendToComboBox, this);
     addDockWidget(Qt::RightDockWidgetArea, addressBookDock);
-    addressBookDock->hide();
-
-    addressBookController =
-        new AddressBookController(platform.addressBook, platform.launcher, platform.urls, this);
-    addressBookController->groupTableView = b.groupTableView;
-    addressBookController->nameTableView = b.nameTableView;
-    addressBookController->nameTextField = b.nameTextField;
-    addressBookController->valueTableView = b.valueTableView;
-    addressBookController->sendToComboBox = form->sendToComboBox;
-    addressBookController->searchField = b.searchField;
-
-    // The numbers read like the lists above them: whole, one line a row, without row numbers.
-    QHeaderView* rows = b.valueTableView->verticalHeader();
-    rows->hide();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(b.valueTableView->fontMetrics().height() + 6);
-    QHeaderView* columns = b.valueTableView->horizontalHeader();
-    columns->setSectionResizeMode(QHeaderView::ResizeToContents);
-    columns->setStretchLastSection(true);
-
-    connect(b.openContactsButton, &QPushButton::clicked, addressBookController,
-            &AddressBookController::launchAddressBookApp);
     QAction* toggle = addressBookDock->toggleViewAction();
-    toggle->setText(QStringLiteral("&Address Book"));
-    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     form->viewMenu->addAction(toggle);
-    // The contacts are read when the user first opens the browser, so start-up never waits for
-    // them.
+    // The window grows by the panel's width rather than squeezing the message into it.
     connect(toggle, &QAction::triggered, this, [this](bool shown) {
-        if (shown && !addressBookController->isLoaded())
-            addressBookController->load();
-        // The window grows by the panel's width rather than squeezing the message into it.
         if (!isMaximized() && !isFullScreen()) {
             const int width = addressBookDock->sizeHint().width();
             resize(this->width() + (shown ? width : -width), height());
         }
-        if (shown)
-            addressBookForm->searchField->setFocus();
     });
 }
 

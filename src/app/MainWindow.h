@@ -11,15 +11,13 @@
 namespace Ui {
 class MainWindow;
 class SetupAssistant;
-class AddressBookPanel;
 class ServicesRequestWindow;
 class UpdatePanel;
 } // namespace Ui
 class NewSWVersionController;
 class ServicesClass;
 class TransparentWindow; // namespace Ui
-class AddressBookController;
-class QDockWidget; // namespace Ui
+class AddressBookPanel;
 class CharCounter;
 class CreditsUpdater;
 class MsgHistoryDataSource;
@@ -49,9 +47,7 @@ public:
     SetupAssistantPanel& assistantPanel() const { return *panel; }
     SetupAssistantController& setup() const { return *assistant; }
     PreferencesWindow& preferencesWindow() const { return *preferences; }
-    Ui::AddressBookPanel& addressBookUi() const { return *addressBookForm; }
-    QDockWidget& addressBookPanel() const { return *addressBookDock; }
-    AddressBookController& addressBook() const { return *addressBookController; }
+    AddressBookPanel& addressBookPanel() const { return *addressBookDock; }
     Ui::ServicesRequestWindow& servicesUi() const { return *servicesForm; }
     TransparentWindow& servicesRequestWindow() const { return *requestWindow; }
     ServicesClass& services() const { return *servicesController; }
@@ -71,7 +67,6 @@ private:
 
     std::unique_ptr<Ui::MainWindow> form;
     std::unique_ptr<Ui::SetupAssistant> assistantForm;
-    std::unique_ptr<Ui::AddressBookPanel> addressBookForm;
     std::unique_ptr<Ui::ServicesRequestWindow> servicesForm;
     std::unique_ptr<Ui::UpdatePanel> updateForm;
     // The main window's timers wait while the first-run assistant is up.
@@ -79,8 +74,7 @@ private:
     SetupAssistantPanel* panel;
     SetupAssistantController* assistant;
     PreferencesWindow* preferences;
-    QDockWidget* addressBookDock;
-    AddressBookController* addressBookController;
+    AddressBookPanel* addressBookDock;
     TransparentWindow* requestWindow;
     ServicesClass* servicesController;
     QWidget* updateWindow;

@@ -19,16 +19,11 @@ struct Browser
 {
     explicit Browser(const QString& folder = QStringLiteral(QUIBBO_TEST_DATA "/contacts"),
                      bool prefetched = false)
-        : book(folder), controller(book, launcher, urls)
+        : book(folder),
+          controller({groups, people, name, numbers, recipient, search}, book, launcher, urls)
     {
         if (prefetched)
             book.prefetch();
-        controller.groupTableView = &groups;
-        controller.nameTableView = &people;
-        controller.nameTextField = &name;
-        controller.valueTableView = &numbers;
-        controller.sendToComboBox = &recipient;
-        controller.searchField = &search;
         recipient.setEditable(true);
         controller.awakeFromNib();
         controller.load();

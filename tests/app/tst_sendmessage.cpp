@@ -1,4 +1,5 @@
 #include "AddressBookController.h"
+#include "AddressBookPanel.h"
 #include "AppHarness.h"
 #include "CharCounter.h"
 #include "CreditsUpdater.h"
@@ -442,13 +443,13 @@ private Q_SLOTS:
         client.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(client.window.get()));
         QVERIFY(!client.window->addressBookPanel().isVisible());
-        QVERIFY(!client.window->addressBook().isLoaded());
+        QVERIFY(!client.window->addressBookPanel().browser().isLoaded());
         client.ui().messageField->setFocus();
         QTest::keyClick(client.ui().messageField, Qt::Key_B, Qt::ControlModifier);
         QVERIFY(client.window->addressBookPanel().isVisible());
-        QVERIFY(client.window->addressBook().isLoaded());
+        QVERIFY(client.window->addressBookPanel().browser().isLoaded());
 
-        Ui::AddressBookPanel& b = client.window->addressBookUi();
+        Ui::AddressBookPanel& b = client.window->addressBookPanel().ui();
         QTest::keyClicks(b.searchField, QStringLiteral("zo"));
         QCOMPARE(b.nameTableView->model()->rowCount(), 1);
         b.nameTableView->setCurrentIndex(b.nameTableView->model()->index(0, 0));

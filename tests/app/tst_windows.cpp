@@ -1,3 +1,4 @@
+#include "AddressBookPanel.h"
 #include "AppHarness.h"
 #include "MessageBoxAlerts.h"
 #include "PreferencesWindow.h"
@@ -176,7 +177,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(client.window.get()));
         QAction* toggle = client.window->addressBookPanel().toggleViewAction();
         toggle->trigger();
-        Ui::AddressBookPanel& b = client.window->addressBookUi();
+        Ui::AddressBookPanel& b = client.window->addressBookPanel().ui();
         b.nameTableView->setCurrentIndex(b.nameTableView->model()->index(2, 0));
         QTableView* numbers = b.valueTableView;
         QVERIFY(!numbers->verticalHeader()->isVisible());
