@@ -12,14 +12,12 @@
 #include "ProgressWord.h"
 #include "SendSMSPushed.h"
 #include "SenderIDController.h"
-#include "ServicesClass.h"
+#include "ServicesRequestWindow.h"
 #include "SetupAssistantController.h"
 #include "SetupAssistantPanel.h"
-#include "TransparentWindow.h"
+#include "UpdatePanel.h"
 #include "ui_MainWindow.h"
-#include "ui_ServicesRequest.h"
 #include "ui_SetupAssistant.h"
-#include "ui_UpdatePanel.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -32,9 +30,7 @@
 
 MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints, QWidget* parent)
     : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>()),
-      assistantForm(std::make_unique<Ui::SetupAssistant>()),
-      servicesForm(std::make_unique<Ui::ServicesRequestWindow>()),
-      updateForm(std::make_unique<Ui::UpdatePanel>()), launchTimers(given.timers, true)
+      assistantForm(std::make_unique<Ui::SetupAssistant>()), launchTimers(given.timers, true)
 {
     const Platform platform{given.settings, given.sounds,      given.urls,
                             given.alerts,   launchTimers,      given.clock,
@@ -95,8 +91,6 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
 
     counter->awakeFromNib();
     numbers->awakeFromNib();
-    servicesController->awakeFromNib();
-    versionController->awakeFromNib();
     creditsUpdater->awakeFromNib();
     msgHistory->awakeFromNib();
     assistant->awakeFromNib();
@@ -146,7 +140,7 @@ void MainWindow::wireAssistant(const Platform& platform, const ServiceEndpoints&
     assistant->optionsController = &preferences->account();
     assistant->senderIdController = &preferences->sending();
     assistant->creditsUpdater = creditsUpdater;
-    assistant->servicesController = servicesController;
+    assistant->servicesController = &requestWindow->services();
 
     using S = SetupAssistantController;
     const auto wire = [this](QAbstractButton* button, void (S::*action)()) {
@@ -199,34 +193,12 @@ void MainWindow::wireAddressBook(const Platform& platform)
 
 void MainWindow::wireIntegration(const Platform& platform, const ServiceEndpoints& endpoints)
 {
-    requestWindow = new TransparentWindow(this);
-    servicesForm->setupUi(requestWindow);
-    servicesController =
-        new ServicesClass(platform.addressBook, platform.sounds, platform.timers, this);
-    servicesController->servicesRequestWindow = requestWindow;
-    servicesController->msisdnField = form->sendToComboBox;
-    servicesController->sendSMSController = send;
-    servicesController->textMessageField = form->messageField;
-    servicesController->mainWindow = this;
-    servicesController->sendToMeButton = servicesForm->sendToMeButton;
-    connect(servicesForm->sendToMeButton, &QPushButton::clicked, servicesController,
-            &ServicesClass::sendToMyPhone);
-    connect(servicesForm->anotherNumberButton, &QPushButton::clicked, servicesController,
-            &ServicesClass::sendToAnotherNumber);
-    // Escape dismisses the chooser the safe way: the text waits in the main window.
-    auto* dismiss = new QShortcut(QKeySequence(Qt::Key_Escape), requestWindow);
-    connect(dismiss, &QShortcut::activated, servicesController,
-            &ServicesClass::sendToAnotherNumber);
-
-    updateWindow = new QWidget(this, Qt::Window | Qt::WindowStaysOnTopHint);
-    updateForm->setupUi(updateWindow);
-    versionController = new NewSWVersionController(platform, endpoints, this);
-    versionController->downloadButton = updateForm->downloadButton;
-    versionController->notNowButton = updateForm->notNowButton;
-    versionController->webViewer = updateForm->webViewer;
-    versionController->myPanel = updateWindow;
+    requestWindow =
+        new ServicesRequestWindow({*form->sendToComboBox, *send, *form->messageField, *this},
+                                  platform.addressBook, platform.sounds, platform.timers, this);
+    updateWindow = new UpdatePanel(platform, endpoints, this);
     // Both float; the chooser waits for a decision, so it stays above the release notes.
-    connect(versionController, &NewSWVersionController::checkFinished, this, [this] {
+    connect(&updateWindow->updateCheck(), &NewSWVersionController::checkFinished, this, [this] {
         if (requestWindow->isVisible())
             requestWindow->raise();
     });

@@ -11,22 +11,19 @@
 namespace Ui {
 class MainWindow;
 class SetupAssistant;
-class ServicesRequestWindow;
-class UpdatePanel;
 } // namespace Ui
-class NewSWVersionController;
-class ServicesClass;
-class TransparentWindow; // namespace Ui
 class AddressBookPanel;
 class CharCounter;
 class CreditsUpdater;
+class MobileNumberDataSource;
 class MsgHistoryDataSource;
 class PreferencesWindow;
-class MobileNumberDataSource;
 class ProgressWord;
 class SendSMSPushed;
+class ServicesRequestWindow;
 class SetupAssistantController;
 class SetupAssistantPanel;
+class UpdatePanel;
 
 // The one place that wires the client: it loads the window definitions, creates each
 // controller once, sets the controllers' fields to the windows' controls, connects the actions,
@@ -48,12 +45,8 @@ public:
     SetupAssistantController& setup() const { return *assistant; }
     PreferencesWindow& preferencesWindow() const { return *preferences; }
     AddressBookPanel& addressBookPanel() const { return *addressBookDock; }
-    Ui::ServicesRequestWindow& servicesUi() const { return *servicesForm; }
-    TransparentWindow& servicesRequestWindow() const { return *requestWindow; }
-    ServicesClass& services() const { return *servicesController; }
-    Ui::UpdatePanel& updateUi() const { return *updateForm; }
-    QWidget& updatePanel() const { return *updateWindow; }
-    NewSWVersionController& updateCheck() const { return *versionController; }
+    ServicesRequestWindow& servicesRequestWindow() const { return *requestWindow; }
+    UpdatePanel& updatePanel() const { return *updateWindow; }
     CharCounter& charCounter() const { return *counter; }
     MobileNumberDataSource& recentNumbers() const { return *numbers; }
     SendSMSPushed& sender() const { return *send; }
@@ -67,18 +60,14 @@ private:
 
     std::unique_ptr<Ui::MainWindow> form;
     std::unique_ptr<Ui::SetupAssistant> assistantForm;
-    std::unique_ptr<Ui::ServicesRequestWindow> servicesForm;
-    std::unique_ptr<Ui::UpdatePanel> updateForm;
     // The main window's timers wait while the first-run assistant is up.
     TimerGate launchTimers;
     SetupAssistantPanel* panel;
     SetupAssistantController* assistant;
     PreferencesWindow* preferences;
     AddressBookPanel* addressBookDock;
-    TransparentWindow* requestWindow;
-    ServicesClass* servicesController;
-    QWidget* updateWindow;
-    NewSWVersionController* versionController;
+    ServicesRequestWindow* requestWindow;
+    UpdatePanel* updateWindow;
     std::unique_ptr<ProgressWord> progressWord;
     CharCounter* counter;
     MobileNumberDataSource* numbers;

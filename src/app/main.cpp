@@ -8,7 +8,7 @@
 #include "MessageBoxAlerts.h"
 #include "NetworkAccess.h"
 #include "ServiceEndpoints.h"
-#include "ServicesClass.h"
+#include "ServicesRequestWindow.h"
 #include "SmsUri.h"
 #include "TimerSource.h"
 
@@ -74,6 +74,6 @@ int main(int argc, char* argv[])
     window.show();
     window.launch();
     if (link)
-        window.services().openSmsUri(*parseSmsUri(*link));
+        window.servicesRequestWindow().services().openSmsUri(*parseSmsUri(*link));
     return QApplication::exec();
 }

@@ -76,25 +76,27 @@ private:
     std::vector<std::unique_ptr<PendingReply>> fetches;
 };
 
-NewSWVersionController::NewSWVersionController(const Platform& platform,
+NewSWVersionController::NewSWVersionController(const Controls& controls_, const Platform& platform,
                                                ServiceEndpoints endpoints_, QObject* parent)
-    : QObject(parent), urls(platform.urls), alerts(platform.alerts), timers(platform.timers),
-      network(platform.network), endpoints(std::move(endpoints_))
+    : QObject(parent), controls(controls_), urls(platform.urls), alerts(platform.alerts),
+      timers(platform.timers), network(platform.network), endpoints(std::move(endpoints_))
 {}
 
 void NewSWVersionController::awakeFromNib()
 {
-    myPanel->hide();
+    controls.myPanel.hide();
     // The viewer shows what this controller fetches, and never follows a link by itself.
-    webViewer->setOpenLinks(false);
-    releasePage = new ReleasePageDocument(network, webViewer);
-    webViewer->setDocument(releasePage);
-    connect(webViewer, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+    controls.webViewer.setOpenLinks(false);
+    releasePage = new ReleasePageDocument(network, &controls.webViewer);
+    controls.webViewer.setDocument(releasePage);
+    connect(&controls.webViewer, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
         if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
             urls.open(url);
     });
-    connect(downloadButton, &QPushButton::clicked, this, &NewSWVersionController::downloadPushed);
-    connect(notNowButton, &QPushButton::clicked, this, &NewSWVersionController::notNowPushed);
+    connect(&controls.downloadButton, &QPushButton::clicked, this,
+            &NewSWVersionController::downloadPushed);
+    connect(&controls.notNowButton, &QPushButton::clicked, this,
+            &NewSWVersionController::notNowPushed);
     timers.singleShot(1s, this, [this] { displaySWUpgradePanel(); });
 }
 
@@ -122,12 +124,12 @@ void NewSWVersionController::versionAnswered(QNetworkReply* reply)
     downloadURL = text("DownloadURL");
     loadReleasePage(QUrl(text("InfoURL")));
 
-    myPanel->show();
-    myPanel->raise();
-    myPanel->activateWindow();
-    downloadButton->setFocus();
+    controls.myPanel.show();
+    controls.myPanel.raise();
+    controls.myPanel.activateWindow();
+    controls.downloadButton.setFocus();
     // It floats (the window definition keeps it on top) in the middle of its screen.
-    TransparentWindow::centerOnScreen(myPanel);
+    TransparentWindow::centerOnScreen(&controls.myPanel);
     emit checkFinished();
 }
 
@@ -142,9 +144,9 @@ void NewSWVersionController::loadReleasePage(const QUrl& url)
     pageReply.start(network.get(url, releasePageLimit), [this](QNetworkReply& reply) {
         if (NetworkAccess::succeeded(reply)) {
             // The page is shown as it is, with nothing loaded from elsewhere.
-            webViewer->setHtml(QStringDecoder(QStringDecoder::Utf8)(reply.readAll()));
-            webViewer->verticalScrollBar()->setValue(0);
-            webViewer->horizontalScrollBar()->setValue(0);
+            controls.webViewer.setHtml(QStringDecoder(QStringDecoder::Utf8)(reply.readAll()));
+            controls.webViewer.verticalScrollBar()->setValue(0);
+            controls.webViewer.horizontalScrollBar()->setValue(0);
         }
         emit releasePageShown();
     });
@@ -152,8 +154,8 @@ void NewSWVersionController::loadReleasePage(const QUrl& url)
 
 void NewSWVersionController::downloadPushed()
 {
-    downloadButton->setEnabled(false);
-    notNowButton->setEnabled(false);
+    controls.downloadButton.setEnabled(false);
+    controls.notNowButton.setEnabled(false);
     alerts.show(Alerts::Style::Informational, QStringLiteral("Before Installing..."),
                 QStringLiteral("When you click OK the new version of Quibbo will be downloaded to "
                                "the folder that your default web browser normally downloads to. "
@@ -176,5 +178,5 @@ void NewSWVersionController::downloadPushed()
 
 void NewSWVersionController::notNowPushed()
 {
-    myPanel->close();
+    controls.myPanel.close();
 }

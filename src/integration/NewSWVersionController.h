@@ -26,13 +26,18 @@ public:
     // The running build: after a version bump the check must not offer the build itself.
     static inline const QString builtInVersion = QStringLiteral(QUIBBO_VERSION);
 
-    NewSWVersionController(const Platform& platform, ServiceEndpoints endpoints,
-                           QObject* parent = nullptr);
+    struct Controls
+    {
+        QPushButton& downloadButton;
+        QPushButton& notNowButton;
+        QTextBrowser& webViewer;
+        QWidget& myPanel;
+    };
 
-    QPushButton* downloadButton = nullptr;
-    QPushButton* notNowButton = nullptr;
-    QTextBrowser* webViewer = nullptr;
-    QWidget* myPanel = nullptr;
+    NewSWVersionController(const Controls& controls, const Platform& platform,
+                           ServiceEndpoints endpoints, QObject* parent = nullptr);
+
+    const Controls controls;
     QString downloadURL;
 
     void awakeFromNib();

@@ -72,16 +72,17 @@ std::optional<QString> plainText(const Pasteboard& pasteboard)
 }
 } // namespace
 
-ServicesClass::ServicesClass(AddressBook& addressBook_, SoundPlayer& sounds_, TimerSource& timers_,
-                             QObject* parent)
-    : QObject(parent), addressBook(addressBook_), sounds(sounds_), timers(timers_)
+ServicesClass::ServicesClass(const Controls& controls_, AddressBook& addressBook_,
+                             SoundPlayer& sounds_, TimerSource& timers_, QObject* parent)
+    : QObject(parent), controls(controls_), addressBook(addressBook_), sounds(sounds_),
+      timers(timers_)
 {
     qDBusRegisterMetaType<Pasteboard>();
 }
 
 void ServicesClass::awakeFromNib()
 {
-    servicesRequestWindow->hide();
+    controls.servicesRequestWindow.hide();
 }
 
 bool ServicesClass::registerProvider(QDBusConnection bus)
@@ -104,13 +105,13 @@ std::optional<QString> ServicesClass::sendPasteboardAsSMS(const Pasteboard& past
         return QCoreApplication::translate("ServicesClass", "Error: couldn't send as an SMS.");
 
     // As if the user had pasted it, so that the counter counts and cuts it as for a paste.
-    textMessageField->replaceWithPaste(*text);
+    controls.textMessageField.replaceWithPaste(*text);
 
     if (retrieveMyMobileNumber()) {
-        servicesRequestWindow->show();
-        servicesRequestWindow->raise();
-        servicesRequestWindow->activateWindow();
-        sendToMeButton->setFocus();
+        controls.servicesRequestWindow.show();
+        controls.servicesRequestWindow.raise();
+        controls.servicesRequestWindow.activateWindow();
+        controls.sendToMeButton.setFocus();
     } else {
         timers.singleShot(1s, this, [this] { bringForwardQuibbo(); });
     }
@@ -131,14 +132,14 @@ std::optional<QString> ServicesClass::retrieveMyMobileNumber()
 void ServicesClass::sendToMyPhone()
 {
     const std::optional<QString> mine = retrieveMyMobileNumber();
-    servicesRequestWindow->hide();
+    controls.servicesRequestWindow.hide();
     activate();
     // The card may have changed since the request; then the user completes the recipient.
     if (!mine)
         return;
-    msisdnField->setEditText(*mine);
-    if (!sendSMSController->isSending()) {
-        sendSMSController->sendsms();
+    controls.msisdnField.setEditText(*mine);
+    if (!controls.sendSMSController.isSending()) {
+        controls.sendSMSController.sendsms();
         return;
     }
     // One attempt at a time: this one goes out when the one under way has ended.
@@ -146,47 +147,47 @@ void ServicesClass::sendToMyPhone()
         return;
     sendWhenFree = true;
     auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(sendSMSController, &SendSMSPushed::attemptFinished, this,
+    *connection = connect(&controls.sendSMSController, &SendSMSPushed::attemptFinished, this,
                           [this, connection, number = *mine] {
                               disconnect(*connection);
                               sendWhenFree = false;
-                              msisdnField->setEditText(number);
-                              sendSMSController->sendsms();
+                              controls.msisdnField.setEditText(number);
+                              controls.sendSMSController.sendsms();
                           });
 }
 
 void ServicesClass::sendToAnotherNumber()
 {
-    servicesRequestWindow->hide();
+    controls.servicesRequestWindow.hide();
     activate();
 }
 
 void ServicesClass::bringForwardQuibbo()
 {
     sounds.play(QStringLiteral("Hero"));
-    mainWindow->show();
-    mainWindow->raise();
+    controls.mainWindow.show();
+    controls.mainWindow.raise();
 }
 
 void ServicesClass::openSmsUri(const SmsUri& uri)
 {
     // A link replaces what the chooser asked about, so its question no longer stands.
-    servicesRequestWindow->hide();
+    controls.servicesRequestWindow.hide();
     // The recipient box holds one number: the first of the link's recipients.
     if (!uri.recipients.isEmpty())
-        msisdnField->setEditText(uri.recipients.first());
+        controls.msisdnField.setEditText(uri.recipients.first());
     // A link without a body only addresses the message the user is writing.
     if (uri.body)
-        textMessageField->replaceWithPaste(*uri.body);
+        controls.textMessageField.replaceWithPaste(*uri.body);
     activate();
 }
 
 void ServicesClass::activate()
 {
-    mainWindow->show();
-    mainWindow->setWindowState(mainWindow->windowState() & ~Qt::WindowMinimized);
-    mainWindow->raise();
-    mainWindow->activateWindow();
+    controls.mainWindow.show();
+    controls.mainWindow.setWindowState(controls.mainWindow.windowState() & ~Qt::WindowMinimized);
+    controls.mainWindow.raise();
+    controls.mainWindow.activateWindow();
 }
 
 #include "ServicesClass.moc"

@@ -33,15 +33,21 @@ public:
     static inline const QString busName = QStringLiteral("example.quibbo.Quibbo");
     static inline const QString objectPath = QStringLiteral("/Quibbo");
 
-    ServicesClass(AddressBook& addressBook, SoundPlayer& sounds, TimerSource& timers,
-                  QObject* parent = nullptr);
+    // The chooser's controls and the main window's parts it fills.
+    struct Controls
+    {
+        QWidget& servicesRequestWindow;
+        QComboBox& msisdnField;
+        SendSMSPushed& sendSMSController;
+        MessageTextEdit& textMessageField;
+        QWidget& mainWindow;
+        QPushButton& sendToMeButton;
+    };
 
-    QWidget* servicesRequestWindow = nullptr;
-    QComboBox* msisdnField = nullptr;
-    SendSMSPushed* sendSMSController = nullptr;
-    MessageTextEdit* textMessageField = nullptr;
-    QWidget* mainWindow = nullptr;
-    QPushButton* sendToMeButton = nullptr;
+    ServicesClass(const Controls& controls, AddressBook& addressBook, SoundPlayer& sounds,
+                  TimerSource& timers, QObject* parent = nullptr);
+
+    const Controls controls;
 
     void awakeFromNib();
 

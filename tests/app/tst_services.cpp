@@ -4,10 +4,11 @@
 #include "ScriptedHttpServer.h"
 #include "SendSMSPushed.h"
 #include "ServicesClass.h"
+#include "ServicesRequestWindow.h"
 #include "TestPlatform.h"
 #include "TransparentWindow.h"
 #include "ui_MainWindow.h"
-#include "ui_ServicesRequest.h"
+#include "ui_ServicesRequestWindow.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -144,10 +145,10 @@ private Q_SLOTS:
         desktop.sendText(QStringLiteral("Note to self"));
         QVERIFY(desktop.requestWindow().isVisible());
         QCOMPARE(desktop.requestWindow().focusWidget(),
-                 desktop.window->servicesUi().sendToMeButton);
+                 desktop.window->servicesRequestWindow().ui().sendToMeButton);
 
         QSignalSpy sent(&desktop.window->sender(), &SendSMSPushed::attemptFinished);
-        desktop.window->servicesUi().sendToMeButton->click();
+        desktop.window->servicesRequestWindow().ui().sendToMeButton->click();
         QVERIFY(!desktop.requestWindow().isVisible());
         QVERIFY(sent.wait());
         const QuibboService::SentMessage message = desktop.service.account(email)->messages.first();
@@ -173,7 +174,7 @@ private Q_SLOTS:
         if (escape)
             QTest::keyClick(desktop.requestWindow().focusWidget(), Qt::Key_Escape);
         else
-            desktop.window->servicesUi().anotherNumberButton->click();
+            desktop.window->servicesRequestWindow().ui().anotherNumberButton->click();
         QVERIFY(!desktop.requestWindow().isVisible());
         QVERIFY(desktop.window->isVisible());
         QCOMPARE(desktop.ui().sendToComboBox->currentText(), QStringLiteral("07700 900999"));
@@ -212,7 +213,7 @@ private Q_SLOTS:
         QSignalSpy changed(&desktop.test.addressBook, &AddressBook::changed);
         QVERIFY(QFile::remove(desktop.contacts + QStringLiteral("/me.vcf")));
         QVERIFY(changed.wait());
-        desktop.window->servicesUi().sendToMeButton->click();
+        desktop.window->servicesRequestWindow().ui().sendToMeButton->click();
         QCOMPARE(desktop.ui().sendToComboBox->currentText(), QStringLiteral("typed"));
         QVERIFY(desktop.window->isVisible());
         QVERIFY(!desktop.window->sender().isSending());
@@ -230,7 +231,7 @@ private Q_SLOTS:
         QTRY_COMPARE(server.targets.size(), 1);
 
         desktop.sendText(QStringLiteral("second"));
-        desktop.window->servicesUi().sendToMeButton->click();
+        desktop.window->servicesRequestWindow().ui().sendToMeButton->click();
         QCOMPARE(server.targets.size(), 1); // not while the first is out
         QSignalSpy finished(&desktop.window->sender(), &SendSMSPushed::attemptFinished);
         server.release(0);

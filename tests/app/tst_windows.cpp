@@ -2,8 +2,9 @@
 #include "AppHarness.h"
 #include "MessageBoxAlerts.h"
 #include "PreferencesWindow.h"
+#include "ServicesRequestWindow.h"
 #include "SetupAssistantPanel.h"
-#include "TransparentWindow.h"
+#include "UpdatePanel.h"
 #include "ui_AddressBookPanel.h"
 #include "ui_PreferencesWindow.h"
 

@@ -20,12 +20,9 @@ struct Fixture
 {
     explicit Fixture(const QUrl& secure)
         : download(&panel), notNow(&panel), viewer(&panel),
-          check(test.platform(), ServiceEndpoints(secure, secure))
+          check({download, notNow, viewer, panel}, test.platform(),
+                ServiceEndpoints(secure, secure))
     {
-        check.downloadButton = &download;
-        check.notNowButton = &notNow;
-        check.webViewer = &viewer;
-        check.myPanel = &panel;
         check.awakeFromNib();
     }
     // The check runs one second after load, once.
