@@ -17,7 +17,6 @@
 #include "SetupAssistantPanel.h"
 #include "UpdatePanel.h"
 #include "ui_MainWindow.h"
-#include "ui_SetupAssistant.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -30,7 +29,7 @@
 
 MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints, QWidget* parent)
     : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>()),
-      assistantForm(std::make_unique<Ui::SetupAssistant>()), launchTimers(given.timers, true)
+      launchTimers(given.timers, true)
 {
     const Platform platform{given.settings, given.sounds,      given.urls,
                             given.alerts,   launchTimers,      given.clock,
@@ -93,7 +92,6 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     numbers->awakeFromNib();
     creditsUpdater->awakeFromNib();
     msgHistory->awakeFromNib();
-    assistant->awakeFromNib();
     // The contacts are read on a thread of their own from the start, so neither the browser
     // nor another program's request waits for them on the window's thread.
     platform.addressBook.prefetch();
@@ -104,75 +102,19 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::launch()
 {
-    assistant->applicationDidFinishLaunching();
+    panel->assistant().applicationDidFinishLaunching();
 }
 
 void MainWindow::wireAssistant(const Platform& platform, const ServiceEndpoints& endpoints)
 {
-    panel = new SetupAssistantPanel(this);
-    assistantForm->setupUi(panel);
-    assistant = new SetupAssistantController(platform, endpoints, launchTimers, this);
-    Ui::SetupAssistant& a = *assistantForm;
-
-    assistant->confirmEmailErrorText = a.confirmEmailErrorText;
-    assistant->confirmEmailProgressIndicator = a.confirmEmailProgressIndicator;
-    assistant->createAccountEmailAddress = a.createAccountEmailAddress;
-    assistant->createAccountErrorText = a.createAccountErrorText;
-    assistant->createAccountFirstname = a.createAccountFirstname;
-    assistant->createAccountPassword1 = a.createAccountPassword1;
-    assistant->createAccountPassword2 = a.createAccountPassword2;
-    assistant->createAccountProgressIndicator = a.createAccountProgressIndicator;
-    assistant->createAccountSurname = a.createAccountSurname;
-    assistant->myAccountPassword = a.myAccountPassword;
-    assistant->createNewAccountRadioButton = a.createNewAccountRadioButton;
-    assistant->myAccountEmailAddress = a.myAccountEmailAddress;
-    assistant->myAccountErrorText = a.myAccountErrorText;
-    assistant->myAccountProgressIndicator = a.myAccountProgressIndicator;
-    assistant->myEmailErrorText = a.myEmailErrorText;
-    assistant->myEmailProgressIndicator = a.myEmailProgressIndicator;
-    assistant->myLocationCountryCode = a.myLocationCountryCode;
-    assistant->myLocationCountryPullDown = a.myLocationCountryPullDown;
-    assistant->myLocationMobileNumber = a.myLocationMobileNumber;
-    assistant->myLocationUsePrefixTickBox = a.myLocationUsePrefixTickBox;
-    assistant->myPanel = panel;
-    assistant->userSuppliedEmailAddress = a.userSuppliedEmailAddress;
-    assistant->myTabView = a.myTabView;
-    assistant->optionsController = &preferences->account();
-    assistant->senderIdController = &preferences->sending();
-    assistant->creditsUpdater = creditsUpdater;
-    assistant->servicesController = &requestWindow->services();
-
-    using S = SetupAssistantController;
-    const auto wire = [this](QAbstractButton* button, void (S::*action)()) {
-        connect(button, &QAbstractButton::clicked, assistant, action);
-    };
-    wire(a.IntroductionContinue, &S::proceedToStageMyEmail);
-    wire(a.MyEmailAddressBack, &S::proceedToStageIntroduction);
-    wire(a.MyEmailAddressContinue, &S::chooseWhetherToGoToCreateAccountOrMyAccountStage);
-    wire(a.privacyPolicyButton, &S::viewPrivacyPolicy);
-    wire(a.CreateAccountBack, &S::proceedToStageMyEmail);
-    wire(a.CreateAccountContinue, &S::attemptToCreateANewAccount);
-    wire(a.ConfirmEmailContinue, &S::checkIfAccountHasBeenConfirmed);
-    wire(a.MyAccountBack, &S::proceedToStageMyEmail);
-    wire(a.MyAccountContinue, &S::verifyAccountDetails);
-    wire(a.passwordReminderButton, &S::passwordReminder);
-    wire(a.MyLocationContinue, &S::proceedToStageConclusion);
-    wire(a.ConclusionBack, &S::proceedToStageMyLocation);
-    wire(a.ConclusionContinue, &S::proceedToFinish);
-    wire(a.quitButton, &S::quit);
-    connect(a.myLocationCountryPullDown, &QComboBox::activated, assistant, &S::updateCountryCode);
-    // Quit stands at the start of the showing stage's row of navigation buttons.
-    const auto placeQuit = [&a] {
-        QWidget* page = a.myTabView->currentWidget();
-        if (auto* row = page->findChild<QHBoxLayout*>(page->objectName() + QStringLiteral("Nav")))
-            row->insertWidget(0, a.quitButton);
-    };
-    connect(a.myTabView, &QStackedWidget::currentChanged, this, placeQuit);
-    placeQuit();
-    connect(panel, &SetupAssistantPanel::closeRequested, assistant, &S::quit);
+    panel = new SetupAssistantPanel(platform, endpoints, launchTimers,
+                                    {preferences->account(), preferences->sending(),
+                                     *creditsUpdater, requestWindow->services()},
+                                    this);
     // Ends the event loop itself: QCoreApplication::quit() first asks every window to close,
     // and the assistant refuses (closing it means quitting), which would cancel the quit.
-    connect(assistant, &S::quitRequested, qApp, [] { QCoreApplication::exit(0); });
+    connect(&panel->assistant(), &SetupAssistantController::quitRequested, qApp,
+            [] { QCoreApplication::exit(0); });
 }
 
 void MainWindow::wireAddressBook(const Platform& platform)

@@ -10,7 +10,6 @@
 
 namespace Ui {
 class MainWindow;
-class SetupAssistant;
 } // namespace Ui
 class AddressBookPanel;
 class CharCounter;
@@ -21,7 +20,6 @@ class PreferencesWindow;
 class ProgressWord;
 class SendSMSPushed;
 class ServicesRequestWindow;
-class SetupAssistantController;
 class SetupAssistantPanel;
 class UpdatePanel;
 
@@ -40,9 +38,7 @@ public:
     void launch();
 
     Ui::MainWindow& ui() const { return *form; }
-    Ui::SetupAssistant& assistantUi() const { return *assistantForm; }
     SetupAssistantPanel& assistantPanel() const { return *panel; }
-    SetupAssistantController& setup() const { return *assistant; }
     PreferencesWindow& preferencesWindow() const { return *preferences; }
     AddressBookPanel& addressBookPanel() const { return *addressBookDock; }
     ServicesRequestWindow& servicesRequestWindow() const { return *requestWindow; }
@@ -59,11 +55,9 @@ private:
     void wireIntegration(const Platform& platform, const ServiceEndpoints& endpoints);
 
     std::unique_ptr<Ui::MainWindow> form;
-    std::unique_ptr<Ui::SetupAssistant> assistantForm;
     // The main window's timers wait while the first-run assistant is up.
     TimerGate launchTimers;
     SetupAssistantPanel* panel;
-    SetupAssistantController* assistant;
     PreferencesWindow* preferences;
     AddressBookPanel* addressBookDock;
     ServicesRequestWindow* requestWindow;

@@ -50,20 +50,23 @@ std::optional<QString> errorOf(const RegistrationExchange::Answer& answer)
 }
 } // namespace
 
-SetupAssistantController::SetupAssistantController(const Platform& platform,
+SetupAssistantController::SetupAssistantController(const Controls& controls_,
+                                                   const Platform& platform,
                                                    ServiceEndpoints endpoints_,
                                                    TimerGate& launchTimers_, QObject* parent)
-    : QObject(parent), settings(platform.settings), sounds(platform.sounds), urls(platform.urls),
-      endpoints(endpoints_), launchTimers(launchTimers_), exchange(platform.network, endpoints_)
+    : QObject(parent), controls(controls_), settings(platform.settings), sounds(platform.sounds),
+      urls(platform.urls), endpoints(endpoints_), launchTimers(launchTimers_),
+      exchange(platform.network, endpoints_)
 {}
 
 void SetupAssistantController::awakeFromNib()
 {
     // Only the user's own typing is filtered; a country choice fills the fields unfiltered.
-    for (QLineEdit* field : {myLocationCountryCode, myLocationMobileNumber})
+    for (QLineEdit* field : {&controls.myLocationCountryCode, &controls.myLocationMobileNumber})
         connect(field, &QLineEdit::textEdited, this, [this, field] { filterTyping(field); });
-    for (QProgressBar* indicator : {myEmailProgressIndicator, createAccountProgressIndicator,
-                                    confirmEmailProgressIndicator, myAccountProgressIndicator}) {
+    for (QProgressBar* indicator :
+         {&controls.myEmailProgressIndicator, &controls.createAccountProgressIndicator,
+          &controls.confirmEmailProgressIndicator, &controls.myAccountProgressIndicator}) {
         QSizePolicy policy = indicator->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         indicator->setSizePolicy(policy);
@@ -73,45 +76,45 @@ void SetupAssistantController::awakeFromNib()
 
 QString SetupAssistantController::currentStage() const
 {
-    return myTabView->currentWidget()->objectName();
+    return controls.myTabView.currentWidget()->objectName();
 }
 
 void SetupAssistantController::applicationDidFinishLaunching()
 {
     // Other programs can send text from the first moment, on every launch.
-    servicesController->registerProvider(QDBusConnection::sessionBus());
+    controls.servicesController.registerProvider(QDBusConnection::sessionBus());
 
     const StringDictionary credentials = storedCredentials(settings);
     if (credentials.size() > 2) {
         launchTimers.release();
         return;
     }
-    myLocationCountryPullDown->addItems(CountryTable::names());
+    controls.myLocationCountryPullDown.addItems(CountryTable::names());
     showStage(QStringLiteral("Introduction"));
-    myPanel->setWindowModality(Qt::ApplicationModal);
+    controls.myPanel.setWindowModality(Qt::ApplicationModal);
     // The assistant opens in the middle of the main window it belongs to.
-    myPanel->adjustSize();
-    if (QWidget* over = myPanel->parentWidget(); over && over->isVisible())
-        myPanel->move(over->frameGeometry().center() - myPanel->rect().center());
-    myPanel->open();
+    controls.myPanel.adjustSize();
+    if (QWidget* over = controls.myPanel.parentWidget(); over && over->isVisible())
+        controls.myPanel.move(over->frameGeometry().center() - controls.myPanel.rect().center());
+    controls.myPanel.open();
 }
 
 void SetupAssistantController::quit()
 {
     // Quitting never waits for the service: the answer would come to a window that is gone.
     exchange.abandon();
-    myPanel->hide();
+    controls.myPanel.hide();
     emit quitRequested();
 }
 
 void SetupAssistantController::proceedToFinish()
 {
-    myPanel->hide();
+    controls.myPanel.hide();
     // The preferences show what the assistant stored: the account first, then sending.
-    optionsController->loadUserDefaultsIntoControls();
-    senderIdController->loadUserDefaultsIntoControls();
+    controls.optionsController.loadUserDefaultsIntoControls();
+    controls.senderIdController.loadUserDefaultsIntoControls();
     emit assistantFinished();
-    creditsUpdater->updateCredits();
+    controls.creditsUpdater.updateCredits();
     launchTimers.release();
 }
 
@@ -147,10 +150,10 @@ void SetupAssistantController::proceedToStageMyLocation()
 
 void SetupAssistantController::showStage(const QString& identifier)
 {
-    QWidget* page = myTabView->findChild<QWidget*>(identifier);
+    QWidget* page = controls.myTabView.findChild<QWidget*>(identifier);
     if (!page)
         return;
-    myTabView->setCurrentWidget(page);
+    controls.myTabView.setCurrentWidget(page);
     // Enter always moves forward; the cursor goes to the stage's first field, or to the forward
     // button on a stage without fields.
     QPushButton* next = continueButton();
@@ -169,7 +172,7 @@ void SetupAssistantController::showStage(const QString& identifier)
 
 QPushButton* SetupAssistantController::continueButton() const
 {
-    QWidget* page = myTabView->currentWidget();
+    QWidget* page = controls.myTabView.currentWidget();
     return page->findChild<QPushButton*>(page->objectName() + QStringLiteral("Continue"));
 }
 
@@ -215,17 +218,19 @@ void SetupAssistantController::passCheck(const Stage& stage, const QString& next
 
 void SetupAssistantController::holdStage(const Stage& stage)
 {
-    focusBeforeCheck = myPanel->focusWidget();
+    focusBeforeCheck = controls.myPanel.focusWidget();
     stage.message->setFocus(Qt::OtherFocusReason);
     // Quit, which stands in the stage's row, works at every moment.
-    for (QAbstractButton* button : myTabView->currentWidget()->findChildren<QAbstractButton*>())
+    for (QAbstractButton* button :
+         controls.myTabView.currentWidget()->findChildren<QAbstractButton*>())
         if (button->objectName() != QLatin1String("quitButton"))
             button->setEnabled(false);
 }
 
 void SetupAssistantController::releaseStage()
 {
-    for (QAbstractButton* button : myTabView->currentWidget()->findChildren<QAbstractButton*>())
+    for (QAbstractButton* button :
+         controls.myTabView.currentWidget()->findChildren<QAbstractButton*>())
         button->setEnabled(true);
 }
 
@@ -233,19 +238,19 @@ void SetupAssistantController::chooseWhetherToGoToCreateAccountOrMyAccountStage(
 {
     if (exchange.isBusy())
         return;
-    const Stage stage{myEmailErrorText, myEmailProgressIndicator};
+    const Stage stage{&controls.myEmailErrorText, &controls.myEmailProgressIndicator};
     beginCheck(stage, QStringLiteral("Verifying email address...\nPlease wait."));
-    const QString email = userSuppliedEmailAddress->text();
+    const QString email = controls.userSuppliedEmailAddress.text();
     if (email.isEmpty()) {
         qCInfo(lcSetup) << "invalid email";
         failCheck(stage,
                   QStringLiteral("You need to type in a valid email address before we can "
                                  "proceed."),
-                  userSuppliedEmailAddress);
+                  &controls.userSuppliedEmailAddress);
         return;
     }
-    if (!createNewAccountRadioButton->isChecked()) {
-        myAccountEmailAddress->setText(email);
+    if (!controls.createNewAccountRadioButton.isChecked()) {
+        controls.myAccountEmailAddress.setText(email);
         passCheck(stage, QStringLiteral("MyAccount"));
         return;
     }
@@ -255,7 +260,7 @@ void SetupAssistantController::chooseWhetherToGoToCreateAccountOrMyAccountStage(
         if (!error) {
             failCheck(stage, registrationServerError);
         } else if (*error == QLatin1String("None")) {
-            createAccountEmailAddress->setText(email);
+            controls.createAccountEmailAddress.setText(email);
             passCheck(stage, QStringLiteral("CreateAccount"));
         } else if (*error == QLatin1String("AccountAlreadyExists")) {
             failCheck(stage,
@@ -263,9 +268,9 @@ void SetupAssistantController::chooseWhetherToGoToCreateAccountOrMyAccountStage(
                                      "it is already registered. Please either choose a different "
                                      "email address or select the option to use your existing "
                                      "account."),
-                      userSuppliedEmailAddress);
+                      &controls.userSuppliedEmailAddress);
         } else {
-            failCheck(stage, *error, userSuppliedEmailAddress);
+            failCheck(stage, *error, &controls.userSuppliedEmailAddress);
         }
     });
 }
@@ -274,47 +279,48 @@ void SetupAssistantController::attemptToCreateANewAccount()
 {
     if (exchange.isBusy())
         return;
-    const Stage stage{createAccountErrorText, createAccountProgressIndicator};
+    const Stage stage{&controls.createAccountErrorText, &controls.createAccountProgressIndicator};
     beginCheck(stage, QStringLiteral("Attempting to create account...\nPlease wait."));
-    if (createAccountFirstname->text().isEmpty())
+    if (controls.createAccountFirstname.text().isEmpty())
         return failCheck(stage, QStringLiteral("You need to provide us with your Firstname."),
-                         createAccountFirstname);
-    if (createAccountSurname->text().isEmpty())
+                         &controls.createAccountFirstname);
+    if (controls.createAccountSurname.text().isEmpty())
         return failCheck(stage, QStringLiteral("You need to provide us with your Surname."),
-                         createAccountSurname);
-    if (createAccountPassword1->text().size() < 6)
+                         &controls.createAccountSurname);
+    if (controls.createAccountPassword1.text().size() < 6)
         return failCheck(stage,
                          QStringLiteral("Your password must be a minimum of 6 letters or "
                                         "numbers in length."),
-                         createAccountPassword1);
-    if (createAccountPassword2->text() != createAccountPassword1->text())
+                         &controls.createAccountPassword1);
+    if (controls.createAccountPassword2.text() != controls.createAccountPassword1.text())
         return failCheck(stage,
                          QStringLiteral("Your confirmation password doesn't match the first "
                                         "password you entered."),
-                         createAccountPassword2);
+                         &controls.createAccountPassword2);
     holdStage(stage);
-    exchange.createPending(userSuppliedEmailAddress->text(), createAccountPassword1->text(),
-                           createAccountFirstname->text(), createAccountSurname->text(),
-                           [this, stage](const RegistrationExchange::Answer& a) {
-                               const std::optional<QString> error = errorOf(a);
-                               if (!error)
-                                   failCheck(stage, registrationServerError);
-                               else if (*error == QLatin1String("None"))
-                                   passCheck(stage, QStringLiteral("ConfirmEmail"));
-                               else
-                                   failCheck(stage, *error);
-                           });
+    exchange.createPending(
+        controls.userSuppliedEmailAddress.text(), controls.createAccountPassword1.text(),
+        controls.createAccountFirstname.text(), controls.createAccountSurname.text(),
+        [this, stage](const RegistrationExchange::Answer& a) {
+            const std::optional<QString> error = errorOf(a);
+            if (!error)
+                failCheck(stage, registrationServerError);
+            else if (*error == QLatin1String("None"))
+                passCheck(stage, QStringLiteral("ConfirmEmail"));
+            else
+                failCheck(stage, *error);
+        });
 }
 
 void SetupAssistantController::checkIfAccountHasBeenConfirmed()
 {
     if (exchange.isBusy())
         return;
-    const Stage stage{confirmEmailErrorText, confirmEmailProgressIndicator};
+    const Stage stage{&controls.confirmEmailErrorText, &controls.confirmEmailProgressIndicator};
     beginCheck(stage, QStringLiteral("Checking account status...\nPlease wait."));
     holdStage(stage);
-    const QString password = createAccountPassword1->text();
-    exchange.checkConfirmed(userSuppliedEmailAddress->text(), password,
+    const QString password = controls.createAccountPassword1.text();
+    exchange.checkConfirmed(controls.userSuppliedEmailAddress.text(), password,
                             [this, stage, password](const RegistrationExchange::Answer& a) {
                                 confirmedAnswer(stage, a, password, false);
                             });
@@ -324,11 +330,11 @@ void SetupAssistantController::verifyAccountDetails()
 {
     if (exchange.isBusy())
         return;
-    const Stage stage{myAccountErrorText, myAccountProgressIndicator};
+    const Stage stage{&controls.myAccountErrorText, &controls.myAccountProgressIndicator};
     beginCheck(stage, QStringLiteral("Checking account status...\nPlease wait."));
     holdStage(stage);
-    const QString password = myAccountPassword->text();
-    exchange.checkConfirmed(userSuppliedEmailAddress->text(), password,
+    const QString password = controls.myAccountPassword.text();
+    exchange.checkConfirmed(controls.userSuppliedEmailAddress.text(), password,
                             [this, stage, password](const RegistrationExchange::Answer& a) {
                                 confirmedAnswer(stage, a, password, true);
                             });
@@ -346,12 +352,12 @@ void SetupAssistantController::confirmedAnswer(const Stage& stage,
                          QStringLiteral("There is a problem connecting to this account. "
                                         "Please check that you have supplied the right "
                                         "email address and retype the password."),
-                         myAccountPassword);
+                         &controls.myAccountPassword);
     if (*error != QLatin1String("None"))
         return failCheck(stage, *error);
 
     settings.setDictionary(SettingsKeys::accountDetails,
-                           {{SettingsKeys::emailAddress, userSuppliedEmailAddress->text()},
+                           {{SettingsKeys::emailAddress, controls.userSuppliedEmailAddress.text()},
                             {SettingsKeys::password, password}});
     // The registration script calls the client's credentials InstallationId and
     // InstallationPass; the messaging interface calls them UserId and Password.
@@ -370,23 +376,23 @@ void SetupAssistantController::confirmedAnswer(const Stage& stage,
 
 void SetupAssistantController::updateCountryCode()
 {
-    const int index = myLocationCountryPullDown->currentIndex();
+    const int index = controls.myLocationCountryPullDown.currentIndex();
     if (index <= 0)
         return;
     const QString code = CountryTable::code(index - 1);
-    myLocationCountryCode->setText(code);
-    myLocationMobileNumber->setText(QLatin1Char('+') + code);
-    myLocationUsePrefixTickBox->setChecked(!code.startsWith(QLatin1Char('1')));
+    controls.myLocationCountryCode.setText(code);
+    controls.myLocationMobileNumber.setText(QLatin1Char('+') + code);
+    controls.myLocationUsePrefixTickBox.setChecked(!code.startsWith(QLatin1Char('1')));
 }
 
 void SetupAssistantController::proceedToStageConclusion()
 {
-    const bool on = myLocationUsePrefixTickBox->checkState() == Qt::Checked;
+    const bool on = controls.myLocationUsePrefixTickBox.checkState() == Qt::Checked;
     settings.setDictionary(
         SettingsKeys::numberTranslation,
-        {{SettingsKeys::countryCode, myLocationCountryCode->text()},
+        {{SettingsKeys::countryCode, controls.myLocationCountryCode.text()},
          {SettingsKeys::translationState, on ? SettingsKeys::on : SettingsKeys::off}});
-    settings.setString(SettingsKeys::senderID, myLocationMobileNumber->text());
+    settings.setString(SettingsKeys::senderID, controls.myLocationMobileNumber.text());
     showStage(QStringLiteral("Conclusion"));
 }
 
@@ -402,8 +408,9 @@ void SetupAssistantController::viewPrivacyPolicy()
 
 void SetupAssistantController::filterTyping(QLineEdit* field)
 {
-    const FilteredText filtered = field == myLocationCountryCode ? filterCountryCode(field->text())
-                                                                 : filterSenderId(field->text());
+    const FilteredText filtered = field == &controls.myLocationCountryCode
+                                      ? filterCountryCode(field->text())
+                                      : filterSenderId(field->text());
     for (int i = 0; i < filtered.refusals; ++i)
         sounds.play(QStringLiteral("Morse"));
     if (filtered.text != field->text())

@@ -34,37 +34,46 @@ class SetupAssistantController : public QObject
 {
     Q_OBJECT
 public:
-    SetupAssistantController(const Platform& platform, ServiceEndpoints endpoints,
-                             TimerGate& launchTimers, QObject* parent = nullptr);
+    // The assistant's controls by their names in its window definition, and the controllers
+    // whose stored values it reloads when it has finished.
+    struct Controls
+    {
+        QLabel& confirmEmailErrorText;
+        QProgressBar& confirmEmailProgressIndicator;
+        QLineEdit& createAccountEmailAddress;
+        QLabel& createAccountErrorText;
+        QLineEdit& createAccountFirstname;
+        QLineEdit& createAccountPassword1;
+        QLineEdit& createAccountPassword2;
+        QProgressBar& createAccountProgressIndicator;
+        QLineEdit& createAccountSurname;
+        QLineEdit& myAccountPassword;
+        QRadioButton& createNewAccountRadioButton;
+        QLineEdit& myAccountEmailAddress;
+        QLabel& myAccountErrorText;
+        QProgressBar& myAccountProgressIndicator;
+        QLabel& myEmailErrorText;
+        QProgressBar& myEmailProgressIndicator;
+        QLineEdit& myLocationCountryCode;
+        QComboBox& myLocationCountryPullDown;
+        QLineEdit& myLocationMobileNumber;
+        QCheckBox& myLocationUsePrefixTickBox;
+        QDialog& myPanel;
+        QLineEdit& userSuppliedEmailAddress;
+        QStackedWidget& myTabView;
+        OptionsControllers& optionsController;
+        SenderIDController& senderIdController;
+        CreditsUpdater& creditsUpdater;
+        ServicesClass& servicesController;
+    };
 
-    QLabel* confirmEmailErrorText = nullptr;
-    QProgressBar* confirmEmailProgressIndicator = nullptr;
-    QLineEdit* createAccountEmailAddress = nullptr;
-    QLabel* createAccountErrorText = nullptr;
-    QLineEdit* createAccountFirstname = nullptr;
-    QLineEdit* createAccountPassword1 = nullptr;
-    QLineEdit* createAccountPassword2 = nullptr;
-    QProgressBar* createAccountProgressIndicator = nullptr;
-    QLineEdit* createAccountSurname = nullptr;
-    QLineEdit* myAccountPassword = nullptr;
-    QRadioButton* createNewAccountRadioButton = nullptr;
-    QLineEdit* myAccountEmailAddress = nullptr;
-    QLabel* myAccountErrorText = nullptr;
-    QProgressBar* myAccountProgressIndicator = nullptr;
-    QLabel* myEmailErrorText = nullptr;
-    QProgressBar* myEmailProgressIndicator = nullptr;
-    QLineEdit* myLocationCountryCode = nullptr;
-    QComboBox* myLocationCountryPullDown = nullptr;
-    QLineEdit* myLocationMobileNumber = nullptr;
-    QCheckBox* myLocationUsePrefixTickBox = nullptr;
-    QDialog* myPanel = nullptr;
-    QLineEdit* userSuppliedEmailAddress = nullptr;
-    QStackedWidget* myTabView = nullptr;
-    OptionsControllers* optionsController = nullptr;
-    SenderIDController* senderIdController = nullptr;
-    CreditsUpdater* creditsUpdater = nullptr;
-    ServicesClass* servicesController = nullptr;
+    SetupAssistantController(const Controls& controls, const Platform& platform,
+                             ServiceEndpoints endpoints, TimerGate& launchTimers,
+                             QObject* parent = nullptr);
 
+    const Controls controls;
+
+    // Run once, after the controls are set: connects them and loads stored values.
     void awakeFromNib();
 
     // The stage showing: "Introduction", "MyEmailAddress", "CreateAccount", "ConfirmEmail",

@@ -36,8 +36,8 @@ struct FirstRun : AppHarness
         open(secure);
     }
 
-    Ui::SetupAssistant& ui() { return window->assistantUi(); }
-    SetupAssistantController& setup() { return window->setup(); }
+    Ui::SetupAssistant& ui() { return window->assistantPanel().ui(); }
+    SetupAssistantController& setup() { return window->assistantPanel().assistant(); }
     QString stage() { return setup().currentStage(); }
 
     // Presses a stage's button and, when it starts an exchange, waits for its outcome.

@@ -1,0 +1,81 @@
+#include "SetupAssistantPanel.h"
+
+#include "ui_SetupAssistant.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+
+SetupAssistantPanel::SetupAssistantPanel(const Platform& platform,
+                                         const ServiceEndpoints& endpoints, TimerGate& launchTimers,
+                                         const Others& others, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::SetupAssistant>())
+{
+    // The form's top widget is this panel itself.
+    m_ui->setupUi(this);
+    Ui::SetupAssistant& a = *m_ui;
+    controller = new SetupAssistantController({*a.confirmEmailErrorText,
+                                               *a.confirmEmailProgressIndicator,
+                                               *a.createAccountEmailAddress,
+                                               *a.createAccountErrorText,
+                                               *a.createAccountFirstname,
+                                               *a.createAccountPassword1,
+                                               *a.createAccountPassword2,
+                                               *a.createAccountProgressIndicator,
+                                               *a.createAccountSurname,
+                                               *a.myAccountPassword,
+                                               *a.createNewAccountRadioButton,
+                                               *a.myAccountEmailAddress,
+                                               *a.myAccountErrorText,
+                                               *a.myAccountProgressIndicator,
+                                               *a.myEmailErrorText,
+                                               *a.myEmailProgressIndicator,
+                                               *a.myLocationCountryCode,
+                                               *a.myLocationCountryPullDown,
+                                               *a.myLocationMobileNumber,
+                                               *a.myLocationUsePrefixTickBox,
+                                               *this,
+                                               *a.userSuppliedEmailAddress,
+                                               *a.myTabView,
+                                               others.optionsController,
+                                               others.senderIdController,
+                                               others.creditsUpdater,
+                                               others.servicesController},
+                                              platform, endpoints, launchTimers, this);
+
+    using S = SetupAssistantController;
+    const auto wire = [this](QAbstractButton* button, void (S::*action)()) {
+        connect(button, &QAbstractButton::clicked, controller, action);
+    };
+    wire(a.IntroductionContinue, &S::proceedToStageMyEmail);
+    wire(a.MyEmailAddressBack, &S::proceedToStageIntroduction);
+    wire(a.MyEmailAddressContinue, &S::chooseWhetherToGoToCreateAccountOrMyAccountStage);
+    wire(a.privacyPolicyButton, &S::viewPrivacyPolicy);
+    wire(a.CreateAccountBack, &S::proceedToStageMyEmail);
+    wire(a.CreateAccountContinue, &S::attemptToCreateANewAccount);
+    wire(a.ConfirmEmailContinue, &S::checkIfAccountHasBeenConfirmed);
+    wire(a.MyAccountBack, &S::proceedToStageMyEmail);
+    wire(a.MyAccountContinue, &S::verifyAccountDetails);
+    wire(a.passwordReminderButton, &S::passwordReminder);
+    wire(a.MyLocationContinue, &S::proceedToStageConclusion);
+    wire(a.ConclusionBack, &S::proceedToStageMyLocation);
+    wire(a.ConclusionContinue, &S::proceedToFinish);
+    wire(a.quitButton, &S::quit);
+    connect(a.myLocationCountryPullDown, &QComboBox::activated, controller, &S::updateCountryCode);
+    // Quit stands at the start of the showing stage's row of navigation buttons.
+    const auto placeQuit = [this] {
+        QWidget* page = m_ui->myTabView->currentWidget();
+        if (auto* row = page->findChild<QHBoxLayout*>(page->objectName() + QStringLiteral("Nav")))
+            row->insertWidget(0, m_ui->quitButton);
+    };
+    connect(a.myTabView, &QStackedWidget::currentChanged, this, placeQuit);
+    placeQuit();
+    controller->awakeFromNib();
+}
+
+SetupAssistantPanel::~SetupAssistantPanel() = default;
+
+void SetupAssistantPanel::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    controller->quit();
+}
