@@ -51,10 +51,8 @@ int main(int argc, char** argv)
     QTableView table;
     QLabel status;
     QPushButton refresh;
-    MsgHistoryDataSource history(test.platform(), ServiceEndpoints(QUrl(secure), QUrl(secure)));
-    history.myTableView = &table;
-    history.lastRefreshedText = &status;
-    history.refreshButton = &refresh;
+    MsgHistoryDataSource history({table, status, refresh}, test.platform(),
+                                 ServiceEndpoints(QUrl(secure), QUrl(secure)));
     history.awakeFromNib();
     table.resize(640, 400);
     table.show();

@@ -17,9 +17,9 @@ namespace {
 constexpr qint64 answerLimit = 4096; // a number, perhaps with a word after it
 }
 
-CreditsUpdater::CreditsUpdater(const Platform& platform, ServiceEndpoints endpoints_,
-                               QObject* parent)
-    : QObject(parent), settings(platform.settings), timers(platform.timers),
+CreditsUpdater::CreditsUpdater(const Controls& controls_, const Platform& platform,
+                               ServiceEndpoints endpoints_, QObject* parent)
+    : QObject(parent), controls(controls_), settings(platform.settings), timers(platform.timers),
       network(platform.network), endpoints(std::move(endpoints_))
 {}
 
@@ -40,7 +40,7 @@ void CreditsUpdater::answered(QNetworkReply* reply)
 {
     if (NetworkAccess::succeeded(*reply)) {
         if (const std::optional<int> balance = balanceFromBody(reply->readAll()))
-            creditsDisplay->setText(QString::number(*balance));
+            controls.creditsDisplay.setText(QString::number(*balance));
     }
     emit exchangeFinished();
 }

@@ -20,9 +20,15 @@ class CreditsUpdater : public QObject
 {
     Q_OBJECT
 public:
-    CreditsUpdater(const Platform& platform, ServiceEndpoints endpoints, QObject* parent = nullptr);
+    struct Controls
+    {
+        QLabel& creditsDisplay;
+    };
 
-    QLabel* creditsDisplay = nullptr;
+    CreditsUpdater(const Controls& controls, const Platform& platform, ServiceEndpoints endpoints,
+                   QObject* parent = nullptr);
+
+    const Controls controls;
 
     void awakeFromNib();
 

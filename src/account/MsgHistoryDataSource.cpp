@@ -28,27 +28,29 @@ constexpr qint64 answerLimit = qint64(64) << 20;
 constexpr qint64 sliceBytes = 256 * 1024;
 } // namespace
 
-MsgHistoryDataSource::MsgHistoryDataSource(const Platform& platform, ServiceEndpoints endpoints_,
-                                           QObject* parent)
-    : QAbstractTableModel(parent), settings(platform.settings), timers(platform.timers),
-      clock(platform.clock), network(platform.network), endpoints(std::move(endpoints_))
+MsgHistoryDataSource::MsgHistoryDataSource(const Controls& controls_, const Platform& platform,
+                                           ServiceEndpoints endpoints_, QObject* parent)
+    : QAbstractTableModel(parent), controls(controls_), settings(platform.settings),
+      timers(platform.timers), clock(platform.clock), network(platform.network),
+      endpoints(std::move(endpoints_))
 {}
 
 MsgHistoryDataSource::~MsgHistoryDataSource() = default;
 
 void MsgHistoryDataSource::awakeFromNib()
 {
-    myTableView->setModel(this);
-    QHeaderView* header = myTableView->horizontalHeader();
+    controls.myTableView.setModel(this);
+    QHeaderView* header = controls.myTableView.horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->resizeSection(TimeColumn, 130);
     header->resizeSection(NumberColumn, 130);
     header->resizeSection(StateColumn, 90);
     header->setSectionResizeMode(MessageColumn, QHeaderView::Stretch);
-    myTableView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    myTableView->verticalHeader()->hide();
+    controls.myTableView.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    controls.myTableView.verticalHeader()->hide();
 
-    connect(refreshButton, &QPushButton::clicked, this, &MsgHistoryDataSource::refreshMsgHistory);
+    connect(&controls.refreshButton, &QPushButton::clicked, this,
+            &MsgHistoryDataSource::refreshMsgHistory);
     timers.singleShot(10s, this, [this] { refreshMsgHistoryAfterWaitingALittleBit(); });
 }
 
@@ -144,7 +146,7 @@ void MsgHistoryDataSource::parseXMLFile()
     QNetworkReply* answer = network.getStream(
         endpoints.accountInformation(credentials, QStringLiteral("messages")), answerLimit);
     reply.hold(answer);
-    refreshButton->setEnabled(false);
+    controls.refreshButton.setEnabled(false);
     connect(answer, &QNetworkReply::readyRead, this, &MsgHistoryDataSource::scheduleSlice);
     connect(answer, &QNetworkReply::finished, this, [this] {
         transferDone = true;
@@ -181,7 +183,7 @@ void MsgHistoryDataSource::endFetch()
 {
     const bool answered = NetworkAccess::succeeded(*reply.get());
     reply.release();
-    refreshButton->setEnabled(true);
+    controls.refreshButton.setEnabled(true);
     if (answered) {
         parser->finish();
         // No document at all (the answer was not XML) keeps the rows of the last good fetch;
@@ -192,7 +194,7 @@ void MsgHistoryDataSource::endFetch()
             endResetModel();
         }
         if (parser->complete())
-            lastRefreshedText->setText(
+            controls.lastRefreshedText.setText(
                 QStringLiteral("Listing last refreshed at %1. Contains %2 messages.")
                     .arg(clockTime(clock.now().time()))
                     .arg(tableRows.size()));

@@ -37,13 +37,18 @@ public:
         ColumnCount
     };
 
-    MsgHistoryDataSource(const Platform& platform, ServiceEndpoints endpoints,
-                         QObject* parent = nullptr);
+    struct Controls
+    {
+        QTableView& myTableView;
+        QLabel& lastRefreshedText;
+        QPushButton& refreshButton;
+    };
+
+    MsgHistoryDataSource(const Controls& controls, const Platform& platform,
+                         ServiceEndpoints endpoints, QObject* parent = nullptr);
     ~MsgHistoryDataSource() override;
 
-    QTableView* myTableView = nullptr;
-    QLabel* lastRefreshedText = nullptr;
-    QPushButton* refreshButton = nullptr;
+    const Controls controls;
 
     void awakeFromNib();
 

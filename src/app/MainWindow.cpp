@@ -37,36 +37,21 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     form->setupUi(this);
 
     progressWord = std::make_unique<ProgressWord>(form->progressDescription, platform.timers);
-    counter = new CharCounter(platform.settings, platform.sounds, this);
-    numbers = new MobileNumberDataSource(platform.settings, this);
-    send = new SendSMSPushed(platform, endpoints, this);
-    creditsUpdater = new CreditsUpdater(platform, endpoints, this);
-    msgHistory = new MsgHistoryDataSource(platform, endpoints, this);
+    counter = new CharCounter({*form->charcntField, *form->messageField, *progressWord},
+                              platform.settings, platform.sounds, this);
+    numbers = new MobileNumberDataSource({*form->sendToComboBox}, platform.settings, this);
+    send = new SendSMSPushed({*form->messageField, *form->sendProgressField, *numbers,
+                              *form->statusField, *counter, *progressWord, *form->sendSMSButton},
+                             platform, endpoints, this);
+    creditsUpdater = new CreditsUpdater({*form->creditsDisplay}, platform, endpoints, this);
+    msgHistory = new MsgHistoryDataSource(
+        {*form->myTableView, *form->lastRefreshedText, *form->refreshButton}, platform, endpoints,
+        this);
 
     QSizePolicy turning = form->sendProgressField->sizePolicy();
     turning.setRetainSizeWhenHidden(true);
     form->sendProgressField->setSizePolicy(turning);
     form->sendProgressField->hide();
-
-    counter->charcntField = form->charcntField;
-    counter->messageTextField = form->messageField;
-    counter->progressDescription = progressWord.get();
-
-    numbers->myComboBox = form->sendToComboBox;
-
-    send->messageField = form->messageField;
-    send->sendProgressField = form->sendProgressField;
-    send->sendToNumberField = numbers;
-    send->statusField = form->statusField;
-    send->charCounter = counter;
-    send->progressDescription = progressWord.get();
-    send->sendSMSButton = form->sendSMSButton;
-
-    creditsUpdater->creditsDisplay = form->creditsDisplay;
-
-    msgHistory->myTableView = form->myTableView;
-    msgHistory->lastRefreshedText = form->lastRefreshedText;
-    msgHistory->refreshButton = form->refreshButton;
 
     connect(form->sendSMSButton, &QPushButton::clicked, send, &SendSMSPushed::sendsms);
     connect(send, &SendSMSPushed::creditsRefreshRequested, creditsUpdater,

@@ -13,16 +13,18 @@
 
 using namespace std::chrono_literals;
 
-CharCounter::CharCounter(SettingsStore& settings_, SoundPlayer& sounds_, QObject* parent)
-    : QObject(parent), settings(settings_), sounds(sounds_)
+CharCounter::CharCounter(const Controls& controls_, SettingsStore& settings_, SoundPlayer& sounds_,
+                         QObject* parent)
+    : QObject(parent), controls(controls_), settings(settings_), sounds(sounds_)
 {}
 
 void CharCounter::awakeFromNib()
 {
-    connect(messageTextField, &QPlainTextEdit::textChanged, this, &CharCounter::textDidChange);
+    connect(&controls.messageTextField, &QPlainTextEdit::textChanged, this,
+            &CharCounter::textDidChange);
     // A paste longer than what can be kept is shortened before it reaches the view, yet enough
     // of it stays for the counter to cut exactly where it would have cut the whole paste.
-    messageTextField->setPasteLimiter([this](QStringView before, QString pasted) {
+    controls.messageTextField.setPasteLimiter([this](QStringView before, QString pasted) {
         // At least one character goes in, so that a message already too long is cut as well.
         const qsizetype room = permittedLength() - countedLength(before) + 2;
         pasted.truncate(std::max<qsizetype>(room, 1));
@@ -47,7 +49,7 @@ void CharCounter::textDidChange()
 
 void CharCounter::updateCharacterCounter()
 {
-    const QString text = messageTextField->toPlainText();
+    const QString text = controls.messageTextField.toPlainText();
     const qsizetype limit = permittedLength();
     const qsizetype kept = fittingPrefixLength(text, limit);
 
@@ -55,16 +57,16 @@ void CharCounter::updateCharacterCounter()
         // Always cut from the end, wherever the edit was made. Removing the tail through a
         // cursor keeps the user's place and the undo history.
         cutting = true;
-        QTextCursor cursor(messageTextField->document());
+        QTextCursor cursor(controls.messageTextField.document());
         cursor.setPosition(static_cast<int>(kept));
         cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
         cutting = false;
 
         sounds.play(QStringLiteral("Morse"));
-        progressDescription->showFor(QStringLiteral("Too Long"), TextColours::failure, 2s);
+        controls.progressDescription.showFor(QStringLiteral("Too Long"), TextColours::failure, 2s);
     }
 
     const PartsAndFill counter = partsAndFill(countedLength(QStringView(text).left(kept)));
-    charcntField->setText(QStringLiteral("%1(%2)").arg(counter.parts).arg(counter.fill));
+    controls.charcntField.setText(QStringLiteral("%1(%2)").arg(counter.parts).arg(counter.fill));
 }

@@ -14,11 +14,17 @@ class CharCounter : public QObject
 {
     Q_OBJECT
 public:
-    CharCounter(SettingsStore& settings, SoundPlayer& sounds, QObject* parent = nullptr);
+    struct Controls
+    {
+        QLabel& charcntField;
+        MessageTextEdit& messageTextField;
+        ProgressWord& progressDescription;
+    };
 
-    QLabel* charcntField = nullptr;
-    MessageTextEdit* messageTextField = nullptr;
-    ProgressWord* progressDescription = nullptr;
+    CharCounter(const Controls& controls, SettingsStore& settings, SoundPlayer& sounds,
+                QObject* parent = nullptr);
+
+    const Controls controls;
 
     void awakeFromNib();
 

@@ -8,8 +8,9 @@
 #include <QLineEdit>
 #include <QStringListModel>
 
-MobileNumberDataSource::MobileNumberDataSource(SettingsStore& settings_, QObject* parent)
-    : QObject(parent), settings(settings_)
+MobileNumberDataSource::MobileNumberDataSource(const Controls& controls_, SettingsStore& settings_,
+                                               QObject* parent)
+    : QObject(parent), controls(controls_), settings(settings_)
 {
     msisdnArray = settings.arrayForKey(SettingsKeys::RecentMsisdns).value_or(QStringList());
 }
@@ -17,16 +18,16 @@ MobileNumberDataSource::MobileNumberDataSource(SettingsStore& settings_, QObject
 void MobileNumberDataSource::awakeFromNib()
 {
     items = new QStringListModel(this);
-    myComboBox->setEditable(true);
+    controls.myComboBox.setEditable(true);
     // The list changes only after a send; Return in the box must not add what was typed.
-    myComboBox->setInsertPolicy(QComboBox::NoInsert);
-    myComboBox->setModel(items);
+    controls.myComboBox.setInsertPolicy(QComboBox::NoInsert);
+    controls.myComboBox.setModel(items);
     reloadItems();
 }
 
 QString MobileNumberDataSource::getNumberToSendMsgTo() const
 {
-    return myComboBox->currentText();
+    return controls.myComboBox.currentText();
 }
 
 void MobileNumberDataSource::clearNumberToSendMsgTo()
@@ -36,7 +37,7 @@ void MobileNumberDataSource::clearNumberToSendMsgTo()
 
 void MobileNumberDataSource::setNumberToSendMsgTo(const QString& number)
 {
-    myComboBox->setEditText(number);
+    controls.myComboBox.setEditText(number);
 }
 
 void MobileNumberDataSource::updateComboBoxWithNewNumber(const QString& number)
@@ -49,8 +50,8 @@ void MobileNumberDataSource::updateComboBoxWithNewNumber(const QString& number)
 void MobileNumberDataSource::reloadItems()
 {
     // Reloading the items must not change what the user has typed.
-    const QString typed = myComboBox->currentText();
+    const QString typed = controls.myComboBox.currentText();
     items->setStringList(msisdnArray);
-    myComboBox->setCurrentIndex(-1);
-    myComboBox->setEditText(typed);
+    controls.myComboBox.setCurrentIndex(-1);
+    controls.myComboBox.setEditText(typed);
 }

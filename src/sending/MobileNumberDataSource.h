@@ -13,9 +13,15 @@ class MobileNumberDataSource : public QObject
 {
     Q_OBJECT
 public:
-    explicit MobileNumberDataSource(SettingsStore& settings, QObject* parent = nullptr);
+    struct Controls
+    {
+        QComboBox& myComboBox;
+    };
 
-    QComboBox* myComboBox = nullptr;
+    MobileNumberDataSource(const Controls& controls, SettingsStore& settings,
+                           QObject* parent = nullptr);
+
+    const Controls controls;
     QStringList msisdnArray;
 
     void awakeFromNib();

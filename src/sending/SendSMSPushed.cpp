@@ -43,9 +43,10 @@ QByteArray field(const char* name, const QString& value)
 }
 } // namespace
 
-SendSMSPushed::SendSMSPushed(const Platform& platform, ServiceEndpoints endpoints_, QObject* parent)
-    : QObject(parent), settings(platform.settings), sounds(platform.sounds), urls(platform.urls),
-      alerts(platform.alerts), timers(platform.timers), clock(platform.clock),
+SendSMSPushed::SendSMSPushed(const Controls& controls_, const Platform& platform,
+                             ServiceEndpoints endpoints_, QObject* parent)
+    : QObject(parent), controls(controls_), settings(platform.settings), sounds(platform.sounds),
+      urls(platform.urls), alerts(platform.alerts), timers(platform.timers), clock(platform.clock),
       network(platform.network), endpoints(std::move(endpoints_)),
       creditRetryTimer(platform.timers.makeTimer(true, [this] { emit creditsRefreshRequested(); }))
 {}
@@ -65,12 +66,12 @@ void SendSMSPushed::sendsms()
     const StringDictionary credentials = storedCredentials(settings);
     const std::optional<QString> senderID = settings.stringForKey(SettingsKeys::senderID);
 
-    sendSMSButton->setEnabled(false);
-    progressDescription->showSteady(QStringLiteral("Sending..."), TextColours::idle);
+    controls.sendSMSButton.setEnabled(false);
+    controls.progressDescription.showSteady(QStringLiteral("Sending..."), TextColours::idle);
     setTurning(true);
 
-    const QString message = messageField->toPlainText();
-    const QString typedNumber = sendToNumberField->getNumberToSendMsgTo();
+    const QString message = controls.messageField.toPlainText();
+    const QString typedNumber = controls.sendToNumberField.getNumberToSendMsgTo();
     const Attempt attempt{clock.now(), message, typedNumber};
 
     // A number without a single digit would reach the service as an empty Msisdn.
@@ -96,7 +97,7 @@ void SendSMSPushed::sendsms()
 void SendSMSPushed::replyFinished(QNetworkReply* reply, const Attempt& attempt)
 {
     setBusy(false);
-    sendSMSButton->setEnabled(true);
+    controls.sendSMSButton.setEnabled(true);
 
     // Only the status line is read: once a 200's has arrived the message was accepted, even if
     // the rest of the answer is cut off (calling that a failure invites a duplicate).
@@ -116,7 +117,7 @@ void SendSMSPushed::showOutcome(Outcome outcome, const Attempt& attempt)
     const QDateTime& stamp = attempt.stamp;
     switch (outcome) {
     case Outcome::InvalidNumber:
-        sendSMSButton->setEnabled(true);
+        controls.sendSMSButton.setEnabled(true);
         showFailure(QStringLiteral("Invalid phone number."), stamp);
         break;
     case Outcome::TransportError:
@@ -139,74 +140,77 @@ void SendSMSPushed::showOutcome(Outcome outcome, const Attempt& attempt)
 void SendSMSPushed::showFailure(const QString& reason, const QDateTime& stamp)
 {
     sounds.play(QStringLiteral("Sosumi"));
-    statusField->setText(
+    controls.statusField.setText(
         QStringLiteral("Message failed at %1. %2").arg(clockTime(stamp.time()), reason));
-    statusField->setPalette(TextColours::withText(statusField->palette(), TextColours::failure));
-    progressDescription->showFor(QStringLiteral("Failed"), TextColours::failure, 2s);
+    controls.statusField.setPalette(
+        TextColours::withText(controls.statusField.palette(), TextColours::failure));
+    controls.progressDescription.showFor(QStringLiteral("Failed"), TextColours::failure, 2s);
     setTurning(false);
 }
 
 void SendSMSPushed::offerCredits()
 {
     setTurning(true); // keeps turning until the alert is dismissed
-    progressDescription->showSteady(QStringLiteral("Failed"), TextColours::failure);
-    alerts.show(
-        Alerts::Style::Warning, QStringLiteral("Insufficient credits in account"),
-        QStringLiteral("You do not have sufficient credit to send this message.  Please "
-                       "top-up and then try resending."),
-        [this] {
-            const StringDictionary details = settings.dictionaryForKey(SettingsKeys::accountDetails)
-                                                 .value_or(StringDictionary());
-            if (!details.isEmpty())
-                urls.open(endpoints.buyCredits(details.value(SettingsKeys::emailAddress)));
-            progressDescription->showFor(QStringLiteral("Failed"), TextColours::failure, 2s);
-            // However many refusals a run has, one repeating refresh is enough.
-            if (!creditRetryTimer->isActive())
-                creditRetryTimer->start(180s);
-            setTurning(false);
-            emit attemptFinished();
-        });
+    controls.progressDescription.showSteady(QStringLiteral("Failed"), TextColours::failure);
+    alerts.show(Alerts::Style::Warning, QStringLiteral("Insufficient credits in account"),
+                QStringLiteral("You do not have sufficient credit to send this message.  Please "
+                               "top-up and then try resending."),
+                [this] {
+                    const StringDictionary details =
+                        settings.dictionaryForKey(SettingsKeys::accountDetails)
+                            .value_or(StringDictionary());
+                    if (!details.isEmpty())
+                        urls.open(endpoints.buyCredits(details.value(SettingsKeys::emailAddress)));
+                    controls.progressDescription.showFor(QStringLiteral("Failed"),
+                                                         TextColours::failure, 2s);
+                    // However many refusals a run has, one repeating refresh is enough.
+                    if (!creditRetryTimer->isActive())
+                        creditRetryTimer->start(180s);
+                    setTurning(false);
+                    emit attemptFinished();
+                });
 }
 
 void SendSMSPushed::showSent(const Attempt& attempt)
 {
-    sendToNumberField->updateComboBoxWithNewNumber(attempt.number);
+    controls.sendToNumberField.updateComboBoxWithNewNumber(attempt.number);
     // Text that another program put in while the request was out is not the sent message, and
     // stays; so does a recipient filled in meanwhile.
-    if (messageField->toPlainText() == attempt.message)
-        messageField->clear();
-    charCounter->updateCharacterCounter();
-    if (sendToNumberField->getNumberToSendMsgTo() == attempt.number)
-        sendToNumberField->clearNumberToSendMsgTo();
+    if (controls.messageField.toPlainText() == attempt.message)
+        controls.messageField.clear();
+    controls.charCounter.updateCharacterCounter();
+    if (controls.sendToNumberField.getNumberToSendMsgTo() == attempt.number)
+        controls.sendToNumberField.clearNumberToSendMsgTo();
     sounds.play(QStringLiteral("Purr"));
-    statusField->setText(
+    controls.statusField.setText(
         QStringLiteral("Message sent at %1.").arg(clockTime(attempt.stamp.time())));
-    statusField->setPalette(TextColours::withText(statusField->palette(), TextColours::success));
+    controls.statusField.setPalette(
+        TextColours::withText(controls.statusField.palette(), TextColours::success));
     timers.singleShot(10s, this, [this] { emit historyRefreshRequested(); });
     timers.singleShot(60s, this, [this] { emit historyRefreshRequested(); });
-    progressDescription->showFor(QStringLiteral("Sent"), TextColours::success, 5s);
+    controls.progressDescription.showFor(QStringLiteral("Sent"), TextColours::success, 5s);
     timers.singleShot(5s, this, [this] { emit creditsRefreshRequested(); });
     setTurning(false);
-    messageField->setFocus(Qt::OtherFocusReason);
+    controls.messageField.setFocus(Qt::OtherFocusReason);
 }
 
 void SendSMSPushed::resetProgressDescription()
 {
-    progressDescription->reset();
+    controls.progressDescription.reset();
 }
 
 void SendSMSPushed::setTurning(bool turning)
 {
     // The indicator is seen only while it turns; the window keeps its place when it is hidden.
-    sendProgressField->setRange(0, turning ? 0 : 1);
-    sendProgressField->setVisible(turning);
+    controls.sendProgressField.setRange(0, turning ? 0 : 1);
+    controls.sendProgressField.setVisible(turning);
 }
 
 void SendSMSPushed::setBusy(bool busy)
 {
     // What is on screen is what is being sent: a success empties both fields, so nothing typed
     // while the request is out may be lost with them.
-    messageField->setReadOnly(busy);
-    if (QLineEdit* edit = sendToNumberField->myComboBox->lineEdit())
+    controls.messageField.setReadOnly(busy);
+    if (QLineEdit* edit = controls.sendToNumberField.controls.myComboBox.lineEdit())
         edit->setReadOnly(busy);
 }

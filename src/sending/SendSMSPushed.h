@@ -36,16 +36,23 @@ class SendSMSPushed : public QObject
 {
     Q_OBJECT
 public:
-    SendSMSPushed(const Platform& platform, ServiceEndpoints endpoints, QObject* parent = nullptr);
+    // The main window's controls it works, and the recipient and counter objects it asks.
+    struct Controls
+    {
+        QPlainTextEdit& messageField;
+        QProgressBar& sendProgressField;
+        MobileNumberDataSource& sendToNumberField;
+        QLabel& statusField;
+        CharCounter& charCounter;
+        ProgressWord& progressDescription;
+        QPushButton& sendSMSButton;
+    };
+
+    SendSMSPushed(const Controls& controls, const Platform& platform, ServiceEndpoints endpoints,
+                  QObject* parent = nullptr);
     ~SendSMSPushed() override;
 
-    QPlainTextEdit* messageField = nullptr;
-    QProgressBar* sendProgressField = nullptr;
-    MobileNumberDataSource* sendToNumberField = nullptr;
-    QLabel* statusField = nullptr;
-    CharCounter* charCounter = nullptr;
-    ProgressWord* progressDescription = nullptr;
-    QPushButton* sendSMSButton = nullptr;
+    const Controls controls;
 
     bool isSending() const { return bool(inFlight); }
 

@@ -17,10 +17,9 @@ class TestCreditsUpdater : public QObject
     struct Fixture
     {
         explicit Fixture(const QUrl& secure)
-            : credits(test.platform(), ServiceEndpoints(secure, secure))
+            : credits({display}, test.platform(), ServiceEndpoints(secure, secure))
         {
             display.setText(QStringLiteral("–"));
-            credits.creditsDisplay = &display;
             credits.awakeFromNib();
         }
         void refresh()

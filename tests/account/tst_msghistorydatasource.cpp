@@ -29,12 +29,9 @@ class TestMsgHistoryDataSource : public QObject
     struct Fixture
     {
         explicit Fixture(const QUrl& secure)
-            : history(test.platform(), ServiceEndpoints(secure, secure))
+            : history({table, status, refresh}, test.platform(), ServiceEndpoints(secure, secure))
         {
             status.setText(QStringLiteral("initial"));
-            history.myTableView = &table;
-            history.lastRefreshedText = &status;
-            history.refreshButton = &refresh;
             history.awakeFromNib();
         }
         void fetch()

@@ -14,13 +14,10 @@
 struct CounterHarness
 {
     explicit CounterHarness(const QString& longSetting)
-        : word(&progress, time), counter(settings, sounds)
+        : word(&progress, time), counter({field, message, word}, settings, sounds)
     {
         if (!longSetting.isNull())
             settings.setString(QStringLiteral("longSMSAllowed"), longSetting);
-        counter.charcntField = &field;
-        counter.messageTextField = &message;
-        counter.progressDescription = &word;
         counter.awakeFromNib();
     }
     MemorySettingsStore settings;

@@ -61,8 +61,7 @@ private Q_SLOTS:
         {
             JsonFileSettingsStore store(path);
             QComboBox box;
-            MobileNumberDataSource numbers(store);
-            numbers.myComboBox = &box;
+            MobileNumberDataSource numbers({box}, store);
             numbers.awakeFromNib();
             QCOMPARE(box.count(), 0);
             for (const QString& n :
@@ -74,8 +73,7 @@ private Q_SLOTS:
         }
         JsonFileSettingsStore store(path);
         QComboBox box;
-        MobileNumberDataSource numbers(store);
-        numbers.myComboBox = &box;
+        MobileNumberDataSource numbers({box}, store);
         numbers.awakeFromNib();
         QCOMPARE(box.count(), 2);
         QCOMPARE(box.itemText(0), QStringLiteral("07700 900456"));
