@@ -73,6 +73,8 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     wireIntegration(platform, endpoints);
     wireAssistant(platform, endpoints);
 
+    // awakeFromNib() is each controller's load-time call, run once after its controls are set:
+    // it connects them and loads the stored values.
     counter->awakeFromNib();
     numbers->awakeFromNib();
     creditsUpdater->awakeFromNib();

@@ -23,9 +23,9 @@ class ServicesRequestWindow;
 class SetupAssistantPanel;
 class UpdatePanel;
 
-// The one place that wires the client: it loads the window definitions, creates each
-// controller once, sets the controllers' fields to the windows' controls, connects the actions,
-// then gives each controller its load-time call. launch() then runs the launch handling.
+// The main window: its form and the controllers of the message, the recipient, the balance and
+// the history, and the windows of the other features, with the few connections between them.
+// launch() then runs the launch handling.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -43,8 +43,6 @@ public:
     AddressBookPanel& addressBookPanel() const { return *addressBookDock; }
     ServicesRequestWindow& servicesRequestWindow() const { return *requestWindow; }
     UpdatePanel& updatePanel() const { return *updateWindow; }
-    CharCounter& charCounter() const { return *counter; }
-    MobileNumberDataSource& recentNumbers() const { return *numbers; }
     SendSMSPushed& sender() const { return *send; }
     CreditsUpdater& credits() const { return *creditsUpdater; }
     MsgHistoryDataSource& history() const { return *msgHistory; }

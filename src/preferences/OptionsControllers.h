@@ -36,7 +36,6 @@ public:
 
     const Controls controls;
 
-    // Run once, after the controls are set: connects them and loads the stored values.
     void awakeFromNib();
     void loadUserDefaultsIntoControls();
 

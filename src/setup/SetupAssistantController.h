@@ -73,7 +73,6 @@ public:
 
     const Controls controls;
 
-    // Run once, after the controls are set: connects them and loads stored values.
     void awakeFromNib();
 
     // The stage showing: "Introduction", "MyEmailAddress", "CreateAccount", "ConfirmEmail",
