@@ -205,8 +205,6 @@ private Q_SLOTS:
 
         QTest::newRow("201 is rejected") << 201 << qint64(10) << "123"
                                          << "Server rejected messages." << 1;
-        QTest::newRow("unknown account") << 0 << qint64(-1) << "123"
-                                         << "Server rejected messages." << 1;
         QTest::newRow("no credit") << 0 << qint64(0) << "123"
                                    << "Insufficient credits." << 1;
         QTest::newRow("letter in number") << 0 << qint64(10) << "07700 9OO123"

@@ -14,8 +14,6 @@ private Q_SLOTS:
         QTest::newRow("international with punctuation")
             << QStringLiteral("+44 (0) 7700-900123") << true;
         QTest::newRow("latin letter") << QStringLiteral("07700 9OO123") << false;
-        QTest::newRow("greek letter") << QStringLiteral("0770α") << false;
-        QTest::newRow("cjk letter") << QStringLiteral("0770中") << false;
         QTest::newRow("combining mark") << QStringLiteral("0770\u0301") << false;
         QTest::newRow("letter outside the BMP") << QStringLiteral("0770\U0001D400") << false;
         QTest::newRow("punctuation only") << QStringLiteral("+ -./") << true;
@@ -56,14 +54,12 @@ private Q_SLOTS:
         const auto off44 = setting("OFF", "44");
         const std::optional<StringDictionary> none;
         row("international, translation on", "+44 7700 900123", on44, "447700900123");
-        row("international, none stored", "+44 7700 900123", none, "447700900123");
         row("national, on", "07700 900123", on44, "447700900123");
         row("national, off", "07700 900123", off44, "07700900123");
         row("national, none stored", "07700 900123", none, "07700900123");
         row("national, empty dictionary", "07700 900123", setting(nullptr, nullptr), "07700900123");
         row("+44 (0) keeps the 0", "+44 (0) 7700 900123", on44, "4407700900123");
         row("00 prefix, on", "0044 7700 900123", on44, "440447700900123");
-        row("00 prefix, off", "0044 7700 900123", off44, "00447700900123");
         row("lone 0, code 1", "0", setting("ON", "1"), "1");
         row("lower-case on translates", "07700900123", setting("on", "44"), "447700900123");
         row("state absent translates", "07700900123", setting(nullptr, "44"), "447700900123");
