@@ -32,10 +32,8 @@ private Q_SLOTS:
         QTest::addColumn<qsizetype>("parts");
         QTest::addColumn<qsizetype>("fill");
         QTest::newRow("empty") << qsizetype(0) << qsizetype(1) << qsizetype(0);
-        QTest::newRow("one") << qsizetype(1) << qsizetype(1) << qsizetype(1);
         QTest::newRow("full part") << qsizetype(160) << qsizetype(1) << qsizetype(160);
         QTest::newRow("second part begins") << qsizetype(161) << qsizetype(2) << qsizetype(1);
-        QTest::newRow("2(17)") << qsizetype(177) << qsizetype(2) << qsizetype(17);
         QTest::newRow("two full parts") << qsizetype(320) << qsizetype(2) << qsizetype(160);
         QTest::newRow("four full parts") << qsizetype(640) << qsizetype(4) << qsizetype(160);
     }
@@ -58,7 +56,6 @@ private Q_SLOTS:
         QTest::newRow("fits") << plain160 << qsizetype(160) << qsizetype(160);
         QTest::newRow("161st plain character")
             << plain160 + u'b' << qsizetype(160) << qsizetype(160);
-        QTest::newRow("1000 pasted") << QString(1000, u'x') << qsizetype(160) << qsizetype(160);
         QTest::newRow("80 euro signs fit")
             << QString(80, QChar(0x20AC)) << qsizetype(160) << qsizetype(80);
         QTest::newRow("81st euro sign")

@@ -39,9 +39,6 @@ private Q_SLOTS:
         QTest::newRow("full list drops its oldest")
             << thirty << QStringLiteral("new")
             << QStringList{QStringLiteral("new")} + thirty.mid(0, 29);
-        QTest::newRow("full list, known number")
-            << thirty << thirty.at(10)
-            << QStringList{thirty.at(10)} + thirty.mid(0, 10) + thirty.mid(11);
         QTest::newRow("hand-written 35 keeps its length")
             << numbered(35) << QStringLiteral("new")
             << QStringList{QStringLiteral("new")} + numbered(34);
