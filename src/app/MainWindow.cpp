@@ -4,6 +4,7 @@
 #include "AddressBookPanel.h"
 #include "CharCounter.h"
 #include "CreditsUpdater.h"
+#include "DraftKeeper.h"
 #include "MobileNumberDataSource.h"
 #include "MsgHistoryDataSource.h"
 #include "NewSWVersionController.h"
@@ -31,9 +32,9 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>()),
       launchTimers(given.timers, true)
 {
-    const Platform platform{given.settings, given.sounds,      given.urls,
-                            given.alerts,   launchTimers,      given.clock,
-                            given.network,  given.addressBook, given.launcher};
+    const Platform platform{given.settings, given.sounds, given.urls,    given.alerts,
+                            launchTimers,   given.clock,  given.network, given.addressBook,
+                            given.launcher, given.drafts};
     form->setupUi(this);
 
     progressWord = std::make_unique<ProgressWord>(form->progressDescription, platform.timers);
@@ -43,6 +44,8 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     send = new SendSMSPushed({*form->messageField, *form->sendProgressField, *numbers,
                               *form->statusField, *counter, *progressWord, *form->sendSMSButton},
                              platform, endpoints, this);
+    draft = new DraftKeeper({*form->messageField, *form->sendToComboBox}, platform.drafts,
+                            platform.timers, this);
     creditsUpdater = new CreditsUpdater({*form->creditsDisplay}, platform, endpoints, this);
     msgHistory = new MsgHistoryDataSource(
         {*form->myTableView, *form->lastRefreshedText, *form->refreshButton}, platform, endpoints,
@@ -54,6 +57,7 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     form->sendProgressField->hide();
 
     connect(form->sendSMSButton, &QPushButton::clicked, send, &SendSMSPushed::sendsms);
+    connect(send, &SendSMSPushed::messageSent, draft, &DraftKeeper::saveDraft);
     connect(send, &SendSMSPushed::creditsRefreshRequested, creditsUpdater,
             &CreditsUpdater::updateCredits);
     connect(send, &SendSMSPushed::historyRefreshRequested, msgHistory,
@@ -77,6 +81,7 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     // it connects them and loads the stored values.
     counter->awakeFromNib();
     numbers->awakeFromNib();
+    draft->awakeFromNib();
     creditsUpdater->awakeFromNib();
     msgHistory->awakeFromNib();
     // The contacts are read on a thread of their own from the start, so neither the browser
@@ -85,7 +90,10 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     form->messageField->setFocus();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    draft->flush();
+}
 
 void MainWindow::launch()
 {

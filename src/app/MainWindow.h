@@ -14,6 +14,7 @@ class MainWindow;
 class AddressBookPanel;
 class CharCounter;
 class CreditsUpdater;
+class DraftKeeper;
 class MobileNumberDataSource;
 class MsgHistoryDataSource;
 class PreferencesWindow;
@@ -63,6 +64,7 @@ private:
     std::unique_ptr<ProgressWord> progressWord;
     CharCounter* counter;
     MobileNumberDataSource* numbers;
+    DraftKeeper* draft;
     SendSMSPushed* send;
     CreditsUpdater* creditsUpdater;
     MsgHistoryDataSource* msgHistory;

@@ -3,6 +3,7 @@
 #include "CanberraSoundPlayer.h"
 #include "Clock.h"
 #include "DesktopUrlOpener.h"
+#include "DraftStore.h"
 #include "JsonFileSettingsStore.h"
 #include "MainWindow.h"
 #include "MessageBoxAlerts.h"
@@ -66,8 +67,9 @@ int main(int argc, char* argv[])
     NetworkAccess network;
     AddressBook addressBook(AddressBook::defaultFolder());
     DesktopApplicationLauncher launcher;
-    const Platform platform{settings, sounds,  urls,        alerts,  timers,
-                            clock,    network, addressBook, launcher};
+    DraftStore drafts(DraftStore::defaultFilePath());
+    const Platform platform{settings, sounds,  urls,        alerts,   timers,
+                            clock,    network, addressBook, launcher, drafts};
 
     MainWindow window(platform, ServiceEndpoints::fromEnvironment());
     alerts.setWindow(&window);

@@ -4,6 +4,7 @@ class AddressBook;
 class Alerts;
 class ApplicationLauncher;
 class Clock;
+class DraftStore;
 class NetworkAccess;
 class SettingsStore;
 class SoundPlayer;
@@ -23,4 +24,5 @@ struct Platform
     NetworkAccess& network;
     AddressBook& addressBook;
     ApplicationLauncher& launcher;
+    DraftStore& drafts;
 };

@@ -192,6 +192,7 @@ void SendSMSPushed::showSent(const Attempt& attempt)
     timers.singleShot(5s, this, [this] { emit creditsRefreshRequested(); });
     setTurning(false);
     controls.messageField.setFocus(Qt::OtherFocusReason);
+    emit messageSent();
 }
 
 void SendSMSPushed::resetProgressDescription()

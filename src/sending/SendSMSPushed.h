@@ -68,6 +68,8 @@ Q_SIGNALS:
     void creditsRefreshRequested();
     // The history is due for a refresh (10 s and 60 s after a sent message).
     void historyRefreshRequested();
+    // The service accepted a message; the fields no longer hold it unless typed in meanwhile.
+    void messageSent();
     // An attempt has shown its outcome.
     void attemptFinished();
 

@@ -410,6 +410,27 @@ private Q_SLOTS:
         QCOMPARE(client.ui().messageField->toPlainText(), QString());
     }
 
+    // What is typed comes back at the next start (written a second after the last keystroke, and
+    // at a quit), and a sent message is no longer a draft.
+    void draftSurvivesARestart()
+    {
+        Client client;
+        client.ui().sendToComboBox->setEditText(QStringLiteral("07700 900123"));
+        QTest::keyClicks(client.ui().messageField, QStringLiteral("Half a tho"));
+        client.test.time.advance(999ms);
+        QCOMPARE(client.test.drafts.read(), std::nullopt);
+        client.test.time.advance(1ms);
+        QCOMPARE(client.test.drafts.read(),
+                 (DraftStore::Draft{QStringLiteral("Half a tho"), QStringLiteral("07700 900123")}));
+        QTest::keyClicks(client.ui().messageField, QStringLiteral("ught"));
+        client.window.reset();
+        client.open();
+        QCOMPARE(client.ui().messageField->toPlainText(), QStringLiteral("Half a thought"));
+        QCOMPARE(client.ui().sendToComboBox->currentText(), QStringLiteral("07700 900123"));
+        client.send();
+        QCOMPARE(client.test.drafts.read(), std::nullopt);
+    }
+
     void preferencesChangeWhatIsSent()
     {
         Client client;

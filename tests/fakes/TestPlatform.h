@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AddressBook.h"
+#include "DraftStore.h"
 #include "FakeAlerts.h"
 #include "FakeApplicationLauncher.h"
 #include "FakeSoundPlayer.h"
@@ -10,18 +11,21 @@
 #include "NetworkAccess.h"
 #include "Platform.h"
 
+#include <QTemporaryDir>
+
 // Every seam faked except the network, which tests use for real against a server on loopback,
 // and the address book, which reads a folder the test chooses.
 struct TestPlatform
 {
     explicit TestPlatform(std::chrono::milliseconds timeout = NetworkAccess::defaultTimeout,
                           const QString& contacts = AddressBook::defaultFolder())
-        : network(timeout), addressBook(contacts)
+        : network(timeout), addressBook(contacts),
+          drafts(stateFolder.filePath(QStringLiteral("quibbo/draft.json")))
     {}
 
     Platform platform()
     {
-        return {settings, sounds, urls, alerts, time, time, network, addressBook, launcher};
+        return {settings, sounds, urls, alerts, time, time, network, addressBook, launcher, drafts};
     }
 
     MemorySettingsStore settings;
@@ -32,4 +36,6 @@ struct TestPlatform
     NetworkAccess network;
     AddressBook addressBook;
     FakeApplicationLauncher launcher;
+    QTemporaryDir stateFolder;
+    DraftStore drafts;
 };

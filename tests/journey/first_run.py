@@ -98,6 +98,7 @@ class Client:
         env = dict(base_env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    XDG_CONFIG_HOME=os.path.join(profile, "config"),
                    XDG_DATA_HOME=os.path.join(profile, "data"),
+                   XDG_STATE_HOME=os.path.join(profile, "state"),
                    QUIBBO_SECURE_URL=secure, QUIBBO_WEB_URL=public)
         self.process = start([QUIBBO], env=env)
         self.app = wait_for("the client on the accessibility bus",

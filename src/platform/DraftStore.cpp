@@ -1,0 +1,66 @@
+#include "DraftStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLoggingCategory>
+#include <QSaveFile>
+
+Q_LOGGING_CATEGORY(lcDraft, "quibbo.draft")
+
+namespace {
+// A draft is a few screens of text at most; anything far larger is not one of ours.
+constexpr qint64 largestDraft = 4 << 20;
+} // namespace
+
+DraftStore::DraftStore(QString filePath) : path(std::move(filePath)) {}
+
+QString DraftStore::defaultFilePath()
+{
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/quibbo/draft.json");
+}
+
+std::optional<DraftStore::Draft> DraftStore::read() const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > largestDraft)
+        return std::nullopt;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    const QJsonObject object = document.object();
+    const QJsonValue message = object.value(QStringLiteral("message"));
+    const QJsonValue recipient = object.value(QStringLiteral("recipient"));
+    if (!message.isString() || !recipient.isString()) {
+        qCWarning(lcDraft) << "ignoring the unreadable draft" << path;
+        return std::nullopt;
+    }
+    return Draft{message.toString(), recipient.toString()};
+}
+
+void DraftStore::write(const Draft& draft)
+{
+    if (draft.message.isEmpty() && draft.recipient.isEmpty()) {
+        QFile::remove(path);
+        return;
+    }
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return;
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qCWarning(lcDraft) << "cannot write" << path << file.errorString();
+        return;
+    }
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    file.write(QJsonDocument(QJsonObject{{QStringLiteral("message"), draft.message},
+                                         {QStringLiteral("recipient"), draft.recipient}})
+                   .toJson(QJsonDocument::Compact));
+    if (!file.commit())
+        qCWarning(lcDraft) << "cannot write" << path << file.errorString();
+}

@@ -1,0 +1,54 @@
+#include "DraftStore.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The draft on disk: written whole for the owner only, gone when empty, and anything else found
+// there is no draft rather than a reason to fail.
+class TestDraftStore : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void writtenForTheOwnerAndRemovedWhenEmpty()
+    {
+        QTemporaryDir home;
+        const QString path = home.filePath(QStringLiteral("state/quibbo/draft.json"));
+        DraftStore store(path);
+        QCOMPARE(store.read(), std::nullopt);
+        const DraftStore::Draft draft{QString::fromUtf8("Zoë's \"line\"\nnext €"),
+                                      QStringLiteral("07700 900123")};
+        store.write(draft);
+        QCOMPARE(DraftStore(path).read(), draft);
+        const QFileDevice::Permissions mode = QFileInfo(path).permissions();
+        QVERIFY(mode.testFlags(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QCOMPARE(int(mode & 0x0077), 0); // nothing for the group or others
+        store.write({QString(), QString()});
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void unreadableFilesAreNoDraft_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("not JSON") << QByteArray("{\"message\": \"cut off");
+        QTest::newRow("an array") << QByteArray("[\"message\"]");
+        QTest::newRow("a number for the message")
+            << QByteArray("{\"message\": 5, \"recipient\": \"1\"}");
+        QTest::newRow("huge") << QByteArray(5 << 20, ' ');
+    }
+
+    void unreadableFilesAreNoDraft()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir home;
+        QFile file(home.filePath(QStringLiteral("draft.json")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        QCOMPARE(DraftStore(file.fileName()).read(), std::nullopt);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDraftStore)
+#include "tst_draftstore.moc"
