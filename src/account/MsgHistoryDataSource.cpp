@@ -1,11 +1,13 @@
 #include "MsgHistoryDataSource.h"
 
+#include "AddressBook.h"
 #include "Clock.h"
 #include "ClockTime.h"
 #include "Credentials.h"
 #include "HistoryParser.h"
 #include "HistoryTimeWording.h"
 #include "NetworkAccess.h"
+#include "NumberRules.h"
 #include "Platform.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
@@ -32,7 +34,7 @@ MsgHistoryDataSource::MsgHistoryDataSource(const Controls& controls_, const Plat
                                            ServiceEndpoints endpoints_, QObject* parent)
     : QAbstractTableModel(parent), controls(controls_), settings(platform.settings),
       timers(platform.timers), clock(platform.clock), network(platform.network),
-      endpoints(std::move(endpoints_))
+      endpoints(std::move(endpoints_)), addressBook(platform.addressBook)
 {}
 
 MsgHistoryDataSource::~MsgHistoryDataSource() = default;
@@ -51,6 +53,8 @@ void MsgHistoryDataSource::awakeFromNib()
 
     connect(&controls.refreshButton, &QPushButton::clicked, this,
             &MsgHistoryDataSource::refreshMsgHistory);
+    connect(&addressBook, &AddressBook::changed, this, &MsgHistoryDataSource::matchContacts);
+    matchContacts();
     timers.singleShot(10s, this, [this] { refreshMsgHistoryAfterWaitingALittleBit(); });
 }
 
@@ -78,6 +82,8 @@ QVariant MsgHistoryDataSource::data(const QModelIndex& index, int role) const
         break;
     case NumberColumn:
         text = row.msisdn.value_or(QString());
+        if (const auto name = contactNames.constFind(text); name != contactNames.constEnd())
+            text = QStringLiteral("%1 (%2)").arg(*name, text);
         break;
     case MessageColumn:
         text = row.message.value_or(QString());
@@ -200,5 +206,38 @@ void MsgHistoryDataSource::endFetch()
                     .arg(tableRows.size()));
     }
     parser.reset();
+    // The home country code may have changed since the numbers were matched.
+    matchContacts();
     emit fetchFinished();
+}
+
+void MsgHistoryDataSource::matchContacts()
+{
+    // Only the index the book keeps is read: before the first read has ended there is none,
+    // and the book's changed() comes when there is.
+    if (!addressBook.isRead())
+        return;
+    const std::optional<StringDictionary> translation =
+        settings.dictionaryForKey(SettingsKeys::numberTranslation);
+    QHash<QString, QString> names;
+    for (const AddressBook::Person& person : addressBook.people()) {
+        QString name =
+            QStringList{person.firstName.value_or(QString()), person.lastName.value_or(QString())}
+                .join(QLatin1Char(' '))
+                .trimmed();
+        if (name.isEmpty())
+            name = person.organization.value_or(QString()).trimmed();
+        if (name.isEmpty())
+            continue;
+        for (const VCard::Phone& phone : person.phones) {
+            if (!isNumberValid(phone.value))
+                continue;
+            const QString digits = formatNumber(phone.value, translation);
+            if (!digits.isEmpty() && !names.contains(digits))
+                names.insert(digits, name);
+        }
+    }
+    contactNames = std::move(names);
+    if (!tableRows.isEmpty())
+        emit dataChanged(index(0, NumberColumn), index(rowCount() - 1, NumberColumn));
 }

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class AddressBook;
 class Clock;
 class HistoryParser;
 class NetworkAccess;
@@ -22,7 +23,8 @@ struct Platform;
 
 // The history of sent messages: fetched from the messaging interface, parsed as it streams in
 // (a slice at a time, so the window keeps responding), and served to the four-column table:
-// time, number, text and delivery state. A fetch that brings no document keeps the rows of the
+// time, number (with the contact's name when it is in the address book), text and delivery
+// state. A fetch that brings no document keeps the rows of the
 // last good one; a newer fetch supersedes one still in flight.
 class MsgHistoryDataSource : public QAbstractTableModel
 {
@@ -72,14 +74,18 @@ private:
     void scheduleSlice();
     void readSlice();
     void endFetch();
+    void matchContacts();
 
     SettingsStore& settings;
     TimerSource& timers;
     Clock& clock;
     NetworkAccess& network;
     ServiceEndpoints endpoints;
+    AddressBook& addressBook;
 
     QList<HistoryRow> tableRows;
+    // The names of the address book's cards by their numbers as the service writes them.
+    QHash<QString, QString> contactNames;
     PendingReply reply{this};
     std::unique_ptr<HistoryParser> parser;
     bool transferDone = false;

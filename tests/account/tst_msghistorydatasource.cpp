@@ -1,3 +1,4 @@
+#include "AddressBook.h"
 #include "MsgHistoryDataSource.h"
 #include "ScriptedHttpServer.h"
 #include "TestPlatform.h"
@@ -7,6 +8,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace std::chrono_literals;
@@ -28,8 +30,9 @@ class TestMsgHistoryDataSource : public QObject
 
     struct Fixture
     {
-        explicit Fixture(const QUrl& secure)
-            : history({table, status, refresh}, test.platform(), ServiceEndpoints(secure, secure))
+        explicit Fixture(const QUrl& secure, const QString& contacts = AddressBook::defaultFolder())
+            : test(NetworkAccess::defaultTimeout, contacts),
+              history({table, status, refresh}, test.platform(), ServiceEndpoints(secure, secure))
         {
             status.setText(QStringLiteral("initial"));
             history.awakeFromNib();
@@ -98,6 +101,31 @@ private Q_SLOTS:
         const QModelIndex long_ = f.history.index(1, MsgHistoryDataSource::MessageColumn);
         QVERIFY(long_.data().toString().size() <= 501);
         QVERIFY(long_.data(Qt::ToolTipRole).toString().size() < 3000);
+    }
+
+    // A number that belongs to a card shows the card's name, matched on the digits the service
+    // writes: the card's number reduced as the send reduces it.
+    void numbersShowTheirContactsNames()
+    {
+        QTemporaryDir contacts;
+        QFile card(contacts.filePath(QStringLiteral("book.vcf")));
+        QVERIFY(card.open(QIODevice::WriteOnly));
+        card.write("BEGIN:VCARD\nVERSION:3.0\nN:Adams;Zoe;;;\nTEL;TYPE=CELL:07700 900123\n"
+                   "END:VCARD\nBEGIN:VCARD\nVERSION:3.0\nORG:Acme Ltd\n"
+                   "TEL:+44 (7700) 900456\nEND:VCARD\n");
+        card.close();
+        ScriptedHttpServer server;
+        server.script({Answer{200, {twoMessages}}});
+        Fixture f(server.url(), contacts.path());
+        f.test.settings.setDictionary(QStringLiteral("numberTranslation"),
+                                      {{QStringLiteral("translationState"), QStringLiteral("ON")},
+                                       {QStringLiteral("countryCode"), QStringLiteral("44")}});
+        QSignalSpy read(&f.test.addressBook, &AddressBook::changed);
+        f.test.addressBook.prefetch();
+        QVERIFY(read.wait());
+        f.fetch();
+        QCOMPARE(f.row(0).at(1), QStringLiteral("Zoe Adams (447700900123)"));
+        QCOMPARE(f.row(1).at(1), QStringLiteral("Acme Ltd (447700900456)"));
     }
 
     void failedFetchesKeepTheLastGoodRows_data()

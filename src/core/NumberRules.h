@@ -16,6 +16,6 @@ bool isInvisibleCharacter(char32_t codePoint);
 bool isNumberValid(QStringView typed);
 
 // The digits to send: the decimal digits of the typed number, of any script, as ASCII digits;
-// with number translation on a
-// leading 0 replaced by the home country code, so a national number becomes international.
+// with number translation on a leading 0 replaced by the home country code, so a national
+// number becomes international.
 QString formatNumber(QStringView typed, const std::optional<StringDictionary>& numberTranslation);
