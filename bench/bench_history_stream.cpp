@@ -1,16 +1,19 @@
 // The longest stretch the event loop is held while a history of 100,000 messages streams in
-// from quibbo-sim (a separate process, as the real service would be) and is parsed.
+// from quibbo-sim (a separate process, as the real service would be) and is parsed, its
+// numbers matched against an address book of 10,000 cards.
 
 #include "MsgHistoryDataSource.h"
 #include "TestPlatform.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -46,7 +49,22 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    TestPlatform test;
+    QTemporaryDir contacts;
+    QFile book(contacts.filePath(QStringLiteral("book.vcf")));
+    if (!book.open(QIODevice::WriteOnly))
+        return 1;
+    for (int i = 0; i < 10'000; ++i)
+        book.write(QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Person%1;Some;;;\r\n"
+                                  "TEL;TYPE=CELL:07700 9%2\r\nEND:VCARD\r\n")
+                       .arg(i)
+                       .arg(i, 5, 10, QLatin1Char('0'))
+                       .toUtf8());
+    book.close();
+
+    TestPlatform test(NetworkAccess::defaultTimeout, contacts.path());
+    test.addressBook.prefetch();
+    QSignalSpy read(&test.addressBook, &AddressBook::changed);
+    read.wait(60'000);
     test.settings.setDictionary(QStringLiteral("QuibboAPIConnectionParams"), credentials);
     QTableView table;
     QLabel status;
