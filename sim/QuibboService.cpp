@@ -304,6 +304,15 @@ QByteArray QuibboService::historyDocument(const Account& account, const QDateTim
     return document;
 }
 
+void QuibboService::ageMessages(const QString& email, std::chrono::seconds by)
+{
+    const auto it = accounts.find(email);
+    if (it == accounts.end())
+        return;
+    for (SentMessage& message : it->messages)
+        message.sentAt = message.sentAt.addSecs(-by.count());
+}
+
 void QuibboService::seedHistory(const QString& email, int count)
 {
     const auto it = accounts.find(email);

@@ -8,6 +8,8 @@
 #include <QSslConfiguration>
 #include <QUrl>
 
+#include <chrono>
+
 #include <memory>
 #include <optional>
 
@@ -60,6 +62,9 @@ public:
     // A confirmed account; its messaging credentials follow from the address and password.
     Credentials addAccount(const QString& email, const QString& password, qint64 credits);
     const Account* account(const QString& email) const;
+    // Moves the account's messages into the past, so that their delivery states move on
+    // without anyone waiting.
+    void ageMessages(const QString& email, std::chrono::seconds by);
 
     // Adds count generated messages to an account, spread over the last weeks.
     void seedHistory(const QString& email, int count);

@@ -211,6 +211,12 @@ void MsgHistoryDataSource::endFetch()
     emit fetchFinished();
 }
 
+std::optional<QString> MsgHistoryDataSource::contactName(const QString& msisdn) const
+{
+    const auto name = contactNames.constFind(msisdn);
+    return name == contactNames.constEnd() ? std::nullopt : std::optional(*name);
+}
+
 void MsgHistoryDataSource::matchContacts()
 {
     // Only the index the book keeps is read: before the first read has ended there is none,

@@ -61,6 +61,10 @@ public:
 
     QString localizeDate(const std::optional<HistoryRow::SentTime>& sent) const;
 
+    const QList<HistoryRow>& rows() const { return tableRows; }
+    // The name of the card a number (as the service writes it) belongs to.
+    std::optional<QString> contactName(const QString& msisdn) const;
+
 public Q_SLOTS:
     void refreshMsgHistory();
     void refreshMsgHistoryAfterWaitingALittleBit();

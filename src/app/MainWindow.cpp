@@ -4,6 +4,8 @@
 #include "AddressBookPanel.h"
 #include "CharCounter.h"
 #include "CreditsUpdater.h"
+#include "DeliveryNotifications.h"
+#include "DesktopNotifications.h"
 #include "DraftKeeper.h"
 #include "MobileNumberDataSource.h"
 #include "MsgHistoryDataSource.h"
@@ -32,9 +34,9 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>()),
       launchTimers(given.timers, true)
 {
-    const Platform platform{given.settings, given.sounds, given.urls,    given.alerts,
-                            launchTimers,   given.clock,  given.network, given.addressBook,
-                            given.launcher, given.drafts};
+    const Platform platform{given.settings, given.sounds, given.urls,         given.alerts,
+                            launchTimers,   given.clock,  given.network,      given.addressBook,
+                            given.launcher, given.drafts, given.notifications};
     form->setupUi(this);
 
     progressWord = std::make_unique<ProgressWord>(form->progressDescription, platform.timers);
@@ -58,6 +60,9 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
 
     connect(form->sendSMSButton, &QPushButton::clicked, send, &SendSMSPushed::sendsms);
     connect(send, &SendSMSPushed::messageSent, draft, &DraftKeeper::saveDraft);
+    deliveries = new DeliveryNotifications(*msgHistory, platform.notifications, platform.settings,
+                                           *this, this);
+    connect(send, &SendSMSPushed::messageSent, deliveries, &DeliveryNotifications::messageSent);
     connect(send, &SendSMSPushed::creditsRefreshRequested, creditsUpdater,
             &CreditsUpdater::updateCredits);
     connect(send, &SendSMSPushed::historyRefreshRequested, msgHistory,
@@ -76,6 +81,9 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     wireAddressBook(platform);
     wireIntegration(platform, endpoints);
     wireAssistant(platform, endpoints);
+    // A click on a delivery notification brings the window forward.
+    connect(&platform.notifications, &DesktopNotifications::activated, &requestWindow->services(),
+            &ServicesClass::activate);
 
     // awakeFromNib() is each controller's load-time call, run once after its controls are set:
     // it connects them and loads the stored values.

@@ -14,6 +14,7 @@ class MainWindow;
 class AddressBookPanel;
 class CharCounter;
 class CreditsUpdater;
+class DeliveryNotifications;
 class DraftKeeper;
 class MobileNumberDataSource;
 class MsgHistoryDataSource;
@@ -68,4 +69,5 @@ private:
     SendSMSPushed* send;
     CreditsUpdater* creditsUpdater;
     MsgHistoryDataSource* msgHistory;
+    DeliveryNotifications* deliveries;
 };

@@ -2,6 +2,7 @@
 #include "ApplicationLauncher.h"
 #include "CanberraSoundPlayer.h"
 #include "Clock.h"
+#include "DesktopNotifications.h"
 #include "DesktopUrlOpener.h"
 #include "DraftStore.h"
 #include "JsonFileSettingsStore.h"
@@ -68,8 +69,9 @@ int main(int argc, char* argv[])
     AddressBook addressBook(AddressBook::defaultFolder());
     DesktopApplicationLauncher launcher;
     DraftStore drafts(DraftStore::defaultFilePath());
-    const Platform platform{settings, sounds,  urls,        alerts,   timers,
-                            clock,    network, addressBook, launcher, drafts};
+    DesktopNotifications notifications(bus, ServicesClass::busName);
+    const Platform platform{settings, sounds,      urls,     alerts, timers,       clock,
+                            network,  addressBook, launcher, drafts, notifications};
 
     MainWindow window(platform, ServiceEndpoints::fromEnvironment());
     alerts.setWindow(&window);

@@ -22,6 +22,8 @@ inline constexpr QLatin1String translationState("translationState");
 inline constexpr QLatin1String countryCode("countryCode");
 
 inline constexpr QLatin1String longSMSAllowed("longSMSAllowed");
+// "OFF" turns the delivery notifications off; they are on otherwise.
+inline constexpr QLatin1String deliveryNotifications("deliveryNotifications");
 inline constexpr QLatin1String RecentMsisdns("RecentMsisdns");
 
 // Flag values. Each reader tests them in its own way; see the reader.

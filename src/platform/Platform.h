@@ -4,6 +4,7 @@ class AddressBook;
 class Alerts;
 class ApplicationLauncher;
 class Clock;
+class DesktopNotifications;
 class DraftStore;
 class NetworkAccess;
 class SettingsStore;
@@ -25,4 +26,5 @@ struct Platform
     AddressBook& addressBook;
     ApplicationLauncher& launcher;
     DraftStore& drafts;
+    DesktopNotifications& notifications;
 };

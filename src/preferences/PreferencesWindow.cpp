@@ -16,7 +16,7 @@ PreferencesWindow::PreferencesWindow(const Platform& platform, const ServiceEndp
         endpoints, this);
     sendingController =
         new SenderIDController({*p.myCountryCode, *p.mySenderIDField, *p.myTranslateNumberTickBox,
-                                *p.myLongSMSAllowedTickBox},
+                                *p.myLongSMSAllowedTickBox, *p.myNotificationsTickBox},
                                platform.settings, platform.sounds, this);
     connect(p.closeButton, &QPushButton::clicked, this, &QDialog::close);
     connect(this, &QDialog::finished, accountController, &OptionsControllers::discardUnsavedEdits);

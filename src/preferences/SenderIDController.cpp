@@ -25,6 +25,10 @@ void SenderIDController::awakeFromNib()
             &SenderIDController::setNumberTranslation);
     connect(&controls.myLongSMSAllowedTickBox, &QCheckBox::clicked, this,
             &SenderIDController::setLongSMSAllowed);
+    connect(&controls.myNotificationsTickBox, &QCheckBox::clicked, this, [this](bool on) {
+        settings.setString(SettingsKeys::deliveryNotifications,
+                           on ? SettingsKeys::on : SettingsKeys::off);
+    });
     loadUserDefaultsIntoControls();
 }
 
@@ -35,6 +39,8 @@ void SenderIDController::loadUserDefaultsIntoControls()
     if (const std::optional<QString> longAllowed =
             settings.stringForKey(SettingsKeys::longSMSAllowed))
         controls.myLongSMSAllowedTickBox.setChecked(*longAllowed == SettingsKeys::on);
+    controls.myNotificationsTickBox.setChecked(
+        settings.stringForKey(SettingsKeys::deliveryNotifications) != SettingsKeys::off);
     const StringDictionary translation =
         settings.dictionaryForKey(SettingsKeys::numberTranslation).value_or(StringDictionary());
     if (translation.isEmpty())

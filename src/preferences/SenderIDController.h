@@ -8,8 +8,8 @@ class SettingsStore;
 class SoundPlayer;
 
 // The sending section of the preferences: the sender ID (held to its form while it is typed),
-// number translation with the home country code, and permission for long messages. Every change
-// is stored at once.
+// number translation with the home country code, permission for long messages, and the delivery
+// notifications. Every change is stored at once.
 class SenderIDController : public QObject
 {
     Q_OBJECT
@@ -20,6 +20,7 @@ public:
         QLineEdit& mySenderIDField;
         QCheckBox& myTranslateNumberTickBox;
         QCheckBox& myLongSMSAllowedTickBox;
+        QCheckBox& myNotificationsTickBox;
     };
 
     SenderIDController(const Controls& controls, SettingsStore& settings, SoundPlayer& sounds,

@@ -72,10 +72,9 @@ void SendSMSPushed::sendsms()
 
     const QString message = controls.messageField.toPlainText();
     const QString typedNumber = controls.sendToNumberField.getNumberToSendMsgTo();
-    const Attempt attempt{clock.now(), message, typedNumber};
-
     // A number without a single digit would reach the service as an empty Msisdn.
     const QString msisdn = isNumberValid(typedNumber) ? formatNumber(typedNumber) : QString();
+    const Attempt attempt{clock.now(), message, typedNumber, msisdn};
     if (msisdn.isEmpty()) {
         showOutcome(Outcome::InvalidNumber, attempt);
         return;
@@ -192,7 +191,7 @@ void SendSMSPushed::showSent(const Attempt& attempt)
     timers.singleShot(5s, this, [this] { emit creditsRefreshRequested(); });
     setTurning(false);
     controls.messageField.setFocus(Qt::OtherFocusReason);
-    emit messageSent();
+    emit messageSent(attempt.msisdn, attempt.number, attempt.message);
 }
 
 void SendSMSPushed::resetProgressDescription()

@@ -69,7 +69,7 @@ Q_SIGNALS:
     // The history is due for a refresh (10 s and 60 s after a sent message).
     void historyRefreshRequested();
     // The service accepted a message; the fields no longer hold it unless typed in meanwhile.
-    void messageSent();
+    void messageSent(const QString& msisdn, const QString& recipient, const QString& message);
     // An attempt has shown its outcome.
     void attemptFinished();
 
@@ -88,7 +88,8 @@ private:
     {
         QDateTime stamp;
         QString message;
-        QString number;
+        QString number; // as typed
+        QString msisdn; // as sent
     };
 
     void replyFinished(QNetworkReply* reply, const Attempt& attempt);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AddressBook.h"
+#include "DesktopNotifications.h"
 #include "DraftStore.h"
 #include "FakeAlerts.h"
 #include "FakeApplicationLauncher.h"
@@ -25,7 +26,8 @@ struct TestPlatform
 
     Platform platform()
     {
-        return {settings, sounds, urls, alerts, time, time, network, addressBook, launcher, drafts};
+        return {settings, sounds,      urls,     alerts, time,         time,
+                network,  addressBook, launcher, drafts, notifications};
     }
 
     MemorySettingsStore settings;
@@ -38,4 +40,7 @@ struct TestPlatform
     FakeApplicationLauncher launcher;
     QTemporaryDir stateFolder;
     DraftStore drafts;
+    // The session bus of the test, if it has one: tests serve the notifications themselves.
+    DesktopNotifications notifications{QDBusConnection::sessionBus(),
+                                       QStringLiteral("example.quibbo.Quibbo")};
 };

@@ -9,13 +9,16 @@
 namespace {
 struct Fixture
 {
-    Fixture() : sending({countryCode, senderId, translate, longMessages}, settings, sounds) {}
+    Fixture()
+        : sending({countryCode, senderId, translate, longMessages, notifications}, settings, sounds)
+    {}
     MemorySettingsStore settings;
     FakeSoundPlayer sounds;
     QLineEdit countryCode;
     QLineEdit senderId;
     QCheckBox translate;
     QCheckBox longMessages;
+    QCheckBox notifications;
     SenderIDController sending;
 };
 } // namespace
@@ -98,6 +101,11 @@ private Q_SLOTS:
         QCOMPARE(f.settings.stringForKey(QStringLiteral("longSMSAllowed")), QStringLiteral("ON"));
         f.longMessages.click();
         QCOMPARE(f.settings.stringForKey(QStringLiteral("longSMSAllowed")), QStringLiteral("OFF"));
+
+        QVERIFY(f.notifications.isChecked()); // on unless turned off
+        f.notifications.click();
+        QCOMPARE(f.settings.stringForKey(QStringLiteral("deliveryNotifications")),
+                 QStringLiteral("OFF"));
     }
 
     void loading_data()

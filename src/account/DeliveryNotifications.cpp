@@ -1,0 +1,66 @@
+#include "DeliveryNotifications.h"
+
+#include "DesktopNotifications.h"
+#include "MsgHistoryDataSource.h"
+#include "SettingsKeys.h"
+#include "SettingsStore.h"
+
+#include <QWidget>
+
+DeliveryNotifications::DeliveryNotifications(MsgHistoryDataSource& history_,
+                                             DesktopNotifications& desktop_,
+                                             SettingsStore& settings_, QWidget& mainWindow_,
+                                             QObject* parent)
+    : QObject(parent), history(history_), desktop(desktop_), settings(settings_),
+      mainWindow(mainWindow_)
+{
+    connect(&history, &MsgHistoryDataSource::fetchFinished, this,
+            &DeliveryNotifications::historyRead);
+}
+
+void DeliveryNotifications::messageSent(const QString& msisdn, const QString& recipient,
+                                        const QString& message)
+{
+    sent.append({msisdn, recipient, message});
+}
+
+QString DeliveryNotifications::openingWords(const QString& message)
+{
+    constexpr qsizetype room = 60;
+    const QString text = message.simplified();
+    if (text.size() <= room)
+        return text;
+    qsizetype cut = text.lastIndexOf(QLatin1Char(' '), room);
+    if (cut <= 0)
+        cut = text.at(room - 1).isHighSurrogate() ? room - 1 : room;
+    return text.left(cut) + QChar(0x2026);
+}
+
+void DeliveryNotifications::historyRead()
+{
+    const bool wanted =
+        settings.stringForKey(SettingsKeys::deliveryNotifications) != SettingsKeys::off &&
+        !mainWindow.isActiveWindow();
+    // The same text sent twice to one number is two messages: each row answers one of them.
+    QList<bool> taken(history.rows().size(), false);
+    for (Sent& message : sent) {
+        for (qsizetype i = 0; i < history.rows().size(); ++i) {
+            const HistoryRow& row = history.rows().at(i);
+            if (taken[i] || row.msisdn != message.msisdn || row.message != message.message)
+                continue;
+            taken[i] = true;
+            const bool delivered = row.state == HistoryRow::State::Successful;
+            const bool failed = row.state == HistoryRow::State::Failed;
+            if ((delivered && !message.delivered) || (failed && !message.failed)) {
+                message.delivered |= delivered;
+                message.failed |= failed;
+                const QString who = history.contactName(message.msisdn).value_or(message.recipient);
+                if (wanted)
+                    desktop.show(delivered ? QStringLiteral("Delivered to %1").arg(who)
+                                           : QStringLiteral("Not delivered to %1").arg(who),
+                                 openingWords(message.message));
+            }
+            break;
+        }
+    }
+}

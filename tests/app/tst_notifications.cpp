@@ -1,0 +1,135 @@
+#include "AppHarness.h"
+#include "MsgHistoryDataSource.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+
+using namespace std::chrono_literals;
+
+namespace {
+// The desktop's notification service, on a connection of its own to the test's private bus.
+class NotificationServer : public QObject
+{
+    Q_OBJECT
+public:
+    struct Shown
+    {
+        QString icon, summary, body;
+        QVariantMap hints;
+    };
+
+    NotificationServer()
+        : bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                            QStringLiteral("notification-server")))
+    {
+        bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"),
+                           QStringLiteral("org.freedesktop.Notifications"), this,
+                           QDBusConnection::ExportAllSlots);
+        bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
+    }
+    ~NotificationServer() override
+    {
+        bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("notification-server"));
+    }
+
+    void click(uint id)
+    {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QStringLiteral("/org/freedesktop/Notifications"),
+            QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("ActionInvoked"));
+        signal << id << QStringLiteral("default");
+        bus.send(signal);
+    }
+
+    QList<Shown> shown;
+
+public Q_SLOTS:
+    uint Notify(const QString&, uint, const QString& icon, const QString& summary,
+                const QString& body, const QStringList&, const QVariantMap& hints, int)
+    {
+        shown.append({icon, summary, body, hints});
+        return uint(shown.size());
+    }
+
+private:
+    QDBusConnection bus;
+};
+
+} // namespace
+
+// A message sent in this run that the history shows delivered, or failed, is announced once on
+// the desktop; a click on the notification brings the window forward.
+class TestNotifications : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(QDBusConnection::sessionBus().isConnected()); }
+
+    void deliveryIsAnnouncedOnce_data()
+    {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<int>("age"); // seconds since the message was sent
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("summary");
+        // The simulator fails numbers ending in 13 and delivers the others after 8 s.
+        QTest::newRow("delivered")
+            << "07700 900123" << 60 << QString() << QStringLiteral("Delivered to 07700 900123");
+        QTest::newRow("failed") << "07700 900113" << 60 << QString()
+                                << QStringLiteral("Not delivered to 07700 900113");
+        QTest::newRow("turned off") << "07700 900123" << 60 << QStringLiteral("OFF") << QString();
+        QTest::newRow("still on its way") << "07700 900123" << 5 << QString() << QString();
+        QTest::newRow("the window is the active one")
+            << "07700 900123" << 60 << QStringLiteral("active window") << QString();
+    }
+
+    void deliveryIsAnnouncedOnce()
+    {
+        QFETCH(QString, number);
+        QFETCH(int, age);
+        QFETCH(QString, setting);
+        QFETCH(QString, summary);
+        NotificationServer desktop;
+        AppHarness client;
+        const QString email = QStringLiteral("ann@example.test");
+        client.configure(email, 10);
+        client.service.seedHistory(email, 3); // sent before this run: never announced
+        if (setting == QLatin1String("OFF"))
+            client.test.settings.setString(QStringLiteral("deliveryNotifications"), setting);
+        client.open();
+        if (setting == QLatin1String("active window")) {
+            client.window->show();
+            QVERIFY(QTest::qWaitForWindowActive(client.window.get()));
+        }
+        const QString text = QStringLiteral(
+            "Running late, see you at the station in twenty minutes or so, keep warm");
+        client.compose(text, number);
+        client.send();
+        client.service.ageMessages(email, std::chrono::seconds(age));
+
+        QSignalSpy fetched(&client.window->history(), &MsgHistoryDataSource::fetchFinished);
+        client.test.time.advance(10s);
+        QVERIFY(fetched.wait());
+        client.test.time.advance(50s); // the second refresh shows the same state again
+        QVERIFY(fetched.wait());
+        if (summary.isEmpty()) {
+            QVERIFY(desktop.shown.isEmpty());
+            return;
+        }
+        QTRY_COMPARE(desktop.shown.size(), 1);
+        QCOMPARE(desktop.shown[0].summary, summary);
+        QCOMPARE(desktop.shown[0].body,
+                 QString::fromUtf8("Running late, see you at the station in twenty minutes or…"));
+        QCOMPARE(desktop.shown[0].icon, QStringLiteral("example.quibbo.Quibbo"));
+        QCOMPARE(desktop.shown[0].hints.value(QStringLiteral("desktop-entry")).toString(),
+                 QStringLiteral("example.quibbo.Quibbo"));
+
+        QVERIFY(!client.window->isVisible());
+        desktop.click(1);
+        QTRY_VERIFY(client.window->isVisible());
+    }
+};
+
+QTEST_MAIN(TestNotifications)
+#include "tst_notifications.moc"
