@@ -207,7 +207,8 @@ void MsgHistoryDataSource::endFetch()
     }
     parser.reset();
     // The home country code may have changed since the numbers were matched.
-    matchContacts();
+    if (settings.dictionaryForKey(SettingsKeys::numberTranslation) != matchedTranslation)
+        matchContacts();
     emit fetchFinished();
 }
 
@@ -225,6 +226,7 @@ void MsgHistoryDataSource::matchContacts()
         return;
     const std::optional<StringDictionary> translation =
         settings.dictionaryForKey(SettingsKeys::numberTranslation);
+    matchedTranslation = translation;
     QHash<QString, QString> names;
     for (const AddressBook::Person& person : addressBook.people()) {
         QString name =
@@ -238,7 +240,7 @@ void MsgHistoryDataSource::matchContacts()
         for (const VCard::Phone& phone : person.phones) {
             if (!isNumberValid(phone.value))
                 continue;
-            const QString digits = formatNumber(phone.value, translation);
+            const QString digits = formatNumber(phone.value, translation, NumberTrace::Quiet);
             if (!digits.isEmpty() && !names.contains(digits))
                 names.insert(digits, name);
         }

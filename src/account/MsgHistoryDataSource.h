@@ -90,6 +90,7 @@ private:
     QList<HistoryRow> tableRows;
     // The names of the address book's cards by their numbers as the service writes them.
     QHash<QString, QString> contactNames;
+    std::optional<StringDictionary> matchedTranslation;
     PendingReply reply{this};
     std::unique_ptr<HistoryParser> parser;
     bool transferDone = false;

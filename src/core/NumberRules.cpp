@@ -51,7 +51,8 @@ bool isNumberValid(QStringView typed)
     return valid;
 }
 
-QString formatNumber(QStringView typed, const std::optional<StringDictionary>& numberTranslation)
+QString formatNumber(QStringView typed, const std::optional<StringDictionary>& numberTranslation,
+                     NumberTrace trace)
 {
     // A decimal digit of any script counts as its value: an Arabic-Indic seven is a 7.
     QString digits;
@@ -59,7 +60,9 @@ QString formatNumber(QStringView typed, const std::optional<StringDictionary>& n
         if (QChar::category(codePoint) == QChar::Number_DecimalDigit)
             digits.append(QLatin1Char(char('0' + QChar::digitValue(codePoint))));
     });
-    qCInfo(lcNumbers).noquote() << "formattedNumber =" << digits;
+    const bool logged = trace == NumberTrace::Logged;
+    if (logged)
+        qCInfo(lcNumbers).noquote() << "formattedNumber =" << digits;
 
     if (!digits.startsWith(u'0'))
         return digits;
@@ -72,6 +75,7 @@ QString formatNumber(QStringView typed, const std::optional<StringDictionary>& n
                           ? std::optional(numberTranslation->value(SettingsKeys::countryCode))
                           : std::nullopt;
     const QString result = valueOrNullText(code) + digits.mid(1);
-    qCInfo(lcNumbers).noquote() << "numberWithCountryCode =" << result;
+    if (logged)
+        qCInfo(lcNumbers).noquote() << "numberWithCountryCode =" << result;
     return result;
 }

@@ -18,4 +18,11 @@ bool isNumberValid(QStringView typed);
 // The digits to send: the decimal digits of the typed number, of any script, as ASCII digits;
 // with number translation on a leading 0 replaced by the home country code, so a national
 // number becomes international.
-QString formatNumber(QStringView typed, const std::optional<StringDictionary>& numberTranslation);
+// The send traces the numbers it forms in the log; matching thousands of cards does not.
+enum class NumberTrace
+{
+    Logged,
+    Quiet
+};
+QString formatNumber(QStringView typed, const std::optional<StringDictionary>& numberTranslation,
+                     NumberTrace trace = NumberTrace::Logged);
