@@ -23,12 +23,7 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDockWidget>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QShortcut>
-#include <QStackedWidget>
-#include <QTableView>
 
 MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints, QWidget* parent)
     : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>()),
