@@ -94,19 +94,21 @@ void AddressBook::prefetch()
     if (!stale || pending.valid())
         return;
     pendingGeneration = generation;
-    pending = std::async(std::launch::async, [this, folder = root, known = files] {
+    const quint64 number = ++reads;
+    pending = std::async(std::launch::async, [this, number, folder = root, known = files] {
         Index index = readIndex(folder, known);
         // Posted events die with the object; the future's destructor waits for this thread.
-        QMetaObject::invokeMethod(this, &AddressBook::collect, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, number] { collect(number); }, Qt::QueuedConnection);
         return index;
     });
 }
 
-void AddressBook::collect()
+void AddressBook::collect(quint64 number)
 {
-    // Posted once for every read, after a question may have taken it already; a read started
-    // since then is not waited for.
-    if (pending.valid() && pending.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+    // Posted once at the very end of every read, so that read's result is at most moments
+    // away. A question may have taken it already, and a read started since is not waited for.
+    if (number == reads && pending.valid())
         takePending();
     emit changed();
 }

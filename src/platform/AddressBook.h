@@ -80,7 +80,7 @@ private:
     };
 
     void refreshIfChanged();
-    void collect();
+    void collect(quint64 number);
     void takePending();
     void install(Index index);
     static Index readIndex(const QString& root, QHash<QString, FileEntry> known);
@@ -94,6 +94,8 @@ private:
     // is known to be out of date.
     quint64 generation = 0;
     quint64 pendingGeneration = 0;
+    // Numbers the background reads, so that the end of one is told from the end of another.
+    quint64 reads = 0;
     std::future<Index> pending;
     QHash<QString, FileEntry> files;
     QList<Person> everyone;
