@@ -7,6 +7,21 @@
 
 #include <QWidget>
 
+namespace {
+// The opening words of a message, for a notification's body.
+QString openingWords(const QString& message)
+{
+    constexpr qsizetype room = 60;
+    const QString text = message.simplified();
+    if (text.size() <= room)
+        return text;
+    qsizetype cut = text.lastIndexOf(QLatin1Char(' '), room);
+    if (cut <= 0)
+        cut = text.at(room - 1).isHighSurrogate() ? room - 1 : room;
+    return text.left(cut) + QChar(0x2026);
+}
+} // namespace
+
 DeliveryNotifications::DeliveryNotifications(MsgHistoryDataSource& history_,
                                              DesktopNotifications& desktop_,
                                              SettingsStore& settings_, QWidget& mainWindow_,
@@ -22,18 +37,6 @@ void DeliveryNotifications::messageSent(const QString& msisdn, const QString& re
                                         const QString& message)
 {
     sent.append({msisdn, recipient, message});
-}
-
-QString DeliveryNotifications::openingWords(const QString& message)
-{
-    constexpr qsizetype room = 60;
-    const QString text = message.simplified();
-    if (text.size() <= room)
-        return text;
-    qsizetype cut = text.lastIndexOf(QLatin1Char(' '), room);
-    if (cut <= 0)
-        cut = text.at(room - 1).isHighSurrogate() ? room - 1 : room;
-    return text.left(cut) + QChar(0x2026);
 }
 
 void DeliveryNotifications::historyRead()

@@ -22,9 +22,6 @@ public:
     // msisdn as sent (the service's digits), recipient as the user typed it.
     void messageSent(const QString& msisdn, const QString& recipient, const QString& message);
 
-    // The opening words of a message, for a notification's body.
-    static QString openingWords(const QString& message);
-
 private:
     void historyRead();
 

@@ -1,12 +1,12 @@
 #include "DraftStore.h"
 
+#include "PrivateFile.h"
+
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 Q_LOGGING_CATEGORY(lcDraft, "quibbo.draft")
 
@@ -47,20 +47,8 @@ void DraftStore::write(const Draft& draft)
         QFile::remove(path);
         return;
     }
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
-        return;
-    QFile::setPermissions(folder,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcDraft) << "cannot write" << path << file.errorString();
-        return;
-    }
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    file.write(QJsonDocument(QJsonObject{{QStringLiteral("message"), draft.message},
-                                         {QStringLiteral("recipient"), draft.recipient}})
-                   .toJson(QJsonDocument::Compact));
-    if (!file.commit())
-        qCWarning(lcDraft) << "cannot write" << path << file.errorString();
+    PrivateFile::write(path,
+                       QJsonDocument(QJsonObject{{QStringLiteral("message"), draft.message},
+                                                 {QStringLiteral("recipient"), draft.recipient}})
+                           .toJson(QJsonDocument::Compact));
 }

@@ -1,5 +1,7 @@
 #include "JsonFileSettingsStore.h"
 
+#include "PrivateFile.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -8,25 +10,10 @@
 #include <QLockFile>
 #include <QLoggingCategory>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
 Q_LOGGING_CATEGORY(lcSettings, "quibbo.settings")
-
-constexpr auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-constexpr auto ownerOnlyFolder = ownerOnly | QFileDevice::ExeOwner;
-
-// The settings' folder, made readable by the user alone.
-void ensureFolder(const QString& settingsPath)
-{
-    const QDir folder = QFileInfo(settingsPath).dir();
-    if (folder.exists())
-        return;
-    if (!folder.mkpath(QStringLiteral(".")))
-        qCWarning(lcSettings) << "cannot create" << folder.path();
-    QFile::setPermissions(folder.path(), ownerOnlyFolder);
-}
 
 // Held while the file is read and written, which takes milliseconds: a lock left by a process
 // that died, or older than a second, is taken over.
@@ -35,7 +22,7 @@ class WriteLock
 public:
     explicit WriteLock(const QString& settingsPath) : lock(settingsPath + QStringLiteral(".lock"))
     {
-        ensureFolder(settingsPath);
+        PrivateFile::ensureFolder(settingsPath);
         lock.setStaleLockTime(1000);
         held = lock.tryLock(2'000);
         if (!held)
@@ -140,16 +127,8 @@ void JsonFileSettingsStore::moveAside()
 
 void JsonFileSettingsStore::save() const
 {
-    ensureFolder(path);
+    PrivateFile::ensureFolder(path);
     if (keepInMemory)
         return;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcSettings) << "cannot write" << path << file.errorString();
-        return;
-    }
-    file.setPermissions(ownerOnly);
-    file.write(QJsonDocument(values).toJson(QJsonDocument::Indented));
-    if (!file.commit())
-        qCWarning(lcSettings) << "cannot write" << path << file.errorString();
+    PrivateFile::write(path, QJsonDocument(values).toJson(QJsonDocument::Indented));
 }

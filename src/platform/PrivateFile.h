@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Files only the user may read, the settings and the draft: their folder is made the user's
+// alone when it is created, and a file is replaced whole, mode 0600, so that a crash leaves
+// either the old file or the new one.
+namespace PrivateFile {
+void ensureFolder(const QString& filePath);
+// Logs and returns false when the file could not be written.
+bool write(const QString& filePath, const QByteArray& contents);
+} // namespace PrivateFile
