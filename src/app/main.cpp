@@ -6,6 +6,7 @@
 #include "DesktopUrlOpener.h"
 #include "DraftStore.h"
 #include "JsonFileSettingsStore.h"
+#include "KeyringSettingsStore.h"
 #include "MainWindow.h"
 #include "MessageBoxAlerts.h"
 #include "NetworkAccess.h"
@@ -59,7 +60,8 @@ int main(int argc, char* argv[])
         return reply.isValid() ? 0 : 1;
     }
 
-    JsonFileSettingsStore settings(JsonFileSettingsStore::defaultFilePath());
+    JsonFileSettingsStore settingsFile(JsonFileSettingsStore::defaultFilePath());
+    KeyringSettingsStore settings(settingsFile);
     CanberraSoundPlayer sounds;
     DesktopUrlOpener urls;
     MessageBoxAlerts alerts;

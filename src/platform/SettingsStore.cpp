@@ -56,3 +56,8 @@ void SettingsStore::setArray(const QString& key, const QStringList& v)
 {
     setValue(key, QJsonArray::fromStringList(v));
 }
+
+void SettingsStore::whenPasswordsRead(QObject*, std::function<void()> then)
+{
+    then();
+}

@@ -5,7 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
+
+class QObject;
 
 using StringDictionary = QMap<QString, QString>;
 
@@ -28,7 +31,18 @@ public:
     void setDictionary(const QString& key, const StringDictionary& value);
     void setArray(const QString& key, const QStringList& value);
 
+    // Runs `then` once the account's passwords can be read: at once for a store that keeps them
+    // itself, after the keyring's first answer for one that asks the desktop's keyring. Nothing
+    // runs if `context` is gone by then.
+    virtual void whenPasswordsRead(QObject* context, std::function<void()> then);
+    // Whether the passwords are kept in the settings file (readable by the user alone) because
+    // no keyring would take them.
+    virtual bool passwordsKeptInFile() const { return true; }
+
 protected:
+    // A store in front of another one reads and writes through it.
+    friend class KeyringSettingsStore;
+
     virtual QJsonValue value(const QString& key) const = 0;
     virtual void setValue(const QString& key, const QJsonValue& value) = 0;
 };

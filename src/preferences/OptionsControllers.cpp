@@ -44,7 +44,7 @@ void OptionsControllers::awakeFromNib()
             &OptionsControllers::verifyAndSaveAccountDetails);
     connect(&controls.myBuyCreditsButton, &QPushButton::clicked, this,
             &OptionsControllers::buyCredits);
-    loadUserDefaultsIntoControls();
+    settings.whenPasswordsRead(this, [this] { loadUserDefaultsIntoControls(); });
 }
 
 void OptionsControllers::loadUserDefaultsIntoControls()

@@ -3,11 +3,12 @@
 #include "OptionsControllers.h"
 #include "Platform.h"
 #include "SenderIDController.h"
+#include "SettingsStore.h"
 #include "ui_PreferencesWindow.h"
 
 PreferencesWindow::PreferencesWindow(const Platform& platform, const ServiceEndpoints& endpoints,
                                      QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::PreferencesWindow>())
+    : QDialog(parent), m_ui(std::make_unique<Ui::PreferencesWindow>()), settings(platform.settings)
 {
     m_ui->setupUi(this);
     Ui::PreferencesWindow& p = *m_ui;
@@ -28,6 +29,8 @@ PreferencesWindow::~PreferencesWindow() = default;
 
 void PreferencesWindow::present()
 {
+    // Known only once the keyring has answered, or refused a password.
+    m_ui->passwordsInFileNote->setVisible(settings.passwordsKeptInFile());
     show();
     raise();
     activateWindow();

@@ -63,9 +63,6 @@ void SendSMSPushed::sendsms()
     if (isSending())
         return;
 
-    const StringDictionary credentials = storedCredentials(settings);
-    const std::optional<QString> senderID = settings.stringForKey(SettingsKeys::senderID);
-
     controls.sendSMSButton.setEnabled(false);
     controls.progressDescription.showSteady(QStringLiteral("Sending..."), TextColours::idle);
     setTurning(true);
@@ -80,14 +77,26 @@ void SendSMSPushed::sendsms()
         return;
     }
 
+    // The first send of a run may come before the keyring has answered; it waits for it.
+    setBusy(true);
+    waitingForPasswords = true;
+    settings.whenPasswordsRead(this, [this, attempt] {
+        waitingForPasswords = false;
+        post(attempt);
+    });
+}
+
+void SendSMSPushed::post(const Attempt& attempt)
+{
+    const StringDictionary credentials = storedCredentials(settings);
+    const std::optional<QString> senderID = settings.stringForKey(SettingsKeys::senderID);
     const QByteArray body =
         field("CompanyId", valueOrNullText(entry(credentials, SettingsKeys::CompanyId))) + '&' +
         field("UserId", valueOrNullText(entry(credentials, SettingsKeys::UserId))) + '&' +
         field("Password", valueOrNullText(entry(credentials, SettingsKeys::Password))) + '&' +
-        field("Msisdn", msisdn) + '&' + field("MessageText", message) + '&' +
+        field("Msisdn", attempt.msisdn) + '&' + field("MessageText", attempt.message) + '&' +
         field("OasText", valueOrNullText(senderID)) + "\r\n";
 
-    setBusy(true);
     inFlight.start(
         network.postOnce(endpoints.sendMessage(), "application/x-www-form-urlencoded", body),
         [this, attempt](QNetworkReply& reply) { replyFinished(&reply, attempt); });

@@ -54,7 +54,7 @@ public:
 
     const Controls controls;
 
-    bool isSending() const { return bool(inFlight); }
+    bool isSending() const { return waitingForPasswords || bool(inFlight); }
 
     QString formatNumber(const QString& typed) const;
 
@@ -92,6 +92,7 @@ private:
         QString msisdn; // as sent
     };
 
+    void post(const Attempt& attempt);
     void replyFinished(QNetworkReply* reply, const Attempt& attempt);
     void showOutcome(Outcome outcome, const Attempt& attempt);
     void showFailure(const QString& reason, const QDateTime& stamp);
@@ -109,6 +110,7 @@ private:
     NetworkAccess& network;
     ServiceEndpoints endpoints;
 
+    bool waitingForPasswords = false;
     PendingReply inFlight{this};
     std::unique_ptr<Timer> creditRetryTimer;
 };

@@ -84,11 +84,18 @@ void SetupAssistantController::applicationDidFinishLaunching()
     // Other programs can send text from the first moment, on every launch.
     controls.servicesController.registerProvider(QDBusConnection::sessionBus());
 
-    const StringDictionary credentials = storedCredentials(settings);
-    if (credentials.size() > 2) {
-        launchTimers.release();
-        return;
-    }
+    // An account is set up when all three credentials are stored, so the decision waits for
+    // the keyring's first answer (the window is usable meanwhile).
+    settings.whenPasswordsRead(this, [this] {
+        if (storedCredentials(settings).size() > 2)
+            launchTimers.release();
+        else
+            present();
+    });
+}
+
+void SetupAssistantController::present()
+{
     controls.myLocationCountryPullDown.addItems(CountryTable::names());
     showStage(QStringLiteral("Introduction"));
     controls.myPanel.setWindowModality(Qt::ApplicationModal);

@@ -114,6 +114,7 @@ private:
         QProgressBar* indicator;
     };
 
+    void present();
     void showStage(const QString& identifier);
     void beginCheck(const Stage& stage, const QString& progressText);
     // Shows the failure; the keyboard focus goes to the field to correct, or back to where the

@@ -26,11 +26,13 @@ struct TestPlatform
 
     Platform platform()
     {
-        return {settings, sounds,      urls,     alerts, time,         time,
-                network,  addressBook, launcher, drafts, notifications};
+        return {*settingsInUse, sounds,      urls,     alerts, time,         time,
+                network,        addressBook, launcher, drafts, notifications};
     }
 
     MemorySettingsStore settings;
+    // A test of another store points this at it.
+    SettingsStore* settingsInUse = &settings;
     FakeSoundPlayer sounds;
     FakeUrlOpener urls;
     FakeAlerts alerts;
