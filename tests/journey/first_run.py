@@ -3,11 +3,13 @@
 client under Xvfb, reached through the accessibility bus, against the real simulator.
 
 1. From an empty profile: register through the assistant, finish it, send a message and see
-   "Message sent at ..." in the status line while the simulator accepts the message.
+   "Message sent at ..." in the status line while the simulator accepts the message; the
+   passwords are in the desktop's keyring, not in the settings file.
 2. On a fresh profile: press Quit on the assistant and see the process end within 2 seconds.
 
 Usage: first_run.py QUIBBO QUIBBO_SIM
 """
+import json
 import os
 import shutil
 import subprocess
@@ -43,6 +45,12 @@ for variable in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "QT_QPA_PLATF
 bus = start(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=base_env)
 base_env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
+# The desktop's keyring, unlocked as after a login, keeping its collection in the test's folder.
+keyring = start(["gnome-keyring-daemon", "--unlock", "--foreground", "--components=secrets"],
+                stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                env=dict(base_env, HOME=work, XDG_DATA_HOME=os.path.join(work, "keyring")))
+keyring.stdin.write(b"journey")
+keyring.stdin.close()
 a11y = subprocess.run(["dbus-send", "--bus=" + base_env["DBUS_SESSION_BUS_ADDRESS"],
                        "--print-reply=literal", "--dest=org.a11y.Bus", "/org/a11y/bus",
                        "org.a11y.Bus.GetAddress"], capture_output=True, text=True, check=True)
@@ -171,6 +179,13 @@ try:
         sim_log.seek(0)
         return "accepted a message from journey@example.test to 07700900123" in sim_log.read()
     wait_for("the simulator to accept the message", accepted)
+
+    def passwords_in_keyring():
+        with open(os.path.join(work, "first", "config", "quibbo", "settings.json")) as f:
+            stored = json.load(f)
+        return ("Password" not in stored["QuibboAPIConnectionParams"]
+                and "password" not in stored["accountDetails"])
+    wait_for("the passwords to leave the settings file", passwords_in_keyring)
     client.process.terminate()
     client.process.wait(10)
 
