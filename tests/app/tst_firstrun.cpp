@@ -286,8 +286,6 @@ private Q_SLOTS:
             << "InvalidAccount" << -1;
         QTest::newRow("no Error entry")
             << true << Answer{200, {xmlPropertyList({{"CompanyId", "C1"}})}} << accountsError << -1;
-        QTest::newRow("not a property list")
-            << true << Answer{200, {"<html>oops</html>"}} << accountsError << -1;
         QTest::newRow("error status")
             << true << Answer{500, {xmlPropertyList({{"Error", "None"}})}} << accountsError << -1;
         QTest::newRow("no InstallationPass")
@@ -360,7 +358,6 @@ private Q_SLOTS:
         };
         row("  USA", "1", "+1", false);
         row("United Kingdom", "44", "+44", true);
-        row("Anguilla", "1264", "+1264", false);
         row("-----", " ", "+ ", true);                       // the separator
         row("Choose your country", "typed", "07700", false); // the title item changes nothing
     }

@@ -100,30 +100,17 @@ private Q_SLOTS:
         QCOMPARE(stored.value(details).toObject().contains(QStringLiteral("password")), !keyring);
         QCOMPARE(stored.value(QStringLiteral("senderID")).toString(), QStringLiteral("Zoe"));
 
-        // The next start reads the same dictionaries back.
-        JsonFileSettingsStore reopened(path);
-        KeyringSettingsStore settings(reopened);
-        QVERIFY(passwordsRead(settings));
-        QCOMPARE(settings.dictionaryForKey(params), credentials);
-        QCOMPARE(settings.dictionaryForKey(details), account);
-    }
-
-    void aPasswordTakenOutStaysOut()
-    {
-        JsonFileSettingsStore file(path);
+        // The next start reads the same dictionaries back, and a password taken out stays out.
         StringDictionary withoutPassword = credentials;
         withoutPassword.remove(QStringLiteral("Password"));
-        {
-            KeyringSettingsStore settings(file);
-            settings.setDictionary(params, credentials);
-            QVERIFY(settled(settings));
+        for (const StringDictionary& expected : {credentials, withoutPassword}) {
+            JsonFileSettingsStore reopened(path);
+            KeyringSettingsStore settings(reopened);
+            QVERIFY(passwordsRead(settings));
+            QCOMPARE(settings.dictionaryForKey(params), expected);
+            QCOMPARE(settings.dictionaryForKey(details), account);
             settings.setDictionary(params, withoutPassword);
-            QCOMPARE(settings.dictionaryForKey(params), withoutPassword);
         }
-        JsonFileSettingsStore reopened(path);
-        KeyringSettingsStore settings(reopened);
-        QVERIFY(passwordsRead(settings));
-        QCOMPARE(settings.dictionaryForKey(params), withoutPassword);
     }
 
     // The window is up and Send pressed before the keyring has answered: the send waits for

@@ -101,7 +101,6 @@ private Q_SLOTS:
     void selectionWithoutPlainText_data()
     {
         QTest::addColumn<Pasteboard>("selection");
-        QTest::newRow("nothing at all") << Pasteboard{};
         QTest::newRow("HTML only") << Pasteboard{{"text/html", "<b>hi</b>"}};
         QTest::newRow("unknown charset") << Pasteboard{{"text/plain;charset=no-such-set", "hi"}};
     }
