@@ -135,7 +135,9 @@ QString MsgHistoryDataSource::localizeDate(const std::optional<HistoryRow::SentT
 
 void MsgHistoryDataSource::refreshMsgHistory()
 {
-    parseXMLFile();
+    // Pressed before the keyring's first answer, the fetch waits for the password; the timed
+    // fetches start only after the launch, which waited already.
+    settings.whenPasswordsRead(this, [this] { parseXMLFile(); });
 }
 
 void MsgHistoryDataSource::refreshMsgHistoryAfterWaitingALittleBit()

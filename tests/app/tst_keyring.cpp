@@ -1,6 +1,7 @@
 #include "AppHarness.h"
 #include "JsonFileSettingsStore.h"
 #include "KeyringSettingsStore.h"
+#include "MsgHistoryDataSource.h"
 #include "PreferencesWindow.h"
 #include "SetupAssistantPanel.h"
 #include "ui_PreferencesWindow.h"
@@ -137,8 +138,13 @@ private Q_SLOTS:
         settings.whenPasswordsRead(&context, [&answered] { answered = true; });
         QVERIFY(!answered);
 
+        QSignalSpy fetched(&client.window->history(), &MsgHistoryDataSource::fetchFinished);
+        client.ui().refreshButton->click();
         client.compose(QStringLiteral("See you at 8"), QStringLiteral("07700 900123"));
         client.send();
+        QVERIFY(!fetched.isEmpty() || fetched.wait());
+        QVERIFY(
+            client.ui().lastRefreshedText->text().endsWith(QLatin1String("Contains 0 messages.")));
         QCOMPARE(client.ui().statusField->text(), QStringLiteral("Message sent at 03:07 PM."));
         QCOMPARE(client.service.account(QStringLiteral("zoe@x.test"))->messages.size(), 1);
         QVERIFY(!client.window->assistantPanel().isVisible());
