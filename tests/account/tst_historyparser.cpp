@@ -1,12 +1,15 @@
 #include "HistoryParser.h"
 #include "HistoryTimeWording.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLocale>
 #include <QTest>
 #include <QTimeZone>
 
 namespace {
-// A row as one line: time|number|message|state, with "-" for an absent value.
+// A row as one line: time|number|message|state, with "-" for an absent value and a line break
+// in the message written as \n.
 QString describe(const HistoryRow& row)
 {
     const QString time =
@@ -15,8 +18,9 @@ QString describe(const HistoryRow& row)
                                              row.timesent->offsetSeconds)
                   .toString(Qt::ISODate)
             : QStringLiteral("-");
+    const QString message = row.message.value_or(QStringLiteral("-"));
     return QStringList{time, row.msisdn.value_or(QStringLiteral("-")),
-                       row.message.value_or(QStringLiteral("-")), stateText(row.state)}
+                       QString(message).replace('\n', QStringLiteral("\\n")), stateText(row.state)}
         .join(QLatin1Char('|'));
 }
 
@@ -41,98 +45,34 @@ class TestHistoryParser : public QObject
 private Q_SLOTS:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
 
+    // Golden files: each NAME.xml in tests/data/history beside NAME.expected, whose first line
+    // says whether the document started and was complete and whose other lines are its rows.
     void documents_data()
     {
-        QTest::addColumn<QByteArray>("document");
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<bool>("started");
-        QTest::addColumn<bool>("complete");
-
-        QTest::newRow("empty history") << QByteArray("<?xml version=\"1.0\"?><Messages></Messages>")
-                                       << QStringList() << true << true;
-        QTest::newRow("three in document order")
-            << QByteArray("<Messages>"
-                          "<Message msisdn=\"447700900001\" timesent=\"2006-03-07 14:05:09 +0000\" "
-                          "state=\"0\">one</Message>"
-                          "<Message msisdn=\"447700900002\" timesent=\"2006-03-07 14:05:09 +0130\" "
-                          "state=\"1\">two</Message>"
-                          "<Message msisdn=\"447700900003\" timesent=\"2006-03-07 14:05:09 -0500\" "
-                          "state=\"2\">three</Message>"
-                          "</Messages>")
-            << QStringList{"2006-03-07T14:05:09Z|447700900001|one|Queued",
-                           "2006-03-07T14:05:09+01:30|447700900002|two|Ongoing",
-                           "2006-03-07T14:05:09-05:00|447700900003|three|Successful"}
-            << true << true;
-        QTest::newRow("only the four exact state codes")
-            << QByteArray(
-                   "<Messages><Message state=\"3\"/><Message state=\"4\"/><Message state=\"02\"/>"
-                   "<Message state=\"Queued\"/><Message/></Messages>")
-            << QStringList{"-|-|-|Failed", "-|-|-|Unknown", "-|-|-|Unknown", "-|-|-|Unknown",
-                           "-|-|-|Unknown"}
-            << true << true;
-        QTest::newRow("unreadable times are absent")
-            << QByteArray(
-                   "<Messages><Message msisdn=\"1\" timesent=\"never\" state=\"2\">a</Message>"
-                   "<Message msisdn=\"2\" timesent=\"07/03/2006 14:05:09 +0000\" "
-                   "state=\"2\">b</Message>"
-                   "<Message msisdn=\"3\" timesent=\"2006-02-30 14:05:09 +0000\" "
-                   "state=\"2\">c</Message>"
-                   "<Message msisdn=\"4\" timesent=\"2006-03-07 14:05:09 +0000 \" "
-                   "state=\"2\">d</Message></Messages>")
-            << QStringList{"-|1|a|Successful", "-|2|b|Successful", "-|3|c|Successful",
-                           "-|4|d|Successful"}
-            << true << true;
-        QTest::newRow("text trimmed, inner line breaks kept, entities decoded")
-            << QByteArray("<Messages>\n  <Message msisdn=\"1\">\n  first\nsecond &amp; &lt;3  "
-                          "\n</Message>\n</Messages>")
-            << QStringList{"-|1|first\nsecond & <3|Unknown"} << true << true;
-        QTest::newRow("stray text starts the next message")
-            << QByteArray("<Messages><Message msisdn=\"1\">a</Message>stray <Note>note</Note>"
-                          "<Message msisdn=\"2\">b</Message></Messages>")
-            << QStringList{"-|1|a|Unknown", "-|2|stray noteb|Unknown"} << true << true;
-        QTest::newRow("nothing carries over between messages")
-            << QByteArray("<Messages><Message msisdn=\"1\" timesent=\"2006-03-07 14:05:09 +0000\" "
-                          "state=\"2\">a</Message>"
-                          "<Message>b</Message></Messages>")
-            << QStringList{"2006-03-07T14:05:09Z|1|a|Successful", "-|-|b|Unknown"} << true << true;
-        QTest::newRow("broken part-way keeps what was read")
-            << QByteArray(
-                   "<Messages><Message msisdn=\"1\">a</Message><Message msisdn=\"2\">b</Mess")
-            << QStringList{"-|1|a|Unknown"} << true << false;
-        QTest::newRow("malformed part-way (a bad encoding is the same error)")
-            << QByteArray(
-                   "<Messages><Message msisdn=\"1\">a</Message><Message msisdn=\"2\">b</Wrong>"
-                   "<Message msisdn=\"3\">c</Message></Messages>")
-            << QStringList{"-|1|a|Unknown"} << true << false;
-        QTest::newRow("entity expanded beyond the text limit")
-            << QByteArray("<!DOCTYPE Messages [<!ENTITY e \"" + QByteArray(1000, 'x') +
-                          "\">]><Messages><Message msisdn=\"1\">a</Message><Message>" +
-                          QByteArray("&e;").repeated(30) + "</Message></Messages>")
-            << QStringList{"-|1|a|Unknown"} << true << false;
-        QTest::newRow("not XML") << QByteArray("<html Internal Server Error") << QStringList()
-                                 << false << false;
-        QTest::newRow("external entity is never read")
-            << QByteArray(
-                   "<?xml version=\"1.0\"?><!DOCTYPE Messages [<!ENTITY leak SYSTEM "
-                   "\"file://" QUIBBO_TEST_DATA
-                   "/test-ca.pem\">]><Messages><Message msisdn=\"1\">x&leak;y</Message></Messages>")
-            << QStringList{"-|1|xy|Unknown"} << true << true;
+        QTest::addColumn<QString>("path");
+        const QDir folder(QStringLiteral(QUIBBO_TEST_DATA "/history"));
+        for (const QString& name : folder.entryList({QStringLiteral("*.xml")}))
+            QTest::newRow(qPrintable(name.chopped(4))) << folder.filePath(name.chopped(4));
     }
 
     // Whole, a byte at a time or in any other pieces, the document gives the same rows.
     void documents()
     {
-        QFETCH(QByteArray, document);
-        QFETCH(QStringList, rows);
-        QFETCH(bool, started);
-        QFETCH(bool, complete);
+        QFETCH(QString, path);
+        QFile document(path + QStringLiteral(".xml"));
+        QFile expected(path + QStringLiteral(".expected"));
+        QVERIFY(document.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
+        const QByteArray bytes = document.readAll();
+        QStringList rows = QString::fromUtf8(expected.readAll()).split('\n', Qt::SkipEmptyParts);
+        const QString state = rows.takeFirst();
 
-        for (const int pieceSize : {int(document.size()), 1, 7, 100}) {
-            bool wasStarted = false;
-            bool wasComplete = false;
-            QCOMPARE(parseAll(document, std::max(pieceSize, 1), &wasStarted, &wasComplete), rows);
-            QCOMPARE(wasStarted, started);
-            QCOMPARE(wasComplete, complete);
+        for (const int pieceSize : {int(bytes.size()), 1, 7, 100}) {
+            bool started = false;
+            bool complete = false;
+            QCOMPARE(parseAll(bytes, std::max(pieceSize, 1), &started, &complete), rows);
+            QCOMPARE(state, !started   ? QStringLiteral("not started")
+                            : complete ? QStringLiteral("started, complete")
+                                       : QStringLiteral("started, cut short"));
         }
     }
 
