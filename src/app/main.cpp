@@ -2,6 +2,7 @@
 #include "ApplicationLauncher.h"
 #include "CanberraSoundPlayer.h"
 #include "Clock.h"
+#include "Credentials.h"
 #include "DesktopNotifications.h"
 #include "DesktopUrlOpener.h"
 #include "DraftStore.h"
@@ -61,7 +62,7 @@ int main(int argc, char* argv[])
     }
 
     JsonFileSettingsStore settingsFile(JsonFileSettingsStore::defaultFilePath());
-    KeyringSettingsStore settings(settingsFile);
+    KeyringSettingsStore settings(settingsFile, passwordEntries());
     CanberraSoundPlayer sounds;
     DesktopUrlOpener urls;
     MessageBoxAlerts alerts;

@@ -7,3 +7,9 @@ StringDictionary storedCredentials(const SettingsStore& settings)
     return settings.dictionaryForKey(SettingsKeys::QuibboAPIConnectionParams)
         .value_or(StringDictionary());
 }
+
+QMap<QString, QString> passwordEntries()
+{
+    return {{SettingsKeys::QuibboAPIConnectionParams, SettingsKeys::Password},
+            {SettingsKeys::accountDetails, SettingsKeys::password}};
+}

@@ -7,26 +7,16 @@
 
 #include <qt6keychain/keychain.h>
 
-namespace {
-// The dictionaries that hold a password, and the entry that holds it in each.
-const QMap<QString, QString>& passwordEntries()
-{
-    static const QMap<QString, QString> entries{
-        {QStringLiteral("QuibboAPIConnectionParams"), QStringLiteral("Password")},
-        {QStringLiteral("accountDetails"), QStringLiteral("password")}};
-    return entries;
-}
-} // namespace
-
-KeyringSettingsStore::KeyringSettingsStore(JsonFileSettingsStore& file_, QObject* parent)
-    : QObject(parent), file(file_),
+KeyringSettingsStore::KeyringSettingsStore(JsonFileSettingsStore& file_,
+                                           QMap<QString, QString> passwordEntries_, QObject* parent)
+    : QObject(parent), file(file_), passwordEntries(std::move(passwordEntries_)),
       // Named after the settings file, so a second profile (the demo's, say) keeps its own.
       service(QStringLiteral("Quibbo ") + file_.filePath())
 {
-    readsPending = int(passwordEntries().size());
+    readsPending = int(passwordEntries.size());
     // Asked once the event loop runs: the window is up before the keyring is first touched.
     QTimer::singleShot(0, this, [this] {
-        for (const QString& key : passwordEntries().keys())
+        for (const QString& key : passwordEntries.keys())
             read(key);
     });
 }
@@ -46,7 +36,7 @@ QJsonValue KeyringSettingsStore::value(const QString& key) const
         return stored;
     QJsonObject dictionary = stored.toObject();
     // A password still in the file is one the keyring has not confirmed yet: the newer one.
-    const QString entry = passwordEntries().value(key);
+    const QString entry = passwordEntries.value(key);
     if (!dictionary.contains(entry))
         dictionary.insert(entry, kept.value(key));
     return dictionary;
@@ -54,7 +44,7 @@ QJsonValue KeyringSettingsStore::value(const QString& key) const
 
 void KeyringSettingsStore::setValue(const QString& key, const QJsonValue& value)
 {
-    const QString entry = passwordEntries().value(key);
+    const QString entry = passwordEntries.value(key);
     const QJsonValue password = value.toObject().value(entry);
     if (entry.isEmpty() || !password.isString()) {
         file.setValue(key, value);
@@ -110,7 +100,6 @@ void KeyringSettingsStore::keep(const QString& key, const QString& password)
     job->setKey(key);
     job->setTextData(password);
     connect(job, &QKeychain::Job::finished, this, [this, job, key, password] {
-        const bool latest = kept.value(key) == password;
         if (job->error() == QKeychain::NoError) {
             keeper = Keeper::Keyring;
             if (passwordInFile(key) == password)
@@ -120,7 +109,7 @@ void KeyringSettingsStore::keep(const QString& key, const QString& password)
         qInfo("The keyring refused a password (%s); passwords stay in the settings file.",
               qPrintable(job->errorString()));
         keeper = Keeper::File;
-        if (latest && !passwordInFile(key))
+        if (kept.value(key) == password && !passwordInFile(key))
             rewriteFileEntry(key, password);
     });
     job->start();
@@ -141,7 +130,7 @@ void KeyringSettingsStore::rewriteFileEntry(const QString& key,
     if (!stored.isObject())
         return;
     QJsonObject dictionary = stored.toObject();
-    const QString entry = passwordEntries().value(key);
+    const QString entry = passwordEntries.value(key);
     if (password)
         dictionary.insert(entry, *password);
     else
@@ -151,7 +140,7 @@ void KeyringSettingsStore::rewriteFileEntry(const QString& key,
 
 std::optional<QString> KeyringSettingsStore::passwordInFile(const QString& key) const
 {
-    const QJsonValue password = file.value(key).toObject().value(passwordEntries().value(key));
+    const QJsonValue password = file.value(key).toObject().value(passwordEntries.value(key));
     if (!password.isString())
         return std::nullopt;
     return password.toString();

@@ -21,7 +21,9 @@ class JsonFileSettingsStore;
 class KeyringSettingsStore : public QObject, public SettingsStore
 {
 public:
-    explicit KeyringSettingsStore(JsonFileSettingsStore& file, QObject* parent = nullptr);
+    // passwordEntries: the dictionaries that hold a password, and the entry that holds it in each.
+    KeyringSettingsStore(JsonFileSettingsStore& file, QMap<QString, QString> passwordEntries,
+                         QObject* parent = nullptr);
 
     void whenPasswordsRead(QObject* context, std::function<void()> then) override;
     bool passwordsKeptInFile() const override { return keeper == Keeper::File; }
@@ -46,6 +48,7 @@ private:
     std::optional<QString> passwordInFile(const QString& key) const;
 
     SettingsStore& file;
+    const QMap<QString, QString> passwordEntries;
     const QString service;
     Keeper keeper = Keeper::Unknown;
     int readsPending = 0;

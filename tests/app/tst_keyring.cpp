@@ -1,4 +1,5 @@
 #include "AppHarness.h"
+#include "Credentials.h"
 #include "JsonFileSettingsStore.h"
 #include "KeyringSettingsStore.h"
 #include "MsgHistoryDataSource.h"
@@ -82,7 +83,7 @@ private Q_SLOTS:
             file.setDictionary(details, account);
         }
         {
-            KeyringSettingsStore settings(file);
+            KeyringSettingsStore settings(file, passwordEntries());
             if (!leftByAnOlderInstall) {
                 settings.setDictionary(params, credentials);
                 settings.setDictionary(details, account);
@@ -106,7 +107,7 @@ private Q_SLOTS:
         withoutPassword.remove(QStringLiteral("Password"));
         for (const StringDictionary& expected : {credentials, withoutPassword}) {
             JsonFileSettingsStore reopened(path);
-            KeyringSettingsStore settings(reopened);
+            KeyringSettingsStore settings(reopened, passwordEntries());
             QVERIFY(passwordsRead(settings));
             QCOMPARE(settings.dictionaryForKey(params), expected);
             QCOMPARE(settings.dictionaryForKey(details), account);
@@ -123,14 +124,14 @@ private Q_SLOTS:
             client.service.addAccount(QStringLiteral("zoe@x.test"), QStringLiteral("hunter2"), 5);
         JsonFileSettingsStore file(path);
         {
-            KeyringSettingsStore earlier(file);
+            KeyringSettingsStore earlier(file, passwordEntries());
             earlier.setDictionary(params, {{QStringLiteral("CompanyId"), c.companyId},
                                            {QStringLiteral("UserId"), c.userId},
                                            {QStringLiteral("Password"), c.password}});
             earlier.setDictionary(details, account);
             QVERIFY(settled(earlier));
         }
-        KeyringSettingsStore settings(file);
+        KeyringSettingsStore settings(file, passwordEntries());
         client.test.settingsInUse = &settings;
         client.open();
         bool answered = false;
