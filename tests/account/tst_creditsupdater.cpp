@@ -64,27 +64,6 @@ private Q_SLOTS:
         QCOMPARE(f.display.text(), shown);
     }
 
-    void requestCarriesTheCredentialsEscaped()
-    {
-        ScriptedHttpServer server;
-        server.script({Answer{200, {"7"}}, Answer{200, {"8"}}});
-        Fixture f(server.url());
-        f.refresh();
-        f.test.settings.setDictionary(QStringLiteral("QuibboAPIConnectionParams"),
-                                      {{QStringLiteral("CompanyId"), QStringLiteral("C 1")},
-                                       {QStringLiteral("UserId"), QStringLiteral("u&x=1")},
-                                       {QStringLiteral("Password"), QStringLiteral("p+w")}});
-        f.refresh();
-        QCOMPARE(
-            server.targets,
-            (QList<QByteArray>{
-                "/quib/"
-                "accountInformation?CompanyId=(null)&UserId=(null)&Password=(null)&Action=credits",
-                "/quib/"
-                "accountInformation?CompanyId=C%201&UserId=u%26x%3D1&Password=p%2Bw&Action="
-                "credits"}));
-    }
-
     void onlyTheLatestRequestIsShown()
     {
         ScriptedHttpServer server;
@@ -102,19 +81,6 @@ private Q_SLOTS:
         QVERIFY(finished.wait());
         QCOMPARE(f.display.text(), QStringLiteral("333"));
         QCOMPARE(finished.size(), 2);
-    }
-
-    void firstRefreshComesFifteenSecondsAfterLoad()
-    {
-        ScriptedHttpServer server;
-        server.script({Answer{200, {"15"}}});
-        Fixture f(server.url());
-        QSignalSpy finished(&f.credits, &CreditsUpdater::exchangeFinished);
-        f.test.time.advance(14999ms);
-        QCOMPARE(server.targets.size(), 0);
-        f.test.time.advance(1ms);
-        QVERIFY(finished.wait());
-        QCOMPARE(f.display.text(), QStringLiteral("15"));
     }
 };
 

@@ -183,19 +183,6 @@ private Q_SLOTS:
         QCOMPARE(f.history.rowCount(), 1);
         QCOMPARE(f.row(0).at(2), QStringLiteral("new"));
     }
-
-    void firstFetchComesTenSecondsAfterLoad()
-    {
-        ScriptedHttpServer server;
-        server.script({Answer{200, {twoMessages}}});
-        Fixture f(server.url());
-        QSignalSpy finished(&f.history, &MsgHistoryDataSource::fetchFinished);
-        f.test.time.advance(9999ms);
-        QCOMPARE(server.targets.size(), 0);
-        f.test.time.advance(1ms);
-        QVERIFY(finished.wait());
-        QCOMPARE(f.history.rowCount(), 2);
-    }
 };
 
 QTEST_MAIN(TestMsgHistoryDataSource)

@@ -41,15 +41,21 @@ private Q_SLOTS:
         QCOMPARE(valueOrNullText(QString()), QString());
     }
 
-    void buyCreditsPageEscapesTheAddress()
+    // Every address that carries the user's words escapes them; an absent credential is (null).
+    void addressesEscapeTheirValues()
     {
         const ServiceEndpoints endpoints(QUrl(QStringLiteral("https://secure.test")),
                                          QUrl(QStringLiteral("http://site.test/base/")));
         QCOMPARE(
             endpoints.buyCredits(QStringLiteral("ann+sms box@x.test")).toEncoded(),
             QByteArray("http://site.test/base/getcredits.php?quibboacc=ann%2Bsms%20box%40x.test"));
-        QCOMPARE(endpoints.sendMessage().toString(),
-                 QStringLiteral("https://secure.test/quib/sendMessage"));
+        QCOMPARE(endpoints
+                     .accountInformation({{QStringLiteral("CompanyId"), QStringLiteral("C 1")},
+                                          {QStringLiteral("Password"), QStringLiteral("p+w&x=1")}},
+                                         QStringLiteral("credits"))
+                     .toEncoded(),
+                 QByteArray("https://secure.test/quib/accountInformation?CompanyId=C%201"
+                            "&UserId=(null)&Password=p%2Bw%26x%3D1&Action=credits"));
     }
 };
 
