@@ -57,8 +57,7 @@ private Q_SLOTS:
     {
         QFETCH(Answer, answer);
         QFETCH(QString, shown);
-        ScriptedHttpServer server;
-        server.script({answer});
+        ScriptedHttpServer server({answer});
         Fixture f(server.url());
         f.refresh();
         QCOMPARE(f.display.text(), shown);
@@ -66,8 +65,8 @@ private Q_SLOTS:
 
     void onlyTheLatestRequestIsShown()
     {
-        ScriptedHttpServer server;
-        server.script({Answer{200, {"111"}, true}, Answer{200, {"222"}}, Answer{200, {"333"}}});
+        ScriptedHttpServer server(
+            {Answer{200, {"111"}, true}, Answer{200, {"222"}}, Answer{200, {"333"}}});
         Fixture f(server.url());
         QSignalSpy finished(&f.credits, &CreditsUpdater::exchangeFinished);
         f.credits.updateCredits();

@@ -64,8 +64,7 @@ private Q_SLOTS:
 
     void documentFillsTheTableAndTheStatusLine()
     {
-        ScriptedHttpServer server;
-        server.script({Answer{200, {twoMessages.left(100), twoMessages.mid(100)}}});
+        ScriptedHttpServer server({Answer{200, {twoMessages.left(100), twoMessages.mid(100)}}});
         Fixture f(server.url());
         QAbstractItemModelTester tester(&f.history,
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -85,11 +84,11 @@ private Q_SLOTS:
     void messagesShowAsTheyCame()
     {
         const QString huge(3'000'000, u'x');
-        ScriptedHttpServer server;
-        server.script({Answer{200,
-                              {"<Messages><Message>Sign-ups are paused &lt;b&gt;today&lt;/b&gt; "
-                               "&amp; tomorrow.</Message><Message>" +
-                               huge.toLatin1() + "</Message></Messages>"}}});
+        ScriptedHttpServer server(
+            {Answer{200,
+                    {"<Messages><Message>Sign-ups are paused &lt;b&gt;today&lt;/b&gt; "
+                     "&amp; tomorrow.</Message><Message>" +
+                     huge.toLatin1() + "</Message></Messages>"}}});
         Fixture f(server.url());
         f.fetch();
         const QModelIndex marked = f.history.index(0, MsgHistoryDataSource::MessageColumn);
@@ -114,8 +113,7 @@ private Q_SLOTS:
                    "END:VCARD\nBEGIN:VCARD\nVERSION:3.0\nORG:Acme Ltd\n"
                    "TEL:+44 (7700) 900456\nEND:VCARD\n");
         card.close();
-        ScriptedHttpServer server;
-        server.script({Answer{200, {twoMessages}}});
+        ScriptedHttpServer server({Answer{200, {twoMessages}}});
         Fixture f(server.url(), contacts.path());
         f.test.settings.setDictionary(QStringLiteral("numberTranslation"),
                                       {{QStringLiteral("translationState"), QStringLiteral("ON")},
@@ -141,8 +139,7 @@ private Q_SLOTS:
     void failedFetchesKeepTheLastGoodRows()
     {
         QFETCH(Answer, failure);
-        ScriptedHttpServer server;
-        server.script({Answer{200, {twoMessages}}, failure});
+        ScriptedHttpServer server({Answer{200, {twoMessages}}, failure});
         Fixture f(server.url());
         f.fetch();
         f.test.time.advance(60s);
@@ -154,8 +151,7 @@ private Q_SLOTS:
 
     void brokenDocumentShowsTheRowsBeforeTheBreak()
     {
-        ScriptedHttpServer server;
-        server.script(
+        ScriptedHttpServer server(
             {Answer{200, {twoMessages}},
              Answer{200, {"<Messages><Message msisdn=\"1\">kept</Message><Message>lost"}}});
         Fixture f(server.url());
@@ -169,9 +165,8 @@ private Q_SLOTS:
 
     void newerFetchSupersedesOneInFlight()
     {
-        ScriptedHttpServer server;
-        server.script({Answer{200, {twoMessages}, true},
-                       Answer{200, {"<Messages><Message>new</Message></Messages>"}}});
+        ScriptedHttpServer server({Answer{200, {twoMessages}, true},
+                                   Answer{200, {"<Messages><Message>new</Message></Messages>"}}});
         Fixture f(server.url());
         QSignalSpy finished(&f.history, &MsgHistoryDataSource::fetchFinished);
         f.history.refreshMsgHistoryAfterWaitingALittleBit();

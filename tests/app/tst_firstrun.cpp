@@ -172,49 +172,30 @@ private Q_SLOTS:
         QVERIFY(!run.ui().myEmailProgressIndicator->isVisibleTo(&run.window->assistantPanel()));
     }
 
-    void createAccountChecks_data()
-    {
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("surname");
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<QString>("again");
-        QTest::addColumn<QString>("message");
-        const auto row = [](const char* name, const char* first, const char* surname,
-                            const char* password, const char* again, const char* message) {
-            QTest::newRow(name) << QString::fromUtf8(first) << QString::fromUtf8(surname)
-                                << QString::fromUtf8(password) << QString::fromUtf8(again)
-                                << QString::fromUtf8(message);
-        };
-        const char* mismatch =
-            "Your confirmation password doesn't match the first password you entered.";
-        row("both names empty", "", "", "secret", "secret",
-            "You need to provide us with your Firstname.");
-        row("surname empty", "Anna", "", "secret", "secret",
-            "You need to provide us with your Surname.");
-        row("five characters", "Anna", "Berg", "12345", "12345",
-            "Your password must be a minimum of 6 letters or numbers in length.");
-        row("six characters, confirmation differs", "Anna", "Berg", "123456", "123457", mismatch);
-        row("names of spaces pass; letter case counts", " ", " ", "Secret", "secret", mismatch);
-        row("created", "Anna", "Berg", "p&ss+word", "p&ss+word", "");
-    }
-
+    // The checks run in order and the user mends one fault at a time; nothing is sent until all
+    // pass.
     void createAccountChecks()
     {
-        QFETCH(QString, first);
-        QFETCH(QString, surname);
-        QFETCH(QString, password);
-        QFETCH(QString, again);
-        QFETCH(QString, message);
-
+        const QString mismatch = QStringLiteral(
+            "Your confirmation password doesn't match the first password you entered.");
+        const QList<QStringList> attempts{
+            {"", "", "secret", "secret", "You need to provide us with your Firstname."},
+            {"Anna", "", "secret", "secret", "You need to provide us with your Surname."},
+            {"Anna", "Berg", "12345", "12345",
+             "Your password must be a minimum of 6 letters or numbers in length."},
+            {"Anna", "Berg", "123456", "123457", mismatch},
+            {" ", " ", "Secret", "secret", mismatch}, // names of spaces pass; letter case counts
+            {"Anna", "Berg", "p&ss+word", "p&ss+word", ""}};
         FirstRun run;
         run.toEmailStage(anna, true);
-        run.createAccount(first, surname, password, again);
-        QCOMPARE(run.ui().createAccountErrorText->text(), message);
-        QCOMPARE(run.stage(), message.isEmpty() ? QStringLiteral("ConfirmEmail")
-                                                : QStringLiteral("CreateAccount"));
-        QCOMPARE(run.service.account(anna) != nullptr, message.isEmpty());
-        if (message.isEmpty())
-            QCOMPARE(run.service.account(anna)->password, password);
+        for (const QStringList& a : attempts) {
+            run.createAccount(a[0], a[1], a[2], a[3]);
+            QCOMPARE(run.ui().createAccountErrorText->text(), a[4]);
+            QCOMPARE(run.stage(), a[4].isEmpty() ? QStringLiteral("ConfirmEmail")
+                                                 : QStringLiteral("CreateAccount"));
+            QCOMPARE(run.service.account(anna) != nullptr, a[4].isEmpty());
+        }
+        QCOMPARE(run.service.account(anna)->password, QStringLiteral("p&ss+word"));
     }
 
     void confirmationStoresTheAccount()
@@ -242,32 +223,24 @@ private Q_SLOTS:
                  (StringDictionary{{"emailAddress", anna}, {"password", "a b&c=d+"}}));
     }
 
-    void existingAccount_data()
-    {
-        QTest::addColumn<QString>("password");
-        QTest::addColumn<QString>("stage");
-        QTest::addColumn<QString>("message");
-        const QString invalid = QStringLiteral(
-            "There is a problem connecting to this account. Please check that you have supplied "
-            "the right email address and retype the password.");
-        QTest::newRow("wrong password")
-            << QStringLiteral("wrong") << QStringLiteral("MyAccount") << invalid;
-        QTest::newRow("verified") << QStringLiteral("secret") << QStringLiteral("MyLocation")
-                                  << QString();
-    }
-
+    // A wrong password stores nothing and leaves the user on the stage to retype it.
     void existingAccount()
     {
-        QFETCH(QString, password);
-        QFETCH(QString, stage);
-        QFETCH(QString, message);
         FirstRun run;
         run.toEmailStage(QStringLiteral("existing@example.test"), false);
-        run.ui().myAccountPassword->setText(password);
+        run.ui().myAccountPassword->setText(QStringLiteral("wrong"));
         run.press(run.ui().MyAccountContinue);
-        QCOMPARE(run.stage(), stage);
-        QCOMPARE(run.ui().myAccountErrorText->text(), message);
-        QCOMPARE(run.test.settings.contains(QStringLiteral("accountDetails")), message.isEmpty());
+        QCOMPARE(run.stage(), QStringLiteral("MyAccount"));
+        QCOMPARE(run.ui().myAccountErrorText->text(),
+                 QStringLiteral("There is a problem connecting to this account. Please check that "
+                                "you have supplied the right email address and retype the "
+                                "password."));
+        QVERIFY(!run.test.settings.contains(QStringLiteral("accountDetails")));
+        run.ui().myAccountPassword->setText(QStringLiteral("secret"));
+        run.press(run.ui().MyAccountContinue);
+        QCOMPARE(run.stage(), QStringLiteral("MyLocation"));
+        QCOMPARE(run.ui().myAccountErrorText->text(), QString());
+        QVERIFY(run.test.settings.contains(QStringLiteral("accountDetails")));
     }
 
     // Answers the simulator never gives, from a scripted server.
@@ -312,8 +285,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(int, storedEntries);
 
-        ScriptedHttpServer server;
-        server.script({answer});
+        ScriptedHttpServer server({answer});
         FirstRun run(server.url());
         run.press(run.ui().IntroductionContinue);
         run.ui().userSuppliedEmailAddress->setText(anna);

@@ -252,8 +252,7 @@ private Q_SLOTS:
     // message is sent, whatever happens to the rest of the answer.
     void sentOnceTheStatusLineArrives()
     {
-        ScriptedHttpServer server;
-        server.script({ScriptedHttpServer::Answer{200, {"ab"}, false, true}});
+        ScriptedHttpServer server({ScriptedHttpServer::Answer{200, {"ab"}, false, true}});
         Client client(server.url());
         client.compose(QStringLiteral("once"), QStringLiteral("123"));
         client.send();
@@ -326,8 +325,7 @@ private Q_SLOTS:
 
     void oneAttemptAtATime()
     {
-        ScriptedHttpServer server;
-        server.script({ScriptedHttpServer::Answer{200, {}, true}});
+        ScriptedHttpServer server({ScriptedHttpServer::Answer{200, {}, true}});
         Client client(server.url());
         client.compose(QStringLiteral("typed"), QStringLiteral("123"));
         client.ui().sendSMSButton->click();

@@ -221,8 +221,7 @@ private Q_SLOTS:
 
     void sendToMyPhoneWaitsForTheSendUnderWay()
     {
-        ScriptedHttpServer server;
-        server.script({Answer{200, {}, true}, Answer{200, {}}});
+        ScriptedHttpServer server({Answer{200, {}, true}, Answer{200, {}}});
         Desktop desktop(card("me", "TEL;TYPE=CELL:07700 900001\r\n"), server.url());
         desktop.ui().messageField->setPlainText(QStringLiteral("first"));
         desktop.ui().sendToComboBox->setEditText(QStringLiteral("123"));

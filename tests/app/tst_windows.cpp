@@ -22,27 +22,14 @@
 using namespace std::chrono_literals;
 
 namespace {
-// The letter after a lone "&" of a control's text, lower case.
-std::optional<QChar> mnemonic(const QString& text)
-{
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text.at(i) != u'&')
-            continue;
-        if (text.at(i + 1) != u'&')
-            return text.at(i + 1).toLower();
-        ++i;
-    }
-    return std::nullopt;
-}
-
 // The mnemonics that answer at once in a window: its visible controls', its tab bars' and its
 // menu bar's. Returns the texts that share a letter.
 QStringList clashes(QWidget* window)
 {
-    QMultiHash<QChar, QString> owners;
+    QMultiHash<QKeySequence, QString> owners;
     const auto add = [&owners](const QString& text) {
-        if (const auto letter = mnemonic(text))
-            owners.insert(*letter, text);
+        if (const QKeySequence key = QKeySequence::mnemonic(text); !key.isEmpty())
+            owners.insert(key, text);
     };
     for (QWidget* w : window->findChildren<QWidget*>()) {
         if (w->window() != window || !w->isVisibleTo(window))
@@ -59,9 +46,9 @@ QStringList clashes(QWidget* window)
                 add(action->text());
     }
     QStringList shared;
-    for (const QChar letter : owners.uniqueKeys())
-        if (owners.count(letter) > 1)
-            shared << QStringList(owners.values(letter)).join(QStringLiteral(" / "));
+    for (const QKeySequence& key : owners.uniqueKeys())
+        if (owners.count(key) > 1)
+            shared << QStringList(owners.values(key)).join(QStringLiteral(" / "));
     return shared;
 }
 } // namespace
@@ -97,12 +84,12 @@ private Q_SLOTS:
             }
         }
         for (QMenu* menu : main.findChildren<QMenu*>()) {
-            QSet<QChar> letters;
-            for (QAction* action : menu->actions())
-                if (const auto letter = mnemonic(action->text()))
-                    QVERIFY2(!std::exchange(letters, letters).contains(*letter) &&
-                                 (letters.insert(*letter), true),
-                             qPrintable(action->text()));
+            QSet<QKeySequence> keys;
+            for (QAction* action : menu->actions()) {
+                const QKeySequence key = QKeySequence::mnemonic(action->text());
+                QVERIFY2(key.isEmpty() || !keys.contains(key), qPrintable(action->text()));
+                keys.insert(key);
+            }
         }
     }
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-ScriptedHttpServer::ScriptedHttpServer()
+ScriptedHttpServer::ScriptedHttpServer(QList<Answer> script) : answers(std::move(script))
 {
     listen(QHostAddress::LocalHost);
     connect(this, &QTcpServer::newConnection, this, [this] {

@@ -25,7 +25,7 @@ public:
         std::optional<QByteArray> raw{};    // sent instead of an answer, then the connection drops
     };
 
-    ScriptedHttpServer();
+    explicit ScriptedHttpServer(QList<Answer> script = {});
 
     QUrl url() const;
     void script(QList<Answer> next) { answers += std::move(next); }

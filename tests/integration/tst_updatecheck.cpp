@@ -65,8 +65,7 @@ private Q_SLOTS:
     {
         QFETCH(Answer, answer);
         QFETCH(bool, announced);
-        ScriptedHttpServer server;
-        server.script({answer});
+        ScriptedHttpServer server({answer});
         Fixture f(server.url());
         f.runCheck();
         QCOMPARE(f.panel.isVisible(), announced);
@@ -102,8 +101,7 @@ private Q_SLOTS:
 
     void withoutAddressesTheWindowStillShowsAndDownloadOpensNothing()
     {
-        ScriptedHttpServer server;
-        server.script(
+        ScriptedHttpServer server(
             {Answer{200,
                     {"<plist><dict><key>Version</key><string>2.0</string>"
                      "<key>InfoURL</key><string>file:///etc/passwd</string></dict></plist>"}}});
@@ -150,8 +148,7 @@ private Q_SLOTS:
 
     void notNowCloses()
     {
-        ScriptedHttpServer server;
-        server.script({Answer{200, {xmlPropertyList({{"Version", "2.0"}})}}});
+        ScriptedHttpServer server({Answer{200, {xmlPropertyList({{"Version", "2.0"}})}}});
         Fixture f(server.url());
         f.runCheck();
         f.notNow.click();

@@ -70,8 +70,7 @@ private Q_SLOTS:
         QFETCH(std::optional<int>, status);
         QFETCH(bool, succeeded);
         QFETCH(QByteArray, body);
-        ScriptedHttpServer server;
-        server.script({answer});
+        ScriptedHttpServer server({answer});
         NetworkAccess network(300ms);
         const std::unique_ptr<QNetworkReply> reply(network.get(server.url(), 4096));
         QSignalSpy finished(reply.get(), &QNetworkReply::finished);
@@ -102,8 +101,7 @@ private Q_SLOTS:
     {
         QFETCH(Answer, answer);
         QFETCH(std::optional<int>, status);
-        ScriptedHttpServer server;
-        server.script({answer, answer});
+        ScriptedHttpServer server({answer, answer});
         const bool refused = QByteArray(QTest::currentDataTag()) == "refused";
         NetworkAccess network;
         const std::unique_ptr<QNetworkReply> reply(

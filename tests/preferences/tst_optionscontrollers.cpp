@@ -89,8 +89,7 @@ private Q_SLOTS:
     void failuresStoreNothing()
     {
         QFETCH(Answer, answer);
-        ScriptedHttpServer server;
-        server.script({answer});
+        ScriptedHttpServer server({answer});
         Fixture f(server.url());
         f.typeAndSave(QStringLiteral("ann@example.test"), QStringLiteral("secret"));
         QCOMPARE(f.test.alerts.shown.size(), 1);
@@ -105,8 +104,7 @@ private Q_SLOTS:
 
     void anyDictionaryIsStoredWhole()
     {
-        ScriptedHttpServer server;
-        server.script(
+        ScriptedHttpServer server(
             {Answer{200,
                     {"<plist><dict><key>Who</key><string>x</string><key>N</key><integer>7</integer>"
                      "<key>Nested</key><dict/></dict></plist>"},
