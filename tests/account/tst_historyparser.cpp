@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QLocale>
 #include <QTest>
-#include <QTimeZone>
 
 namespace {
 // A row as one line: time|number|message|state, with "-" for an absent value and a line break

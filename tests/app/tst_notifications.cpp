@@ -2,7 +2,6 @@
 #include "MsgHistoryDataSource.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 
 using namespace std::chrono_literals;

@@ -1,24 +1,18 @@
 #include "AddressBookController.h"
 #include "AddressBookPanel.h"
 #include "AppHarness.h"
-#include "CharCounter.h"
 #include "CreditsUpdater.h"
-#include "MainWindow.h"
-#include "MobileNumberDataSource.h"
 #include "MsgHistoryDataSource.h"
 #include "PreferencesWindow.h"
 #include "QuibboService.h"
 #include "ScriptedHttpServer.h"
 #include "SendSMSPushed.h"
-#include "SenderIDController.h"
-#include "TestPlatform.h"
 #include "TextColours.h"
 #include "ui_AddressBookPanel.h"
 #include "ui_MainWindow.h"
 #include "ui_PreferencesWindow.h"
 
 #include <QAccessible>
-#include <QDockWidget>
 #include <QFile>
 #include <QHeaderView>
 #include <QSignalSpy>

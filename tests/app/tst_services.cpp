@@ -1,12 +1,9 @@
 #include "AppHarness.h"
-#include "MainWindow.h"
 #include "QuibboService.h"
 #include "ScriptedHttpServer.h"
 #include "SendSMSPushed.h"
 #include "ServicesClass.h"
 #include "ServicesRequestWindow.h"
-#include "TestPlatform.h"
-#include "TransparentWindow.h"
 #include "ui_MainWindow.h"
 #include "ui_ServicesRequestWindow.h"
 

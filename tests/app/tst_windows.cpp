@@ -9,10 +9,8 @@
 #include "ui_PreferencesWindow.h"
 
 #include <QDialog>
-#include <QDockWidget>
 #include <QHeaderView>
 #include <QLabel>
-#include <QListView>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStackedWidget>

@@ -1,7 +1,6 @@
 #include "RoundedView.h"
 #include "TransparentWindow.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>

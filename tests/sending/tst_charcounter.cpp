@@ -4,7 +4,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QTest>
 
 using namespace std::chrono_literals;
