@@ -50,7 +50,6 @@ private Q_SLOTS:
         QTest::newRow("below 32 bits") << ok("-99999999999") << "-2147483648";
         QTest::newRow("no body") << Answer{200, {}} << "–";
         QTest::newRow("error page") << Answer{500, {"<html>Error 99</html>"}} << "–";
-        QTest::newRow("reset after 123 of 1234") << Answer{200, {"123"}, false, true} << "–";
     }
 
     void answers()

@@ -12,20 +12,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("escaped");
 
-        QTest::newRow("letters and digits") << QStringLiteral("Hello42") << QByteArray("Hello42");
         QTest::newRow("empty") << QString() << QByteArray();
-        QTest::newRow("ampersand and equals") << QStringLiteral("a&b=c") << QByteArray("a%26b%3Dc");
-        QTest::newRow("percent and space")
-            << QStringLiteral("50% off") << QByteArray("50%25%20off");
-        QTest::newRow("plus is never bare") << QStringLiteral("1+1=2") << QByteArray("1%2B1%3D2");
-        QTest::newRow("tilde") << QStringLiteral("~") << QByteArray("%7E");
-        QTest::newRow("euro sign") << QStringLiteral("€") << QByteArray("%E2%82%AC");
-        QTest::newRow("line feed") << QStringLiteral("a\nb") << QByteArray("a%0Ab");
-        QTest::newRow("marks kept") << QStringLiteral("-_.!*'(),") << QByteArray("-_.!*'(),");
-        QTest::newRow("reserved escaped")
-            << QStringLiteral(";/?:@$#") << QByteArray("%3B%2F%3F%3A%40%24%23");
-        QTest::newRow("outside the BMP")
-            << QStringLiteral("\U0001F600") << QByteArray("%F0%9F%98%80");
+        QTest::newRow("letters, digits and marks kept")
+            << QStringLiteral("Hello42-_.!*'(),") << QByteArray("Hello42-_.!*'(),");
+        QTest::newRow("reserved, space, tilde and line feed escaped")
+            << QStringLiteral("a&b=c 50% 1+1;/?:@$#~\n")
+            << QByteArray("a%26b%3Dc%2050%25%201%2B1%3B%2F%3F%3A%40%24%23%7E%0A");
+        QTest::newRow("UTF-8, in and outside the BMP")
+            << QStringLiteral("€\U0001F600") << QByteArray("%E2%82%AC%F0%9F%98%80");
     }
 
     void escapedValue()
@@ -33,12 +27,6 @@ private Q_SLOTS:
         QFETCH(QString, value);
         QFETCH(QByteArray, escaped);
         QCOMPARE(escapedQueryValue(value), escaped);
-    }
-
-    void absentValueIsTheNullText()
-    {
-        QCOMPARE(valueOrNullText(std::nullopt), QStringLiteral("(null)"));
-        QCOMPARE(valueOrNullText(QString()), QString());
     }
 
     // Every address that carries the user's words escapes them; an absent credential is (null).

@@ -18,7 +18,7 @@ public:
     struct Answer
     {
         int status = 200;
-        QList<QByteArray> chunks;
+        QList<QByteArray> chunks{};
         bool held = false;      // sent only on release()
         bool dropAfter = false; // close the connection after the chunks, before the full length
         std::chrono::milliseconds pause{0}; // between two chunks: a server that trickles

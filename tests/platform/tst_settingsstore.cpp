@@ -66,8 +66,6 @@ private Q_SLOTS:
 
         QTest::newRow("string") << QJsonValue(QStringLiteral("ON")) << true << false << false;
         QTest::newRow("number") << QJsonValue(42) << false << false << false;
-        QTest::newRow("bool") << QJsonValue(true) << false << false << false;
-        QTest::newRow("null") << QJsonValue(QJsonValue::Null) << false << false << false;
         QTest::newRow("object") << QJsonValue(
                                        QJsonObject{{QStringLiteral("a"), QStringLiteral("b")}})
                                 << false << true << false;
@@ -100,17 +98,11 @@ private Q_SLOTS:
         QCOMPARE(translation->keys(), QStringList{QStringLiteral("translationState")});
     }
 
-    void unparseableFileIsMovedAsideAndNeverOverwritten_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::newRow("truncated") << QByteArray("{\"senderID\": \"Tom");
-        QTest::newRow("not an object") << QByteArray("[\"senderID\"]");
-        QTest::newRow("empty") << QByteArray();
-    }
-
+    // What is set afterwards goes to a fresh file; the damaged one stays aside as it was (any
+    // unreadable content is moved aside byte for byte: the settings fuzz target's property).
     void unparseableFileIsMovedAsideAndNeverOverwritten()
     {
-        QFETCH(QByteArray, content);
+        const QByteArray content("{\"senderID\": \"Tom");
         writeRaw(content);
 
         JsonFileSettingsStore store(path());
