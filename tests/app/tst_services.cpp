@@ -95,32 +95,21 @@ class TestServices : public QObject
 private Q_SLOTS:
     void initTestCase() { QVERIFY(QDBusConnection::sessionBus().isConnected()); }
 
-    void selectionWithoutPlainText_data()
-    {
-        QTest::addColumn<Pasteboard>("selection");
-        QTest::newRow("HTML only") << Pasteboard{{"text/html", "<b>hi</b>"}};
-        QTest::newRow("unknown charset") << Pasteboard{{"text/plain;charset=no-such-set", "hi"}};
-    }
-
-    void selectionWithoutPlainText()
-    {
-        QFETCH(Pasteboard, selection);
-        Desktop desktop(card("me", "TEL;TYPE=CELL:07700 900001\r\n"));
-        desktop.ui().messageField->setPlainText(QStringLiteral("kept"));
-        desktop.ui().sendToComboBox->setEditText(QStringLiteral("07700 900999"));
-        const QDBusMessage reply =
-            desktop.call(QStringLiteral("SendSelection"), QVariant::fromValue(selection));
-        QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
-        QCOMPARE(reply.errorMessage(), errorText);
-        QCOMPARE(desktop.ui().messageField->toPlainText(), QStringLiteral("kept"));
-        QCOMPARE(desktop.ui().sendToComboBox->currentText(), QStringLiteral("07700 900999"));
-        QVERIFY(!desktop.requestWindow().isVisible());
-    }
-
-    void textReplacesTheMessage()
+    // Each selection's text replaces the message; one without plain text is refused and
+    // changes nothing.
+    void selectionTextReplacesTheMessage()
     {
         Desktop desktop(card("me", "TEL;TYPE=CELL:07700 900001\r\n"));
         desktop.ui().messageField->setPlainText(QStringLiteral("typed before"));
+        for (const Pasteboard& refused : {Pasteboard{{"text/html", "<b>hi</b>"}},
+                                          Pasteboard{{"text/plain;charset=no-such-set", "hi"}}}) {
+            const QDBusMessage reply =
+                desktop.call(QStringLiteral("SendSelection"), QVariant::fromValue(refused));
+            QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+            QCOMPARE(reply.errorMessage(), errorText);
+        }
+        QCOMPARE(desktop.ui().messageField->toPlainText(), QStringLiteral("typed before"));
+        QVERIFY(!desktop.requestWindow().isVisible());
         QCOMPARE(desktop.sendText(QString()).type(), QDBusMessage::ReplyMessage);
         QCOMPARE(desktop.ui().messageField->toPlainText(), QString());
         desktop.sendText(QStringLiteral("first"));
