@@ -179,27 +179,6 @@ private Q_SLOTS:
         QCOMPARE(b.recipient.currentText(), QStringLiteral("07700 900456"));
     }
 
-    void numberEntries_data()
-    {
-        QTest::addColumn<QList<VCard::Phone>>("phones");
-        QTest::addColumn<QStringList>("labels");
-        using L = VCard::Label;
-        QTest::newRow("faxes are left out")
-            << QList<VCard::Phone>{{L::HomeFax, {}, "1"}, {L::WorkFax, {}, "2"}} << QStringList();
-        QTest::newRow("the user's own label")
-            << QList<VCard::Phone>{{L::Custom, "Car", "1"}} << QStringList{"Car:"};
-    }
-
-    void numberEntries()
-    {
-        QFETCH(QList<VCard::Phone>, phones);
-        QFETCH(QStringList, labels);
-        QStringList shown;
-        for (const auto& entry : AddressBookController::makeArrayOfNumbers(phones))
-            shown << entry.label;
-        QCOMPARE(shown, labels);
-    }
-
     void openContacts()
     {
         Browser b;

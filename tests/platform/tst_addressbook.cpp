@@ -74,17 +74,6 @@ private Q_SLOTS:
         QCOMPARE(actual, QString::fromUtf8(golden.readAll()));
     }
 
-    // Read in the background, the book answers the same.
-    void prefetchedBookReadsTheSame()
-    {
-        AddressBook book(QStringLiteral(QUIBBO_TEST_DATA "/contacts"));
-        QSignalSpy read(&book, &AddressBook::changed);
-        book.prefetch();
-        QVERIFY(read.wait());
-        AddressBook direct(QStringLiteral(QUIBBO_TEST_DATA "/contacts"));
-        QCOMPARE(dump(book), dump(direct));
-    }
-
     void changesOnDiskAreSeen()
     {
         QTemporaryDir home;
