@@ -63,28 +63,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QByteArray>("body");
 
-        const auto plain =
-            std::optional(StringDictionary{{QStringLiteral("CompanyId"), QStringLiteral("C1")},
-                                           {QStringLiteral("UserId"), QStringLiteral("U1")},
-                                           {QStringLiteral("Password"), QStringLiteral("P1")}});
         QTest::newRow("values escaped, byte for byte")
             << std::optional(
-                   StringDictionary{{QStringLiteral("CompanyId"), QStringLiteral("C 1")},
-                                    {QStringLiteral("UserId"), QStringLiteral("u=1")},
-                                    {QStringLiteral("Password"), QStringLiteral("p&w+d")}})
-            << std::optional(QStringLiteral("Tom&Jerry")) << QStringLiteral("+44 7700 900123")
-            << QStringLiteral("Hello")
+                   StringDictionary{{"CompanyId", "C 1"}, {"UserId", "u=1"}, {"Password", "p&w+d"}})
+            << std::optional(QStringLiteral("Tom&Jerry")) << "+44 7700 900123"
+            << "Hello"
             << QByteArray("CompanyId=C%201&UserId=u%3D1&Password=p%26w%2Bd&Msisdn=447700900123"
                           "&MessageText=Hello&OasText=Tom%26Jerry\r\n");
         QTest::newRow("absent values are (null)")
-            << std::optional<StringDictionary>() << std::optional<QString>()
-            << QStringLiteral("123") << QString()
+            << std::optional<StringDictionary>() << std::optional<QString>() << "123"
+            << ""
             << QByteArray("CompanyId=(null)&UserId=(null)&Password=(null)&Msisdn=123"
                           "&MessageText=&OasText=(null)\r\n");
         QTest::newRow("empty sender ID is an empty value")
-            << plain << std::optional(QString()) << QStringLiteral("123") << QStringLiteral("x")
-            << QByteArray(
-                   "CompanyId=C1&UserId=U1&Password=P1&Msisdn=123&MessageText=x&OasText=\r\n");
+            << std::optional<StringDictionary>() << std::optional(QString()) << "123"
+            << "x"
+            << QByteArray("CompanyId=(null)&UserId=(null)&Password=(null)&Msisdn=123"
+                          "&MessageText=x&OasText=\r\n");
     }
 
     void requestBody()

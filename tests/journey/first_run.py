@@ -112,13 +112,12 @@ class Client:
         self.app = wait_for("the client on the accessibility bus",
                             lambda: application(self.process.pid), 20)
 
+    def find(self, what, matches):
+        return wait_for(what, lambda: next((n for n in walk(self.app) if matches(n)), None))
+
     def control(self, role, name):
-        def find():
-            for node in walk(self.app):
-                if node.get_role_name() == role and node.get_name() == name and showing(node):
-                    return node
-            return None
-        return wait_for("%s %r" % (role, name), find)
+        return self.find("%s %r" % (role, name), lambda n: n.get_role_name() == role
+                         and n.get_name() == name and showing(n))
 
     def press(self, name):
         button = self.control("push button", name)
@@ -128,14 +127,6 @@ class Client:
 
     def type_into(self, role, name, text):
         self.control(role, name).set_text_contents(text)
-
-    def label_described(self, description):
-        def find():
-            for node in walk(self.app):
-                if node.get_role_name() == "label" and node.get_description() == description:
-                    return node
-            return None
-        return wait_for("the label described as %r" % description, find)
 
 
 try:
@@ -172,7 +163,8 @@ try:
     line = next(n for n in walk(recipient) if n.get_role_name() == "text")
     line.set_text_contents("07700 900123")
     client.press("Send")
-    status = client.label_described("Status")
+    status = client.find("the status line", lambda n: n.get_role_name() == "label"
+                         and n.get_description() == "Status")
     wait_for("the sent status", lambda: status.get_name().startswith("Message sent at"))
 
     def accepted():
