@@ -27,15 +27,11 @@ private Q_SLOTS:
                      qPrintable(QString::number(int(tone))));
         const QColor red = TextColours::shade(Tone::failure, background);
         QVERIFY(red.red() > red.green() + 60 && red.red() > red.blue() + 60);
+        if (background.lightness() > 200)
+            QCOMPARE(TextColours::shade(Tone::success, background), QColor(Qt::black));
         QPalette palette;
         palette.setColor(QPalette::Window, background);
         QCOMPARE(TextColours::of(TextColours::withText(palette, Tone::failure)), Tone::failure);
-    }
-
-    void lightPaletteKeepsTheClassicColours()
-    {
-        QCOMPARE(TextColours::shade(Tone::success, Qt::white), QColor(Qt::black));
-        QCOMPARE(TextColours::shade(Tone::failure, Qt::white), QColor(0xcc, 0x00, 0x00));
     }
 };
 
