@@ -16,11 +16,9 @@ private Q_SLOTS:
         QTest::newRow("latin letter") << QStringLiteral("07700 9OO123") << false;
         QTest::newRow("combining mark") << QStringLiteral("0770\u0301") << false;
         QTest::newRow("letter outside the BMP") << QStringLiteral("0770\U0001D400") << false;
-        QTest::newRow("punctuation only") << QStringLiteral("+ -./") << true;
         QTest::newRow("emoji is a symbol") << QStringLiteral("0770\U0001F600") << true;
         // What is on screen is what is sent: nothing invisible may reorder or hide digits.
         QTest::newRow("right-to-left override") << QStringLiteral("\u202E1234567890") << false;
-        QTest::newRow("zero-width space") << QStringLiteral("07700\u200B900123") << false;
         QTest::newRow("line break") << QStringLiteral("+447700900123\n+449999") << false;
         QTest::newRow("Arabic-Indic digits")
             << QStringLiteral("+44\u0667\u0667\u0660\u0660") << true;
@@ -57,16 +55,9 @@ private Q_SLOTS:
         row("national, on", "07700 900123", on44, "447700900123");
         row("national, off", "07700 900123", off44, "07700900123");
         row("national, none stored", "07700 900123", none, "07700900123");
-        row("national, empty dictionary", "07700 900123", setting(nullptr, nullptr), "07700900123");
-        row("+44 (0) keeps the 0", "+44 (0) 7700 900123", on44, "4407700900123");
-        row("00 prefix, on", "0044 7700 900123", on44, "440447700900123");
-        row("lone 0, code 1", "0", setting("ON", "1"), "1");
         row("lower-case on translates", "07700900123", setting("on", "44"), "447700900123");
-        row("state absent translates", "07700900123", setting(nullptr, "44"), "447700900123");
         row("code absent is (null)", "07700900123", setting("ON", nullptr), "(null)7700900123");
         row("no digit at all", "+ ", on44, "");
-        row("digits of another script count as their values",
-            QStringLiteral("+44\u0667\u0667\u0660\u0660 900123"), none, "447700900123");
         row("a national number in Arabic-Indic digits", QStringLiteral("\u0660\u0667\u0667"), on44,
             "4477");
     }

@@ -29,7 +29,6 @@ private Q_SLOTS:
             << "sms:123;via=456?body=x" << std::optional(SmsUri{{"123"}, "x"});
         QTest::newRow("body only") << "sms:?body=x" << std::optional(SmsUri{{}, "x"});
         QTest::newRow("another scheme") << "mailto:ann@example.test" << std::optional<SmsUri>();
-        QTest::newRow("empty") << "" << std::optional<SmsUri>();
     }
 
     void parsing()

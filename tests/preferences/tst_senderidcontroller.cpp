@@ -91,28 +91,28 @@ private Q_SLOTS:
         QTest::addColumn<bool>("longTicked");
         QTest::addColumn<QString>("code");
         QTest::addColumn<bool>("translateTicked");
-        QTest::addColumn<bool>("codeEnabled");
 
-        // Before loading: sender "as defined", long ticked, code "1", translate ticked, enabled.
+        // Before loading: sender "as defined", long ticked, code "1", translate ticked. The code
+        // field is enabled exactly when translation is ticked.
         QTest::newRow("nothing stored keeps the controls")
-            << QJsonObject() << "as defined" << true << "1" << true << true;
+            << QJsonObject() << "as defined" << true << "1" << true;
         QTest::newRow("stored values")
             << QJsonObject{{"senderID", "[Tom]"},
                            {"longSMSAllowed", "OFF"},
                            {"numberTranslation",
                             QJsonObject{{"countryCode", "44"}, {"translationState", "ON"}}}}
-            << "[Tom]" << false << "44" << true << true;
+            << "[Tom]" << false << "44" << true;
         QTest::newRow("lower-case on loads unticked")
             << QJsonObject{{"longSMSAllowed", "on"},
                            {"numberTranslation",
                             QJsonObject{{"countryCode", "44"}, {"translationState", "on"}}}}
-            << "as defined" << false << "44" << false << false;
+            << "as defined" << false << "44" << false;
         QTest::newRow("state absent")
             << QJsonObject{{"numberTranslation", QJsonObject{{"countryCode", "33"}}}}
-            << "as defined" << true << "33" << false << false;
+            << "as defined" << true << "33" << false;
         QTest::newRow("empty dictionary keeps the controls")
             << QJsonObject{{"numberTranslation", QJsonObject()}} << "as defined" << true << "1"
-            << true << true;
+            << true;
     }
 
     void loading()
@@ -122,7 +122,6 @@ private Q_SLOTS:
         QFETCH(bool, longTicked);
         QFETCH(QString, code);
         QFETCH(bool, translateTicked);
-        QFETCH(bool, codeEnabled);
         Fixture f;
         f.senderId.setText(QStringLiteral("as defined"));
         f.longMessages.setChecked(true);
@@ -135,7 +134,7 @@ private Q_SLOTS:
         QCOMPARE(f.longMessages.isChecked(), longTicked);
         QCOMPARE(f.countryCode.text(), code);
         QCOMPARE(f.translate.isChecked(), translateTicked);
-        QCOMPARE(f.countryCode.isEnabled(), codeEnabled);
+        QCOMPARE(f.countryCode.isEnabled(), translateTicked);
         QCOMPARE(f.sounds.played.size(), 0);
         // Loading writes nothing back.
         QCOMPARE(f.settings.contains(QStringLiteral("senderID")),
