@@ -3,7 +3,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScreen>
 #include <QTest>
 
@@ -54,18 +53,6 @@ private Q_SLOTS:
                  qPrintable(QString::number(colour.alpha())));
         if (alpha)
             QCOMPARE(colour.rgb() & 0xffffff, 0u); // black
-    }
-
-    void edgesAreTruncated()
-    {
-        // The edges fall on whole numbers; the origin corner is drawn from the exact origin.
-        const QPainterPath path = RoundedView::outline(QRectF(0.6, 0.4, 100.7, 60.9));
-        const QRectF bounds = path.boundingRect();
-        QCOMPARE(bounds.right(), 101.0); // 0.6 + 100.7 = 101.3, truncated
-        QCOMPARE(bounds.bottom(), 61.0); // 0.4 + 60.9 = 61.3, truncated
-        QCOMPARE(bounds.top(), 0.0);
-        QCOMPARE(bounds.left(), 0.0);
-        QCOMPARE(RoundedView::outline(QRectF(0, 0, 100.7, 50)).boundingRect().right(), 100.0);
     }
 };
 

@@ -123,14 +123,6 @@ private Q_SLOTS:
         QVERIFY(book.me());
         QCOMPARE(book.me()->firstName, QStringLiteral("Sam"));
     }
-
-    void missingFolderIsAnEmptyBook()
-    {
-        AddressBook book(QStringLiteral("/nonexistent/contacts"));
-        QVERIFY(book.people().isEmpty());
-        QVERIFY(book.groups().isEmpty());
-        QVERIFY(!book.me());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestAddressBook)
