@@ -22,12 +22,14 @@ struct HistoryRow
     {
         qint64 msecsSinceEpoch = 0;
         int offsetSeconds = 0;
+        bool operator==(const SentTime&) const = default;
     };
 
     std::optional<SentTime> timesent;
     std::optional<QString> msisdn;
     std::optional<QString> message;
     State state = State::Unknown;
+    bool operator==(const HistoryRow&) const = default;
 };
 
 // A row holds only values that stay valid when moved in memory, so a long list grows cheaply.

@@ -34,7 +34,6 @@ private Q_SLOTS:
         QTest::newRow("corner") << QPoint(0, 0) << 0;
         QTest::newRow("outside the top-right arc") << QPoint(196, 3) << 0;
         QTest::newRow("inside the arc") << QPoint(10, 10) << 191;
-        QTest::newRow("where the arc meets the edge") << QPoint(25, 1) << 191;
     }
 
     void roundedPanelIsPainted()

@@ -43,17 +43,6 @@ QString dump(AddressBook& book)
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-void copyFolder(const QString& from, const QString& to)
-{
-    QDir().mkpath(to);
-    for (const QFileInfo& info :
-         QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (info.isDir())
-            copyFolder(info.filePath(), to + QLatin1Char('/') + info.fileName());
-        else
-            QFile::copy(info.filePath(), to + QLatin1Char('/') + info.fileName());
-    }
-}
 } // namespace
 
 class TestAddressBook : public QObject
@@ -76,22 +65,20 @@ private Q_SLOTS:
 
     void changesOnDiskAreSeen()
     {
-        QTemporaryDir home;
-        const QString folder = home.filePath(QStringLiteral("contacts"));
-        copyFolder(QStringLiteral(QUIBBO_TEST_DATA "/contacts"), folder);
-        AddressBook book(folder);
-        const qsizetype before = book.people().size();
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("sub")));
+        AddressBook book(folder.path());
+        QVERIFY(book.people().isEmpty()); // the first read starts the watch
         QSignalSpy changed(&book, &AddressBook::changed);
-
-        QFile added(folder + QStringLiteral("/sub/new.vcf"));
+        QFile added(folder.filePath(QStringLiteral("sub/new.vcf")));
         QVERIFY(added.open(QIODevice::WriteOnly));
         added.write("BEGIN:VCARD\nVERSION:3.0\nUID:new\nN:Added;Ada;;;\nEND:VCARD\n");
         added.close();
         QVERIFY(changed.wait()); // the change starts a read in the background
-        QCOMPARE(book.people().size(), before + 1);
-        QVERIFY(QFile::remove(folder + QStringLiteral("/v21.vcf")));
+        QCOMPARE(book.people().size(), 1);
+        QVERIFY(added.remove());
         QVERIFY(changed.wait());
-        QCOMPARE(book.people().size(), before - 1);
+        QCOMPARE(book.people().size(), 0);
     }
 
     // The own card is named as its UID is written, with or without vCard 4.0's urn:uuid:.

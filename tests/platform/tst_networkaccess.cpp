@@ -29,31 +29,29 @@ private Q_SLOTS:
         QTest::addColumn<Answer>("answer");
         QTest::addColumn<std::optional<int>>("status");
         QTest::addColumn<bool>("succeeded");
-        QTest::addColumn<QByteArray>("body");
 
         QTest::newRow("in several writes")
-            << Answer{200, {"12", "34"}} << std::optional(200) << true << QByteArray("1234");
+            << Answer{200, {"12", "34"}} << std::optional(200) << true;
         QTest::newRow("chunked") << Answer{.raw = raw("200 OK\r\nTransfer-Encoding: chunked",
                                                       "2\r\n12\r\n2;x="
                                                       "y\r\n34\r\n0\r\n\r\n")}
-                                 << std::optional(200) << true << QByteArray("1234");
-        QTest::newRow("error status")
-            << Answer{500, {"oops"}} << std::optional(500) << false << QByteArray();
+                                 << std::optional(200) << true;
+        QTest::newRow("error status") << Answer{500, {"oops"}} << std::optional(500) << false;
         QTest::newRow("reset after 3 of 4 bytes")
-            << Answer{200, {"123"}, false, true} << std::optional(200) << false << QByteArray();
+            << Answer{200, {"123"}, false, true} << std::optional(200) << false;
         QTest::newRow("larger than the cap")
-            << Answer{200, {QByteArray(5000, '7')}} << std::optional(200) << false << QByteArray();
+            << Answer{200, {QByteArray(5000, '7')}} << std::optional(200) << false;
         QTest::newRow("compressed though not asked to be")
             << Answer{.raw = raw("200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 4", "1234")}
-            << std::optional(200) << false << QByteArray();
+            << std::optional(200) << false;
         QTest::newRow("a head that never ends")
             << Answer{.raw = "HTTP/1.1 200 OK\r\nX-Endless: " + QByteArray(300'000, 'h')}
-            << std::optional<int>() << false << QByteArray();
+            << std::optional<int>() << false;
         QTest::newRow("not HTTP") << Answer{.raw = QByteArray("1234\r\n\r\n")}
-                                  << std::optional<int>() << false << QByteArray();
+                                  << std::optional<int>() << false;
         QTest::newRow("trickling past the deadline")
             << Answer{200, QList<QByteArray>(100, "1"), false, false, 50ms} << std::optional(200)
-            << false << QByteArray();
+            << false;
     }
 
     void answers()
@@ -61,7 +59,6 @@ private Q_SLOTS:
         QFETCH(Answer, answer);
         QFETCH(std::optional<int>, status);
         QFETCH(bool, succeeded);
-        QFETCH(QByteArray, body);
         ScriptedHttpServer server({answer});
         NetworkAccess network(300ms);
         const std::unique_ptr<QNetworkReply> reply(network.get(server.url(), 4096));
@@ -72,7 +69,7 @@ private Q_SLOTS:
         QCOMPARE(NetworkAccess::exceededLimit(*reply),
                  QByteArray(QTest::currentDataTag()).startsWith("larger"));
         if (succeeded)
-            QCOMPARE(reply->readAll(), body);
+            QCOMPARE(reply->readAll(), QByteArray("1234")); // every row that succeeds sends 1234
     }
 
     // The send's post: one request whatever the connection does, judged by its status line

@@ -46,29 +46,24 @@ private Q_SLOTS:
         QCOMPARE(f.countryCode.text(), QStringLiteral(" 4a4"));
     }
 
-    void changesAreStoredAtOnce_data()
-    {
-        QTest::addColumn<QString>("ended"); // which field's editing ends
-        QTest::newRow("sender ID field") << "senderId";
-        QTest::newRow("country code field") << "countryCode";
-    }
-
+    // The end of editing in either field stores both.
     void changesAreStoredAtOnce()
     {
-        QFETCH(QString, ended);
         Fixture f;
         f.sending.awakeFromNib();
-        f.senderId.setText(QStringLiteral("Quibbo"));
-        f.countryCode.setText(QStringLiteral("49"));
         f.translate.setChecked(true);
-        emit(ended == QLatin1String("senderId") ? f.senderId : f.countryCode).editingFinished();
-        QCOMPARE(f.settings.stringForKey(QStringLiteral("senderID")), QStringLiteral("Quibbo"));
-        QCOMPARE(f.settings.dictionaryForKey(QStringLiteral("numberTranslation")),
-                 (StringDictionary{{"translationState", "ON"}, {"countryCode", "49"}}));
+        for (const auto& [ended, code] : {std::pair(&f.senderId, "49"), {&f.countryCode, "33"}}) {
+            f.senderId.setText(QStringLiteral("Quibbo") + QLatin1String(code));
+            f.countryCode.setText(QLatin1String(code));
+            emit ended->editingFinished();
+            QCOMPARE(f.settings.stringForKey(QStringLiteral("senderID")), f.senderId.text());
+            QCOMPARE(f.settings.dictionaryForKey(QStringLiteral("numberTranslation")),
+                     (StringDictionary{{"translationState", "ON"}, {"countryCode", code}}));
+        }
 
         f.translate.click(); // unticked: stored at once, and the code field is disabled
         QCOMPARE(f.settings.dictionaryForKey(QStringLiteral("numberTranslation")),
-                 (StringDictionary{{"translationState", "OFF"}, {"countryCode", "49"}}));
+                 (StringDictionary{{"translationState", "OFF"}, {"countryCode", "33"}}));
         QVERIFY(!f.countryCode.isEnabled());
         f.translate.click();
         QVERIFY(f.countryCode.isEnabled());
