@@ -3,29 +3,12 @@
 #include "CreditsUpdater.h"
 #include "MsgHistoryDataSource.h"
 
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTimer>
-
 using namespace std::chrono_literals;
-
-namespace {
-qint64 residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    return 0;
-}
-} // namespace
 
 // A few hundred exchanges with a service that misbehaves at random (resets, delays, garbage,
 // 500s, oversized, trickling and endless answers): every send ends in a defined outcome after
-// exactly one POST and gives Send back, no figure comes from a broken answer, the history
-// never shows half a document, and memory stays bounded.
+// exactly one POST and gives Send back, no figure comes from a broken answer and the history
+// never shows half a document. (How long the event loop is held is the benchmarks' to measure.)
 class TestChaos : public QObject
 {
     Q_OBJECT
@@ -38,15 +21,6 @@ private Q_SLOTS:
         ChaosProxy chaos(client.service.secureBaseUrl(), 20261207);
         QVERIFY(chaos.listen());
         client.open(chaos.url());
-
-        // The longest time the event loop was away, seen by a timer that wants to run often.
-        QElapsedTimer sinceBeat;
-        qint64 longestStall = 0;
-        QTimer beat;
-        beat.callOnTimeout([&] { longestStall = std::max(longestStall, sinceBeat.restart()); });
-        const qint64 residentBefore = residentKiB();
-        sinceBeat.start();
-        beat.start(5);
 
         QSignalSpy creditsDone(&client.window->credits(), &CreditsUpdater::exchangeFinished);
         QSignalSpy historyDone(&client.window->history(), &MsgHistoryDataSource::fetchFinished);
@@ -77,15 +51,11 @@ private Q_SLOTS:
             QVERIFY(client.window->history().rowCount() >= rowsShown);
             rowsShown = client.window->history().rowCount();
         }
-        beat.stop();
-        const qint64 grown = residentKiB() - residentBefore;
-        qInfo("POSTs: %d, GETs that reached the service: %d; longest stall of the event loop: "
-              "%lld ms; memory grown: %lld KiB",
-              chaos.requests("POST"), chaos.requests("GET"), longestStall, grown);
+        qInfo("POSTs: %d, GETs that reached the service: %d", chaos.requests("POST"),
+              chaos.requests("GET"));
         for (int b = 0; b < int(ChaosProxy::Behaviour::Count); ++b)
             QVERIFY2(chaos.behaviours.value(ChaosProxy::Behaviour(b)) > 0,
                      qPrintable(QString::number(b)));
-        QVERIFY(grown < 256 * 1024);
     }
 };
 
