@@ -126,27 +126,22 @@ private Q_SLOTS:
         QCOMPARE(f.row(1).at(1), QStringLiteral("Acme Ltd (447700900456)"));
     }
 
-    void failedFetchesKeepTheLastGoodRows_data()
-    {
-        QTest::addColumn<Answer>("failure");
-        QTest::newRow("error status") << Answer{500, {twoMessages}};
-        QTest::newRow("not XML") << Answer{200, {"Service unavailable"}};
-        // A document cut off by a reset or a short body is no answer, though it began well.
-        QTest::newRow("reset part-way through the document")
-            << Answer{200, {twoMessages.left(150)}, false, true};
-    }
-
+    // Refreshes that fail, whichever way, leave the last good rows and status line in place; a
+    // document cut off by a reset is no answer, though it began well.
     void failedFetchesKeepTheLastGoodRows()
     {
-        QFETCH(Answer, failure);
-        ScriptedHttpServer server({Answer{200, {twoMessages}}, failure});
+        ScriptedHttpServer server({Answer{200, {twoMessages}}, Answer{500, {twoMessages}},
+                                   Answer{200, {"Service unavailable"}},
+                                   Answer{200, {twoMessages.left(150)}, false, true}});
         Fixture f(server.url());
         f.fetch();
-        f.test.time.advance(60s);
-        f.fetch();
-        QCOMPARE(f.history.rowCount(), 2);
-        QCOMPARE(f.status.text(),
-                 QStringLiteral("Listing last refreshed at 03:07 PM. Contains 2 messages."));
+        f.test.time.advance(60s); // a status line written again would say 03:08
+        for (int failure = 0; failure < 3; ++failure) {
+            f.fetch();
+            QCOMPARE(f.history.rowCount(), 2);
+            QCOMPARE(f.status.text(),
+                     QStringLiteral("Listing last refreshed at 03:07 PM. Contains 2 messages."));
+        }
     }
 
     void brokenDocumentShowsTheRowsBeforeTheBreak()

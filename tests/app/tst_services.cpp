@@ -139,27 +139,21 @@ private Q_SLOTS:
     }
 
     // "Another Number", or Escape, which means the same: the text waits in the main window.
-    void anotherNumberKeepsTheRecipient_data()
-    {
-        QTest::addColumn<bool>("escape");
-        QTest::newRow("Another Number") << false;
-        QTest::newRow("Escape") << true;
-    }
-
     void anotherNumberKeepsTheRecipient()
     {
-        QFETCH(bool, escape);
         Desktop desktop(card("me", "TEL;TYPE=CELL:07700 900001\r\n"));
         desktop.ui().sendToComboBox->setEditText(QStringLiteral("07700 900999"));
-        desktop.sendText(QStringLiteral("For someone"));
-        QVERIFY(QTest::qWaitForWindowActive(&desktop.requestWindow()));
-        if (escape)
-            QTest::keyClick(desktop.requestWindow().focusWidget(), Qt::Key_Escape);
-        else
-            desktop.window->servicesRequestWindow().ui().anotherNumberButton->click();
-        QVERIFY(!desktop.requestWindow().isVisible());
-        QVERIFY(desktop.window->isVisible());
-        QCOMPARE(desktop.ui().sendToComboBox->currentText(), QStringLiteral("07700 900999"));
+        for (const bool escape : {false, true}) {
+            desktop.sendText(QStringLiteral("For someone"));
+            QVERIFY(QTest::qWaitForWindowActive(&desktop.requestWindow()));
+            if (escape)
+                QTest::keyClick(desktop.requestWindow().focusWidget(), Qt::Key_Escape);
+            else
+                desktop.window->servicesRequestWindow().ui().anotherNumberButton->click();
+            QVERIFY(!desktop.requestWindow().isVisible());
+            QVERIFY(desktop.window->isVisible());
+            QCOMPARE(desktop.ui().sendToComboBox->currentText(), QStringLiteral("07700 900999"));
+        }
         QVERIFY(desktop.service.sendBodies().isEmpty());
     }
 

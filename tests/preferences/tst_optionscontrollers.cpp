@@ -77,28 +77,22 @@ private Q_SLOTS:
         QVERIFY(f.save.isEnabled());
     }
 
-    void failuresStoreNothing_data()
-    {
-        QTest::addColumn<Answer>("answer");
-        QTest::newRow("refused account") << Answer{401, {}};
-        QTest::newRow("an array") << Answer{200,
-                                            {"<plist><array><string>x</string></array></plist>"}};
-    }
-
+    // A refused account, or an answer that is no dictionary, stores nothing; Save stays ready.
     void failuresStoreNothing()
     {
-        QFETCH(Answer, answer);
-        ScriptedHttpServer server({answer});
+        ScriptedHttpServer server(
+            {Answer{401, {}}, Answer{200, {"<plist><array><string>x</string></array></plist>"}}});
         Fixture f(server.url());
-        f.typeAndSave(QStringLiteral("ann@example.test"), QStringLiteral("secret"));
-        QCOMPARE(f.test.alerts.shown.size(), 1);
-        QCOMPARE(f.test.alerts.shown[0].style, Alerts::Style::Warning);
-        QCOMPARE(f.test.alerts.shown[0].message, QStringLiteral("Invalid Account Details"));
-        f.test.alerts.dismiss();
-        QVERIFY(!f.test.settings.contains(QStringLiteral("accountDetails")));
-        QVERIFY(!f.test.settings.contains(QStringLiteral("QuibboAPIConnectionParams")));
-        QVERIFY(!f.buyCredits.isEnabled());
-        QVERIFY(f.save.isEnabled());
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            f.typeAndSave(QStringLiteral("ann@example.test"), QStringLiteral("secret"));
+            QCOMPARE(f.test.alerts.shown.last().style, Alerts::Style::Warning);
+            QCOMPARE(f.test.alerts.shown.last().message, QStringLiteral("Invalid Account Details"));
+            f.test.alerts.dismiss();
+            QVERIFY(!f.test.settings.contains(QStringLiteral("accountDetails")));
+            QVERIFY(!f.test.settings.contains(QStringLiteral("QuibboAPIConnectionParams")));
+            QVERIFY(!f.buyCredits.isEnabled());
+            QVERIFY(f.save.isEnabled());
+        }
     }
 
     void anyDictionaryIsStoredWhole()
