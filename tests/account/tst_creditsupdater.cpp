@@ -6,9 +6,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-using namespace std::chrono_literals;
 using Answer = ScriptedHttpServer::Answer;
-Q_DECLARE_METATYPE(ScriptedHttpServer::Answer)
 
 class TestCreditsUpdater : public QObject
 {
@@ -43,7 +41,6 @@ private Q_SLOTS:
         const auto ok = [](const QByteArray& body) { return Answer{200, {body}}; };
         QTest::newRow("plain number") << ok("1234") << "1234";
         QTest::newRow("white space and a word") << ok("  42 credits") << "42";
-        QTest::newRow("negative") << ok("-5") << "-5";
         QTest::newRow("letters only") << ok("none left") << "0";
         QTest::newRow("not UTF-8") << ok("12\xff\xfe") << "0";
         QTest::newRow("beyond 32 bits") << ok("99999999999") << "2147483647";

@@ -19,7 +19,6 @@
 
 using namespace std::chrono_literals;
 using Answer = ScriptedHttpServer::Answer;
-Q_DECLARE_METATYPE(ScriptedHttpServer::Answer)
 
 namespace {
 const QString anna = QStringLiteral("anna@example.test");

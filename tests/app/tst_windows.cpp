@@ -17,8 +17,6 @@
 #include <QTabBar>
 #include <QTableView>
 
-using namespace std::chrono_literals;
-
 namespace {
 // The mnemonics that answer at once in a window: its visible controls', its tab bars' and its
 // menu bar's. Returns the texts that share a letter.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMetaType>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -41,6 +42,8 @@ private:
     QList<Answer> answers;
     QList<QPair<QPointer<QTcpSocket>, Answer>> heldBack;
 };
+
+Q_DECLARE_METATYPE(ScriptedHttpServer::Answer)
 
 // An address on loopback where nothing listens: every connection is refused.
 QUrl refusingUrl();

@@ -13,7 +13,6 @@
 
 using namespace std::chrono_literals;
 using Answer = ScriptedHttpServer::Answer;
-Q_DECLARE_METATYPE(ScriptedHttpServer::Answer)
 
 namespace {
 struct Fixture

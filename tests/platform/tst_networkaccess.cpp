@@ -9,7 +9,6 @@
 
 using namespace std::chrono_literals;
 using Answer = ScriptedHttpServer::Answer;
-Q_DECLARE_METATYPE(ScriptedHttpServer::Answer)
 
 namespace {
 QByteArray raw(const QByteArray& head, const QByteArray& body = {})

@@ -9,7 +9,6 @@
 #include <QTest>
 
 using Answer = ScriptedHttpServer::Answer;
-Q_DECLARE_METATYPE(ScriptedHttpServer::Answer)
 
 namespace {
 struct Fixture
