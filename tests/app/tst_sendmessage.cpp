@@ -230,8 +230,8 @@ private Q_SLOTS:
     }
 
     // Lack of credit fails the send behind an alert; once it is dismissed, the buy-credits page
-    // opens if the account's details are stored, and the balance is refreshed every few minutes
-    // until it changes (once, however often the credit runs out).
+    // opens if the account's details are stored, and the balance is refreshed every three
+    // minutes (by one timer, however often the credit runs out).
     void insufficientCreditOffersTheBuyCreditsPage()
     {
         Client client({}, 60s, 0);
