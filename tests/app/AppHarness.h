@@ -21,15 +21,20 @@ struct AppHarness
             qFatal("the simulator cannot listen on loopback");
     }
 
+    // A service's credentials as the client stores them.
+    static StringDictionary stored(const QuibboService::Credentials& c)
+    {
+        return {{QStringLiteral("CompanyId"), c.companyId},
+                {QStringLiteral("UserId"), c.userId},
+                {QStringLiteral("Password"), c.password}};
+    }
+
     // A configured client: an account on the simulator whose credentials are stored.
     void configure(const QString& email, qint64 credits)
     {
-        const QuibboService::Credentials c =
-            service.addAccount(email, QStringLiteral("secret"), credits);
-        test.settings.setDictionary(QStringLiteral("QuibboAPIConnectionParams"),
-                                    {{QStringLiteral("CompanyId"), c.companyId},
-                                     {QStringLiteral("UserId"), c.userId},
-                                     {QStringLiteral("Password"), c.password}});
+        test.settings.setDictionary(
+            QStringLiteral("QuibboAPIConnectionParams"),
+            stored(service.addAccount(email, QStringLiteral("secret"), credits)));
     }
 
     // Loads the windows and runs the launch handling, against another secure host if given.

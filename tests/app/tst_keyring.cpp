@@ -125,9 +125,7 @@ private Q_SLOTS:
         JsonFileSettingsStore file(path);
         {
             KeyringSettingsStore earlier(file, passwordEntries());
-            earlier.setDictionary(params, {{QStringLiteral("CompanyId"), c.companyId},
-                                           {QStringLiteral("UserId"), c.userId},
-                                           {QStringLiteral("Password"), c.password}});
+            earlier.setDictionary(params, AppHarness::stored(c));
             earlier.setDictionary(details, account);
             QVERIFY(settled(earlier));
         }

@@ -214,9 +214,7 @@ private Q_SLOTS:
               std::tuple(tls.secureBaseUrl(), true, sent)}) {
             Client client(secure);
             client.test.settings.setDictionary(QStringLiteral("QuibboAPIConnectionParams"),
-                                               {{QStringLiteral("CompanyId"), c.companyId},
-                                                {QStringLiteral("UserId"), c.userId},
-                                                {QStringLiteral("Password"), c.password}});
+                                               AppHarness::stored(c));
             if (trusted)
                 client.test.network.setSslConfiguration(trusting);
             client.compose(QStringLiteral("keep me"), QStringLiteral("123"));
