@@ -91,9 +91,3 @@ QList<qint64> FakeTime::pendingMilliseconds() const
     std::sort(left.begin(), left.end());
     return left;
 }
-
-int FakeTime::pendingRepeating() const
-{
-    return static_cast<int>(std::count_if(scheduled.begin(), scheduled.end(),
-                                          [](const auto& e) { return e.second.repeating; }));
-}

@@ -22,9 +22,8 @@ public:
                     std::function<void()> fired) override;
 
     void advance(std::chrono::milliseconds by);
-    // The time left on each pending timer, soonest first, and how many of them repeat.
+    // The time left on each pending timer, soonest first.
     QList<qint64> pendingMilliseconds() const;
-    int pendingRepeating() const;
 
 private:
     friend class FakeTimer;
