@@ -1,4 +1,3 @@
-#include "AddressBook.h"
 #include "MsgHistoryDataSource.h"
 #include "ScriptedHttpServer.h"
 #include "TestPlatform.h"
@@ -8,7 +7,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace std::chrono_literals;

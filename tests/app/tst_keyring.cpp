@@ -9,7 +9,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 
 // The account's passwords and the desktop's keyring. Run twice: with a keyring of the test's
 // own (keyring-session.sh), where the passwords must leave the settings file, and with no

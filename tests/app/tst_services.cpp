@@ -1,10 +1,7 @@
 #include "AppHarness.h"
-#include "QuibboService.h"
 #include "ScriptedHttpServer.h"
-#include "SendSMSPushed.h"
 #include "ServicesClass.h"
 #include "ServicesRequestWindow.h"
-#include "ui_MainWindow.h"
 #include "ui_ServicesRequestWindow.h"
 
 #include <QDBusConnection>
@@ -12,9 +9,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QDir>
 #include <QProcess>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace std::chrono_literals;
 using Answer = ScriptedHttpServer::Answer;
