@@ -298,8 +298,9 @@ private Q_SLOTS:
         QCOMPARE(countries->itemText(1) + countries->itemText(2) + countries->itemText(3),
                  QStringLiteral("  USA  United Kingdom-----"));
         for (int i = 5; i < countries->count(); ++i)
-            QVERIFY2(countries->itemText(i - 1).compare(countries->itemText(i), Qt::CaseInsensitive) < 0,
-                     qPrintable(countries->itemText(i)));
+            QVERIFY2(
+                countries->itemText(i - 1).compare(countries->itemText(i), Qt::CaseInsensitive) < 0,
+                qPrintable(countries->itemText(i)));
         for (const auto& [country, code, mobile, translation] :
              QList<std::tuple<QString, QString, QString, bool>>{
                  {"Choose your country", "typed", "07700", false},
