@@ -1,5 +1,6 @@
 #include "MsgHistoryDataSource.h"
 #include "ScriptedHttpServer.h"
+#include "TestFiles.h"
 #include "TestPlatform.h"
 
 #include <QAbstractItemModelTester>
@@ -104,12 +105,10 @@ private Q_SLOTS:
     void numbersShowTheirContactsNames()
     {
         QTemporaryDir contacts;
-        QFile card(contacts.filePath(QStringLiteral("book.vcf")));
-        QVERIFY(card.open(QIODevice::WriteOnly));
-        card.write("BEGIN:VCARD\nVERSION:3.0\nN:Adams;Zoe;;;\nTEL;TYPE=CELL:07700 900123\n"
-                   "END:VCARD\nBEGIN:VCARD\nVERSION:3.0\nORG:Acme Ltd\n"
-                   "TEL:+44 (7700) 900456\nEND:VCARD\n");
-        card.close();
+        QVERIFY(writeFile(contacts.filePath(QStringLiteral("book.vcf")),
+                          "BEGIN:VCARD\nVERSION:3.0\nN:Adams;Zoe;;;\nTEL;TYPE=CELL:07700 900123\n"
+                          "END:VCARD\nBEGIN:VCARD\nVERSION:3.0\nORG:Acme Ltd\n"
+                          "TEL:+44 (7700) 900456\nEND:VCARD\n"));
         ScriptedHttpServer server({Answer{200, {twoMessages}}});
         Fixture f(server.url(), contacts.path());
         f.test.settings.setDictionary(QStringLiteral("numberTranslation"),

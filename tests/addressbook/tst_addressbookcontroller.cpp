@@ -1,6 +1,7 @@
 #include "AddressBookController.h"
 #include "FakeApplicationLauncher.h"
 #include "FakeUrlOpener.h"
+#include "TestFiles.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -149,11 +150,9 @@ private Q_SLOTS:
                                 folder + QLatin1Char('/') + file));
         Browser b(folder);
         QSignalSpy changed(&b.book, &AddressBook::changed);
-        QFile added(folder + QStringLiteral("/0-synced.vcf"));
-        QVERIFY(added.open(QIODevice::WriteOnly));
-        added.write("BEGIN:VCARD\nVERSION:3.0\nUID:synced\nN:Synced;Sid;;;\n"
-                    "CATEGORIES:Allotment\nEND:VCARD\n");
-        added.close();
+        QVERIFY(writeFile(folder + QStringLiteral("/0-synced.vcf"),
+                          "BEGIN:VCARD\nVERSION:3.0\nUID:synced\nN:Synced;Sid;;;\n"
+                          "CATEGORIES:Allotment\nEND:VCARD\n"));
         QVERIFY(changed.wait());
         b.chooseGroup(QStringLiteral("Family"));
         QCOMPARE(b.column(b.people), QStringList{QString::fromUtf8("José Müller ")});

@@ -2,12 +2,12 @@
 #include "ScriptedHttpServer.h"
 #include "ServicesClass.h"
 #include "ServicesRequestWindow.h"
+#include "TestFiles.h"
 #include "ui_ServicesRequestWindow.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QDir>
 #include <QProcess>
 
 using namespace std::chrono_literals;
@@ -37,15 +37,9 @@ struct Desktop : ContactsFolder, AppHarness
         : AppHarness(60s, home.filePath(QStringLiteral("contacts"))),
           contacts(test.addressBook.folder())
     {
-        QDir().mkpath(contacts);
-        QFile vcf(contacts + QStringLiteral("/me.vcf"));
-        QFile self(contacts + QStringLiteral("/self-contact-uid"));
-        if (!vcf.open(QIODevice::WriteOnly) || !self.open(QIODevice::WriteOnly))
+        if (!writeFile(contacts + QStringLiteral("/me.vcf"), ownCard) ||
+            !writeFile(contacts + QStringLiteral("/self-contact-uid"), "me\n"))
             qFatal("the contacts folder cannot be written");
-        vcf.write(ownCard);
-        self.write("me\n");
-        vcf.close();
-        self.close();
         configure(email, 10);
         open(secure);
     }

@@ -1,7 +1,6 @@
 #include "AddressBook.h"
+#include "TestFiles.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,28 +54,23 @@ private Q_SLOTS:
         QFile golden(QStringLiteral(QUIBBO_TEST_DATA "/contacts.expected"));
         QVERIFY(golden.open(QIODevice::ReadOnly));
         const QString actual = dump(book);
-        if (qEnvironmentVariableIsSet("QUIBBO_WRITE_GOLDEN")) {
-            QFile out(golden.fileName());
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write(actual.toUtf8());
-        }
+        if (qEnvironmentVariableIsSet("QUIBBO_WRITE_GOLDEN"))
+            QVERIFY(writeFile(golden.fileName(), actual.toUtf8()));
         QCOMPARE(actual, QString::fromUtf8(golden.readAll()));
     }
 
     void changesOnDiskAreSeen()
     {
         QTemporaryDir folder;
+        const QString added = folder.filePath(QStringLiteral("sub/new.vcf"));
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("sub")));
         AddressBook book(folder.path());
         QVERIFY(book.people().isEmpty()); // the first read starts the watch
         QSignalSpy changed(&book, &AddressBook::changed);
-        QFile added(folder.filePath(QStringLiteral("sub/new.vcf")));
-        QVERIFY(added.open(QIODevice::WriteOnly));
-        added.write("BEGIN:VCARD\nVERSION:3.0\nUID:new\nN:Added;Ada;;;\nEND:VCARD\n");
-        added.close();
+        QVERIFY(writeFile(added, "BEGIN:VCARD\nVERSION:3.0\nUID:new\nN:Added;Ada;;;\nEND:VCARD\n"));
         QVERIFY(changed.wait()); // the change starts a read in the background
         QCOMPARE(book.people().size(), 1);
-        QVERIFY(added.remove());
+        QVERIFY(QFile::remove(added));
         QVERIFY(changed.wait());
         QCOMPARE(book.people().size(), 0);
     }
@@ -97,15 +91,10 @@ private Q_SLOTS:
         QFETCH(QByteArray, cardUid);
         QFETCH(QByteArray, named);
         QTemporaryDir folder;
-        QFile card(folder.filePath(QStringLiteral("me.vcf")));
-        QVERIFY(card.open(QIODevice::WriteOnly));
-        card.write("BEGIN:VCARD\nVERSION:4.0\nUID:" + cardUid +
-                   "\nN:Self;Sam;;;\nTEL;TYPE=cell:+447700900111\nEND:VCARD\n");
-        card.close();
-        QFile self(folder.filePath(QStringLiteral("self-contact-uid")));
-        QVERIFY(self.open(QIODevice::WriteOnly));
-        self.write(named + "\n");
-        self.close();
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("me.vcf")),
+                          "BEGIN:VCARD\nVERSION:4.0\nUID:" + cardUid +
+                              "\nN:Self;Sam;;;\nTEL;TYPE=cell:+447700900111\nEND:VCARD\n"));
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("self-contact-uid")), named + "\n"));
         AddressBook book(folder.path());
         QVERIFY(book.me());
         QCOMPARE(book.me()->firstName, QStringLiteral("Sam"));

@@ -1,7 +1,6 @@
 #include "ApplicationLauncher.h"
+#include "TestFiles.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,20 +13,13 @@ private Q_SLOTS:
     void startsTheDefaultApplication()
     {
         QTemporaryDir home;
-        const QString applications = home.filePath(QStringLiteral("data/applications"));
-        QVERIFY(QDir().mkpath(applications));
-        QVERIFY(QDir().mkpath(home.filePath(QStringLiteral("config"))));
         const QString started = home.filePath(QStringLiteral("started"));
-        const auto write = [](const QString& path, const QByteArray& text) {
-            QFile file(path);
-            return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-        };
-        QVERIFY(write(applications + QStringLiteral("/test-contacts.desktop"),
-                      "[Desktop Entry]\nType=Application\nName=Contacts\nMimeType=text/vcard;\n"
-                      "Exec=touch " +
-                          QFile::encodeName(started) + "\n"));
-        QVERIFY(write(home.filePath(QStringLiteral("config/mimeapps.list")),
-                      "[Default Applications]\ntext/vcard=test-contacts.desktop\n"));
+        QVERIFY(writeFile(home.filePath(QStringLiteral("data/applications/test-contacts.desktop")),
+                          "[Desktop Entry]\nType=Application\nName=Contacts\nMimeType=text/vcard;\n"
+                          "Exec=touch " +
+                              QFile::encodeName(started) + "\n"));
+        QVERIFY(writeFile(home.filePath(QStringLiteral("config/mimeapps.list")),
+                          "[Default Applications]\ntext/vcard=test-contacts.desktop\n"));
         // GIO reads the folders once, at its first use in the process.
         qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral("data"))));
         qputenv("XDG_DATA_DIRS", QFile::encodeName(home.filePath(QStringLiteral("none"))));

@@ -1,7 +1,6 @@
 #include "DraftStore.h"
+#include "TestFiles.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,11 +41,9 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, content);
         QTemporaryDir home;
-        QFile file(home.filePath(QStringLiteral("draft.json")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        file.close();
-        QCOMPARE(DraftStore(file.fileName()).read(), std::nullopt);
+        const QString path = home.filePath(QStringLiteral("draft.json"));
+        QVERIFY(writeFile(path, content));
+        QCOMPARE(DraftStore(path).read(), std::nullopt);
     }
 };
 

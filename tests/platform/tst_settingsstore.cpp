@@ -1,4 +1,5 @@
 #include "JsonFileSettingsStore.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,14 +18,6 @@ class TestSettingsStore : public QObject
 private:
     QTemporaryDir home;
     QString path() const { return home.filePath(QStringLiteral("quibbo/settings.json")); }
-
-    void writeRaw(const QByteArray& content)
-    {
-        QDir().mkpath(home.filePath(QStringLiteral("quibbo")));
-        QFile file(path());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-    }
 
 private Q_SLOTS:
     void init() { QDir(home.filePath(QStringLiteral("quibbo"))).removeRecursively(); }
@@ -77,7 +70,8 @@ private Q_SLOTS:
     {
         QFETCH(QJsonValue, stored);
         QFETCH(QString, readsAs);
-        writeRaw(QJsonDocument(QJsonObject{{QStringLiteral("key"), stored}}).toJson());
+        QVERIFY(writeFile(path(),
+                          QJsonDocument(QJsonObject{{QStringLiteral("key"), stored}}).toJson()));
         const JsonFileSettingsStore store(path());
         QCOMPARE(store.stringForKey(QStringLiteral("key")).has_value(), readsAs == "string");
         QCOMPARE(store.dictionaryForKey(QStringLiteral("key")).has_value(),
@@ -87,7 +81,9 @@ private Q_SLOTS:
 
     void dictionaryEntriesThatAreNotStringsAreLeftOut()
     {
-        writeRaw("{\"numberTranslation\": {\"countryCode\": 44, \"translationState\": \"ON\"}}");
+        QVERIFY(writeFile(
+            path(),
+            "{\"numberTranslation\": {\"countryCode\": 44, \"translationState\": \"ON\"}}"));
         const JsonFileSettingsStore store(path());
         const auto translation = store.dictionaryForKey(QStringLiteral("numberTranslation"));
         QVERIFY(translation);
@@ -99,7 +95,7 @@ private Q_SLOTS:
     void unparseableFileIsMovedAsideAndNeverOverwritten()
     {
         const QByteArray content("{\"senderID\": \"Tom");
-        writeRaw(content);
+        QVERIFY(writeFile(path(), content));
 
         JsonFileSettingsStore store(path());
         QCOMPARE(store.stringForKey(QStringLiteral("senderID")), std::nullopt);
@@ -135,11 +131,8 @@ private Q_SLOTS:
     void killedWritersLeaveAReadableFile()
     {
         // Debris of an earlier crash is removed by the next start, a damaged file kept aside.
-        QDir().mkpath(home.filePath(QStringLiteral("quibbo")));
-        for (const char* name : {"settings.json.Ab12Cd", "settings.json.corrupt-20261207T101010"}) {
-            QFile left(home.filePath(QStringLiteral("quibbo/") + QLatin1String(name)));
-            QVERIFY(left.open(QIODevice::WriteOnly));
-        }
+        for (const char* name : {"settings.json.Ab12Cd", "settings.json.corrupt-20261207T101010"})
+            QVERIFY(writeFile(home.filePath(QStringLiteral("quibbo/") + QLatin1String(name)), {}));
         JsonFileSettingsStore(path()).setString(QStringLiteral("k"), QStringLiteral("v"));
         QVERIFY(!QFile::exists(home.filePath(QStringLiteral("quibbo/settings.json.Ab12Cd"))));
         QVERIFY(QFile::remove(
