@@ -321,7 +321,8 @@ private Q_SLOTS:
         QCOMPARE(sent.senderId, QStringLiteral("Ann's"));
     }
 
-    // The panel opens from the keyboard, and only then reads what it shows.
+    // The panel opens from the keyboard, and only then reads what it shows. Its numbers table
+    // reads like the lists beside it: no row numbers, rows as tall as theirs, numbers whole.
     void addressBookPanelOpensOnControlB()
     {
         Client client({}, 60s, 10, QStringLiteral(QUIBBO_TEST_DATA "/contacts"));
@@ -332,6 +333,17 @@ private Q_SLOTS:
         QTest::keyClick(client.ui().messageField, Qt::Key_B, Qt::ControlModifier);
         QVERIFY(client.window->addressBookPanel().isVisible());
         QVERIFY(client.window->addressBookPanel().browser().isLoaded());
+
+        Ui::AddressBookPanel& b = client.window->addressBookPanel().ui();
+        b.nameTableView->setCurrentIndex(b.nameTableView->model()->index(2, 0));
+        QTableView* numbers = b.valueTableView;
+        QVERIFY(!numbers->verticalHeader()->isVisible());
+        QVERIFY(numbers->rowHeight(0) <= b.nameTableView->sizeHintForRow(0) + 8);
+        for (int row = 0; row < numbers->model()->rowCount(); ++row) {
+            const QString number = numbers->model()->index(row, 1).data().toString();
+            QVERIFY2(numbers->fontMetrics().horizontalAdvance(number) < numbers->columnWidth(1),
+                     qPrintable(number));
+        }
     }
 
     // Every input, button, list and indicator of every window has a name a screen reader can

@@ -5,17 +5,14 @@
 #include "ServicesRequestWindow.h"
 #include "SetupAssistantPanel.h"
 #include "UpdatePanel.h"
-#include "ui_AddressBookPanel.h"
 #include "ui_PreferencesWindow.h"
 
 #include <QDialog>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStackedWidget>
 #include <QTabBar>
-#include <QTableView>
 
 namespace {
 // The mnemonics that answer at once in a window: its visible controls', its tab bars' and its
@@ -145,30 +142,6 @@ private Q_SLOTS:
         QVERIFY(!window.isVisible());
         QCOMPARE(p.myPassword->text(), QStringLiteral("secret"));
         QVERIFY(!p.mySaveButton->isEnabled());
-    }
-
-    // The numbers table reads like the lists beside it: no row numbers, rows as tall as theirs,
-    // and numbers shown whole.
-    void addressBookLook()
-    {
-        AppHarness client(NetworkAccess::defaultTimeout,
-                          QStringLiteral(QUIBBO_TEST_DATA "/contacts"));
-        client.configure(QStringLiteral("ann@example.test"), 10);
-        client.open();
-        client.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(client.window.get()));
-        QAction* toggle = client.window->addressBookPanel().toggleViewAction();
-        toggle->trigger();
-        Ui::AddressBookPanel& b = client.window->addressBookPanel().ui();
-        b.nameTableView->setCurrentIndex(b.nameTableView->model()->index(2, 0));
-        QTableView* numbers = b.valueTableView;
-        QVERIFY(!numbers->verticalHeader()->isVisible());
-        QVERIFY(numbers->rowHeight(0) <= b.nameTableView->sizeHintForRow(0) + 8);
-        const int column = numbers->columnWidth(1);
-        for (int row = 0; row < numbers->model()->rowCount(); ++row) {
-            const QString number = numbers->model()->index(row, 1).data().toString();
-            QVERIFY2(numbers->fontMetrics().horizontalAdvance(number) < column, qPrintable(number));
-        }
     }
 };
 
