@@ -9,6 +9,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QProcess>
+#include <QScreen>
 
 using namespace std::chrono_literals;
 using Answer = ScriptedHttpServer::Answer;
@@ -114,6 +115,8 @@ private Q_SLOTS:
         desktop.ui().sendToComboBox->setEditText(QStringLiteral("07700 900999"));
         desktop.sendText(QStringLiteral("Note to self"));
         QVERIFY(desktop.requestWindow().isVisible());
+        QCOMPARE(desktop.requestWindow().frameGeometry().center(),
+                 desktop.requestWindow().screen()->availableGeometry().center());
         QCOMPARE(desktop.requestWindow().focusWidget(),
                  desktop.window->servicesRequestWindow().ui().sendToMeButton);
 

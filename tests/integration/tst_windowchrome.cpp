@@ -1,31 +1,13 @@
 #include "RoundedView.h"
-#include "TransparentWindow.h"
 
 #include <QImage>
 #include <QPainter>
-#include <QScreen>
 #include <QTest>
 
 class TestWindowChrome : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void windowIsBorderlessFloatingAndFocusable()
-    {
-        TransparentWindow window;
-        window.resize(300, 120);
-        const Qt::WindowFlags flags = window.windowFlags();
-        QVERIFY(flags & Qt::FramelessWindowHint);
-        QVERIFY(flags & Qt::WindowStaysOnTopHint);
-        QVERIFY(window.testAttribute(Qt::WA_TranslucentBackground));
-        QVERIFY(window.focusPolicy() & Qt::TabFocus);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        QCOMPARE(window.frameGeometry().center(), window.screen()->availableGeometry().center());
-    }
-
     void roundedPanelIsPainted_data()
     {
         QTest::addColumn<QPoint>("pixel");
