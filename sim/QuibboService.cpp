@@ -4,10 +4,12 @@
 #include "SmsText.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponse>
 #include <QRandomGenerator>
+#include <QSslKey>
 #include <QSslServer>
 #include <QTcpServer>
 #include <QUrlQuery>
@@ -65,6 +67,24 @@ std::unique_ptr<QHttpServer> serverOn(QTcpServer* listener)
 QuibboService::QuibboService(QObject* parent) : QObject(parent) {}
 
 QuibboService::~QuibboService() = default;
+
+std::optional<QSslConfiguration> QuibboService::loadTls(const QString& certPath,
+                                                        const QString& keyPath)
+{
+    QFile certFile(certPath);
+    QFile keyFile(keyPath);
+    if (!certFile.open(QIODevice::ReadOnly) || !keyFile.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QList<QSslCertificate> chain = QSslCertificate::fromData(certFile.readAll());
+    const QSslKey key(keyFile.readAll(), QSsl::Rsa);
+    if (chain.isEmpty() || key.isNull())
+        return std::nullopt;
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificateChain(chain);
+    configuration.setPrivateKey(key);
+    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+    return configuration;
+}
 
 bool QuibboService::listen(const QHostAddress& address, quint16 port,
                            const std::optional<QSslConfiguration>& tls)

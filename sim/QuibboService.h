@@ -52,6 +52,10 @@ public:
     explicit QuibboService(QObject* parent = nullptr);
     ~QuibboService() override;
 
+    // A server's TLS set-up from a PEM certificate chain and its RSA key; none if either is
+    // unreadable.
+    static std::optional<QSslConfiguration> loadTls(const QString& certPath,
+                                                    const QString& keyPath);
     // Listens on address:port (0 picks a free port). With TLS the secure host speaks HTTPS and
     // the public site gets a plain listener of its own.
     bool listen(const QHostAddress& address = QHostAddress::LocalHost, quint16 port = 0,

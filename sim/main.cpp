@@ -5,9 +5,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
-#include <QSslCertificate>
-#include <QSslKey>
 #include <QTextStream>
 
 #include <cstdio>
@@ -22,23 +19,6 @@ int usage(const QString& message)
     err << "quibbo-sim: " << message << " (see --help)\n";
     err.flush();
     return 2;
-}
-
-std::optional<QSslConfiguration> loadTls(const QString& certPath, const QString& keyPath)
-{
-    QFile certFile(certPath);
-    QFile keyFile(keyPath);
-    if (!certFile.open(QIODevice::ReadOnly) || !keyFile.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QList<QSslCertificate> chain = QSslCertificate::fromData(certFile.readAll());
-    const QSslKey key(keyFile.readAll(), QSsl::Rsa);
-    if (chain.isEmpty() || key.isNull())
-        return std::nullopt;
-    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-    configuration.setLocalCertificateChain(chain);
-    configuration.setPrivateKey(key);
-    configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
-    return configuration;
 }
 } // namespace
 
@@ -103,7 +83,7 @@ int main(int argc, char* argv[])
     if (parser.isSet(certOption) != parser.isSet(keyOption))
         return usage(QStringLiteral("--tls-cert and --tls-key go together"));
     if (parser.isSet(certOption)) {
-        tls = loadTls(parser.value(certOption), parser.value(keyOption));
+        tls = QuibboService::loadTls(parser.value(certOption), parser.value(keyOption));
         if (!tls) {
             err << "quibbo-sim: cannot read the certificate or the key\n";
             return 1;

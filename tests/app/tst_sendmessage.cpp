@@ -10,26 +10,12 @@
 #include "ui_PreferencesWindow.h"
 
 #include <QAccessible>
-#include <QFile>
 #include <QHeaderView>
-#include <QSslKey>
 
 using namespace std::chrono_literals;
 
 namespace {
 const QString email = QStringLiteral("ann@example.test");
-
-QSslConfiguration loopbackTls()
-{
-    QFile cert(QStringLiteral(QUIBBO_TEST_DATA "/loopback.pem"));
-    QFile key(QStringLiteral(QUIBBO_TEST_DATA "/loopback.key"));
-    if (!cert.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
-        qFatal("test certificate missing");
-    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-    tls.setLocalCertificateChain(QSslCertificate::fromData(cert.readAll()));
-    tls.setPrivateKey(QSslKey(key.readAll(), QSsl::Rsa));
-    return tls;
-}
 
 struct Client : AppHarness
 {
@@ -199,7 +185,10 @@ private Q_SLOTS:
             QStringLiteral("Message failed at 03:07 PM. Error talking to server.");
         ScriptedHttpServer cut({ScriptedHttpServer::Answer{200, {"ab"}, false, true}});
         QuibboService tls;
-        QVERIFY(tls.listen(QHostAddress::LocalHost, 0, loopbackTls()));
+        QVERIFY(
+            tls.listen(QHostAddress::LocalHost, 0,
+                       QuibboService::loadTls(QStringLiteral(QUIBBO_TEST_DATA "/loopback.pem"),
+                                              QStringLiteral(QUIBBO_TEST_DATA "/loopback.key"))));
         const auto c = tls.addAccount(email, QStringLiteral("secret"), 5);
         QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
         trusting.addCaCertificates(QStringLiteral(QUIBBO_TEST_DATA "/test-ca.pem"));
