@@ -42,14 +42,19 @@ struct FirstRun : AppHarness
             QVERIFY(checked.wait());
     }
 
-    void toEmailStage(const QString& email, bool newAccount)
+    // On the address stage: types the address, chooses a new or the existing account, goes on.
+    void enterEmail(const QString& email, bool newAccount)
     {
-        press(ui().IntroductionContinue);
         ui().userSuppliedEmailAddress->setText(email);
         (newAccount ? static_cast<QAbstractButton*>(ui().createNewAccountRadioButton)
                     : ui().useExistingAccountRadioButton)
             ->setChecked(true);
         press(ui().MyEmailAddressContinue);
+    }
+    void toEmailStage(const QString& email, bool newAccount)
+    {
+        press(ui().IntroductionContinue);
+        enterEmail(email, newAccount);
     }
 
     void createAccount(const QString& first, const QString& surname, const QString& password,
@@ -117,11 +122,7 @@ private Q_SLOTS:
         FirstRun run;
         run.press(run.ui().IntroductionContinue);
         for (const auto& [email, newAccount, message] : attempts) {
-            run.ui().userSuppliedEmailAddress->setText(email);
-            (newAccount ? static_cast<QAbstractButton*>(run.ui().createNewAccountRadioButton)
-                        : run.ui().useExistingAccountRadioButton)
-                ->setChecked(true);
-            run.press(run.ui().MyEmailAddressContinue);
+            run.enterEmail(email, newAccount);
             QCOMPARE(run.ui().myEmailErrorText->text(), message);
             QCOMPARE(TextColours::of(run.ui().myEmailErrorText->palette()),
                      message.isEmpty() ? TextColours::success : TextColours::failure);
@@ -253,14 +254,12 @@ private Q_SLOTS:
 
         ScriptedHttpServer server({answer});
         FirstRun run(server.url());
-        run.press(run.ui().IntroductionContinue);
-        run.ui().userSuppliedEmailAddress->setText(anna);
         if (existing) {
-            run.ui().useExistingAccountRadioButton->setChecked(true);
-            run.press(run.ui().MyEmailAddressContinue);
+            run.toEmailStage(anna, false);
             run.press(run.ui().MyAccountContinue);
             QCOMPARE(run.ui().myAccountErrorText->text(), message);
         } else {
+            run.ui().userSuppliedEmailAddress->setText(anna);
             run.setup().proceedToStageConfirmEmail();
             run.press(run.ui().ConfirmEmailContinue);
             QCOMPARE(run.ui().confirmEmailErrorText->text(), message);

@@ -134,14 +134,13 @@ try:
     sim = start([QUIBBO_SIM, "--port", "0", "--auto-confirm"], stdout=sim_log,
                 stderr=subprocess.STDOUT)
 
-    def urls():
+    def sim_said(start):
         sim_log.seek(0)
-        for line in sim_log:
-            if line.startswith("quibbo-sim secure="):
-                fields = dict(part.split("=", 1) for part in line.split()[1:])
-                return fields["secure"], fields["public"]
-        return None
-    secure, public = wait_for("the simulator", urls)
+        return next((line for line in sim_log if line.startswith(start)), None)
+
+    listening = wait_for("the simulator", lambda: sim_said("quibbo-sim secure="))
+    urls = dict(part.split("=", 1) for part in listening.split()[1:])
+    secure, public = urls["secure"], urls["public"]
 
     # 1. A first run to a sent message.
     client = Client(secure, public, os.path.join(work, "first"))
@@ -166,11 +165,8 @@ try:
     status = client.find("the status line", lambda n: n.get_role_name() == "label"
                          and n.get_description() == "Status")
     wait_for("the sent status", lambda: status.get_name().startswith("Message sent at"))
-
-    def accepted():
-        sim_log.seek(0)
-        return "accepted a message from journey@example.test to 07700900123" in sim_log.read()
-    wait_for("the simulator to accept the message", accepted)
+    wait_for("the simulator to accept the message",
+             lambda: sim_said("accepted a message from journey@example.test to 07700900123"))
 
     def passwords_in_keyring():
         with open(os.path.join(work, "first", "config", "quibbo", "settings.json")) as f:
