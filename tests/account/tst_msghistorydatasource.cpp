@@ -112,8 +112,7 @@ private Q_SLOTS:
         ScriptedHttpServer server({Answer{200, {twoMessages}}});
         Fixture f(server.url(), contacts.path());
         f.test.settings.setDictionary(QStringLiteral("numberTranslation"),
-                                      {{QStringLiteral("translationState"), QStringLiteral("ON")},
-                                       {QStringLiteral("countryCode"), QStringLiteral("44")}});
+                                      {{"translationState", "ON"}, {"countryCode", "44"}});
         QSignalSpy read(&f.test.addressBook, &AddressBook::changed);
         f.test.addressBook.prefetch();
         QVERIFY(read.wait());

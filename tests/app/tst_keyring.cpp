@@ -23,11 +23,9 @@ class tst_Keyring : public QObject
 
     const QString params = QStringLiteral("QuibboAPIConnectionParams");
     const QString details = QStringLiteral("accountDetails");
-    const StringDictionary credentials{{QStringLiteral("CompanyId"), QStringLiteral("C1")},
-                                       {QStringLiteral("UserId"), QStringLiteral("U1")},
-                                       {QStringLiteral("Password"), QStringLiteral("p&ss wörd")}};
-    const StringDictionary account{{QStringLiteral("emailAddress"), QStringLiteral("zoe@x.test")},
-                                   {QStringLiteral("password"), QStringLiteral("hunter2")}};
+    const StringDictionary credentials{
+        {"CompanyId", "C1"}, {"UserId", "U1"}, {"Password", "p&ss wörd"}};
+    const StringDictionary account{{"emailAddress", "zoe@x.test"}, {"password", "hunter2"}};
 
     QJsonObject onDisk() const
     {

@@ -223,8 +223,7 @@ private Q_SLOTS:
             if (detailsStored)
                 client.test.settings.setDictionary(
                     QStringLiteral("accountDetails"),
-                    {{QStringLiteral("emailAddress"), QStringLiteral("ann+sms@example.test")},
-                     {QStringLiteral("password"), QStringLiteral("secret")}});
+                    {{"emailAddress", "ann+sms@example.test"}, {"password", "secret"}});
             client.ui().sendSMSButton->click();
             QTRY_COMPARE(client.test.alerts.waiting, 1);
             QCOMPARE(client.ui().statusField->text(),
@@ -340,11 +339,8 @@ private Q_SLOTS:
     void everyControlIsNamedForScreenReaders()
     {
         Client client;
-        const auto name = [](QWidget* w) {
-            return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
-        };
-        const auto description = [](QWidget* w) {
-            return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description);
+        const auto name = [](QWidget* w, QAccessible::Text what = QAccessible::Name) {
+            return QAccessible::queryAccessibleInterface(w)->text(what);
         };
         for (QWidget* w : client.window->findChildren<QWidget*>()) {
             const bool control = qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w) ||
@@ -372,7 +368,7 @@ private Q_SLOTS:
             {client.ui().lastRefreshedText, QStringLiteral("History status")}};
         for (const auto& [label, role] : changing) {
             QCOMPARE(name(label), label->text());
-            QCOMPARE(description(label), role);
+            QCOMPARE(name(label, QAccessible::Description), role);
         }
         QCOMPARE(name(client.ui().statusField),
                  QStringLiteral("Message failed at 03:07 PM. Invalid phone number."));

@@ -129,9 +129,9 @@ private Q_SLOTS:
     {
         AppHarness client;
         client.configure(QStringLiteral("ann@example.test"), 10);
-        client.test.settings.setDictionary(QStringLiteral("accountDetails"),
-                                           {{QStringLiteral("emailAddress"), "ann@example.test"},
-                                            {QStringLiteral("password"), "secret"}});
+        client.test.settings.setDictionary(
+            QStringLiteral("accountDetails"),
+            {{"emailAddress", "ann@example.test"}, {"password", "secret"}});
         client.open();
         QDialog& window = client.window->preferencesWindow();
         Ui::PreferencesWindow& p = client.window->preferencesWindow().ui();

@@ -12,14 +12,13 @@ public:
     {
         Style style;
         QString message;
-        QString informativeText;
         std::function<void()> dismissed;
     };
 
-    void show(Style style, const QString& message, const QString& informativeText,
+    void show(Style style, const QString& message, const QString&,
               std::function<void()> dismissed) override
     {
-        shown.append({style, message, informativeText, std::move(dismissed)});
+        shown.append({style, message, std::move(dismissed)});
         ++waiting;
     }
 
