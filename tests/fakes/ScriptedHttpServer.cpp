@@ -50,11 +50,7 @@ void ScriptedHttpServer::answer(QTcpSocket* socket, const Answer& a)
         socket->abort();
         return;
     }
-    qsizetype length = 0;
-    for (const QByteArray& chunk : a.chunks)
-        length += chunk.size();
-    if (a.dropAfter)
-        length += 1;
+    const qsizetype length = a.chunks.join().size() + (a.dropAfter ? 1 : 0);
     socket->write("HTTP/1.1 " + QByteArray::number(a.status) + " Scripted\r\nContent-Length: " +
                   QByteArray::number(length) + "\r\nConnection: close\r\n\r\n");
     // Each chunk leaves in a write of its own, a turn of the event loop after the one before.
