@@ -339,7 +339,7 @@ private Q_SLOTS:
     void everyControlIsNamedForScreenReaders()
     {
         Client client;
-        const auto name = [](QWidget* w, QAccessible::Text what = QAccessible::Name) {
+        const auto spoken = [](QWidget* w, QAccessible::Text what = QAccessible::Name) {
             return QAccessible::queryAccessibleInterface(w)->text(what);
         };
         for (QWidget* w : client.window->findChildren<QWidget*>()) {
@@ -351,7 +351,7 @@ private Q_SLOTS:
             const bool inner = w->objectName().startsWith(QLatin1String("qt_")) ||
                                w->objectName().isEmpty() || qobject_cast<QHeaderView*>(w);
             if (control && !inner)
-                QVERIFY2(!name(w).isEmpty(), qPrintable(w->objectName()));
+                QVERIFY2(!spoken(w).isEmpty(), qPrintable(w->objectName()));
             if (auto* label = qobject_cast<QLabel*>(w);
                 label && !label->accessibleDescription().isEmpty())
                 QCOMPARE(label->accessibleName(), QString());
@@ -367,10 +367,10 @@ private Q_SLOTS:
             {client.ui().creditsDisplay, QStringLiteral("Credits")},
             {client.ui().lastRefreshedText, QStringLiteral("History status")}};
         for (const auto& [label, role] : changing) {
-            QCOMPARE(name(label), label->text());
-            QCOMPARE(name(label, QAccessible::Description), role);
+            QCOMPARE(spoken(label), label->text());
+            QCOMPARE(spoken(label, QAccessible::Description), role);
         }
-        QCOMPARE(name(client.ui().statusField),
+        QCOMPARE(spoken(client.ui().statusField),
                  QStringLiteral("Message failed at 03:07 PM. Invalid phone number."));
     }
 };

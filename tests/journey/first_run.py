@@ -134,9 +134,9 @@ try:
     sim = start([QUIBBO_SIM, "--port", "0", "--auto-confirm"], stdout=sim_log,
                 stderr=subprocess.STDOUT)
 
-    def sim_said(start):
+    def sim_said(prefix):
         sim_log.seek(0)
-        return next((line for line in sim_log if line.startswith(start)), None)
+        return next((line for line in sim_log if line.startswith(prefix)), None)
 
     listening = wait_for("the simulator", lambda: sim_said("quibbo-sim secure="))
     urls = dict(part.split("=", 1) for part in listening.split()[1:])
