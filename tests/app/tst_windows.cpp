@@ -17,7 +17,7 @@
 namespace {
 // The mnemonics that answer at once in a window: its visible controls', its tab bars' and its
 // menu bar's. Returns the texts that share a letter.
-QStringList clashes(QWidget* window)
+QString clashes(QWidget* window)
 {
     QMultiHash<QKeySequence, QString> owners;
     const auto add = [&owners](const QString& text) {
@@ -38,10 +38,11 @@ QStringList clashes(QWidget* window)
             for (QAction* action : bar->actions())
                 add(action->text());
     }
-    QStringList shared;
+    QString shared;
     for (const QKeySequence& key : owners.uniqueKeys())
         if (owners.count(key) > 1)
-            shared << QStringList(owners.values(key)).join(QStringLiteral(" / "));
+            shared +=
+                QStringList(owners.values(key)).join(QStringLiteral(" / ")) + QStringLiteral("; ");
     return shared;
 }
 } // namespace
@@ -62,19 +63,15 @@ private Q_SLOTS:
         const QList<QWidget*> windows{&main, &main.preferencesWindow(), &main.assistantPanel(),
                                       &main.servicesRequestWindow(), &main.updatePanel()};
         for (QWidget* window : windows) {
-            QList<QStackedWidget*> stacks = window->findChildren<QStackedWidget*>();
-            if (stacks.isEmpty())
-                stacks << nullptr;
-            for (QStackedWidget* stack : stacks) {
-                for (int page = 0; page < (stack ? stack->count() : 1); ++page) {
-                    if (stack)
-                        stack->setCurrentIndex(page);
-                    const QStringList shared = clashes(window);
-                    QVERIFY2(shared.isEmpty(),
-                             qPrintable(window->objectName() + QLatin1String(": ") +
-                                        shared.join(QStringLiteral("; "))));
+            QString shared = clashes(window);
+            for (QStackedWidget* stack : window->findChildren<QStackedWidget*>()) {
+                for (int page = 0; page < stack->count(); ++page) {
+                    stack->setCurrentIndex(page);
+                    shared += clashes(window);
                 }
             }
+            QVERIFY2(shared.isEmpty(),
+                     qPrintable(window->objectName() + QStringLiteral(": ") + shared));
         }
         for (QMenu* menu : main.findChildren<QMenu*>()) {
             QSet<QKeySequence> keys;
