@@ -2,46 +2,36 @@
 
 #include <QTest>
 
+Q_DECLARE_METATYPE(PartsAndFill)
+
 class TestSmsText : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void countedLength_data()
+    // The length the service counts, and the parts it takes with the fill of the last one.
+    void lengthAndParts_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<qsizetype>("length");
-        QTest::newRow("empty") << QString() << qsizetype(0);
-        QTest::newRow("plain") << QStringLiteral("Hello") << qsizetype(5);
-        QTest::newRow("the nine escape characters")
-            << QStringLiteral("€[\\]^{|}~") << qsizetype(18);
-        QTest::newRow("other non-7-bit characters count one")
-            << QStringLiteral("é€ü") << qsizetype(4);
-        QTest::newRow("outside the BMP counts its two code units")
-            << QStringLiteral("\U0001F600") << qsizetype(2);
+        QTest::addColumn<PartsAndFill>("parts");
+        const auto row = [](const char* name, const QString& text, qsizetype length,
+                            PartsAndFill parts) { QTest::newRow(name) << text << length << parts; };
+        row("empty", QString(), 0, {1, 0});
+        row("plain", QStringLiteral("Hello"), 5, {1, 5});
+        row("the nine escape characters", QStringLiteral("€[\\]^{|}~"), 18, {1, 18});
+        row("other non-7-bit characters count one", QStringLiteral("é€ü"), 4, {1, 4});
+        row("outside the BMP counts its two code units", QStringLiteral("\U0001F600"), 2, {1, 2});
+        row("full part", QString(160, u'a'), 160, {1, 160});
+        row("second part begins", QString(161, u'a'), 161, {2, 1});
+        row("two full parts", QString(320, u'a'), 320, {2, 160});
     }
-    void countedLength()
+    void lengthAndParts()
     {
         QFETCH(QString, text);
         QFETCH(qsizetype, length);
-        QCOMPARE(::countedLength(text), length);
-    }
-
-    void partsAndFill_data()
-    {
-        QTest::addColumn<qsizetype>("length");
-        QTest::addColumn<qsizetype>("parts");
-        QTest::addColumn<qsizetype>("fill");
-        QTest::newRow("empty") << qsizetype(0) << qsizetype(1) << qsizetype(0);
-        QTest::newRow("full part") << qsizetype(160) << qsizetype(1) << qsizetype(160);
-        QTest::newRow("second part begins") << qsizetype(161) << qsizetype(2) << qsizetype(1);
-        QTest::newRow("two full parts") << qsizetype(320) << qsizetype(2) << qsizetype(160);
-    }
-    void partsAndFill()
-    {
-        QFETCH(qsizetype, length);
-        QFETCH(qsizetype, parts);
-        QFETCH(qsizetype, fill);
-        QCOMPARE(::partsAndFill(length), (PartsAndFill{parts, fill}));
+        QFETCH(PartsAndFill, parts);
+        QCOMPARE(countedLength(text), length);
+        QCOMPARE(partsAndFill(length), parts);
     }
 };
 
