@@ -1,29 +1,41 @@
 #include "NetworkAccess.h"
 
-#include "SocketReply.h"
+#include "CurlReply.h"
+#include "CurlSession.h"
 
 NetworkAccess::NetworkAccess(std::chrono::milliseconds timeout_) : timeout(timeout_) {}
 
-void NetworkAccess::setSslConfiguration(const QSslConfiguration& configuration)
+NetworkAccess::~NetworkAccess() = default;
+
+void NetworkAccess::setCertificateAuthorities(const QByteArray& pem)
 {
-    sslConfiguration = configuration;
+    authorities = pem;
+}
+
+CurlSession* NetworkAccess::session()
+{
+    if (!curl) {
+        if (const CurlLibrary* library = CurlLibrary::get())
+            curl = std::make_unique<CurlSession>(*library);
+    }
+    return curl.get();
 }
 
 QNetworkReply* NetworkAccess::get(const QUrl& url, qint64 answerLimit)
 {
-    return new SocketReply({url}, sslConfiguration, {answerLimit, timeout, timeout});
+    return new CurlReply(session(), {url}, {answerLimit, timeout, timeout}, authorities);
 }
 
 QNetworkReply* NetworkAccess::getStream(const QUrl& url, qint64 answerLimit)
 {
-    return new SocketReply({url}, sslConfiguration, {answerLimit, timeout, 5 * timeout});
+    return new CurlReply(session(), {url}, {answerLimit, timeout, 5 * timeout}, authorities);
 }
 
 QNetworkReply* NetworkAccess::postOnce(const QUrl& url, const QByteArray& contentType,
                                        const QByteArray& body)
 {
-    return new SocketReply({url, "POST", contentType, body, true}, sslConfiguration,
-                           {0, timeout, timeout});
+    return new CurlReply(session(), {url, "POST", contentType, body, true}, {0, timeout, timeout},
+                         authorities);
 }
 
 std::optional<int> NetworkAccess::httpStatus(const QNetworkReply& reply)
@@ -36,8 +48,8 @@ std::optional<int> NetworkAccess::httpStatus(const QNetworkReply& reply)
 
 bool NetworkAccess::exceededLimit(const QNetworkReply& reply)
 {
-    const auto* socketReply = qobject_cast<const SocketReply*>(&reply);
-    return socketReply && socketReply->exceededLimit();
+    const auto* curlReply = qobject_cast<const CurlReply*>(&reply);
+    return curlReply && curlReply->exceededLimit();
 }
 
 bool NetworkAccess::succeeded(const QNetworkReply& reply)

@@ -1,16 +1,18 @@
 #pragma once
 
 #include <QByteArray>
-#include <QSslConfiguration>
 #include <QUrl>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
+class CurlSession;
 class QNetworkReply;
 
-// Every exchange with the service goes through here: asynchronous, on a connection of its own,
-// ended within a deadline whatever the server does, TLS always verified, the answer's head and
+// Every exchange with the service goes through here, through libcurl: asynchronous, on a
+// connection of its own, ended within a deadline whatever the server does, TLS always verified,
+// proxies taken from the environment as other desktop programs take them, the answer's head and
 // body capped as the bytes arrive, so that a broken or hostile server can neither exhaust
 // memory nor hold the other exchanges up. The caller owns each reply and deletes it later.
 class NetworkAccess
@@ -20,9 +22,12 @@ public:
     static constexpr qint64 defaultAnswerLimit = 1 << 20;
 
     explicit NetworkAccess(std::chrono::milliseconds timeout = defaultTimeout);
+    ~NetworkAccess();
+    Q_DISABLE_COPY_MOVE(NetworkAccess)
 
-    // Tests trust their own certificate authority through this; production keeps the system's.
-    void setSslConfiguration(const QSslConfiguration& configuration);
+    // The certificate authorities (PEM) trusted instead of the system's: for tests, which have
+    // an authority of their own.
+    void setCertificateAuthorities(const QByteArray& pem);
 
     // An answer read whole once it has ended, within the time-out: over answerLimit bytes, it
     // is cut off.
@@ -34,15 +39,20 @@ public:
     QNetworkReply* postOnce(const QUrl& url, const QByteArray& contentType, const QByteArray& body);
 
     // The HTTP status of the answer, or nothing when no answer came (no connection, a failed
-    // handshake, a time-out). A status such as 444 arrives with an error set, so judge by this.
+    // handshake, a time-out, a head cut short). A status such as 444 arrives with an error set,
+    // so judge by this.
     static std::optional<int> httpStatus(const QNetworkReply& reply);
     // True when the answer was cut off for being larger than its limit.
     static bool exceededLimit(const QNetworkReply& reply);
     // A 2xx answer that arrived whole: not cut off for its size, not ended by a reset, a short
-    // body or the deadline, and not compressed (nothing here inflates an answer).
+    // body, a broken chunk or the deadline, and not compressed (nothing here inflates an answer).
     static bool succeeded(const QNetworkReply& reply);
 
 private:
+    // libcurl is loaded with the first exchange, not at start.
+    CurlSession* session();
+
     std::chrono::milliseconds timeout;
-    std::optional<QSslConfiguration> sslConfiguration;
+    QByteArray authorities;
+    std::unique_ptr<CurlSession> curl;
 };

@@ -5,6 +5,7 @@
 #include "MsgHistoryDataSource.h"
 #include "PreferencesWindow.h"
 #include "ScriptedHttpServer.h"
+#include "TestFiles.h"
 #include "TextColours.h"
 #include "ui_AddressBookPanel.h"
 #include "ui_PreferencesWindow.h"
@@ -190,8 +191,6 @@ private Q_SLOTS:
                        QuibboService::loadTls(QStringLiteral(QUIBBO_TEST_DATA "/loopback.pem"),
                                               QStringLiteral(QUIBBO_TEST_DATA "/loopback.key"))));
         const auto c = tls.addAccount(email, QStringLiteral("secret"), 5);
-        QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
-        trusting.addCaCertificates(QStringLiteral(QUIBBO_TEST_DATA "/test-ca.pem"));
         for (const auto& [secure, trusted, status] :
              {std::tuple(cut.url(), false, sent), std::tuple(refusingUrl(), false, unreached),
               std::tuple(tls.secureBaseUrl(), false, unreached),
@@ -200,7 +199,8 @@ private Q_SLOTS:
             client.test.settings.setDictionary(QStringLiteral("QuibboAPIConnectionParams"),
                                                AppHarness::stored(c));
             if (trusted)
-                client.test.network.setSslConfiguration(trusting);
+                client.test.network.setCertificateAuthorities(
+                    readFile(QStringLiteral(QUIBBO_TEST_DATA "/test-ca.pem")));
             client.compose(QStringLiteral("keep me"), QStringLiteral("123"));
             client.send();
             QCOMPARE(client.ui().statusField->text(), status);

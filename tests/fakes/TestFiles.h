@@ -11,3 +11,10 @@ inline bool writeFile(const QString& path, const QByteArray& content)
     return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
            file.write(content) == content.size();
 }
+
+// The whole of a file the tests ship, or nothing where it cannot be read.
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}

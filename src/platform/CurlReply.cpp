@@ -1,0 +1,338 @@
+#include "CurlReply.h"
+
+#include "CurlSession.h"
+
+#include <cstring>
+
+namespace {
+// A service's head is a few hundred bytes.
+constexpr qint64 headLimit = 64 * 1024;
+
+// The proxy for url as other programs on the desktop read it from the environment: the
+// scheme's own variable, else all_proxy, each in lower case first, then upper case.
+QByteArray proxyFor(const QUrl& url)
+{
+    const QByteArray scheme = url.scheme().toLatin1();
+    for (const QByteArray& name : {scheme + "_proxy", QByteArray("all_proxy")}) {
+        for (const QByteArray& spelling : {name, name.toUpper()}) {
+            const QByteArray value = qgetenv(spelling.constData()).trimmed();
+            if (!value.isEmpty())
+                return value;
+        }
+    }
+    return {};
+}
+
+QByteArray noProxy()
+{
+    const QByteArray lower = qgetenv("no_proxy");
+    return lower.isEmpty() ? qgetenv("NO_PROXY") : lower;
+}
+
+QNetworkReply::NetworkError errorFor(CURLcode code)
+{
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return QNetworkReply::HostNotFoundError;
+    case CURLE_COULDNT_CONNECT:
+        return QNetworkReply::ConnectionRefusedError;
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return QNetworkReply::ProxyNotFoundError;
+    case CURLE_OPERATION_TIMEDOUT:
+        return QNetworkReply::TimeoutError;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CERTPROBLEM:
+        return QNetworkReply::SslHandshakeFailedError;
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+        return QNetworkReply::RemoteHostClosedError;
+    default:
+        return QNetworkReply::ProtocolFailure;
+    }
+}
+} // namespace
+
+CurlReply::CurlReply(CurlSession* session_, Request request, Limits limits,
+                     const QByteArray& authorities, QObject* parent)
+    : QNetworkReply(parent), session(session_), statusLineOnly(request.statusLineOnly),
+      answerLimit(limits.answerBytes), idle(limits.idle)
+{
+    setUrl(request.url);
+    setOperation(request.method == "POST" ? QNetworkAccessManager::PostOperation
+                                          : QNetworkAccessManager::GetOperation);
+    setRequest(QNetworkRequest(request.url));
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    idleTimer.setSingleShot(true);
+    connect(&idleTimer, &QTimer::timeout, this,
+            [this] { fail(TimeoutError, QStringLiteral("no answer within the time-out")); });
+
+    if (session)
+        easy = session->library().easyInit();
+    if (!easy) {
+        QMetaObject::invokeMethod(
+            this, [this] { fail(UnknownNetworkError, QStringLiteral("libcurl is not available")); },
+            Qt::QueuedConnection);
+        return;
+    }
+    configure(request, limits, authorities);
+    idleTimer.start(idle);
+    session->add(this, easy);
+}
+
+CurlReply::~CurlReply()
+{
+    if (session)
+        session->remove(easy);
+    if (easy) {
+        const CurlLibrary& curl = *CurlLibrary::get();
+        curl.easyCleanup(easy);
+        curl.slistFreeAll(headerList);
+    }
+}
+
+// Every guarantee of an exchange that libcurl can give is set here; docs/architecture.md lists
+// which option gives which.
+void CurlReply::configure(const Request& request, const Limits& limits,
+                          const QByteArray& authorities)
+{
+    const CurlLibrary& curl = session->library();
+    const auto set = [&](CURLoption option, auto value) { curl.easySetopt(easy, option, value); };
+    set(CURLOPT_PRIVATE, this);
+    set(CURLOPT_URL, request.url.toEncoded().constData());
+    set(CURLOPT_PROTOCOLS_STR, "http,https");
+    set(CURLOPT_NOSIGNAL, 1L);
+    set(CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    // A connection of its own, closed afterwards: libcurl retries a request only on a reused
+    // connection that died, so the send's POST can never leave twice.
+    set(CURLOPT_FRESH_CONNECT, 1L);
+    set(CURLOPT_FORBID_REUSE, 1L);
+    set(CURLOPT_FOLLOWLOCATION, 0L);
+    set(CURLOPT_HTTP_CONTENT_DECODING, 0L);
+    set(CURLOPT_TIMEOUT_MS, long(limits.deadline.count()));
+    set(CURLOPT_SSL_VERIFYPEER, 1L);
+    set(CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!authorities.isEmpty()) {
+        curl_blob blob{const_cast<char*>(authorities.constData()), size_t(authorities.size()),
+                       CURL_BLOB_COPY};
+        set(CURLOPT_CAINFO_BLOB, &blob);
+    }
+    // An empty proxy keeps libcurl from reading the environment itself, which it does only in
+    // part (never HTTP_PROXY).
+    set(CURLOPT_PROXY, proxyFor(request.url).constData());
+    set(CURLOPT_NOPROXY, noProxy().constData());
+    set(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    set(CURLOPT_HEADERFUNCTION, &CurlReply::headerArrived);
+    set(CURLOPT_HEADERDATA, this);
+    set(CURLOPT_WRITEFUNCTION, &CurlReply::bodyArrived);
+    set(CURLOPT_WRITEDATA, this);
+
+    QList<QByteArray> headers{"Accept-Encoding: identity", "Connection: close"};
+    if (request.method == "POST") {
+        postBody = request.body;
+        set(CURLOPT_POST, 1L);
+        set(CURLOPT_POSTFIELDS, postBody.constData());
+        set(CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(postBody.size()));
+        headers.append("Content-Type: " + request.contentType);
+        // No "Expect: 100-continue": a 417 to it makes libcurl post again.
+        headers.append("Expect:");
+    }
+    for (const QByteArray& header : headers)
+        headerList = curl.slistAppend(headerList, header.constData());
+    set(CURLOPT_HTTPHEADER, headerList);
+}
+
+size_t CurlReply::headerArrived(char* data, size_t size, size_t count, void* self)
+{
+    const size_t bytes = size * count;
+    return static_cast<CurlReply*>(self)->readHeaderLine(QByteArray(data, qsizetype(bytes))) ? bytes
+                                                                                             : 0;
+}
+
+size_t CurlReply::bodyArrived(char* data, size_t size, size_t count, void* self)
+{
+    const size_t bytes = size * count;
+    return static_cast<CurlReply*>(self)->readBody(data, qint64(bytes)) ? bytes : 0;
+}
+
+bool CurlReply::stop(NetworkError code, const QString& text)
+{
+    stopReason.emplace(code, text);
+    return false;
+}
+
+bool CurlReply::readHeaderLine(QByteArray line)
+{
+    idleTimer.start(idle);
+    if (headEnded)
+        return true; // trailers after a chunked body carry nothing for the callers
+    headBytes += line.size();
+    if (headBytes > headLimit)
+        return stop(ProtocolFailure, QStringLiteral("the answer's head is too large"));
+    if (std::exchange(atStatusLine, false)) {
+        long code = 0;
+        session->library().easyGetinfo(easy, CURLINFO_RESPONSE_CODE, &code);
+        headStatus = int(code);
+        headReason = line.mid(line.indexOf(' ', line.indexOf(' ') + 1) + 1).trimmed();
+        headLines.clear();
+        contentLength.reset();
+        transferCodings.clear();
+        // The send is judged by its final status line alone.
+        if (statusLineOnly && headStatus >= 200) {
+            setAttribute(QNetworkRequest::HttpStatusCodeAttribute, headStatus);
+            return false;
+        }
+        return true;
+    }
+    if (line.startsWith(' ') || line.startsWith('\t'))
+        return stop(ProtocolFailure, QStringLiteral("the answer's head has a folded line"));
+    line = line.trimmed();
+    if (line.isEmpty()) {
+        if (headStatus >= 100 && headStatus <= 199) {
+            atStatusLine = true; // an interim answer: the real one follows
+            return true;
+        }
+        for (const auto& [name, value] : std::as_const(headLines))
+            setRawHeader(name, value);
+        setAttribute(QNetworkRequest::HttpStatusCodeAttribute, headStatus);
+        setAttribute(QNetworkRequest::HttpReasonPhraseAttribute, headReason);
+        if (headStatus < 200 || headStatus > 299)
+            setError(headStatus == 404 ? ContentNotFoundError : UnknownContentError,
+                     QStringLiteral("the service answered %1").arg(headStatus));
+        headEnded = true;
+        metaDataPending = true;
+        signalLater();
+        return true;
+    }
+    const qsizetype colon = line.indexOf(':');
+    if (colon <= 0)
+        return stop(ProtocolFailure, QStringLiteral("the answer's head has a line without a name"));
+    const QByteArray name = line.left(colon).trimmed();
+    const QByteArray value = line.mid(colon + 1).trimmed();
+    headLines.append({name, value});
+    if (name.compare("Content-Length", Qt::CaseInsensitive) == 0) {
+        // The same length repeated is one length; two different ones leave the end unknown.
+        for (const QByteArray& length : value.split(',')) {
+            if (contentLength && *contentLength != length.trimmed())
+                return stop(ProtocolFailure, QStringLiteral("the answer has two lengths"));
+            contentLength = length.trimmed();
+        }
+    } else if (name.compare("Transfer-Encoding", Qt::CaseInsensitive) == 0) {
+        for (const QByteArray& coding : value.split(','))
+            transferCodings.append(coding.trimmed().toLower());
+        // Nothing here decodes any coding but chunked, and nothing may come after it.
+        if (transferCodings != QList<QByteArray>{"chunked"})
+            return stop(ProtocolFailure, QStringLiteral("the answer's transfer coding is unknown"));
+    }
+    return true;
+}
+
+bool CurlReply::readBody(const char* data, qint64 size)
+{
+    idleTimer.start(idle);
+    if (size == 0)
+        return true;
+    bodyTotal += size;
+    if (bodyTotal > answerLimit) {
+        exceeded = true;
+        return stop(OperationCanceledError, QStringLiteral("the answer is larger than its limit"));
+    }
+    body.append(data, qsizetype(size));
+    signalLater();
+    return true;
+}
+
+// libcurl's callbacks only record what arrived: the signals leave on the next turn of the event
+// loop, where a receiver may safely stop this exchange or start another.
+void CurlReply::signalLater()
+{
+    if (std::exchange(signalPending, true))
+        return;
+    QMetaObject::invokeMethod(this, &CurlReply::signalArrivals, Qt::QueuedConnection);
+}
+
+void CurlReply::signalArrivals()
+{
+    if (!std::exchange(signalPending, false))
+        return;
+    if (std::exchange(metaDataPending, false))
+        emit metaDataChanged();
+    if (bodyRead < body.size())
+        emit readyRead();
+}
+
+void CurlReply::transferEnded(int code)
+{
+    if (session)
+        session->remove(easy);
+    const auto result = CURLcode(code);
+    if (stopReason &&
+        !(statusLineOnly && attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())) {
+        fail(stopReason->first, stopReason->second);
+    } else if (statusLineOnly && attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
+        finish();
+    } else if (result != CURLE_OK) {
+        fail(errorFor(result), QString::fromUtf8(session->library().easyStrerror(result)));
+    } else if (!headEnded) {
+        fail(ProtocolFailure, QStringLiteral("the answer ended without a final head"));
+    } else {
+        finish();
+    }
+}
+
+void CurlReply::sessionEnded()
+{
+    session.clear();
+    fail(OperationCanceledError, QStringLiteral("stopped"));
+}
+
+qint64 CurlReply::bytesAvailable() const
+{
+    return body.size() - bodyRead + QIODevice::bytesAvailable();
+}
+
+qint64 CurlReply::readData(char* data, qint64 maxSize)
+{
+    const qint64 n = std::min<qint64>(maxSize, body.size() - bodyRead);
+    if (n <= 0)
+        return done ? -1 : 0;
+    std::memcpy(data, body.constData() + bodyRead, size_t(n));
+    bodyRead += n;
+    // What was read is dropped now and then, not at every read: moving a large rest forward
+    // each time would make reading a long answer in slices quadratic.
+    if (bodyRead > 1024 * 1024 && bodyRead * 2 > body.size()) {
+        body.remove(0, bodyRead);
+        bodyRead = 0;
+    }
+    return n;
+}
+
+void CurlReply::abort()
+{
+    fail(OperationCanceledError, QStringLiteral("stopped"));
+}
+
+void CurlReply::fail(NetworkError code, const QString& text)
+{
+    if (done)
+        return;
+    setError(code, text);
+    emit errorOccurred(code);
+    finish();
+}
+
+void CurlReply::finish()
+{
+    if (done)
+        return;
+    done = true;
+    idleTimer.stop();
+    if (session)
+        session->remove(easy);
+    signalArrivals();
+    setFinished(true);
+    emit finished();
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QNetworkReply>
+#include <QPointer>
+#include <QTimer>
+
+#include <chrono>
+#include <optional>
+
+class CurlSession;
+using CURL = void;
+struct curl_slist;
+
+// One exchange through libcurl, on a connection of its own, offered through the reply interface
+// the callers use: the status attribute, the headers, readyRead, finished and the bytes.
+// libcurl does the framing; this class decides what counts as an answer: interim 1xx heads are
+// skipped, a head with conflicting lengths, a transfer coding other than plain chunked or a
+// folded line is refused, the head and the body are capped as they arrive, and an exchange
+// without a byte for the idle time-out ends.
+class CurlReply : public QNetworkReply
+{
+    Q_OBJECT
+public:
+    struct Request
+    {
+        QUrl url;
+        QByteArray method = "GET";
+        QByteArray contentType = {};
+        QByteArray body = {};
+        // The exchange ends with the status line: the send reads nothing more.
+        bool statusLineOnly = false;
+    };
+    struct Limits
+    {
+        qint64 answerBytes;                 // the body; beyond it the answer is cut off
+        std::chrono::milliseconds idle;     // without a byte arriving
+        std::chrono::milliseconds deadline; // from the start, whatever arrives
+    };
+
+    // Without a session (libcurl could not be loaded) the reply fails at once.
+    CurlReply(CurlSession* session, Request request, Limits limits, const QByteArray& authorities,
+              QObject* parent = nullptr);
+    ~CurlReply() override;
+
+    void abort() override;
+    qint64 bytesAvailable() const override;
+    bool isSequential() const override { return true; }
+    // True when the answer was cut off for being larger than its limit.
+    bool exceededLimit() const { return exceeded; }
+
+    // From the session, outside libcurl's callbacks: the transfer ended with libcurl's code.
+    void transferEnded(int code);
+    // From the session: it is going away, and the transfer with it.
+    void sessionEnded();
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override;
+
+private:
+    static size_t headerArrived(char* data, size_t size, size_t count, void* self);
+    static size_t bodyArrived(char* data, size_t size, size_t count, void* self);
+    // Each returns false to stop the transfer.
+    bool readHeaderLine(QByteArray line);
+    bool readBody(const char* data, qint64 size);
+    bool stop(NetworkError code, const QString& text);
+    void configure(const Request& request, const Limits& limits, const QByteArray& authorities);
+    void signalLater();
+    void signalArrivals();
+    void fail(NetworkError code, const QString& text);
+    void finish();
+
+    QPointer<CurlSession> session;
+    CURL* easy = nullptr;
+    curl_slist* headerList = nullptr;
+    QByteArray postBody;
+    bool statusLineOnly;
+    qint64 answerLimit;
+    QTimer idleTimer;
+    std::chrono::milliseconds idle;
+
+    // The head being read: an interim one is dropped at its end, the final one applied.
+    int headStatus = 0;
+    QByteArray headReason;
+    QList<QPair<QByteArray, QByteArray>> headLines;
+    std::optional<QByteArray> contentLength;
+    QList<QByteArray> transferCodings;
+    qint64 headBytes = 0;
+    bool atStatusLine = true;
+    bool headEnded = false;
+
+    QByteArray body; // what arrived of the body; the caller has read its first bodyRead bytes
+    qsizetype bodyRead = 0;
+    qint64 bodyTotal = 0;
+    bool exceeded = false;
+    bool signalPending = false;
+    bool metaDataPending = false;
+    std::optional<std::pair<NetworkError, QString>> stopReason;
+    bool done = false;
+};
