@@ -173,10 +173,12 @@ bool CurlReply::readHeaderLine(QByteArray line)
     if (headBytes > headLimit)
         return stop(ProtocolFailure, QStringLiteral("the answer's head is too large"));
     if (std::exchange(atStatusLine, false)) {
-        long code = 0;
-        session->library().easyGetinfo(easy, CURLINFO_RESPONSE_CODE, &code);
-        headStatus = int(code);
-        headReason = line.mid(line.indexOf(' ', line.indexOf(' ') + 1) + 1).trimmed();
+        // libcurl has checked the line's form: "HTTP/1.1 200 OK".
+        const QList<QByteArray> parts = line.trimmed().split(' ');
+        headStatus = parts.value(1).toInt();
+        headReason = parts.mid(2).join(' ');
+        if (headStatus < 100 || headStatus > 999)
+            return stop(ProtocolFailure, QStringLiteral("the answer's status is not a number"));
         headLines.clear();
         contentLength.reset();
         transferCodings.clear();

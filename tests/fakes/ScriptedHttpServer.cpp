@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include <sys/socket.h>
+
 ScriptedHttpServer::ScriptedHttpServer(QList<Answer> script) : answers(std::move(script))
 {
     listen(QHostAddress::LocalHost);
@@ -47,6 +49,10 @@ void ScriptedHttpServer::answer(QTcpSocket* socket, const Answer& a)
     if (a.raw) {
         socket->write(*a.raw);
         socket->flush();
+        if (a.reset) {
+            const linger now{1, 0};
+            setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
+        }
         socket->abort();
         return;
     }

@@ -24,6 +24,7 @@ public:
         bool dropAfter = false; // close the connection after the chunks, before the full length
         std::chrono::milliseconds pause{0}; // between two chunks: a server that trickles
         std::optional<QByteArray> raw{};    // sent instead of an answer, then the connection drops
+        bool reset = false;                 // with raw: dropped by a reset, not a close
     };
 
     explicit ScriptedHttpServer(QList<Answer> script = {});

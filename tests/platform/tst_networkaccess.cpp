@@ -1,5 +1,8 @@
+#include "ConnectProxy.h"
 #include "NetworkAccess.h"
+#include "QuibboService.h"
 #include "ScriptedHttpServer.h"
+#include "TestFiles.h"
 
 #include <QNetworkReply>
 #include <QSignalSpy>
@@ -35,7 +38,31 @@ private Q_SLOTS:
                                                       "2\r\n12\r\n2;x="
                                                       "y\r\n34\r\n0\r\n\r\n")}
                                  << std::optional(200) << true;
+        QTest::newRow("ended by a close, without a length")
+            << Answer{.raw = raw("200 OK", "1234")} << std::optional(200) << true;
+        QTest::newRow("after an interim 103")
+            << Answer{.raw = raw("103 Early Hints\r\nLink: </a>") +
+                             raw("200 OK\r\nContent-Length: 4", "1234")}
+            << std::optional(200) << true;
         QTest::newRow("error status") << Answer{500, {"oops"}} << std::optional(500) << false;
+        QTest::newRow("reset part-way, without a length")
+            << Answer{.raw = raw("200 OK", "12"), .reset = true} << std::optional(200) << false;
+        QTest::newRow("two different lengths")
+            << Answer{.raw = raw("200 OK\r\nContent-Length: 1000\r\nContent-Length: 4", "1234")}
+            << std::optional<int>() << false;
+        QTest::newRow("chunked after another coding")
+            << Answer{.raw = raw("200 OK\r\nTransfer-Encoding: gzip, chunked",
+                                 "4\r\n1234\r\n0\r\n\r\n")}
+            << std::optional<int>() << false;
+        QTest::newRow("a coding that merely contains chunked")
+            << Answer{.raw = raw("200 OK\r\nTransfer-Encoding: xchunked", "4\r\n1234\r\n0\r\n\r\n")}
+            << std::optional<int>() << false;
+        QTest::newRow("a chunk without its line end")
+            << Answer{.raw = raw("200 OK\r\nTransfer-Encoding: chunked", "4\r\n1234XX0\r\n\r\n")}
+            << std::optional(200) << false;
+        QTest::newRow("a folded head line")
+            << Answer{.raw = raw("200 OK\r\nX-A: a\r\n b\r\nContent-Length: 4", "1234")}
+            << std::optional<int>() << false;
         QTest::newRow("reset after 3 of 4 bytes")
             << Answer{200, {"123"}, false, true} << std::optional(200) << false;
         QTest::newRow("larger than the cap")
@@ -48,6 +75,8 @@ private Q_SLOTS:
             << std::optional<int>() << false;
         QTest::newRow("not HTTP") << Answer{.raw = QByteArray("1234\r\n\r\n")}
                                   << std::optional<int>() << false;
+        QTest::newRow("silent past the idle time-out")
+            << Answer{.held = true} << std::optional<int>() << false;
         QTest::newRow("trickling past the deadline")
             << Answer{200, QList<QByteArray>(100, "1"), false, false, 50ms} << std::optional(200)
             << false;
@@ -78,6 +107,11 @@ private Q_SLOTS:
         QTest::addColumn<Answer>("answer");
         QTest::addColumn<std::optional<int>>("status");
         QTest::newRow("444") << Answer{444, {}} << std::optional(444);
+        QTest::newRow("100, then 200")
+            << Answer{.raw = raw("100 Continue") + raw("200 OK\r\nContent-Length: 0")}
+            << std::optional(200);
+        QTest::newRow("200's status line, then dropped")
+            << Answer{.raw = QByteArray("HTTP/1.1 200 OK\r\n")} << std::optional(200);
         QTest::newRow("200, then a cut body")
             << Answer{200, {"O"}, false, true} << std::optional(200);
         QTest::newRow("dropped before the status line")
@@ -98,6 +132,100 @@ private Q_SLOTS:
         QVERIFY(finished.wait());
         QCOMPARE(NetworkAccess::httpStatus(*reply), status);
         QCOMPARE(server.targets.size(), refused ? 0 : 1);
+    }
+
+    // The send's post over TLS reaches the service only when its certificate comes from a
+    // trusted authority and names the host asked for.
+    void tlsIsVerified_data()
+    {
+        QTest::addColumn<QString>("certificate");
+        QTest::addColumn<QString>("authority");
+        QTest::addColumn<bool>("reached");
+        QTest::newRow("for this host") << "loopback"
+                                       << "test-ca" << true;
+        QTest::newRow("for another host") << "other-name"
+                                          << "other-name" << false;
+    }
+
+    void tlsIsVerified()
+    {
+        QFETCH(QString, certificate);
+        QFETCH(QString, authority);
+        QFETCH(bool, reached);
+        const QString data = QStringLiteral(QUIBBO_TEST_DATA "/");
+        QuibboService service;
+        QVERIFY(service.listen(
+            QHostAddress::LocalHost, 0,
+            QuibboService::loadTls(data + certificate + ".pem", data + certificate + ".key")));
+        NetworkAccess network(2s);
+        network.setCertificateAuthorities(readFile(data + authority + ".pem"));
+        const std::unique_ptr<QNetworkReply> reply(network.postOnce(
+            service.secureBaseUrl().resolved(QUrl(QStringLiteral("/quib/sendMessage"))),
+            "text/plain", "body"));
+        QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+        QVERIFY(finished.wait());
+        QCOMPARE(NetworkAccess::httpStatus(*reply), reached ? std::optional(400) : std::nullopt);
+        QCOMPARE(service.sendBodies().size(), reached ? 1 : 0);
+    }
+
+    // Proxies as the desktop's other programs read them from the environment: the scheme's own
+    // variable or all_proxy, in either case, with its credentials, and no_proxy's exceptions.
+    void proxiesFromTheEnvironment_data()
+    {
+        QTest::addColumn<bool>("tls");
+        QTest::addColumn<QByteArrayList>("environment"); // name=value; PROXY stands for the proxy
+        QTest::addColumn<bool>("proxied");
+        QTest::addColumn<QByteArray>("authorization");
+        const QByteArray none;
+        QTest::newRow("https_proxy") << true << QByteArrayList{"https_proxy=PROXY"} << true << none;
+        QTest::newRow("HTTPS_PROXY") << true << QByteArrayList{"HTTPS_PROXY=PROXY"} << true << none;
+        QTest::newRow("all_proxy") << true << QByteArrayList{"all_proxy=PROXY"} << true << none;
+        QTest::newRow("HTTP_PROXY, for http")
+            << false << QByteArrayList{"HTTP_PROXY=PROXY"} << true << none;
+        QTest::newRow("http_proxy is not for https")
+            << true << QByteArrayList{"http_proxy=PROXY"} << false << none;
+        QTest::newRow("no_proxy names the host")
+            << true << QByteArrayList{"https_proxy=PROXY", "NO_PROXY=localhost,127.0.0.1"} << false
+            << none;
+        QTest::newRow("credentials in the URL")
+            << true << QByteArrayList{"https_proxy=PROXY"} << true
+            << "Basic " + QByteArray("ann:s@cret").toBase64();
+    }
+
+    void proxiesFromTheEnvironment()
+    {
+        QFETCH(bool, tls);
+        QFETCH(QByteArrayList, environment);
+        QFETCH(bool, proxied);
+        QFETCH(QByteArray, authorization);
+        const QString data = QStringLiteral(QUIBBO_TEST_DATA "/");
+        QuibboService service;
+        QVERIFY(service.listen(
+            QHostAddress::LocalHost, 0,
+            tls ? QuibboService::loadTls(data + "loopback.pem", data + "loopback.key")
+                : std::nullopt));
+        ConnectProxy proxy;
+        const QByteArray proxyUrl =
+            proxy.url(authorization.isEmpty() ? QString() : QStringLiteral("ann:s%40cret"))
+                .toEncoded();
+        for (const QByteArray& variable : environment) {
+            const QList<QByteArray> parts = variable.split('=');
+            qputenv(parts[0].constData(), QByteArray(parts[1]).replace("PROXY", proxyUrl));
+        }
+        NetworkAccess network(2s);
+        network.setCertificateAuthorities(readFile(data + "test-ca.pem"));
+        const std::unique_ptr<QNetworkReply> reply(network.postOnce(
+            service.secureBaseUrl().resolved(QUrl(QStringLiteral("/quib/sendMessage"))),
+            "text/plain", "body"));
+        QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+        QVERIFY(finished.wait());
+        for (const QByteArray& variable : environment)
+            qunsetenv(variable.split('=').first().constData());
+        QCOMPARE(NetworkAccess::httpStatus(*reply), std::optional(400)); // "body" is no message
+        QCOMPARE(service.sendBodies().size(), 1);
+        QCOMPARE(proxy.targets.size(), proxied ? 1 : 0);
+        if (proxied)
+            QCOMPARE(proxy.authorizations.first(), authorization);
     }
 };
 
