@@ -15,7 +15,7 @@ struct Outcome
 
 Outcome parse(const QByteArray& document, const QByteArray& sizes)
 {
-    HistoryParser parser(1 << 20);
+    HistoryParser parser;
     qsizetype at = 0;
     for (qsizetype i = 0; at < document.size(); ++i) {
         const qsizetype size =

@@ -4,11 +4,9 @@ namespace {
 constexpr qsizetype blockBytes = 64 * 1024;
 } // namespace
 
-HistoryParser::HistoryParser(qint64 textLimit_) : textLimit(textLimit_)
+HistoryParser::HistoryParser()
 {
     reader.setNamespaceProcessing(false);
-    // Entities declared inside the document are not ours to expand at length.
-    reader.setEntityExpansionLimit(1024);
 }
 
 void HistoryParser::addData(const QByteArray& data)
@@ -103,13 +101,6 @@ void HistoryParser::parse()
                 messagesEnded = true;
             break;
         case QXmlStreamReader::Characters:
-            // A document whose text outgrows the limit (entities referenced over and over) is
-            // a broken document: it stops here.
-            textSize += reader.text().size();
-            if (textSize > textLimit) {
-                halted = true;
-                return;
-            }
             if (!accumulator) {
                 accumulator.emplace();
                 accumulator->reserve(200);
@@ -124,9 +115,14 @@ void HistoryParser::parse()
         case QXmlStreamReader::EndDocument:
             halted = true;
             return;
+        case QXmlStreamReader::DTD:
+            // The service never declares a document type: one that does is broken, before its
+            // entities can be expanded at any length.
+            halted = true;
+            return;
         default:
-            // Document type declarations, unresolved entity references, comments and
-            // processing instructions carry nothing for the history.
+            // Comments, processing instructions and unresolved entity references carry nothing
+            // for the history.
             break;
         }
     }
@@ -138,12 +134,6 @@ void HistoryParser::startElement()
         return;
     current = HistoryRow();
     const QXmlStreamAttributes attributes = reader.attributes();
-    for (const QXmlStreamAttribute& attribute : attributes)
-        textSize += attribute.value().size();
-    if (textSize > textLimit) {
-        halted = true;
-        return;
-    }
     for (const QXmlStreamAttribute& attribute : attributes) {
         const QStringView name = attribute.name();
         if (name == QLatin1String("msisdn"))

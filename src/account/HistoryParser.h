@@ -6,20 +6,17 @@
 #include <QXmlStreamReader>
 
 // Reads the history document as it streams in: root Messages, one Message per sent message
-// with the attributes msisdn, timesent and state and the text as content. It never resolves an
-// external entity and takes nothing from a document type declaration.
+// with the attributes msisdn, timesent and state and the text as content. A document type
+// declaration (and with it any entity declaration) breaks the document where it stands.
 //
 // Character data is collected wherever it stands and only handed to a row at the end of a
 // Message, so stray text between two Message elements starts the next one's text.
 class HistoryParser
 {
 public:
-    // All the text of a document, entities expanded: far beyond any real history (100,000
-    // messages are some 20 million characters), and short of what the window can hold.
-    static constexpr qint64 defaultTextLimit = 64 << 20;
-
-    // A document whose text, entities expanded, outgrows textLimit characters is broken there.
-    explicit HistoryParser(qint64 textLimit = defaultTextLimit);
+    // Without entity declarations a document's text is never longer than its bytes, which the
+    // answer's size cap bounds.
+    HistoryParser();
 
     // Parses as far as the data given so far allows. The reader is always fed the same blocks
     // of the document, however its bytes arrived, so that the outcome of a broken or badly
@@ -45,8 +42,6 @@ private:
 
     QXmlStreamReader reader;
     QByteArray pending;
-    qint64 textSize = 0;
-    qint64 textLimit;
     // The UTF-8 check: whether it applies (the document declares no other encoding), and how
     // many continuation bytes the sequence under way still needs, with the range of the next.
     std::optional<bool> utf8;

@@ -25,7 +25,7 @@ QString describe(const HistoryRow& row)
 
 QStringList parseAll(const QByteArray& document, int pieceSize, bool* started, bool* complete)
 {
-    HistoryParser parser(20'000);
+    HistoryParser parser;
     for (qsizetype at = 0; at < document.size(); at += pieceSize)
         parser.addData(document.mid(at, pieceSize));
     parser.finish();

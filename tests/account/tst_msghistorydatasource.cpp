@@ -125,13 +125,17 @@ private Q_SLOTS:
     // document cut off by a reset is no answer, though it began well.
     void failedFetchesKeepTheLastGoodRows()
     {
-        ScriptedHttpServer server({Answer{200, {twoMessages}}, Answer{500, {twoMessages}},
-                                   Answer{200, {"Service unavailable"}},
-                                   Answer{200, {twoMessages.left(150)}, false, true}});
+        ScriptedHttpServer server(
+            {Answer{200, {twoMessages}}, Answer{500, {twoMessages}},
+             Answer{200, {"Service unavailable"}},
+             Answer{200, {twoMessages.left(150)}, false, true},
+             Answer{200,
+                    {QByteArray(twoMessages)
+                         .replace("<Messages>", "<!DOCTYPE Messages><Messages>")}}});
         Fixture f(server.url());
         f.fetch();
         f.test.time.advance(60s); // a status line written again would say 03:08
-        for (int failure = 0; failure < 3; ++failure) {
+        for (int failure = 0; failure < 4; ++failure) {
             f.fetch();
             QCOMPARE(f.history.rowCount(), 2);
             QCOMPARE(f.status.text(),
