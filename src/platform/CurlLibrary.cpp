@@ -16,7 +16,6 @@ const CurlLibrary* CurlLibrary::get()
         resolve(found.globalInit, "curl_global_init");
         resolve(found.easyInit, "curl_easy_init");
         resolve(found.easySetopt, "curl_easy_setopt");
-        resolve(found.easyGetinfo, "curl_easy_getinfo");
         resolve(found.easyCleanup, "curl_easy_cleanup");
         resolve(found.easyStrerror, "curl_easy_strerror");
         resolve(found.slistAppend, "curl_slist_append");

@@ -9,7 +9,6 @@ struct CurlLibrary
     decltype(&curl_global_init) globalInit = nullptr;
     decltype(&curl_easy_init) easyInit = nullptr;
     decltype(&curl_easy_setopt) easySetopt = nullptr;
-    decltype(&curl_easy_getinfo) easyGetinfo = nullptr;
     decltype(&curl_easy_cleanup) easyCleanup = nullptr;
     decltype(&curl_easy_strerror) easyStrerror = nullptr;
     decltype(&curl_slist_append) slistAppend = nullptr;

@@ -271,18 +271,16 @@ void CurlReply::transferEnded(int code)
     if (session)
         session->remove(easy);
     const auto result = CURLcode(code);
-    if (stopReason &&
-        !(statusLineOnly && attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())) {
+    if (statusLineOnly && attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+        finish(); // stopped on purpose at the status line
+    else if (stopReason)
         fail(stopReason->first, stopReason->second);
-    } else if (statusLineOnly && attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
-        finish();
-    } else if (result != CURLE_OK) {
+    else if (result != CURLE_OK)
         fail(errorFor(result), QString::fromUtf8(session->library().easyStrerror(result)));
-    } else if (!headEnded) {
+    else if (!headEnded)
         fail(ProtocolFailure, QStringLiteral("the answer ended without a final head"));
-    } else {
+    else
         finish();
-    }
 }
 
 void CurlReply::sessionEnded()
