@@ -2,6 +2,7 @@
 #include "ApplicationLauncher.h"
 #include "CanberraSoundPlayer.h"
 #include "Clock.h"
+#include "CommandLine.h"
 #include "Credentials.h"
 #include "DesktopNotifications.h"
 #include "DesktopUrlOpener.h"
@@ -29,6 +30,18 @@
 
 int main(int argc, char* argv[])
 {
+    // Answered before the application exists, so that --help and --version need no display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine commandLine{
+        QStringLiteral("quibbo"), QStringLiteral("[sms:LINK]"),
+        QCoreApplication::translate("main", "Send text messages through your Quibbo account."),
+        QStringLiteral(QUIBBO_VERSION)};
+    const std::variant<QStringList, int> read = commandLine.read(arguments);
+    if (const int* status = std::get_if<int>(&read))
+        return *status;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quibbo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quibbo"));
@@ -45,9 +58,9 @@ int main(int argc, char* argv[])
         }
     }
 
-    // An sms: link among the arguments (the desktop opens such links with the client).
+    // An sms: link as the argument (the desktop opens such links with the client).
     std::optional<QString> link;
-    for (const QString& argument : QCoreApplication::arguments().mid(1))
+    for (const QString& argument : std::get<QStringList>(read))
         if (parseSmsUri(argument))
             link = argument;
 

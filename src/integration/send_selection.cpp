@@ -2,6 +2,7 @@
 // input when it is not a terminal, otherwise the primary selection, otherwise the clipboard.
 // The client is started through D-Bus activation when it is not running. Bind it to a key.
 
+#include "CommandLine.h"
 #include "ServicesClass.h"
 
 #include <QClipboard>
@@ -18,6 +19,20 @@
 
 int main(int argc, char* argv[])
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine commandLine{
+        QStringLiteral("quibbo-send-selection"),
+        {},
+        QCoreApplication::translate(
+            "main", "Hand the text on standard input, else the selected text, else "
+                    "the clipboard,\nto the Quibbo client as a message to address."),
+        QStringLiteral(QUIBBO_VERSION)};
+    const std::variant<QStringList, int> read = commandLine.read(arguments);
+    if (const int* status = std::get_if<int>(&read))
+        return *status;
+
     QByteArray text;
     std::unique_ptr<QCoreApplication> app;
     if (!isatty(STDIN_FILENO)) {
@@ -25,6 +40,9 @@ int main(int argc, char* argv[])
         QFile in;
         if (in.open(stdin, QIODevice::ReadOnly))
             text = in.read(4 * 1024 * 1024);
+        // Command output ends with a line break that is not part of the text, as shells know.
+        if (text.endsWith('\n'))
+            text.chop(text.endsWith("\r\n") ? 2 : 1);
     } else {
         auto gui = std::make_unique<QGuiApplication>(argc, argv);
         QClipboard* clipboard = QGuiApplication::clipboard();

@@ -238,6 +238,72 @@ private Q_SLOTS:
         QVERIFY(desktop.window->isVisible());
         QVERIFY(desktop.service.sendBodies().isEmpty()); // a link never sends by itself
     }
+
+    // Both programs answer their options before they need a display, as other commands do.
+    void optionsAnsweredWithoutADisplay_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>(
+            "printed"); // the start of standard output, else of standard error
+        for (const QString program : {"quibbo", "quibbo-send-selection"}) {
+            const auto row = [&](const char* name) -> QTestData& {
+                return QTest::addRow("%s %s", qPrintable(program), name) << program;
+            };
+            row("--version") << QStringList{"--version"} << 0 << program + " " QUIBBO_VERSION "\n";
+            row("-h") << QStringList{"-h"} << 0 << "Usage: " + program + " [--help] [--version]";
+            row("--help after a Qt option")
+                << QStringList{"-session", "s1", "--help"} << 0 << "Usage: " + program;
+            row("an unknown option")
+                << QStringList{"--bogus"} << 2 << program + ": unknown option '--bogus'\nUsage: ";
+        }
+        QTest::newRow("quibbo with two links")
+            << "quibbo" << QStringList{"sms:1", "sms:2"} << 2
+            << "quibbo: unexpected argument 'sms:2'\nUsage: quibbo [--help] [--version] [sms:LINK]";
+        QTest::newRow("quibbo-send-selection with a link")
+            << "quibbo-send-selection" << QStringList{"sms:1"} << 2
+            << "quibbo-send-selection: unexpected argument 'sms:1'";
+    }
+
+    void optionsAnsweredWithoutADisplay()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, printed);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QString::fromLatin1(name));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(QUIBBO_BIN_DIR "/") + program, arguments);
+        QVERIFY(process.waitForFinished(10'000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), status);
+        const QString output = QString::fromLocal8Bit(status == 0 ? process.readAllStandardOutput()
+                                                                  : process.readAllStandardError());
+        QVERIFY2(output.startsWith(printed), qPrintable(output));
+    }
+
+    // Command output piped to quibbo-send-selection ends with a line break that is no part of
+    // the text; only that one goes.
+    void sendSelectionCommandTakesStandardInput()
+    {
+        Desktop desktop(card("me", ""));
+        for (const auto& [input, message] :
+             {std::pair("hi\n", "hi"), std::pair("hi\r\n", "hi"),
+              std::pair("two\nlines\n\n", "two\nlines\n"), std::pair("as typed", "as typed")}) {
+            QProcess command;
+            command.start(QStringLiteral(QUIBBO_BIN_DIR "/quibbo-send-selection"));
+            command.write(input);
+            command.closeWriteChannel();
+            QSignalSpy ended(&command, &QProcess::finished);
+            QVERIFY(ended.wait(20'000));
+            QCOMPARE(command.exitCode(), 0);
+            QCOMPARE(desktop.ui().messageField->toPlainText(), QString::fromLatin1(message));
+        }
+    }
 };
 
 QTEST_MAIN(TestServices)
