@@ -10,7 +10,10 @@ build: deps
 	@test -f build/CMakeCache.txt || cmake --preset dev
 	cmake --build --preset dev
 
-run: build
+# The demo needs the two programs and the simulator, not the tests and benchmarks.
+run: deps
+	@test -f build/CMakeCache.txt || cmake --preset dev
+	cmake --build --preset dev --target quibbo quibbo-send-selection quibbo-sim
 	./scripts/run-demo
 
 test: build
@@ -29,7 +32,7 @@ bench: deps
 # A Debian package of the optimised build: build-release/quibbo_<version>_amd64.deb
 package: deps
 	@test -f build-release/CMakeCache.txt || cmake --preset release
-	cmake --build --preset release
+	cmake --build --preset release --target installed
 	cd build-release && cpack -G DEB
 	@ls build-release/quibbo_*.deb
 
