@@ -2,8 +2,7 @@
 #include <gio/gio.h>
 
 #include "ApplicationLauncher.h"
-
-#include <QLibrary>
+#include "RuntimeLibrary.h"
 
 #include <memory>
 
@@ -28,18 +27,14 @@ struct Gio
 const Gio& gio()
 {
     static const Gio functions = [] {
-        QLibrary library(QStringLiteral("gio-2.0"), 0);
-        const auto resolve = [&library](auto& function, const char* name) {
-            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
-                library.resolve(name));
-        };
+        RuntimeLibrary library(QStringLiteral("gio-2.0"), 0);
         Gio found;
-        resolve(found.contentTypeFromMimeType, "g_content_type_from_mime_type");
-        resolve(found.defaultForType, "g_app_info_get_default_for_type");
-        resolve(found.launch, "g_app_info_launch");
-        resolve(found.free, "g_free");
-        resolve(found.unref, "g_object_unref");
-        resolve(found.errorFree, "g_error_free");
+        library.resolve(found.contentTypeFromMimeType, "g_content_type_from_mime_type");
+        library.resolve(found.defaultForType, "g_app_info_get_default_for_type");
+        library.resolve(found.launch, "g_app_info_launch");
+        library.resolve(found.free, "g_free");
+        library.resolve(found.unref, "g_object_unref");
+        library.resolve(found.errorFree, "g_error_free");
         return found;
     }();
     return functions;

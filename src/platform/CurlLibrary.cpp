@@ -1,17 +1,15 @@
 #include "CurlLibrary.h"
 
-#include <QLibrary>
+#include "RuntimeLibrary.h"
 
 const CurlLibrary* CurlLibrary::get()
 {
     static const CurlLibrary* const loaded = []() -> const CurlLibrary* {
-        QLibrary library(QStringLiteral("curl"), 4);
+        RuntimeLibrary library(QStringLiteral("curl"), 4);
         static CurlLibrary found;
         bool complete = true;
         const auto resolve = [&](auto& function, const char* name) {
-            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
-                library.resolve(name));
-            complete = complete && function;
+            complete = library.resolve(function, name) && complete;
         };
         resolve(found.globalInit, "curl_global_init");
         resolve(found.easyInit, "curl_easy_init");
