@@ -242,7 +242,8 @@ bool CurlReply::readBody(const char* data, qint64 size)
         exceeded = true;
         return stop(OperationCanceledError, QStringLiteral("the answer is larger than its limit"));
     }
-    body.append(data, qsizetype(size));
+    arrived.emplace_back(data, qsizetype(size));
+    unread += size;
     signalLater();
     return true;
 }
@@ -262,7 +263,7 @@ void CurlReply::signalArrivals()
         return;
     if (std::exchange(metaDataPending, false))
         emit metaDataChanged();
-    if (bodyRead < body.size())
+    if (unread > 0)
         emit readyRead();
 }
 
@@ -291,23 +292,30 @@ void CurlReply::sessionEnded()
 
 qint64 CurlReply::bytesAvailable() const
 {
-    return body.size() - bodyRead + QIODevice::bytesAvailable();
+    return unread + QIODevice::bytesAvailable();
 }
 
 qint64 CurlReply::readData(char* data, qint64 maxSize)
 {
-    const qint64 n = std::min<qint64>(maxSize, body.size() - bodyRead);
-    if (n <= 0)
-        return done ? -1 : 0;
-    std::memcpy(data, body.constData() + bodyRead, size_t(n));
-    bodyRead += n;
-    // What was read is dropped now and then, not at every read: moving a large rest forward
-    // each time would make reading a long answer in slices quadratic.
-    if (bodyRead > 1024 * 1024 && bodyRead * 2 > body.size()) {
-        body.remove(0, bodyRead);
-        bodyRead = 0;
+    // The body is kept in the pieces it arrived in: appending to one growing buffer that is
+    // also read from the front copies it over and over, and a long history then holds the
+    // event loop for tens of milliseconds.
+    qint64 copied = 0;
+    while (copied < maxSize && !arrived.empty()) {
+        const QByteArray& piece = arrived.front();
+        const qint64 take = std::min<qint64>(maxSize - copied, piece.size() - pieceRead);
+        std::memcpy(data + copied, piece.constData() + pieceRead, size_t(take));
+        copied += take;
+        pieceRead += take;
+        if (pieceRead == piece.size()) {
+            arrived.pop_front();
+            pieceRead = 0;
+        }
     }
-    return n;
+    unread -= copied;
+    if (copied == 0)
+        return done ? -1 : 0;
+    return copied;
 }
 
 void CurlReply::abort()

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <deque>
 #include <optional>
 
 class CurlSession;
@@ -88,8 +89,11 @@ private:
     bool atStatusLine = true;
     bool headEnded = false;
 
-    QByteArray body; // what arrived of the body; the caller has read its first bodyRead bytes
-    qsizetype bodyRead = 0;
+    // The body not read yet, in the pieces it arrived in; the first piece's first pieceRead
+    // bytes were read already.
+    std::deque<QByteArray> arrived;
+    qsizetype pieceRead = 0;
+    qint64 unread = 0;
     qint64 bodyTotal = 0;
     bool exceeded = false;
     bool signalPending = false;
