@@ -15,7 +15,11 @@ namespace {
 constexpr qint64 largestDraft = 4 << 20;
 } // namespace
 
-DraftStore::DraftStore(QString filePath) : path(std::move(filePath)) {}
+DraftStore::DraftStore(QString filePath) : path(std::move(filePath))
+{
+    // One client writes the draft, and it has not begun yet.
+    PrivateFile::removeUnfinishedWrites(path);
+}
 
 QString DraftStore::defaultFilePath()
 {

@@ -9,7 +9,6 @@
 #include <QJsonDocument>
 #include <QLockFile>
 #include <QLoggingCategory>
-#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
@@ -37,23 +36,11 @@ private:
 
 JsonFileSettingsStore::JsonFileSettingsStore(QString filePath) : path(std::move(filePath))
 {
+    // No other write runs while the lock is held: a copy left now is from one that never
+    // finished, and it holds the passwords too.
     const WriteLock lock(path);
-    removeCrashDebris();
+    PrivateFile::removeUnfinishedWrites(path);
     load();
-}
-
-void JsonFileSettingsStore::removeCrashDebris() const
-{
-    // QSaveFile writes "settings.json.XXXXXX" and renames it over the file; a copy of that
-    // name left behind (it holds the passwords too) is from a write that never finished, as
-    // no other write runs while the lock is held.
-    const QFileInfo file(path);
-    const QRegularExpression temporary(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(file.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
-    const QStringList names = QDir(file.path()).entryList(QDir::Files | QDir::Hidden);
-    for (const QString& name : names)
-        if (temporary.match(name).hasMatch() && QFile::remove(file.dir().filePath(name)))
-            qCInfo(lcSettings) << "removed" << name << "left by a write that never finished";
 }
 
 QString JsonFileSettingsStore::defaultFilePath()

@@ -37,7 +37,6 @@ private:
     void load();
     void moveAside();
     void save() const;
-    void removeCrashDebris() const;
 
     QString path;
     QJsonObject values;

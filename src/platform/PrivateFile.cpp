@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace {
@@ -36,4 +37,16 @@ bool PrivateFile::write(const QString& filePath, const QByteArray& contents)
         return false;
     }
     return true;
+}
+
+void PrivateFile::removeUnfinishedWrites(const QString& filePath)
+{
+    // QSaveFile writes "NAME.XXXXXX" and renames it over the file.
+    const QFileInfo file(filePath);
+    const QRegularExpression temporary(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(file.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QStringList names = file.dir().entryList(QDir::Files | QDir::Hidden);
+    for (const QString& name : names)
+        if (temporary.match(name).hasMatch() && QFile::remove(file.dir().filePath(name)))
+            qCInfo(lcFiles) << "removed" << name << "left by a write that never finished";
 }

@@ -10,4 +10,7 @@ namespace PrivateFile {
 void ensureFolder(const QString& filePath);
 // Logs and returns false when the file could not be written.
 bool write(const QString& filePath, const QByteArray& contents);
+// Removes the copies write() leaves beside the file when it is killed part-way ("NAME.XXXXXX");
+// for the owner of the file to call when no write of its own can be under way.
+void removeUnfinishedWrites(const QString& filePath);
 } // namespace PrivateFile

@@ -27,6 +27,19 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(path));
     }
 
+    // The copies a killed write leaves (whole drafts of message text) go at the next start;
+    // nothing else beside the draft is touched.
+    void unfinishedWritesGoAtTheNextStart()
+    {
+        QTemporaryDir home;
+        for (const char* name : {"draft.json", "draft.json.Ab12Cd", "draft.json.old"})
+            QVERIFY(
+                writeFile(home.filePath(QStringLiteral("quibbo/") + QLatin1String(name)), "{}"));
+        const DraftStore store(home.filePath(QStringLiteral("quibbo/draft.json")));
+        QCOMPARE(QDir(home.filePath(QStringLiteral("quibbo"))).entryList(QDir::Files),
+                 (QStringList{"draft.json", "draft.json.old"}));
+    }
+
     void unreadableFilesAreNoDraft_data()
     {
         QTest::addColumn<QByteArray>("content");
