@@ -36,6 +36,10 @@ DeliveryNotifications::DeliveryNotifications(MsgHistoryDataSource& history_,
 void DeliveryNotifications::messageSent(const QString& msisdn, const QString& recipient,
                                         const QString& message)
 {
+    // A run that sends more than this is no person's; the oldest are forgotten.
+    constexpr qsizetype remembered = 1000;
+    if (sent.size() == remembered)
+        sent.removeFirst();
     sent.append({msisdn, recipient, message});
 }
 

@@ -16,15 +16,41 @@ DesktopNotifications::DesktopNotifications(QDBusConnection bus_, QString desktop
 {
     bus.connect(service, path, service, QStringLiteral("ActionInvoked"), this,
                 SLOT(actionInvoked(uint, QString)));
+    bus.connect(service, path, service, QStringLiteral("NotificationClosed"), this,
+                SLOT(notificationClosed(uint)));
 }
 
 void DesktopNotifications::show(const QString& summary, const QString& body)
 {
     if (!bus.isConnected())
         return;
+    if (bodyMarkup) {
+        notify(summary, body);
+        return;
+    }
+    waiting.append({summary, body});
+    if (waiting.size() > 1)
+        return; // the service was asked already
+    const QDBusMessage ask =
+        QDBusMessage::createMethodCall(service, path, service, QStringLiteral("GetCapabilities"));
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(ask), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this](QDBusPendingCallWatcher* done) {
+                const QDBusPendingReply<QStringList> capabilities = *done;
+                bodyMarkup = capabilities.isValid() &&
+                             capabilities.value().contains(QStringLiteral("body-markup"));
+                for (const auto& [waitingSummary, waitingBody] : std::exchange(waiting, {}))
+                    notify(waitingSummary, waitingBody);
+                done->deleteLater();
+            });
+}
+
+void DesktopNotifications::notify(const QString& summary, const QString& body)
+{
     QDBusMessage call =
         QDBusMessage::createMethodCall(service, path, service, QStringLiteral("Notify"));
-    call << QStringLiteral("Quibbo") << uint(0) << desktopEntry << summary << body
+    call << QStringLiteral("Quibbo") << uint(0) << desktopEntry << summary
+         << (*bodyMarkup ? body.toHtmlEscaped() : body)
          << QStringList{QStringLiteral("default"), QStringLiteral("Open Quibbo")}
          << QVariantMap{{QStringLiteral("desktop-entry"), desktopEntry}} << -1;
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
@@ -41,4 +67,9 @@ void DesktopNotifications::actionInvoked(uint id, const QString& action)
 {
     if (action == QLatin1String("default") && shown.contains(id))
         emit activated();
+}
+
+void DesktopNotifications::notificationClosed(uint id)
+{
+    shown.remove(id);
 }

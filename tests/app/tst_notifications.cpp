@@ -1,4 +1,5 @@
 #include "AppHarness.h"
+#include "DesktopNotifications.h"
 #include "MsgHistoryDataSource.h"
 
 #include <QDBusConnection>
@@ -43,8 +44,11 @@ public:
     }
 
     QList<Shown> shown;
+    QStringList capabilities{"actions", "body"};
 
 public Q_SLOTS:
+    QStringList GetCapabilities() { return capabilities; }
+
     uint Notify(const QString&, uint, const QString& icon, const QString& summary,
                 const QString& body, const QStringList&, const QVariantMap& hints, int)
     {
@@ -127,6 +131,27 @@ private Q_SLOTS:
         QVERIFY(!client.window->isVisible());
         desktop.click(1);
         QTRY_VERIFY(client.window->isVisible());
+    }
+
+    // Message text is plain text: a service that reads markup in bodies is given it escaped,
+    // one that does not is given it as it stands.
+    void bodyIsPlainText()
+    {
+        NotificationServer server;
+        const QString text = QStringLiteral("Tea & <b>cake</b> at 5");
+        for (const bool markup : {true, false}) {
+            server.shown.clear();
+            server.capabilities = markup ? QStringList{"body", "body-markup"} : QStringList{"body"};
+            DesktopNotifications notifications(QDBusConnection::sessionBus(),
+                                               QStringLiteral("example.quibbo.Quibbo"));
+            notifications.show(QStringLiteral("first"), text);
+            notifications.show(QStringLiteral("second"), text);
+            QTRY_COMPARE(server.shown.size(), 2);
+            for (const NotificationServer::Shown& shown : std::as_const(server.shown))
+                QCOMPARE(shown.body,
+                         markup ? QStringLiteral("Tea &amp; &lt;b&gt;cake&lt;/b&gt; at 5") : text);
+            QCOMPARE(server.shown[1].summary, QStringLiteral("second"));
+        }
     }
 };
 
