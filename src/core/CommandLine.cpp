@@ -10,43 +10,23 @@ QString tr(const char* text)
     return QCoreApplication::translate("CommandLine", text);
 }
 
-// Qt's own options, which every Qt program takes, and whether each is followed by a value.
-constexpr std::pair<const char*, bool> qtOptions[] = {{"platform", true},
-                                                      {"platformpluginpath", true},
-                                                      {"platformtheme", true},
-                                                      {"plugin", true},
-                                                      {"qwindowgeometry", true},
-                                                      {"qwindowicon", true},
-                                                      {"qwindowtitle", true},
-                                                      {"geometry", true},
-                                                      {"title", true},
-                                                      {"display", true},
-                                                      {"name", true},
-                                                      {"session", true},
-                                                      {"style", true},
-                                                      {"stylesheet", true},
-                                                      {"reverse", false},
-                                                      {"widgetcount", false},
-                                                      {"nograb", false},
-                                                      {"dograb", false},
-                                                      {"sync", false},
-                                                      {"visual", true}};
-
-// The number of arguments a Qt option takes up from index on (itself, and its value where it
-// has one), or 0 where the argument is none of them.
+// The number of arguments one of Qt's own options (which every Qt program takes) takes up from
+// index on: itself, and its value where it has one; 0 where the argument is none of them.
 qsizetype qtOptionLength(const QStringList& arguments, qsizetype index)
 {
+    static const QStringList valued =
+        QStringLiteral("platform platformpluginpath platformtheme plugin qwindowgeometry "
+                       "qwindowicon qwindowtitle geometry title display name session style "
+                       "stylesheet visual")
+            .split(u' ');
+    static const QStringList flags =
+        QStringLiteral("reverse widgetcount nograb dograb sync").split(u' ');
     QString name = arguments[index];
     name.remove(0, name.startsWith(QLatin1String("--")) ? 2 : 1);
     const qsizetype equals = name.indexOf(QLatin1Char('='));
-    for (const auto& [option, takesValue] : qtOptions) {
-        if (name.left(equals) != QLatin1String(option))
-            continue;
-        if (equals >= 0)
-            return takesValue ? 1 : 0;
-        return takesValue ? (index + 1 < arguments.size() ? 2 : 0) : 1;
-    }
-    return 0;
+    if (valued.contains(name.left(equals)))
+        return equals >= 0 ? 1 : (index + 1 < arguments.size() ? 2 : 0);
+    return equals < 0 && flags.contains(name) ? 1 : 0;
 }
 
 void print(std::FILE* stream, const QString& text)
