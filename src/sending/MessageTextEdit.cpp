@@ -19,8 +19,12 @@ void MessageTextEdit::insertFromMimeData(const QMimeData* source)
 
 void MessageTextEdit::replaceWithPaste(const QString& text)
 {
-    clear();
-    QMimeData pasted;
-    pasted.setText(text);
-    insertFromMimeData(&pasted);
+    // One edit of the document, so that Ctrl+Z brings back what was typed; it goes in even while
+    // the view is read-only for a send under way, as the send keeps its own copy of its text.
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(pasteLimiter ? pasteLimiter({}, text) : text);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
 }

@@ -18,7 +18,8 @@ public:
     void setPasteLimiter(PasteLimiter limiter) { pasteLimiter = std::move(limiter); }
 
     // Replaces the whole message with text from elsewhere (another program, a link) as a
-    // paste would: shortened first, so a long text costs no more than what can be kept.
+    // paste would: shortened first, so a long text costs no more than what can be kept, and
+    // undone in one step.
     void replaceWithPaste(const QString& text);
 
 protected:

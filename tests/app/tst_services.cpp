@@ -98,6 +98,9 @@ private Q_SLOTS:
         QVERIFY(!desktop.requestWindow().isVisible());
         QCOMPARE(desktop.sendText(QString()).type(), QDBusMessage::ReplyMessage);
         QCOMPARE(desktop.ui().messageField->toPlainText(), QString());
+        // What was typed comes back with one undo.
+        QTest::keyClick(desktop.ui().messageField, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(desktop.ui().messageField->toPlainText(), QStringLiteral("typed before"));
         desktop.sendText(QStringLiteral("first"));
         desktop.sendText(QString::fromUtf8("second, with € and ümlauts"));
         QCOMPARE(desktop.ui().messageField->toPlainText(),
@@ -203,6 +206,9 @@ private Q_SLOTS:
         server.release(0);
         QTRY_COMPARE(finished.size(), 2); // the first, then the one that waited for it
         QCOMPARE(server.targets.size(), 2);
+        QVERIFY2(server.bodies[0].contains("&Msisdn=123&MessageText=first&"), server.bodies[0]);
+        QVERIFY2(server.bodies[1].contains("&Msisdn=07700900001&MessageText=second&"),
+                 server.bodies[1]);
         QCOMPARE(desktop.ui().statusField->text().left(12), QStringLiteral("Message sent"));
         QCOMPARE(desktop.ui().messageField->toPlainText(), QString());
     }

@@ -26,8 +26,17 @@ void ScriptedHttpServer::accepted(QTcpSocket* socket)
     auto request = std::make_shared<QByteArray>();
     connect(socket, &QTcpSocket::readyRead, this, [this, socket, request] {
         request->append(socket->readAll());
-        if (!request->contains("\r\n\r\n"))
+        const qsizetype headEnd = request->indexOf("\r\n\r\n");
+        if (headEnd < 0)
             return;
+        // A request's body is whole once its length has arrived.
+        const QByteArray head = request->left(headEnd).toLower();
+        const qsizetype length = head.indexOf("content-length:");
+        const qsizetype bodySize =
+            length < 0 ? 0 : head.mid(length + 15).split('\r').first().trimmed().toLongLong();
+        if (request->size() < headEnd + 4 + bodySize || targets.size() > bodies.size())
+            return;
+        bodies.append(request->mid(headEnd + 4, bodySize));
         targets.append(request->split(' ').value(1));
         const int index = static_cast<int>(targets.size()) - 1;
         const Answer next = answers.isEmpty() ? Answer{404, {}} : answers.takeFirst();

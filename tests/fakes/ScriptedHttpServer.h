@@ -33,8 +33,9 @@ public:
     void script(QList<Answer> next) { answers += std::move(next); }
     // Sends the held answer of request number index (counting from 0).
     void release(int index);
-    // The request targets as received ("/path?query"), in order.
+    // The request targets as received ("/path?query"), in order, and their bodies.
     QList<QByteArray> targets;
+    QList<QByteArray> bodies;
 
 private:
     void accepted(QTcpSocket* socket);
