@@ -95,5 +95,7 @@ int main(int argc, char* argv[])
     window.launch();
     if (link)
         window.servicesRequestWindow().services().openSmsUri(*parseSmsUri(*link));
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    settings.waitForWrites(std::chrono::seconds(2));
+    return status;
 }

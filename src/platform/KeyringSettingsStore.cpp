@@ -2,6 +2,7 @@
 
 #include "JsonFileSettingsStore.h"
 
+#include <QEventLoop>
 #include <QJsonObject>
 #include <QTimer>
 
@@ -57,10 +58,9 @@ void KeyringSettingsStore::setValue(const QString& key, const QJsonValue& value)
         file.setValue(key, value);
         return;
     }
-    QJsonObject dictionary = value.toObject();
-    if (keeper == Keeper::Keyring)
-        dictionary.remove(entry);
-    file.setValue(key, dictionary);
+    // The password stays in the file until the keyring has confirmed it holds it: a quit or a
+    // crash meanwhile must not bring the old one back.
+    file.setValue(key, value);
     keep(key, password.toString());
 }
 
@@ -99,7 +99,10 @@ void KeyringSettingsStore::keep(const QString& key, const QString& password)
     auto* job = new QKeychain::WritePasswordJob(service);
     job->setKey(key);
     job->setTextData(password);
+    ++writesPending;
     connect(job, &QKeychain::Job::finished, this, [this, job, key, password] {
+        if (--writesPending == 0)
+            emit writesEnded();
         if (job->error() == QKeychain::NoError) {
             keeper = Keeper::Keyring;
             if (passwordInFile(key) == password)
@@ -144,4 +147,14 @@ std::optional<QString> KeyringSettingsStore::passwordInFile(const QString& key) 
     if (!password.isString())
         return std::nullopt;
     return password.toString();
+}
+
+void KeyringSettingsStore::waitForWrites(std::chrono::milliseconds limit)
+{
+    if (writesPending == 0)
+        return;
+    QEventLoop loop;
+    connect(this, &KeyringSettingsStore::writesEnded, &loop, &QEventLoop::quit);
+    QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+    loop.exec();
 }

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <chrono>
+
 class JsonFileSettingsStore;
 
 // The settings store with the account's two passwords in the desktop's keyring (the Secret
@@ -20,6 +22,7 @@ class JsonFileSettingsStore;
 // password asks whenPasswordsRead().
 class KeyringSettingsStore : public QObject, public SettingsStore
 {
+    Q_OBJECT
 public:
     // passwordEntries: the dictionaries that hold a password, and the entry that holds it in each.
     KeyringSettingsStore(JsonFileSettingsStore& file, QMap<QString, QString> passwordEntries,
@@ -27,6 +30,12 @@ public:
 
     void whenPasswordsRead(QObject* context, std::function<void()> then) override;
     bool passwordsKeptInFile() const override { return keeper == Keeper::File; }
+    // At a quit: lets the keyring finish taking the passwords still on their way, for at most
+    // limit. (Those it has not confirmed are in the file meanwhile.)
+    void waitForWrites(std::chrono::milliseconds limit);
+
+Q_SIGNALS:
+    void writesEnded();
 
 protected:
     QJsonValue value(const QString& key) const override;
@@ -52,6 +61,7 @@ private:
     const QString service;
     Keeper keeper = Keeper::Unknown;
     int readsPending = 0;
+    int writesPending = 0;
     // The passwords the keyring holds or is being asked to hold, by settings key.
     QMap<QString, QString> kept;
     QList<QPair<QPointer<QObject>, std::function<void()>>> waiting;

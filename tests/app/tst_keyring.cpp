@@ -112,6 +112,29 @@ private Q_SLOTS:
         }
     }
 
+    // A changed password stays in the file until the keyring has confirmed it: a quit before
+    // then keeps the new one, never the old.
+    void aChangedPasswordIsNeverLost()
+    {
+        JsonFileSettingsStore file(path);
+        StringDictionary changed = credentials;
+        changed.insert(QStringLiteral("Password"), QStringLiteral("new one"));
+        {
+            KeyringSettingsStore settings(file, passwordEntries());
+            settings.setDictionary(params, credentials);
+            QVERIFY(settled(settings));
+            settings.setDictionary(params, changed);
+            QCOMPARE(onDisk().value(params).toObject().value(QStringLiteral("Password")),
+                     QStringLiteral("new one"));
+            settings.waitForWrites(std::chrono::seconds(5));
+            QVERIFY(settled(settings));
+        }
+        JsonFileSettingsStore reopened(path);
+        KeyringSettingsStore settings(reopened, passwordEntries());
+        QVERIFY(passwordsRead(settings));
+        QCOMPARE(settings.dictionaryForKey(params), changed);
+    }
+
     // The window is up and Send pressed before the keyring has answered: the send waits for
     // the password instead of going out without it, and the assistant stays away.
     void theFirstSendWaitsForTheKeyring()
