@@ -10,11 +10,15 @@
 
 AddressBook::AddressBook(QString folder, QObject* parent) : QObject(parent), root(std::move(folder))
 {
-    connect(&watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+    const auto changedOnDisk = [this] {
         stale = true;
         ++generation;
         prefetch();
-    });
+    };
+    // A folder changes when a card file is added, removed or replaced; a file rewritten in
+    // place changes only itself.
+    connect(&watcher, &QFileSystemWatcher::directoryChanged, this, changedOnDisk);
+    connect(&watcher, &QFileSystemWatcher::fileChanged, this, changedOnDisk);
 }
 
 QString AddressBook::defaultFolder()
@@ -128,7 +132,7 @@ void AddressBook::install(Index index)
     files = std::move(index.files);
     everyone = std::move(index.everyone);
     allGroups = std::move(index.groups);
-    watchFolders(index.folders);
+    watch(index.folders + files.keys());
     read = true;
 }
 
@@ -199,17 +203,18 @@ AddressBook::Index AddressBook::readIndex(const QString& root, QHash<QString, Fi
     return index;
 }
 
-void AddressBook::watchFolders(const QStringList& folders)
+void AddressBook::watch(const QStringList& paths)
 {
-    const QStringList watched = watcher.directories();
-    const QSet<QString> wanted(folders.begin(), folders.end());
-    for (const QString& folder : watched)
-        if (!wanted.contains(folder))
-            watcher.removePath(folder);
+    const QStringList watchedList = watcher.directories() + watcher.files();
+    const QSet<QString> watched(watchedList.begin(), watchedList.end());
+    const QSet<QString> wanted(paths.begin(), paths.end());
+    for (const QString& path : watchedList)
+        if (!wanted.contains(path))
+            watcher.removePath(path);
     QStringList added;
-    for (const QString& folder : folders)
-        if (!watched.contains(folder) && QFileInfo(folder).isDir())
-            added.append(folder);
+    for (const QString& path : paths)
+        if (!watched.contains(path) && QFileInfo::exists(path))
+            added.append(path);
     if (!added.isEmpty())
         watcher.addPaths(added);
 }

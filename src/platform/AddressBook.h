@@ -84,7 +84,8 @@ private:
     void takePending();
     void install(Index index);
     static Index readIndex(const QString& root, QHash<QString, FileEntry> known);
-    void watchFolders(const QStringList& folders);
+    // Watches the folders and the card files: nothing else.
+    void watch(const QStringList& paths);
 
     QString root;
     QFileSystemWatcher watcher;

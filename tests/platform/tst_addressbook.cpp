@@ -70,6 +70,13 @@ private Q_SLOTS:
         QVERIFY(writeFile(added, "BEGIN:VCARD\nVERSION:3.0\nUID:new\nN:Added;Ada;;;\nEND:VCARD\n"));
         QVERIFY(changed.wait()); // the change starts a read in the background
         QCOMPARE(book.people().size(), 1);
+        // Rewritten in place, as some editors save: the folder itself does not change.
+        QFile file(added);
+        QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
+        file.write("BEGIN:VCARD\nVERSION:3.0\nUID:new\nN:Added;Adelaide;;;\nEND:VCARD\n");
+        file.close();
+        QVERIFY(changed.wait());
+        QCOMPARE(book.people().value(0).firstName, QStringLiteral("Adelaide"));
         QVERIFY(QFile::remove(added));
         QVERIFY(changed.wait());
         QCOMPARE(book.people().size(), 0);
