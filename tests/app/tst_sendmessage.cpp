@@ -88,13 +88,17 @@ private Q_SLOTS:
     void sentMessageArrivesAndClearsTheComposer()
     {
         Client client;
-        client.compose(QStringLiteral("See you at 8"), QStringLiteral("07700 900123"));
+        // Every character a form body gives a meaning to reaches the service as itself.
+        const QString text = QString::fromUtf8("Fish & chips = 5 + 10% €");
+        client.compose(text, QStringLiteral("07700 900123"));
         client.ui().sendToComboBox->setFocus();
         client.send();
 
         const QuibboService::Account* account = client.service.account(email);
         QCOMPARE(account->messages.size(), 1);
-        QCOMPARE(account->messages.first().text, QStringLiteral("See you at 8"));
+        QCOMPARE(account->messages.first().text, text);
+        QVERIFY(client.service.sendBodies().first().contains(
+            "&MessageText=Fish%20%26%20chips%20%3D%205%20%2B%2010%25%20%E2%82%AC&"));
         QCOMPARE(account->messages.first().msisdn, QStringLiteral("07700900123"));
 
         QCOMPARE(client.ui().statusField->text(), QStringLiteral("Message sent at 03:07 PM."));
