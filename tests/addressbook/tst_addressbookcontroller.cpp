@@ -73,6 +73,17 @@ private Q_SLOTS:
                               "Zoe Quinn "}));
     }
 
+    void sortIgnoresLetterCase()
+    {
+        QTemporaryDir folder;
+        QByteArray cards;
+        for (const char* first : {"Bob", "alice", "Carl"})
+            cards += "BEGIN:VCARD\nVERSION:3.0\nN:X;" + QByteArray(first) + ";;;\nEND:VCARD\n";
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("book.vcf")), cards));
+        Browser b(folder.path());
+        QCOMPARE(b.column(b.people), (QStringList{"alice X ", "Bob X ", "Carl X "}));
+    }
+
     void search_data()
     {
         QTest::addColumn<QString>("group");
