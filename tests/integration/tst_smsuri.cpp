@@ -27,7 +27,10 @@ private Q_SLOTS:
             << std::optional(SmsUri{{"+44 7700 900123"}, "ok"});
         QTest::newRow("recipient parameters dropped")
             << "sms:123;via=456?body=x" << std::optional(SmsUri{{"123"}, "x"});
-        QTest::newRow("body only") << "sms:?body=x" << std::optional(SmsUri{{}, "x"});
+        QTest::newRow("body only, its name in capitals")
+            << "sms:?BODY=x" << std::optional(SmsUri{{}, "x"});
+        QTest::newRow("field names in any case")
+            << "sms:1?Subject=y&Body=x" << std::optional(SmsUri{{"1"}, "x"});
         QTest::newRow("another scheme") << "mailto:ann@example.test" << std::optional<SmsUri>();
     }
 
