@@ -80,6 +80,7 @@ void AddressBookController::load()
     myPeople = myAddressBook.people();
     filledBeforeRead = !myAddressBook.isRead();
     myValues.clear();
+    chosenNumberRow = -1;
     sortPeople();
     groups->reloadData();
     names->reloadData();
@@ -188,12 +189,12 @@ void AddressBookController::personChosen()
         return;
     controls.nameTextField.setText(createNameStringForPerson(myPeople.at(row)));
     myValues = makeArrayOfNumbers(myPeople.at(row).phones);
-    // The chosen number row stays chosen from one person to the next, so the next person's
-    // number in that row goes into the recipient box at once.
-    const int chosenNumber = lowestSelectedRow(&controls.valueTableView);
+    // The chosen number row stays chosen from one person to the next, a change of group
+    // between them included, so the next person's number in that row goes into the recipient
+    // box at once.
     values->reloadData();
-    if (chosenNumber >= 0 && chosenNumber < myValues.size())
-        controls.valueTableView.setCurrentIndex(values->index(chosenNumber, 0));
+    if (chosenNumberRow >= 0 && chosenNumberRow < myValues.size())
+        controls.valueTableView.setCurrentIndex(values->index(chosenNumberRow, 0));
     updateSendToComboBox();
 }
 
@@ -202,6 +203,7 @@ void AddressBookController::updateSendToComboBox()
     const int row = lowestSelectedRow(&controls.valueTableView);
     if (row < 0 || row >= myValues.size())
         return;
+    chosenNumberRow = row;
     controls.sendToComboBox.setEditText(myValues.at(row).value);
 }
 

@@ -44,6 +44,8 @@ public:
     QList<AddressBook::Group> myGroups;
     QList<AddressBook::Person> myPeople;
     QList<NumberEntry> myValues;
+    // The number row the user chose last; it stays chosen for the next person.
+    int chosenNumberRow = -1;
 
     // Connects the lists; the book itself is read by load(), when the browser is first shown.
     void awakeFromNib();

@@ -134,6 +134,10 @@ private Q_SLOTS:
         QCOMPARE(b.column(b.numbers, 1), (QStringList{"+49 30 1234567", "+49 (170) 1234567"}));
         QCOMPARE(b.name.text(), QString::fromUtf8("José Müller "));
         QVERIFY(b.people.selectionModel()->selectedRows().isEmpty());
+        // ...and the number row chosen, for the next person chosen in any group.
+        b.chooseGroup(QStringLiteral("Friends"));
+        b.choosePerson(QStringLiteral("Joanna Smith "));
+        QCOMPARE(b.recipient.currentText(), QStringLiteral("+44 20 7946 0001"));
     }
 
     // Opened while the book is still being read, the browser shows what it can at once and
