@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 
 using namespace std::chrono_literals;
 
@@ -131,6 +132,35 @@ private Q_SLOTS:
         QVERIFY(!client.window->isVisible());
         desktop.click(1);
         QTRY_VERIFY(client.window->isVisible());
+    }
+
+    // The same text sent twice to one number is two messages: one history row answers one of
+    // them, so the one delivered is announced once and the one on its way not at all.
+    void oneRowAnnouncesOneSend()
+    {
+        NotificationServer desktop;
+        AppHarness client;
+        const QString email = QStringLiteral("ann@example.test");
+        client.configure(email, 10);
+        client.open();
+        client.compose(QStringLiteral("Same again"), QStringLiteral("07700 900123"));
+        client.send();
+        client.service.ageMessages(email, 60s); // delivered by now
+        client.compose(QStringLiteral("Same again"), QStringLiteral("07700 900123"));
+        client.send();
+        QSignalSpy fetched(&client.window->history(), &MsgHistoryDataSource::fetchFinished);
+        client.test.time.advance(10s);
+        QVERIFY(fetched.wait());
+        QTRY_COMPARE(desktop.shown.size(), 1);
+        // Whatever else the client sent with it, the server has read by its answer to this.
+        QDBusPendingCallWatcher asked(QDBusConnection::sessionBus().asyncCall(
+            QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
+                                           QStringLiteral("/org/freedesktop/Notifications"),
+                                           QStringLiteral("org.freedesktop.Notifications"),
+                                           QStringLiteral("GetCapabilities"))));
+        QVERIFY(QSignalSpy(&asked, &QDBusPendingCallWatcher::finished).wait());
+        QCOMPARE(desktop.shown.size(), 1);
+        QCOMPARE(desktop.shown[0].summary, QStringLiteral("Delivered to 07700 900123"));
     }
 
     // Message text is plain text: a service that reads markup in bodies is given it escaped,
