@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QListView>
@@ -51,12 +52,23 @@ QString generatedFolder()
     return folder;
 }
 
+// Reads the book in the background and returns once the read has ended.
+void readWhole(AddressBook& book)
+{
+    QEventLoop loop;
+    QObject::connect(&book, &AddressBook::changed, &loop, &QEventLoop::quit);
+    book.prefetch();
+    if (!book.isRead())
+        loop.exec();
+}
+
 void loadTenThousandCards(benchmark::State& state)
 {
     const QString folder = generatedFolder();
     qsizetype people = 0;
     for (auto _ : state) {
         AddressBook book(folder);
+        readWhole(book);
         people = book.people().size();
     }
     state.counters["people"] = double(people);
@@ -77,14 +89,16 @@ void questionDuringTheRead(benchmark::State& state)
         const std::chrono::duration<double> held = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(held.count());
         longest = std::max(longest, held.count() * 1000);
+        readWhole(book); // one read at a time, as in the client
     }
     state.counters["longest_ms"] = longest;
 }
-BENCHMARK(questionDuringTheRead)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(questionDuringTheRead)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 
 void searchKeystroke(benchmark::State& state)
 {
     AddressBook book(generatedFolder());
+    readWhole(book);
     FakeApplicationLauncher launcher;
     FakeUrlOpener urls;
     QListView groups, people;

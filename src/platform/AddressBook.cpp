@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <chrono>
+#include <QPromise>
+
+#include <thread>
 
 AddressBook::AddressBook(QString folder, QObject* parent) : QObject(parent), root(std::move(folder))
 {
@@ -19,6 +21,13 @@ AddressBook::AddressBook(QString folder, QObject* parent) : QObject(parent), roo
     // place changes only itself.
     connect(&watcher, &QFileSystemWatcher::directoryChanged, this, changedOnDisk);
     connect(&watcher, &QFileSystemWatcher::fileChanged, this, changedOnDisk);
+    connect(&reading, &QFutureWatcher<Index>::finished, this, &AddressBook::collect);
+}
+
+AddressBook::~AddressBook()
+{
+    // The read under way is abandoned, and stops at its next file.
+    reading.cancel();
 }
 
 QString AddressBook::defaultFolder()
@@ -79,52 +88,36 @@ std::optional<AddressBook::Person> AddressBook::me()
 
 void AddressBook::refreshIfChanged()
 {
-    if (!stale)
-        return;
-    if (!pending.valid()) {
-        // Never prefetched: there is nothing older to answer from.
-        stale = false;
-        install(readIndex(root, files));
-        return;
-    }
-    // A small book is read by the time the question comes; a large one is not waited for:
-    // the answer comes from the cards read before, and changed() follows the read.
-    if (pending.wait_for(std::chrono::milliseconds(30)) == std::future_status::ready)
-        takePending();
+    // Never a wait on the window's thread: the answer comes from the cards read so far.
+    if (stale)
+        prefetch();
 }
 
 void AddressBook::prefetch()
 {
-    if (!stale || pending.valid())
+    if (!stale || reading.isRunning())
         return;
     pendingGeneration = generation;
-    const quint64 number = ++reads;
-    pending = std::async(std::launch::async, [this, number, folder = root, known = files] {
-        Index index = readIndex(folder, known);
-        // Posted events die with the object; the future's destructor waits for this thread.
-        QMetaObject::invokeMethod(
-            this, [this, number] { collect(number); }, Qt::QueuedConnection);
-        return index;
-    });
+    // A thread of its own, not waited for by anyone: a quit during a slow read of the home
+    // folder ends at once, and the read's result goes nowhere.
+    QPromise<Index> promise;
+    promise.start(); // running from now, so that no second read starts beside it
+    reading.setFuture(promise.future());
+    std::thread([promise = std::move(promise), folder = root, known = files]() mutable {
+        promise.addResult(readIndex(folder, std::move(known), &promise));
+        promise.finish();
+    }).detach();
 }
 
-void AddressBook::collect(quint64 number)
-{
-    // Posted once at the very end of every read, so that read's result is at most moments
-    // away. A question may have taken it already, and a read started since is not waited for.
-    if (number == reads && pending.valid())
-        takePending();
-    emit changed();
-}
-
-void AddressBook::takePending()
+void AddressBook::collect()
 {
     // If the folder changed since the read began, its cards still save reading the files that
     // did not change in the next one.
-    install(pending.get());
+    install(reading.result());
     stale = pendingGeneration != generation;
     if (stale)
         prefetch();
+    emit changed();
 }
 
 void AddressBook::install(Index index)
@@ -136,7 +129,8 @@ void AddressBook::install(Index index)
     read = true;
 }
 
-AddressBook::Index AddressBook::readIndex(const QString& root, QHash<QString, FileEntry> known)
+AddressBook::Index AddressBook::readIndex(const QString& root, QHash<QString, FileEntry> known,
+                                          const QPromise<Index>* promise)
 {
     Index index;
     QStringList paths;
@@ -154,6 +148,8 @@ AddressBook::Index AddressBook::readIndex(const QString& root, QHash<QString, Fi
     paths.sort();
 
     for (const QString& path : std::as_const(paths)) {
+        if (promise && promise->isCanceled())
+            return index; // nobody is waiting for it any more
         FileEntry entry = known.take(path);
         // A file read before is read again only when its size or time has changed; a new one
         // takes its size and time from the open file, which costs no second look-up.

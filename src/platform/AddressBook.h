@@ -8,14 +8,15 @@
 #include <QObject>
 #include <QSet>
 
-#include <future>
+#include <QFutureWatcher>
+#include <QPromise>
 
 // The user's address book: every *.vcf file below a folder ($XDG_DATA_HOME/contacts by
 // default), read only. The cards are kept in an index that is brought up to date, file by
-// file, after the folder changed; so a search never re-reads the files. The index is read on a
-// thread of its own once prefetch() was called (at start, and on every change), so that a
-// large book does not hold the window; a question asked while that read is under way waits
-// for it.
+// file, after the folder or a file changed; so a search never re-reads the files. The index is
+// read on a thread of its own (at start, on every change, and at a question asked before
+// any), and nothing waits for that read: a question is answered from the cards read so far,
+// and changed() follows the read. A read still under way at a quit is abandoned.
 class AddressBook : public QObject
 {
     Q_OBJECT
@@ -37,6 +38,7 @@ public:
     };
 
     explicit AddressBook(QString folder, QObject* parent = nullptr);
+    ~AddressBook() override;
 
     static QString defaultFolder();
     QString folder() const { return root; }
@@ -80,10 +82,11 @@ private:
     };
 
     void refreshIfChanged();
-    void collect(quint64 number);
-    void takePending();
+    void collect();
     void install(Index index);
-    static Index readIndex(const QString& root, QHash<QString, FileEntry> known);
+    // Stops early, with what it has, once the promise is canceled.
+    static Index readIndex(const QString& root, QHash<QString, FileEntry> known,
+                           const QPromise<Index>* promise = nullptr);
     // Watches the folders and the card files: nothing else.
     void watch(const QStringList& paths);
 
@@ -95,9 +98,7 @@ private:
     // is known to be out of date.
     quint64 generation = 0;
     quint64 pendingGeneration = 0;
-    // Numbers the background reads, so that the end of one is told from the end of another.
-    quint64 reads = 0;
-    std::future<Index> pending;
+    QFutureWatcher<Index> reading;
     QHash<QString, FileEntry> files;
     QList<Person> everyone;
     QList<Group> allGroups;

@@ -18,13 +18,15 @@ namespace {
 // Family, Colleagues, Inner circle, Friends and Book club.
 struct Browser
 {
+    // The browser is opened once the book is read, or, duringTheRead, just after it began.
     explicit Browser(const QString& folder = QStringLiteral(QUIBBO_TEST_DATA "/contacts"),
-                     bool prefetched = false)
+                     bool duringTheRead = false)
         : book(folder),
           controller({groups, people, name, numbers, recipient, search}, book, launcher, urls)
     {
-        if (prefetched)
-            book.prefetch();
+        book.prefetch();
+        if (!duringTheRead && !QTest::qWaitFor([this] { return book.isRead(); }))
+            qFatal("the address book was not read");
         recipient.setEditable(true);
         controller.awakeFromNib();
         controller.load();
