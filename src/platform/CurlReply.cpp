@@ -269,8 +269,7 @@ void CurlReply::signalArrivals()
 
 void CurlReply::transferEnded(int code)
 {
-    if (session)
-        session->remove(easy);
+    // Every way on ends in finish(), which takes the handle out of the session.
     const auto result = CURLcode(code);
     if (statusLineOnly && attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
         finish(); // stopped on purpose at the status line
