@@ -34,8 +34,10 @@ void ScriptedHttpServer::accepted(QTcpSocket* socket)
         const qsizetype length = head.indexOf("content-length:");
         const qsizetype bodySize =
             length < 0 ? 0 : head.mid(length + 15).split('\r').first().trimmed().toLongLong();
-        if (request->size() < headEnd + 4 + bodySize || targets.size() > bodies.size())
+        if (request->size() < headEnd + 4 + bodySize)
             return;
+        // One request a connection: whatever follows it is not read.
+        disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
         bodies.append(request->mid(headEnd + 4, bodySize));
         targets.append(request->split(' ').value(1));
         const int index = static_cast<int>(targets.size()) - 1;
