@@ -6,10 +6,16 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <poll.h>
+#include <sys/inotify.h>
+#include <thread>
+#include <unistd.h>
 
 class TestSettingsStore : public QObject
 {
@@ -118,6 +124,41 @@ private Q_SLOTS:
         const JsonFileSettingsStore fresh(path());
         QCOMPARE(fresh.stringForKey(QStringLiteral("senderID")), QStringLiteral("Ann"));
         QCOMPARE(fresh.arrayForKey(QStringLiteral("RecentMsisdns")), QStringList{"123"});
+        QCOMPARE(fresh.stringForKey(QStringLiteral("longSMSAllowed")), QStringLiteral("ON"));
+    }
+
+    // Another client holds the lock while it changes its key: a writer waits for it, then
+    // reads the file as the holder left it, so both keys are kept.
+    void aWriterWaitsWhileTheLockIsHeld()
+    {
+        JsonFileSettingsStore waiting(path());
+        QLockFile held(path() + QStringLiteral(".lock"));
+        QVERIFY(held.tryLock(0));
+
+        // The waiting writer reads the lock file to see whether it is stale: that read is the
+        // sign it is waiting, seen without any timing.
+        const int watch = inotify_init1(IN_CLOEXEC);
+        QVERIFY(watch >= 0);
+        QVERIFY(inotify_add_watch(watch, QFile::encodeName(held.fileName()).constData(), IN_OPEN) >=
+                0);
+        std::thread writer(
+            [&waiting] { waiting.setString(QStringLiteral("senderID"), QStringLiteral("Ann")); });
+        pollfd ready{watch, POLLIN, 0};
+        const bool sawWait = poll(&ready, 1, 10'000) == 1;
+        ::close(watch);
+
+        if (sawWait) {
+            QFile before(path());
+            QVERIFY(!before.exists() ||
+                    (before.open(QIODevice::ReadOnly) && !before.readAll().contains("senderID")));
+            QVERIFY(writeFile(path(), R"({"longSMSAllowed": "ON"})"));
+        }
+        held.unlock();
+        writer.join();
+        QVERIFY2(sawWait, "the writer did not wait for the lock");
+
+        const JsonFileSettingsStore fresh(path());
+        QCOMPARE(fresh.stringForKey(QStringLiteral("senderID")), QStringLiteral("Ann"));
         QCOMPARE(fresh.stringForKey(QStringLiteral("longSMSAllowed")), QStringLiteral("ON"));
     }
 
