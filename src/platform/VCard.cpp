@@ -11,7 +11,8 @@ struct Property
     QList<QByteArray> types; // upper case, from TYPE=... and from nameless parameters
     QByteArray encoding;     // upper case
     QByteArray charset;
-    QByteArray value; // raw, still escaped
+    QByteArray listMember; // X-EVOLUTION-DEST-CONTACT-UID: the card a contact list's entry names
+    QByteArray value;      // raw, still escaped
 };
 
 // Unfolds the lines of a file: a line that starts with a space or a tab continues the one
@@ -79,6 +80,8 @@ std::optional<Property> parseProperty(const QByteArray& line)
                 p.types.removeLast();
         } else if (key == "CHARSET") {
             p.charset = value;
+        } else if (key == "X-EVOLUTION-DEST-CONTACT-UID") {
+            p.listMember = value;
         }
     }
     // A nameless QUOTED-PRINTABLE or BASE64 parameter of 2.1 is an encoding, not a type.
@@ -271,8 +274,13 @@ QList<VCard> parseVCards(const QByteArray& data)
         } else if ((p->name == "KIND" || p->name == "X-ADDRESSBOOKSERVER-KIND") &&
                    text.trimmed().compare(QLatin1String("group"), Qt::CaseInsensitive) == 0) {
             card->isGroup = true;
+        } else if (p->name == "X-EVOLUTION-LIST" &&
+                   text.trimmed().compare(QLatin1String("TRUE"), Qt::CaseInsensitive) == 0) {
+            card->isGroup = true; // a contact list of the desktop's address book
         } else if (p->name == "MEMBER" || p->name == "X-ADDRESSBOOKSERVER-MEMBER") {
             card->memberUids.append(memberUid(text));
+        } else if (p->name == "EMAIL" && !p->listMember.isEmpty()) {
+            card->memberUids.append(memberUid(QString::fromUtf8(p->listMember)));
         }
     }
     return cards;
