@@ -7,6 +7,7 @@
 #include "DesktopNotifications.h"
 #include "DesktopUrlOpener.h"
 #include "DraftStore.h"
+#include "EdsContacts.h"
 #include "JsonFileSettingsStore.h"
 #include "KeyringSettingsStore.h"
 #include "MainWindow.h"
@@ -82,7 +83,8 @@ int main(int argc, char* argv[])
     QtTimerSource timers;
     SystemClock clock;
     NetworkAccess network;
-    AddressBook addressBook(AddressBook::defaultFolder());
+    EdsContacts desktopContacts;
+    AddressBook addressBook(AddressBook::defaultFolder(), &desktopContacts);
     DesktopApplicationLauncher launcher;
     DraftStore drafts(DraftStore::defaultFilePath());
     DesktopNotifications notifications(bus, ServicesClass::busName);

@@ -1,5 +1,7 @@
 #include "AddressBook.h"
 
+#include "EdsContacts.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -10,7 +12,8 @@
 
 #include <thread>
 
-AddressBook::AddressBook(QString folder, QObject* parent) : QObject(parent), root(std::move(folder))
+AddressBook::AddressBook(QString folder, EdsContacts* desktop_, QObject* parent)
+    : QObject(parent), root(std::move(folder)), desktop(desktop_)
 {
     const auto changedOnDisk = [this] {
         stale = true;
@@ -22,6 +25,12 @@ AddressBook::AddressBook(QString folder, QObject* parent) : QObject(parent), roo
     connect(&watcher, &QFileSystemWatcher::directoryChanged, this, changedOnDisk);
     connect(&watcher, &QFileSystemWatcher::fileChanged, this, changedOnDisk);
     connect(&reading, &QFutureWatcher<Index>::finished, this, &AddressBook::collect);
+    if (desktop) {
+        connect(desktop, &EdsContacts::changed, this, [this] {
+            refreshIfChanged();
+            emit changed();
+        });
+    }
 }
 
 AddressBook::~AddressBook()
@@ -86,11 +95,21 @@ std::optional<AddressBook::Person> AddressBook::me()
     return std::nullopt;
 }
 
+bool AddressBook::isRead() const
+{
+    return read && (!desktop || !desktop->isStarted() || desktop->isSettled());
+}
+
 void AddressBook::refreshIfChanged()
 {
     // Never a wait on the window's thread: the answer comes from the cards read so far.
     if (stale)
         prefetch();
+    if (desktop) {
+        desktop->start(); // the first question, not the start of the client, loads libebook
+        if (desktop->revision() != mergedRevision)
+            merge();
+    }
 }
 
 void AddressBook::prefetch()
@@ -123,10 +142,57 @@ void AddressBook::collect()
 void AddressBook::install(Index index)
 {
     files = std::move(index.files);
-    everyone = std::move(index.everyone);
-    allGroups = std::move(index.groups);
+    folderContents = std::move(index.contents);
     watch(index.folders + files.keys());
     read = true;
+    merge();
+}
+
+void AddressBook::merge()
+{
+    if (desktop)
+        mergedRevision = desktop->revision();
+    const QList<VCard> desktopCards = desktop ? desktop->cards() : QList<VCard>{};
+    if (desktopCards.isEmpty()) {
+        everyone = folderContents.everyone;
+        allGroups = folderContents.groups;
+        return;
+    }
+    Contents merged = folderContents;
+    QSet<QString> seen;
+    for (const Person& person : std::as_const(merged.everyone))
+        seen.insert(person.uid);
+    for (const VCard& card : desktopCards) {
+        if (card.isGroup || !seen.contains(card.uid)) {
+            seen.insert(card.uid);
+            merged.add(card);
+        }
+    }
+    everyone = std::move(merged.everyone);
+    allGroups = std::move(merged.groups);
+}
+
+void AddressBook::Contents::add(const VCard& card)
+{
+    const auto groupNamed = [this](const QString& name) -> Group& {
+        auto found = groupByName.constFind(name);
+        if (found == groupByName.constEnd()) {
+            found = groupByName.insert(name, groups.size());
+            groups.append(Group{name, {}, false});
+        }
+        return groups[*found];
+    };
+    if (card.isGroup) {
+        Group& group = groupNamed(card.formattedName.value_or(
+            card.lastName.value_or(card.organization.value_or(QString()))));
+        for (const QString& uid : card.memberUids)
+            group.memberUids.insert(uid);
+        return;
+    }
+    everyone.append(
+        {card.uid, card.firstName, card.lastName, card.organization, card.phones, card.categories});
+    for (const QString& category : card.categories)
+        groupNamed(category).isCategory = true;
 }
 
 AddressBook::Index AddressBook::readIndex(const QString& root, QHash<QString, FileEntry> known,
@@ -172,30 +238,9 @@ AddressBook::Index AddressBook::readIndex(const QString& root, QHash<QString, Fi
         index.files.insert(path, std::move(entry));
     }
 
-    QHash<QString, qsizetype> groupByName;
-    const auto groupNamed = [&index, &groupByName](const QString& name) -> Group& {
-        auto found = groupByName.constFind(name);
-        if (found == groupByName.constEnd()) {
-            found = groupByName.insert(name, index.groups.size());
-            index.groups.append(Group{name, {}, false});
-        }
-        return index.groups[*found];
-    };
-    for (const QString& path : std::as_const(paths)) {
-        for (const VCard& card : std::as_const(index.files[path].cards)) {
-            if (card.isGroup) {
-                Group& group = groupNamed(card.formattedName.value_or(
-                    card.lastName.value_or(card.organization.value_or(QString()))));
-                for (const QString& uid : card.memberUids)
-                    group.memberUids.insert(uid);
-                continue;
-            }
-            index.everyone.append({card.uid, card.firstName, card.lastName, card.organization,
-                                   card.phones, card.categories});
-            for (const QString& category : card.categories)
-                groupNamed(category).isCategory = true;
-        }
-    }
+    for (const QString& path : std::as_const(paths))
+        for (const VCard& card : std::as_const(index.files[path].cards))
+            index.contents.add(card);
     return index;
 }
 

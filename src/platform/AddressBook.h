@@ -2,6 +2,8 @@
 
 #include "VCard.h"
 
+class EdsContacts;
+
 #include <QDateTime>
 #include <QFileSystemWatcher>
 #include <QHash>
@@ -12,9 +14,10 @@
 #include <QPromise>
 
 // The user's address book: every *.vcf file below a folder ($XDG_DATA_HOME/contacts by
-// default), read only. The cards are kept in an index that is brought up to date, file by
-// file, after the folder or a file changed; so a search never re-reads the files. The index is
-// read on a thread of its own (at start, on every change, and at a question asked before
+// default) and, where given, the desktop's address books; read only. A card in both (the same
+// UID) counts once, as the folder has it. The cards are kept in an index that is brought up to
+// date, file by file, after the folder or a file changed; so a search never re-reads the files. The
+// index is read on a thread of its own (at start, on every change, and at a question asked before
 // any), and nothing waits for that read: a question is answered from the cards read so far,
 // and changed() follows the read. A read still under way at a quit is abandoned.
 class AddressBook : public QObject
@@ -37,13 +40,14 @@ public:
         bool isCategory = false;  // also everyone whose categories name it
     };
 
-    explicit AddressBook(QString folder, QObject* parent = nullptr);
+    // The desktop's books are asked for at the first question, not before.
+    explicit AddressBook(QString folder, EdsContacts* desktop = nullptr, QObject* parent = nullptr);
     ~AddressBook() override;
 
     static QString defaultFolder();
     QString folder() const { return root; }
 
-    // In the book's own order: by file path, then by place in the file.
+    // In the book's own order: by file path, then by place in the file; then the desktop's.
     const QList<Person>& people();
     const QList<Group>& groups();
 
@@ -56,13 +60,15 @@ public:
 
     bool isMember(const Person& person, const Group& group) const;
 
-    // Starts reading the index in the background when it is out of date.
+    // Starts reading the folder in the background when it is out of date.
     void prefetch();
-    // Whether the answers come from a complete read of the folder (false before the first one).
-    bool isRead() const { return read; }
+    // Whether the answers come from a complete read of the folder and, once a question has
+    // been asked, of the desktop's books (false before the first one).
+    bool isRead() const;
 
 Q_SIGNALS:
-    // A read of the folder ended: at start, or after files were added, changed or removed.
+    // A read of the folder ended (at start, or after files were added, changed or removed), or
+    // the desktop's books changed.
     void changed();
 
 private:
@@ -73,17 +79,27 @@ private:
         QList<VCard> cards;
     };
 
+    // People and groups from cards, in the order they are added.
+    struct Contents
+    {
+        QList<Person> everyone;
+        QList<Group> groups;
+        QHash<QString, qsizetype> groupByName;
+        void add(const VCard& card);
+    };
+
     struct Index
     {
         QHash<QString, FileEntry> files;
-        QList<Person> everyone;
-        QList<Group> groups;
+        Contents contents;
         QStringList folders;
     };
 
     void refreshIfChanged();
     void collect();
     void install(Index index);
+    // The folder's people and groups, then the desktop's cards whose UID the folder lacks.
+    void merge();
     // Stops early, with what it has, once the promise is canceled.
     static Index readIndex(const QString& root, QHash<QString, FileEntry> known,
                            const QPromise<Index>* promise = nullptr);
@@ -91,6 +107,8 @@ private:
     void watch(const QStringList& paths);
 
     QString root;
+    EdsContacts* desktop;
+    quint64 mergedRevision = 0; // of the desktop's cards in everyone
     QFileSystemWatcher watcher;
     bool stale = true;
     bool read = false;
@@ -100,6 +118,7 @@ private:
     quint64 pendingGeneration = 0;
     QFutureWatcher<Index> reading;
     QHash<QString, FileEntry> files;
+    Contents folderContents;
     QList<Person> everyone;
     QList<Group> allGroups;
 };

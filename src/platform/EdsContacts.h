@@ -1,0 +1,88 @@
+#pragma once
+
+#include "VCard.h"
+
+#include <QMap>
+#include <QObject>
+
+#include <map>
+
+struct EdsLibrary;
+using GCancellable = struct _GCancellable;
+using ESourceRegistry = struct _ESourceRegistry;
+using EBookClient = struct _EBookClient;
+using EBookClientView = struct _EBookClientView;
+using GSList = struct _GSList;
+using GObject = struct _GObject;
+using GAsyncResult = struct _GAsyncResult;
+using ESource = struct _ESource;
+
+// The desktop's address books (GNOME Contacts, Evolution and the online accounts synced into
+// Evolution Data Server): every enabled one, kept current through a live view of each. Nothing
+// here waits: the library is loaded, the registry and each book connected and read through
+// GLib's asynchronous calls, which Qt's event loop runs; changed() follows every batch. Where
+// Evolution Data Server is not on the session bus, nothing is loaded and the list stays empty.
+class EdsContacts : public QObject
+{
+    Q_OBJECT
+public:
+    explicit EdsContacts(QObject* parent = nullptr);
+    ~EdsContacts() override;
+
+    // Asks the session bus whether Evolution Data Server is there, and reads its books if so.
+    // Only the first call does anything.
+    void start();
+    bool isStarted() const { return started; }
+
+    // Every card of every book, as vCards: by book, then by UID.
+    QList<VCard> cards() const;
+    // Whether every book has handed over its cards, or none will come (no Evolution Data
+    // Server, or it failed); changed() follows the moment it becomes so.
+    bool isSettled() const;
+    // Grows with every change of the cards, so that a reader knows its copy is out of date
+    // before changed() comes.
+    quint64 revision() const { return changes; }
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    struct Book
+    {
+        EBookClient* client = nullptr;
+        EBookClientView* view = nullptr;
+        QMap<QString, VCard> cards; // by UID
+        bool complete = false;      // its first cards have all come, or it failed
+    };
+    struct Pending;
+
+    void startRegistry();
+    void registryReady(ESourceRegistry* registry);
+    // Connects the enabled books not yet connected, drops those no longer enabled.
+    void syncBooks();
+    void bookConnected(const QString& sourceUid, EBookClient* client);
+    void viewReady(const QString& sourceUid, EBookClientView* view);
+    void bookFailed(const QString& sourceUid);
+    void dropBook(Book& book);
+    Book* bookOf(EBookClientView* view);
+    void cardsAdded(EBookClientView* view, const GSList* contacts);
+    void cardsRemoved(EBookClientView* view, const GSList* uids);
+    void announce();
+
+    static void onRegistry(GObject* source, GAsyncResult* result, void* data);
+    static void onClient(GObject* source, GAsyncResult* result, void* data);
+    static void onView(GObject* source, GAsyncResult* result, void* data);
+    static void onSourcesChanged(ESourceRegistry* registry, ESource* source, void* self);
+    static void onAdded(EBookClientView* view, const GSList* contacts, void* self);
+    static void onRemoved(EBookClientView* view, const GSList* uids, void* self);
+    static void onComplete(EBookClientView* view, const void* error, void* self);
+
+    const EdsLibrary* lib = nullptr;
+    bool started = false;
+    bool absent = false; // not on the bus, or the registry failed
+    bool announcing = false;
+    quint64 changes = 0;
+    GCancellable* cancellable = nullptr;
+    ESourceRegistry* registry = nullptr;
+    std::map<QString, Book> books; // by the book's source UID; a null client while connecting
+};
