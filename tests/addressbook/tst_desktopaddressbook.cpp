@@ -1,0 +1,263 @@
+// The desktop's address book beside the contacts folder, on an Evolution Data Server of the
+// test's own: a private session bus starts its registry and address-book factory, with the
+// test's own home folders.
+#include "Browser.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#pragma push_macro("signals")
+#undef signals
+#include <libebook/libebook.h>
+#pragma pop_macro("signals")
+
+namespace {
+constexpr int edsWait = 60'000; // the first answer starts the services by bus activation
+
+// The built-in personal address book, written through libebook as GNOME Contacts would.
+class Eds
+{
+public:
+    Eds()
+    {
+        GError* error = nullptr;
+        registry = e_source_registry_new_sync(nullptr, &error);
+        check(error);
+        ESource* source = e_source_registry_ref_builtin_address_book(registry);
+        client = reinterpret_cast<EBookClient*>(
+            e_book_client_connect_sync(source, guint32(-1), nullptr, &error));
+        g_object_unref(source);
+        check(error);
+    }
+    ~Eds()
+    {
+        g_object_unref(client);
+        g_object_unref(registry);
+    }
+
+    QString add(const QByteArray& card)
+    {
+        EContact* contact = e_contact_new_from_vcard(card.constData());
+        gchar* uid = nullptr;
+        GError* error = nullptr;
+        e_book_client_add_contact_sync(client, contact, E_BOOK_OPERATION_FLAG_NONE, &uid, nullptr,
+                                       &error);
+        g_object_unref(contact);
+        check(error);
+        const QString added = QString::fromUtf8(uid);
+        g_free(uid);
+        return added;
+    }
+    void modify(const QByteArray& card)
+    {
+        EContact* contact = e_contact_new_from_vcard(card.constData());
+        GError* error = nullptr;
+        e_book_client_modify_contact_sync(client, contact, E_BOOK_OPERATION_FLAG_NONE, nullptr,
+                                          &error);
+        g_object_unref(contact);
+        check(error);
+    }
+    void remove(const QString& uid)
+    {
+        GError* error = nullptr;
+        e_book_client_remove_contact_by_uid_sync(client, uid.toUtf8().constData(),
+                                                 E_BOOK_OPERATION_FLAG_NONE, nullptr, &error);
+        check(error);
+    }
+    void clear()
+    {
+        GSList* uids = nullptr;
+        GError* error = nullptr;
+        e_book_client_get_contacts_uids_sync(client, R"((contains "x-evolution-any-field" ""))",
+                                             &uids, nullptr, &error);
+        check(error);
+        if (uids)
+            e_book_client_remove_contacts_sync(client, uids, E_BOOK_OPERATION_FLAG_NONE, nullptr,
+                                               &error);
+        g_slist_free_full(uids, g_free);
+        check(error);
+    }
+
+private:
+    static void check(GError* error)
+    {
+        if (error)
+            qFatal("Evolution Data Server: %s", error->message);
+    }
+    ESourceRegistry* registry = nullptr;
+    EBookClient* client = nullptr;
+};
+
+// The cards of a vCard file, one text each, as libebook takes them.
+QList<QByteArray> cardsOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    QList<QByteArray> cards;
+    for (QByteArray card : file.readAll().split('\n')) {
+        if (card.startsWith("BEGIN:VCARD"))
+            cards.append(QByteArray());
+        if (!cards.isEmpty())
+            cards.last() += card + '\n';
+    }
+    return cards;
+}
+
+// What the book yields, by name rather than UID (a card without one gets one from the
+// desktop's book), in an order that does not depend on the source.
+QStringList facts(AddressBook& book)
+{
+    QStringList lines;
+    const auto text = [](const std::optional<QString>& v) { return v ? *v : QStringLiteral("-"); };
+    const auto name = [&text](const AddressBook::Person& p) {
+        return text(p.firstName) + QLatin1Char(' ') + text(p.lastName) + QLatin1Char(' ') +
+               text(p.organization);
+    };
+    for (const AddressBook::Person& p : book.people()) {
+        QStringList phones;
+        for (const VCard::Phone& phone : p.phones)
+            phones << QStringLiteral("%1 %2 %3")
+                          .arg(int(phone.label))
+                          .arg(phone.customLabel, phone.value);
+        QStringList categories = p.categories;
+        categories.sort();
+        lines << name(p) + QStringLiteral(" | ") + categories.join(u',') + QStringLiteral(" | ") +
+                     phones.join(QStringLiteral("; "));
+    }
+    for (qsizetype g = 0; g < book.groups().size(); ++g) {
+        QStringList members;
+        for (const AddressBook::Person* p : book.search(QString(), g))
+            members << name(*p);
+        members.sort();
+        lines << QStringLiteral("group %1: %2").arg(book.groups()[g].name, members.join(u','));
+    }
+    lines.sort();
+    return lines;
+}
+
+bool has(AddressBook& book, const QString& firstName)
+{
+    for (const AddressBook::Person& p : book.people())
+        if (p.firstName == firstName)
+            return true;
+    return false;
+}
+} // namespace
+
+class TestDesktopAddressBook : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<Eds> eds;
+    QTemporaryDir empty;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // What an earlier run left in the test's home would come back as contacts.
+        for (const char* variable : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+            QDir(qEnvironmentVariable(variable) + QStringLiteral("/evolution")).removeRecursively();
+        eds = std::make_unique<Eds>();
+    }
+    void init() { eds->clear(); }
+    void cleanupTestCase() { eds.reset(); }
+
+    // A card reads the same from the desktop's book as from the folder: labels, names, groups.
+    void cardsReadAsFromTheFolder_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char* file : {"v30.vcf", "v21.vcf", "sub/v40.vcf", "groups.vcf"})
+            QTest::newRow(file) << QString::fromLatin1(file);
+    }
+    void cardsReadAsFromTheFolder()
+    {
+        QFETCH(QString, file);
+        const QString path = QStringLiteral(QUIBBO_TEST_DATA "/contacts/") + file;
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(path, folder.filePath(QStringLiteral("cards.vcf"))));
+        AddressBook fromFolder(folder.path());
+        fromFolder.prefetch();
+        QVERIFY(QTest::qWaitFor([&fromFolder] { return fromFolder.isRead(); }));
+
+        const QList<QByteArray> cards = cardsOf(path);
+        for (const QByteArray& card : cards)
+            eds->add(card);
+        EdsContacts desktop;
+        AddressBook fromDesktop(empty.path(), &desktop);
+        fromDesktop.prefetch();
+        const QStringList expected = facts(fromFolder);
+        if (!QTest::qWaitFor([&] { return facts(fromDesktop) == expected; }, edsWait))
+            QCOMPARE(facts(fromDesktop), expected); // says what differs
+    }
+
+    // People added in GNOME Contacts appear in the browser; a change and a removal made while
+    // it is open show at its next read.
+    void browserFollowsTheDesktopsBook()
+    {
+        eds->add("BEGIN:VCARD\nVERSION:3.0\nUID:eds-bea\nN:Lind;Bea;;;\n"
+                 "TEL;TYPE=CELL:+46 70 123 45 67\nCATEGORIES:Choir\nEND:VCARD\n");
+        eds->add("BEGIN:VCARD\nVERSION:3.0\nUID:eds-carl\nN:Berg;carl;;;\nEND:VCARD\n");
+        EdsContacts desktop;
+        Browser b(QStringLiteral(QUIBBO_TEST_DATA "/contacts"), false, &desktop);
+        QVERIFY(
+            QTest::qWaitFor([&b] { return b.column(b.people).contains("Bea Lind "); }, edsWait));
+        // Sorted among the folder's people by first name, in any letter case.
+        QCOMPARE(b.column(b.people),
+                 (QStringList{"Ana Nguyen ", "(Andromeda Ltd)", "Anna Berg (Smith, Jones & Co)",
+                              "Bea Lind ", "carl Berg ", "Joanna Smith ",
+                              QString::fromUtf8("José Müller "), "Paul Andrews ", "Zoe Quinn "}));
+        QVERIFY(b.column(b.groups).contains(QStringLiteral("Choir")));
+
+        // The number row stays chosen from a folder card to a desktop one.
+        b.choosePerson(QStringLiteral("Anna Berg (Smith, Jones & Co)"));
+        b.choose(b.numbers, 0);
+        b.choosePerson(QStringLiteral("Bea Lind "));
+        QCOMPARE(b.recipient.currentText(), QStringLiteral("+46 70 123 45 67"));
+
+        eds->modify("BEGIN:VCARD\nVERSION:3.0\nUID:eds-bea\nN:Lind;Beatrice;;;\n"
+                    "TEL;TYPE=CELL:+46 70 999 99 99\nEND:VCARD\n");
+        eds->remove(QStringLiteral("eds-carl"));
+        QVERIFY(QTest::qWaitFor([&b] { return !has(b.book, QStringLiteral("carl")); }, edsWait));
+        QVERIFY(QTest::qWaitFor([&b] { return has(b.book, QStringLiteral("Beatrice")); }, edsWait));
+        b.search.setText(QStringLiteral("lin"));
+        QCOMPARE(b.column(b.people), (QStringList{"Beatrice Lind "}));
+        b.choosePerson(QStringLiteral("Beatrice Lind "));
+        QCOMPARE(b.column(b.numbers, 1), QStringList{"+46 70 999 99 99"});
+    }
+
+    // A card synced into both (the same UID) shows once, as the folder has it; the user's own
+    // card may be one of the desktop's; a contact list of the desktop's is a group.
+    void bothSourcesAtOnce()
+    {
+        QTemporaryDir folder;
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("mine.vcf")),
+                          "BEGIN:VCARD\nVERSION:3.0\nUID:shared\nN:Folder;Fay;;;\nEND:VCARD\n"));
+        QVERIFY(writeFile(folder.filePath(QStringLiteral("self-contact-uid")), "eds-me\n"));
+        eds->add("BEGIN:VCARD\nVERSION:3.0\nUID:shared\nN:Desktop;Fay;;;\nEND:VCARD\n");
+        eds->add("BEGIN:VCARD\nVERSION:3.0\nUID:eds-me\nN:Self;Sam;;;\n"
+                 "TEL;TYPE=CELL:+44 7700 900001\nEND:VCARD\n");
+        eds->add("BEGIN:VCARD\nVERSION:3.0\nUID:eds-list\nFN:Neighbours\nN:Neighbours;;;;\n"
+                 "X-EVOLUTION-LIST:TRUE\n"
+                 "EMAIL;X-EVOLUTION-DEST-CONTACT-UID=eds-me:sam@example.org\nEND:VCARD\n");
+        EdsContacts desktop;
+        AddressBook book(folder.path(), &desktop);
+        book.prefetch();
+        QVERIFY(QTest::qWaitFor([&book] { return book.isRead() && book.me(); }, edsWait));
+
+        QStringList lasts;
+        for (const AddressBook::Person& p : book.people())
+            lasts << p.lastName.value_or(QString());
+        lasts.sort();
+        QCOMPARE(lasts, (QStringList{"Folder", "Self"}));
+        QCOMPARE(book.me().value().firstName, QStringLiteral("Sam"));
+        QCOMPARE(book.groups().size(), 1);
+        QCOMPARE(book.groups().first().name, QStringLiteral("Neighbours"));
+        QCOMPARE(book.search(QString(), 0).size(), 1);
+    }
+};
+
+QTEST_MAIN(TestDesktopAddressBook)
+#include "tst_desktopaddressbook.moc"
