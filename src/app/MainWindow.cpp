@@ -77,8 +77,8 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     wireIntegration(platform, endpoints);
     wireAssistant(platform, endpoints);
     // A click on a delivery notification brings the window forward.
-    connect(&platform.notifications, &DesktopNotifications::activated, &requestWindow->services(),
-            &ServicesClass::activate);
+    connect(&platform.notifications, &DesktopNotifications::activated, this,
+            [this] { requestWindow->services().activate({}); });
 
     // awakeFromNib() is each controller's load-time call, run once after its controls are set:
     // it connects them and loads the stored values.
@@ -105,10 +105,9 @@ void MainWindow::launch()
 
 void MainWindow::wireAssistant(const Platform& platform, const ServiceEndpoints& endpoints)
 {
-    panel = new SetupAssistantPanel(platform, endpoints, launchTimers,
-                                    {preferences->account(), preferences->sending(),
-                                     *creditsUpdater, requestWindow->services()},
-                                    this);
+    panel = new SetupAssistantPanel(
+        platform, endpoints, launchTimers,
+        {preferences->account(), preferences->sending(), *creditsUpdater}, this);
     // Ends the event loop itself: QCoreApplication::quit() first asks every window to close,
     // and the assistant refuses (closing it means quitting), which would cancel the quit.
     connect(&panel->assistant(), &SetupAssistantController::quitRequested, qApp,

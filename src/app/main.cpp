@@ -1,4 +1,5 @@
 #include "AddressBook.h"
+#include "ApplicationBus.h"
 #include "ApplicationLauncher.h"
 #include "CanberraSoundPlayer.h"
 #include "Clock.h"
@@ -20,9 +21,6 @@
 
 #include <QApplication>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusInterface>
-#include <QDBusReply>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTranslator>
@@ -49,6 +47,19 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(QUIBBO_VERSION));
     QGuiApplication::setDesktopFileName(ServicesClass::busName);
 
+    // An sms: link as the argument (the desktop opens such links with the client).
+    std::optional<QString> link;
+    for (const QString& argument : std::get<QStringList>(read))
+        if (parseSmsUri(argument))
+            link = argument;
+
+    // One client per session: the name is taken before anything is read, and a second start,
+    // however close behind, finds it taken and hands its link to the first.
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    ApplicationBus applicationBus(bus);
+    if (applicationBus.claim() == ApplicationBus::Claim::Taken)
+        return ApplicationBus::handOver(bus, link, ApplicationBus::startupToken()) ? 0 : 1;
+
     QTranslator translator;
     for (const QString& folder : QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
                                                            QStringLiteral("quibbo/translations"),
@@ -57,22 +68,6 @@ int main(int argc, char* argv[])
             QCoreApplication::installTranslator(&translator);
             break;
         }
-    }
-
-    // An sms: link as the argument (the desktop opens such links with the client).
-    std::optional<QString> link;
-    for (const QString& argument : std::get<QStringList>(read))
-        if (parseSmsUri(argument))
-            link = argument;
-
-    // A second start hands its link to the running client, or just brings it forward.
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (bus.isConnected() && bus.interface()->isServiceRegistered(ServicesClass::busName)) {
-        QDBusInterface running(ServicesClass::busName, ServicesClass::objectPath,
-                               ServicesClass::busName, bus);
-        const QDBusReply<void> reply = link ? running.call(QStringLiteral("OpenUri"), *link)
-                                            : running.call(QStringLiteral("Activate"));
-        return reply.isValid() ? 0 : 1;
     }
 
     JsonFileSettingsStore settingsFile(JsonFileSettingsStore::defaultFilePath());
@@ -95,8 +90,11 @@ int main(int argc, char* argv[])
     alerts.setWindow(&window);
     window.show();
     window.launch();
+    ServicesClass& services = window.servicesRequestWindow().services();
+    // Other programs' calls held since the start are served from here on.
+    applicationBus.attach(services);
     if (link)
-        window.servicesRequestWindow().services().openSmsUri(*parseSmsUri(*link));
+        services.openSmsUri(*parseSmsUri(*link), {});
     const int status = QApplication::exec();
     settings.waitForWrites(std::chrono::seconds(2));
     return status;

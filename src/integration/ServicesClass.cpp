@@ -8,45 +8,17 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusContext>
-#include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QPushButton>
 #include <QStringDecoder>
 
 using namespace std::chrono_literals;
 
+Q_LOGGING_CATEGORY(lcServices, "quibbo.services")
+
 namespace {
-// The object other programs call on the session bus.
-class BusProvider : public QObject, protected QDBusContext
-{
-    Q_OBJECT
-public:
-    explicit BusProvider(ServicesClass& services_) : QObject(&services_), services(services_) {}
-
-public Q_SLOTS:
-    Q_SCRIPTABLE void SendSelection(const Pasteboard& selection)
-    {
-        if (const std::optional<QString> error = services.sendPasteboardAsSMS(selection))
-            sendErrorReply(QDBusError::InvalidArgs, *error);
-    }
-    Q_SCRIPTABLE void OpenUri(const QString& uri)
-    {
-        const std::optional<SmsUri> parsed = parseSmsUri(uri);
-        if (!parsed) {
-            sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("not an sms: link"));
-            return;
-        }
-        services.openSmsUri(*parsed);
-    }
-    Q_SCRIPTABLE void Activate() { services.activate(); }
-
-private:
-    ServicesClass& services;
-};
-
 // The plain text of a selection: "text/plain", with or without a charset (UTF-8 without one).
 std::optional<QString> plainText(const Pasteboard& pasteboard)
 {
@@ -85,20 +57,8 @@ void ServicesClass::awakeFromNib()
     controls.servicesRequestWindow.hide();
 }
 
-bool ServicesClass::registerProvider(QDBusConnection bus)
-{
-    if (!bus.isConnected())
-        return false;
-    auto* provider = new BusProvider(*this);
-    if (!bus.registerObject(objectPath, busName, provider,
-                            QDBusConnection::ExportScriptableSlots)) {
-        delete provider;
-        return false;
-    }
-    return bus.registerService(busName);
-}
-
-std::optional<QString> ServicesClass::sendPasteboardAsSMS(const Pasteboard& pasteboard)
+std::optional<QString> ServicesClass::sendPasteboardAsSMS(const Pasteboard& pasteboard,
+                                                          const QString& activationToken)
 {
     const std::optional<QString> text = plainText(pasteboard);
     if (!text)
@@ -108,12 +68,19 @@ std::optional<QString> ServicesClass::sendPasteboardAsSMS(const Pasteboard& past
     controls.textMessageField.replaceWithPaste(*text);
 
     if (retrieveMyMobileNumber()) {
-        controls.servicesRequestWindow.show();
-        controls.servicesRequestWindow.raise();
-        controls.servicesRequestWindow.activateWindow();
+        // Where the chooser cannot stay above other windows (Wayland), the token still brings
+        // it in front of the window the user is in.
+        comeForward(controls.servicesRequestWindow, activationToken);
         controls.sendToMeButton.setFocus();
     } else {
-        timers.singleShot(1s, this, [this] { bringForwardQuibbo(); });
+        timers.singleShot(1s, this, [this, activationToken] {
+            sounds.play(QStringLiteral("Hero"));
+            controls.mainWindow.show();
+            if (activationToken.isEmpty())
+                controls.mainWindow.raise();
+            else
+                comeForward(controls.mainWindow, activationToken);
+        });
     }
     return std::nullopt;
 }
@@ -133,7 +100,7 @@ void ServicesClass::sendToMyPhone()
 {
     const std::optional<QString> mine = retrieveMyMobileNumber();
     controls.servicesRequestWindow.hide();
-    activate();
+    activate({});
     // The card may have changed since the request; then the user completes the recipient.
     if (!mine)
         return;
@@ -159,18 +126,12 @@ void ServicesClass::sendToMyPhone()
 void ServicesClass::sendToAnotherNumber()
 {
     controls.servicesRequestWindow.hide();
-    activate();
+    activate({});
 }
 
-void ServicesClass::bringForwardQuibbo()
+void ServicesClass::openSmsUri(const SmsUri& uri, const QString& activationToken)
 {
-    sounds.play(QStringLiteral("Hero"));
-    controls.mainWindow.show();
-    controls.mainWindow.raise();
-}
-
-void ServicesClass::openSmsUri(const SmsUri& uri)
-{
+    qCDebug(lcServices) << "opening an sms: link";
     // A link replaces what the chooser asked about, so its question no longer stands.
     controls.servicesRequestWindow.hide();
     // The recipient box holds one number: the first of the link's recipients.
@@ -179,15 +140,23 @@ void ServicesClass::openSmsUri(const SmsUri& uri)
     // A link without a body only addresses the message the user is writing.
     if (uri.body)
         controls.textMessageField.replaceWithPaste(*uri.body);
-    activate();
+    activate(activationToken);
 }
 
-void ServicesClass::activate()
+void ServicesClass::activate(const QString& activationToken)
 {
-    controls.mainWindow.show();
-    controls.mainWindow.setWindowState(controls.mainWindow.windowState() & ~Qt::WindowMinimized);
-    controls.mainWindow.raise();
-    controls.mainWindow.activateWindow();
+    comeForward(controls.mainWindow, activationToken);
 }
 
-#include "ServicesClass.moc"
+void ServicesClass::comeForward(QWidget& window, const QString& activationToken)
+{
+    window.show();
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.raise();
+    // Under Wayland only a launcher's token lets a window take the focus from the one the user
+    // is in; Qt's Wayland platform takes it from this variable at the next activation.
+    if (!activationToken.isEmpty() &&
+        QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
+    window.activateWindow();
+}

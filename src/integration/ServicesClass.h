@@ -10,7 +10,6 @@
 
 class AddressBook;
 class QComboBox;
-class QDBusConnection;
 class MessageTextEdit;
 class QPushButton;
 class SendSMSPushed;
@@ -51,25 +50,25 @@ public:
 
     void awakeFromNib();
 
-    // Exports the provider on the session bus and takes the client's well-known name; false
-    // when another instance holds the name (or there is no bus).
-    bool registerProvider(QDBusConnection bus);
-
     // The error text for the calling program, or nothing when the request was taken.
-    std::optional<QString> sendPasteboardAsSMS(const Pasteboard& pasteboard);
+    // A launcher's activation token, where one came with the request, brings the chooser or
+    // the window forward under Wayland.
+    std::optional<QString> sendPasteboardAsSMS(const Pasteboard& pasteboard,
+                                               const QString& activationToken);
     std::optional<QString> retrieveMyMobileNumber();
 
     // Fills the recipient and the message from an sms: link; it never sends.
-    void openSmsUri(const SmsUri& uri);
+    void openSmsUri(const SmsUri& uri, const QString& activationToken);
     // Brings the main window forward as the key window.
-    void activate();
+    void activate(const QString& activationToken);
 
 public Q_SLOTS:
     void sendToMyPhone();
     void sendToAnotherNumber();
-    void bringForwardQuibbo();
 
 private:
+    static void comeForward(QWidget& window, const QString& activationToken);
+
     AddressBook& addressBook;
     SoundPlayer& sounds;
     TimerSource& timers;

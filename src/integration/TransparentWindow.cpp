@@ -13,6 +13,10 @@ TransparentWindow::TransparentWindow(QWidget* parent)
 
 void TransparentWindow::centerOnScreen(QWidget* window)
 {
+    // A Wayland compositor places windows itself, a transient one over its parent, and
+    // ignores a position asked for.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
     const QScreen* on = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!on)
         return;

@@ -4,7 +4,8 @@
 
 // A borderless window that floats above ordinary windows, has no background of its own (so a
 // RoundedView inside it shows as a dark rounded panel), and can still take the keyboard focus.
-// It is centred on its screen whenever it is shown.
+// It is centred on its screen whenever it is shown, where the platform lets a window place
+// itself; under Wayland it opens transient for its parent, where the compositor puts it.
 class TransparentWindow : public QWidget
 {
     Q_OBJECT
@@ -13,7 +14,7 @@ public:
 
     void center() { centerOnScreen(this); }
 
-    // Moves a window to the middle of the screen it is on.
+    // Moves a window to the middle of the screen it is on (not under Wayland).
     static void centerOnScreen(QWidget* window);
 
 protected:

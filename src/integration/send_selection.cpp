@@ -2,14 +2,14 @@
 // input when it is not a terminal, otherwise the primary selection, otherwise the clipboard.
 // The client is started through D-Bus activation when it is not running. Bind it to a key.
 
+#include "ApplicationBus.h"
 #include "CommandLine.h"
 #include "ServicesClass.h"
 
 #include <QClipboard>
 #include <QDBusConnection>
-#include <QDBusInterface>
+#include <QDBusMessage>
 #include <QDBusMetaType>
-#include <QDBusReply>
 #include <QFile>
 #include <QGuiApplication>
 
@@ -54,14 +54,18 @@ int main(int argc, char* argv[])
         app = std::move(gui);
     }
 
+    // Through the desktop's interface, so that the token this program was started with (by a
+    // key binding, say) lets the chooser or the window come forward under Wayland.
     qDBusRegisterMetaType<Pasteboard>();
-    QDBusInterface client(ServicesClass::busName, ServicesClass::objectPath, ServicesClass::busName,
-                          QDBusConnection::sessionBus());
     const Pasteboard selection{{QStringLiteral("text/plain;charset=utf-8"), text}};
-    const QDBusReply<void> reply =
-        client.call(QStringLiteral("SendSelection"), QVariant::fromValue(selection));
-    if (!reply.isValid()) {
-        std::fprintf(stderr, "quibbo-send-selection: %s\n", qPrintable(reply.error().message()));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        ServicesClass::busName, ApplicationBus::applicationPath(),
+        QStringLiteral("org.freedesktop.Application"), QStringLiteral("ActivateAction"));
+    call << QStringLiteral("send-selection") << QVariantList{QVariant::fromValue(selection)}
+         << ApplicationBus::platformData(ApplicationBus::startupToken());
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 60'000);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        std::fprintf(stderr, "quibbo-send-selection: %s\n", qPrintable(reply.errorMessage()));
         return 1;
     }
     return 0;

@@ -6,7 +6,6 @@
 #include "OptionsControllers.h"
 #include "Platform.h"
 #include "SenderIDController.h"
-#include "ServicesClass.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "SoundPlayer.h"
@@ -18,7 +17,6 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDBusConnection>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -81,9 +79,6 @@ QString SetupAssistantController::currentStage() const
 
 void SetupAssistantController::applicationDidFinishLaunching()
 {
-    // Other programs can send text from the first moment, on every launch.
-    controls.servicesController.registerProvider(QDBusConnection::sessionBus());
-
     // An account is set up when all three credentials are stored, so the decision waits for
     // the keyring's first answer (the window is usable meanwhile).
     settings.whenPasswordsRead(this, [this] {

@@ -18,7 +18,6 @@ class QPushButton;
 class QRadioButton;
 class QStackedWidget;
 class SenderIDController;
-class ServicesClass;
 class SettingsStore;
 class SoundPlayer;
 class TimerGate;
@@ -64,7 +63,6 @@ public:
         OptionsControllers& optionsController;
         SenderIDController& senderIdController;
         CreditsUpdater& creditsUpdater;
-        ServicesClass& servicesController;
     };
 
     SetupAssistantController(const Controls& controls, const Platform& platform,

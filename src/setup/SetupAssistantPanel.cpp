@@ -38,8 +38,7 @@ SetupAssistantPanel::SetupAssistantPanel(const Platform& platform,
                                                *a.myTabView,
                                                others.optionsController,
                                                others.senderIdController,
-                                               others.creditsUpdater,
-                                               others.servicesController},
+                                               others.creditsUpdater},
                                               platform, endpoints, launchTimers, this);
 
     using S = SetupAssistantController;

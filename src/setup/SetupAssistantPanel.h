@@ -23,7 +23,6 @@ public:
         OptionsControllers& optionsController;
         SenderIDController& senderIdController;
         CreditsUpdater& creditsUpdater;
-        ServicesClass& servicesController;
     };
 
     SetupAssistantPanel(const Platform& platform, const ServiceEndpoints& endpoints,

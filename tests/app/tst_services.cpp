@@ -1,4 +1,5 @@
 #include "AppHarness.h"
+#include "ApplicationBus.h"
 #include "ScriptedHttpServer.h"
 #include "ServicesClass.h"
 #include "ServicesRequestWindow.h"
@@ -6,8 +7,10 @@
 #include "ui_ServicesRequestWindow.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QDBusReply>
 #include <QProcess>
 #include <QScreen>
 
@@ -32,34 +35,60 @@ struct ContactsFolder
     QTemporaryDir home;
 };
 
+// Another program's connection to the session bus.
+QDBusConnection caller()
+{
+    static int connections = 0;
+    return QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                         QStringLiteral("caller%1").arg(++connections));
+}
+
+QDBusMessage answerTo(const QDBusPendingCall& call)
+{
+    QDBusPendingCallWatcher watcher(call);
+    QSignalSpy finished(&watcher, &QDBusPendingCallWatcher::finished);
+    if (!watcher.isFinished())
+        finished.wait(10'000);
+    return watcher.reply();
+}
+
+QDBusMessage desktopCall(const QString& method, const QVariantList& arguments)
+{
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(ServicesClass::busName, ApplicationBus::applicationPath(),
+                                       QStringLiteral("org.freedesktop.Application"), method);
+    message.setArguments(arguments);
+    return message;
+}
+
 struct Desktop : ContactsFolder, AppHarness
 {
-    explicit Desktop(const QByteArray& ownCard, const QUrl& secure = {})
+    // The client's name is taken before the window exists, as main() takes it; calls are
+    // served once the window is attached (at once, unless held).
+    explicit Desktop(const QByteArray& ownCard, const QUrl& secure = {}, bool attach = true)
         : AppHarness(60s, home.filePath(QStringLiteral("contacts"))),
           contacts(test.addressBook.folder())
     {
         if (!writeFile(contacts + QStringLiteral("/me.vcf"), ownCard) ||
             !writeFile(contacts + QStringLiteral("/self-contact-uid"), "me\n"))
             qFatal("the contacts folder cannot be written");
+        if (bus.claim() != ApplicationBus::Claim::Owned)
+            qFatal("the client's name on the bus is taken");
         configure(email, 10);
         open(secure);
+        if (attach)
+            attachWindow();
     }
+    void attachWindow() { bus.attach(window->servicesRequestWindow().services()); }
 
     // Calls the exported object from another connection, as another program would.
     QDBusMessage call(const QString& method, const QVariant& argument)
     {
-        static int connections = 0;
-        QDBusConnection caller = QDBusConnection::connectToBus(
-            QDBusConnection::SessionBus, QStringLiteral("caller%1").arg(++connections));
         QDBusMessage message =
             QDBusMessage::createMethodCall(ServicesClass::busName, ServicesClass::objectPath,
                                            QStringLiteral("example.quibbo.Quibbo"), method);
         message << argument;
-        QDBusPendingCallWatcher watcher(caller.asyncCall(message));
-        QSignalSpy finished(&watcher, &QDBusPendingCallWatcher::finished);
-        if (!watcher.isFinished())
-            finished.wait(10'000);
-        return watcher.reply();
+        return answerTo(caller().asyncCall(message));
     }
     QDBusMessage sendText(const QString& text)
     {
@@ -71,6 +100,7 @@ struct Desktop : ContactsFolder, AppHarness
     QWidget& requestWindow() { return window->servicesRequestWindow(); }
 
     QString contacts;
+    ApplicationBus bus{QDBusConnection::sessionBus()};
 };
 
 } // namespace
@@ -227,6 +257,122 @@ private Q_SLOTS:
         QCOMPARE(desktop.ui().sendToComboBox->currentText(), QStringLiteral("+447700900123"));
         QCOMPARE(desktop.ui().messageField->toPlainText(), QStringLiteral("Selected text"));
         QVERIFY(desktop.service.sendBodies().isEmpty());
+    }
+
+    // A call that comes while the client is still building its window is answered once the
+    // window exists, and then takes effect.
+    void callsBeforeTheWindowAreHeld()
+    {
+        Desktop desktop(card("me", ""), {}, false);
+        QDBusConnection other = caller();
+        QDBusMessage open = QDBusMessage::createMethodCall(
+            ServicesClass::busName, ServicesClass::objectPath,
+            QStringLiteral("example.quibbo.Quibbo"), QStringLiteral("OpenUri"));
+        open << QStringLiteral("sms:+447700900123?body=Early");
+        QDBusPendingCallWatcher held(other.asyncCall(open));
+        // The bus keeps one caller's messages in order: once a later call is answered, the
+        // link has arrived and is held.
+        QCOMPARE(answerTo(other.asyncCall(QDBusMessage::createMethodCall(
+                              ServicesClass::busName, ServicesClass::objectPath,
+                              QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"))))
+                     .type(),
+                 QDBusMessage::ReplyMessage);
+        QVERIFY(!held.isFinished());
+        QCOMPARE(desktop.ui().messageField->toPlainText(), QString());
+
+        desktop.attachWindow();
+        QCOMPARE(answerTo(held).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(desktop.ui().messageField->toPlainText(), QStringLiteral("Early"));
+    }
+
+    // The desktop's interface for activatable applications, as launchers call it.
+    void desktopActivation_data()
+    {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QVariantList>("arguments");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("chooser");
+        const QVariantMap token{{QStringLiteral("activation-token"), QStringLiteral("t-1")}};
+        const Pasteboard selection{{QStringLiteral("text/plain"), QByteArray("Chosen text")}};
+        QTest::newRow("Activate with a token")
+            << "Activate" << QVariantList{token} << true << "typed" << false;
+        QTest::newRow("Open, the sms: link of several")
+            << "Open"
+            << QVariantList{QStringList{"https://example.org", "sms:+447700900123?body=Hi"}, token}
+            << true << "Hi" << false;
+        QTest::newRow("Open without an sms: link only activates")
+            << "Open" << QVariantList{QStringList{"mailto:a@example.org"}, QVariantMap()} << true
+            << "typed" << false;
+        QTest::newRow("the send-selection action")
+            << "ActivateAction"
+            << QVariantList{QStringLiteral("send-selection"),
+                            QVariantList{QVariant::fromValue(selection)}, token}
+            << true << "Chosen text" << true;
+        QTest::newRow("an unknown action")
+            << "ActivateAction"
+            << QVariantList{QStringLiteral("quit"), QVariantList(), QVariantMap()} << false
+            << "typed" << false;
+    }
+    void desktopActivation()
+    {
+        QFETCH(QString, method);
+        QFETCH(QVariantList, arguments);
+        QFETCH(bool, accepted);
+        QFETCH(QString, message);
+        QFETCH(bool, chooser);
+        Desktop desktop(card("me", "TEL;TYPE=CELL:07700 900001\r\n"));
+        desktop.ui().messageField->setPlainText(QStringLiteral("typed"));
+        desktop.window->showMinimized();
+        const QDBusMessage reply = answerTo(caller().asyncCall(desktopCall(method, arguments)));
+        QCOMPARE(reply.type(), accepted ? QDBusMessage::ReplyMessage : QDBusMessage::ErrorMessage);
+        QCOMPARE(desktop.ui().messageField->toPlainText(), message);
+        QCOMPARE(desktop.requestWindow().isVisible(), chooser);
+        if (accepted && !chooser) {
+            QVERIFY(desktop.window->isVisible());
+            QVERIFY(!desktop.window->isMinimized());
+            QTRY_VERIFY(desktop.window->isActiveWindow());
+        }
+    }
+
+    // Five starts at the same moment, each with its own link: one client stays, and every
+    // link reaches it (a start that handed its link over ends only once the running client has
+    // taken it).
+    void fiveStartsLeaveOneClient()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_LOGGING_RULES"),
+                           QStringLiteral("quibbo.services.debug=true"));
+        // Nothing to reach: the client starts as it would offline.
+        environment.insert(QStringLiteral("QUIBBO_SECURE_URL"),
+                           QStringLiteral("http://127.0.0.1:9"));
+        environment.insert(QStringLiteral("QUIBBO_WEB_URL"), QStringLiteral("http://127.0.0.1:9"));
+        std::vector<std::unique_ptr<QProcess>> starts;
+        for (int i = 0; i < 5; ++i) {
+            auto& start = starts.emplace_back(std::make_unique<QProcess>());
+            start->setProcessEnvironment(environment);
+            start->start(QStringLiteral(QUIBBO_BIN_DIR "/quibbo"),
+                         {QStringLiteral("sms:+44770090000%1?body=%1").arg(i)});
+        }
+        QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+        QTRY_VERIFY_WITH_TIMEOUT(bus->isServiceRegistered(ServicesClass::busName), 30'000);
+        const qint64 owner = bus->servicePid(ServicesClass::busName).value();
+        QProcess* running = nullptr;
+        for (auto& start : starts) {
+            if (start->processId() == owner) {
+                running = start.get();
+                continue;
+            }
+            QVERIFY2(start->waitForFinished(30'000), "two clients run");
+            QCOMPARE(start->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(start->exitCode(), 0);
+        }
+        QVERIFY(running);
+        QCOMPARE(running->state(), QProcess::Running);
+        QByteArray log;
+        QTRY_VERIFY((log += running->readAllStandardError()).count("opening an sms: link") == 5);
+        running->terminate();
+        QVERIFY(running->waitForFinished(30'000));
     }
 
     void secondStartWithAnSmsLinkFillsTheRunningClient()

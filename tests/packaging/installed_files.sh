@@ -18,6 +18,7 @@ check() {
 id=example.quibbo.Quibbo
 share=$prefix/usr/share
 check desktop-file-validate "$share/applications/$id.desktop"
+check grep -qx "DBusActivatable=true" "$share/applications/$id.desktop"
 check appstreamcli validate --pedantic --no-net "$share/metainfo/$id.metainfo.xml"
 check grep -qx "Exec=$prefix/usr/bin/quibbo" "$share/dbus-1/services/$id.service"
 check grep -qx "Name=$id" "$share/dbus-1/services/$id.service"
