@@ -63,8 +63,8 @@ void DeliveryNotifications::historyRead()
                 message.failed |= failed;
                 const QString who = history.contactName(message.msisdn).value_or(message.recipient);
                 if (wanted)
-                    desktop.show(delivered ? QStringLiteral("Delivered to %1").arg(who)
-                                           : QStringLiteral("Not delivered to %1").arg(who),
+                    desktop.show(delivered ? tr("Delivered to %1").arg(who)
+                                           : tr("Not delivered to %1").arg(who),
                                  openingWords(message.message));
             }
             break;

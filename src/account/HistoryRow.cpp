@@ -1,5 +1,6 @@
 #include "HistoryRow.h"
 
+#include <QCoreApplication>
 #include <QDate>
 
 HistoryRow::State stateFromCode(QStringView code)
@@ -24,17 +25,17 @@ QString stateText(HistoryRow::State state)
 {
     switch (state) {
     case HistoryRow::State::Queued:
-        return QStringLiteral("Queued");
+        return QCoreApplication::translate("HistoryRow", "Queued");
     case HistoryRow::State::Ongoing:
-        return QStringLiteral("Ongoing");
+        return QCoreApplication::translate("HistoryRow", "Ongoing");
     case HistoryRow::State::Successful:
-        return QStringLiteral("Successful");
+        return QCoreApplication::translate("HistoryRow", "Successful");
     case HistoryRow::State::Failed:
-        return QStringLiteral("Failed");
+        return QCoreApplication::translate("HistoryRow", "Failed");
     case HistoryRow::State::Unknown:
         break;
     }
-    return QStringLiteral("Unknown");
+    return QCoreApplication::translate("HistoryRow", "Unknown");
 }
 
 std::optional<HistoryRow::SentTime> parseSentTime(QStringView text)

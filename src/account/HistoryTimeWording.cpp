@@ -1,11 +1,12 @@
 #include "HistoryTimeWording.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 QString localizeDate(const std::optional<HistoryRow::SentTime>& sent, const QDateTime& now)
 {
     if (!sent)
-        return QStringLiteral("Not Available");
+        return QCoreApplication::translate("HistoryTimeWording", "Not Available");
     const int localOffset = now.offsetFromUtc();
     const QDateTime shifted =
         QDateTime::fromMSecsSinceEpoch(sent->msecsSinceEpoch, Qt::OffsetFromUTC, localOffset);
@@ -14,9 +15,9 @@ QString localizeDate(const std::optional<HistoryRow::SentTime>& sent, const QDat
 
     QString dayWord;
     if (daysBack == 0)
-        dayWord = QStringLiteral("Today");
+        dayWord = QCoreApplication::translate("HistoryTimeWording", "Today");
     else if (daysBack == 1)
-        dayWord = QStringLiteral("Yesterday");
+        dayWord = QCoreApplication::translate("HistoryTimeWording", "Yesterday");
     else if (daysBack < 6)
         dayWord = QLocale().dayName(day.dayOfWeek(), QLocale::LongFormat);
     else

@@ -116,13 +116,13 @@ QVariant MsgHistoryDataSource::headerData(int section, Qt::Orientation orientati
         return QAbstractTableModel::headerData(section, orientation, role);
     switch (section) {
     case TimeColumn:
-        return QStringLiteral("Time");
+        return tr("Time");
     case NumberColumn:
-        return QStringLiteral("Number");
+        return tr("Number");
     case MessageColumn:
-        return QStringLiteral("Message");
+        return tr("Message");
     case StateColumn:
-        return QStringLiteral("State");
+        return tr("State");
     default:
         return {};
     }
@@ -203,7 +203,7 @@ void MsgHistoryDataSource::endFetch()
         }
         if (parser->complete())
             controls.lastRefreshedText.setText(
-                QStringLiteral("Listing last refreshed at %1. Contains %2 messages.")
+                tr("Listing last refreshed at %1. Contains %2 messages.")
                     .arg(clockTime(clock.now().time()))
                     .arg(tableRows.size()));
     }

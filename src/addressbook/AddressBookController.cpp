@@ -20,17 +20,13 @@ AddressBookController::AddressBookController(const Controls& controls_, AddressB
 void AddressBookController::awakeFromNib()
 {
     groups = new BrowserTableModel(
-        {QStringLiteral("Group")}, [this] { return static_cast<int>(myGroups.size()) + 1; },
-        [this](int row, int) {
-            return row == 0 ? QStringLiteral("All") : myGroups.at(row - 1).name;
-        },
-        this);
+        {tr("Group")}, [this] { return static_cast<int>(myGroups.size()) + 1; },
+        [this](int row, int) { return row == 0 ? tr("All") : myGroups.at(row - 1).name; }, this);
     names = new BrowserTableModel(
-        {QStringLiteral("Name")}, [this] { return static_cast<int>(myPeople.size()); },
+        {tr("Name")}, [this] { return static_cast<int>(myPeople.size()); },
         [this](int row, int) { return createNameStringForPerson(myPeople.at(row)); }, this);
     values = new BrowserTableModel(
-        {QStringLiteral("Label"), QStringLiteral("Number")},
-        [this] { return static_cast<int>(myValues.size()); },
+        {tr("Label"), tr("Number")}, [this] { return static_cast<int>(myValues.size()); },
         [this](int row, int column) {
             return column == 0 ? myValues.at(row).label : myValues.at(row).value;
         },
@@ -113,22 +109,22 @@ AddressBookController::makeArrayOfNumbers(const QList<VCard::Phone>& phones)
         case L::WorkFax:
             continue; // a fax machine takes no text messages
         case L::Work:
-            label = QStringLiteral("Work:");
+            label = tr("Work:");
             break;
         case L::Home:
-            label = QStringLiteral("Home:");
+            label = tr("Home:");
             break;
         case L::Mobile:
-            label = QStringLiteral("Mobile:");
+            label = tr("Mobile:");
             break;
         case L::Main:
-            label = QStringLiteral("Main:");
+            label = tr("Main:");
             break;
         case L::Pager:
-            label = QStringLiteral("Pager:");
+            label = tr("Pager:");
             break;
         case L::Other:
-            label = QStringLiteral("Other:");
+            label = tr("Other:");
             break;
         case L::Custom:
             label = phone.customLabel + QLatin1Char(':');

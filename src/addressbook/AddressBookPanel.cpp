@@ -8,8 +8,7 @@
 
 AddressBookPanel::AddressBookPanel(AddressBook& addressBook, ApplicationLauncher& launcher,
                                    UrlOpener& urls, QComboBox& recipient, QWidget* parent)
-    : QDockWidget(QStringLiteral("Address Book"), parent),
-      m_ui(std::make_unique<Ui::AddressBookPanel>())
+    : QDockWidget(tr("Address Book"), parent), m_ui(std::make_unique<Ui::AddressBookPanel>())
 {
     auto* browserForm = new QWidget;
     m_ui->setupUi(browserForm);
@@ -34,7 +33,7 @@ AddressBookPanel::AddressBookPanel(AddressBook& addressBook, ApplicationLauncher
     connect(b.openContactsButton, &QPushButton::clicked, controller,
             &AddressBookController::launchAddressBookApp);
     QAction* toggle = toggleViewAction();
-    toggle->setText(QStringLiteral("&Address Book"));
+    toggle->setText(tr("&Address Book"));
     toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     connect(toggle, &QAction::triggered, this, [this](bool shown) {
         if (!shown)

@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTranslator>
@@ -60,15 +61,24 @@ int main(int argc, char* argv[])
     if (applicationBus.claim() == ApplicationBus::Claim::Taken)
         return ApplicationBus::handOver(bus, link, ApplicationBus::startupToken()) ? 0 : 1;
 
+    // The client's texts in the user's language: beside the program (the build tree, or any
+    // prefix it is installed to), else in the data folders; Qt's own for its dialogs' buttons.
     QTranslator translator;
-    for (const QString& folder : QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
-                                                           QStringLiteral("quibbo/translations"),
-                                                           QStandardPaths::LocateDirectory)) {
+    QStringList folders{QCoreApplication::applicationDirPath() +
+                        QStringLiteral("/../share/quibbo/translations")};
+    folders += QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                         QStringLiteral("quibbo/translations"),
+                                         QStandardPaths::LocateDirectory);
+    for (const QString& folder : std::as_const(folders)) {
         if (translator.load(QLocale(), QStringLiteral("quibbo"), QStringLiteral("_"), folder)) {
             QCoreApplication::installTranslator(&translator);
             break;
         }
     }
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslator);
 
     JsonFileSettingsStore settingsFile(JsonFileSettingsStore::defaultFilePath());
     KeyringSettingsStore settings(settingsFile, passwordEntries());

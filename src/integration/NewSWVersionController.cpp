@@ -156,11 +156,11 @@ void NewSWVersionController::downloadPushed()
 {
     controls.downloadButton.setEnabled(false);
     controls.notNowButton.setEnabled(false);
-    alerts.show(Alerts::Style::Informational, QStringLiteral("Before Installing..."),
-                QStringLiteral("When you click OK the new version of Quibbo will be downloaded to "
-                               "the folder that your default web browser normally downloads to. "
-                               "After it has finished downloading, please QUIT this version of "
-                               "Quibbo before installing the new one."),
+    alerts.show(Alerts::Style::Informational, tr("Before Installing..."),
+                tr("When you click OK the new version of Quibbo will be downloaded to "
+                   "the folder that your default web browser normally downloads to. "
+                   "After it has finished downloading, please QUIT this version of "
+                   "Quibbo before installing the new one."),
                 [this] {
                     // Only a web address goes to the browser: a local file or a program's
                     // scheme in the service's answer is not opened.
@@ -169,9 +169,9 @@ void NewSWVersionController::downloadPushed()
                         urls.open(url);
                         return;
                     }
-                    alerts.show(Alerts::Style::Warning, QStringLiteral("No download address"),
-                                QStringLiteral("The service named no web address to download the "
-                                               "new version from. Please try again later."),
+                    alerts.show(Alerts::Style::Warning, tr("No download address"),
+                                tr("The service named no web address to download the "
+                                   "new version from. Please try again later."),
                                 {});
                 });
 }

@@ -51,7 +51,7 @@ void DesktopNotifications::notify(const QString& summary, const QString& body)
         QDBusMessage::createMethodCall(service, path, service, QStringLiteral("Notify"));
     call << QStringLiteral("Quibbo") << uint(0) << desktopEntry << summary
          << (*bodyMarkup ? body.toHtmlEscaped() : body)
-         << QStringList{QStringLiteral("default"), QStringLiteral("Open Quibbo")}
+         << QStringList{QStringLiteral("default"), tr("Open Quibbo")}
          << QVariantMap{{QStringLiteral("desktop-entry"), desktopEntry}} << -1;
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,

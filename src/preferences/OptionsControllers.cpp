@@ -85,22 +85,22 @@ void OptionsControllers::answered(QNetworkReply* reply, const QString& email,
 
     if (!credentials) {
         controls.mySaveButton.setEnabled(true);
-        alerts.show(Alerts::Style::Warning, QStringLiteral("Invalid Account Details"),
-                    QStringLiteral("It has not been possible to connect to your account.  This is "
-                                   "most likely because you either mistyped your email address or "
-                                   "password, or the account does not exist.  You may also see "
-                                   "this error if you are not currently connected to the "
-                                   "Internet.  If you cannot rectify this problem by checking and "
-                                   "retyping your account details then please contact "
-                                   "support@quibbo.example"),
+        alerts.show(Alerts::Style::Warning, tr("Invalid Account Details"),
+                    tr("It has not been possible to connect to your account.  This is "
+                       "most likely because you either mistyped your email address or "
+                       "password, or the account does not exist.  You may also see "
+                       "this error if you are not currently connected to the "
+                       "Internet.  If you cannot rectify this problem by checking and "
+                       "retyping your account details then please contact "
+                       "support@quibbo.example"),
                     {});
         emit verificationAnswered();
         return;
     }
-    alerts.show(Alerts::Style::Informational, QStringLiteral("Account Verified"),
-                QStringLiteral("Thank you.  The account details you have supplied match a live "
-                               "account in the Quibbo system.  You can now proceed to send SMS "
-                               "messages."),
+    alerts.show(Alerts::Style::Informational, tr("Account Verified"),
+                tr("Thank you.  The account details you have supplied match a live "
+                   "account in the Quibbo system.  You can now proceed to send SMS "
+                   "messages."),
                 [this, email, password, stored = asStrings(*credentials)] {
                     controls.myBuyCreditsButton.setEnabled(true);
                     controls.mySaveButton.setEnabled(false);

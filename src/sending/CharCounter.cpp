@@ -64,7 +64,7 @@ void CharCounter::updateCharacterCounter()
         cutting = false;
 
         sounds.play(QStringLiteral("Morse"));
-        controls.progressDescription.showFor(QStringLiteral("Too Long"), TextColours::failure, 2s);
+        controls.progressDescription.showFor(tr("Too Long"), TextColours::failure, 2s);
     }
 
     const PartsAndFill counter = partsAndFill(countedLength(QStringView(text).left(kept)));

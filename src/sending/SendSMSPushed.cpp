@@ -64,7 +64,7 @@ void SendSMSPushed::sendsms()
         return;
 
     controls.sendSMSButton.setEnabled(false);
-    controls.progressDescription.showSteady(QStringLiteral("Sending..."), TextColours::idle);
+    controls.progressDescription.showSteady(tr("Sending..."), TextColours::idle);
     setTurning(true);
 
     const QString message = controls.messageField.toPlainText();
@@ -126,16 +126,16 @@ void SendSMSPushed::showOutcome(Outcome outcome, const Attempt& attempt)
     switch (outcome) {
     case Outcome::InvalidNumber:
         controls.sendSMSButton.setEnabled(true);
-        showFailure(QStringLiteral("Invalid phone number."), stamp);
+        showFailure(tr("Invalid phone number."), stamp);
         break;
     case Outcome::TransportError:
-        showFailure(QStringLiteral("Error talking to server."), stamp);
+        showFailure(tr("Error talking to server."), stamp);
         break;
     case Outcome::Rejected:
-        showFailure(QStringLiteral("Server rejected messages."), stamp);
+        showFailure(tr("Server rejected messages."), stamp);
         break;
     case Outcome::InsufficientCredit:
-        showFailure(QStringLiteral("Insufficient credits."), stamp);
+        showFailure(tr("Insufficient credits."), stamp);
         offerCredits();
         return; // the attempt ends when the alert is dismissed
     case Outcome::Sent:
@@ -149,28 +149,27 @@ void SendSMSPushed::showFailure(const QString& reason, const QDateTime& stamp)
 {
     sounds.play(QStringLiteral("Sosumi"));
     controls.statusField.setText(
-        QStringLiteral("Message failed at %1. %2").arg(clockTime(stamp.time()), reason));
+        tr("Message failed at %1. %2").arg(clockTime(stamp.time()), reason));
     controls.statusField.setPalette(
         TextColours::withText(controls.statusField.palette(), TextColours::failure));
-    controls.progressDescription.showFor(QStringLiteral("Failed"), TextColours::failure, 2s);
+    controls.progressDescription.showFor(tr("Failed"), TextColours::failure, 2s);
     setTurning(false);
 }
 
 void SendSMSPushed::offerCredits()
 {
     setTurning(true); // keeps turning until the alert is dismissed
-    controls.progressDescription.showSteady(QStringLiteral("Failed"), TextColours::failure);
-    alerts.show(Alerts::Style::Warning, QStringLiteral("Insufficient credits in account"),
-                QStringLiteral("You do not have sufficient credit to send this message.  Please "
-                               "top-up and then try resending."),
+    controls.progressDescription.showSteady(tr("Failed"), TextColours::failure);
+    alerts.show(Alerts::Style::Warning, tr("Insufficient credits in account"),
+                tr("You do not have sufficient credit to send this message.  Please "
+                   "top-up and then try resending."),
                 [this] {
                     const StringDictionary details =
                         settings.dictionaryForKey(SettingsKeys::accountDetails)
                             .value_or(StringDictionary());
                     if (!details.isEmpty())
                         urls.open(endpoints.buyCredits(details.value(SettingsKeys::emailAddress)));
-                    controls.progressDescription.showFor(QStringLiteral("Failed"),
-                                                         TextColours::failure, 2s);
+                    controls.progressDescription.showFor(tr("Failed"), TextColours::failure, 2s);
                     // However many refusals a run has, one repeating refresh is enough.
                     if (!creditRetryTimer->isActive())
                         creditRetryTimer->start(180s);
@@ -190,13 +189,12 @@ void SendSMSPushed::showSent(const Attempt& attempt)
     if (controls.sendToNumberField.getNumberToSendMsgTo() == attempt.number)
         controls.sendToNumberField.clearNumberToSendMsgTo();
     sounds.play(QStringLiteral("Purr"));
-    controls.statusField.setText(
-        QStringLiteral("Message sent at %1.").arg(clockTime(attempt.stamp.time())));
+    controls.statusField.setText(tr("Message sent at %1.").arg(clockTime(attempt.stamp.time())));
     controls.statusField.setPalette(
         TextColours::withText(controls.statusField.palette(), TextColours::success));
     timers.singleShot(10s, this, [this] { emit historyRefreshRequested(); });
     timers.singleShot(60s, this, [this] { emit historyRefreshRequested(); });
-    controls.progressDescription.showFor(QStringLiteral("Sent"), TextColours::success, 5s);
+    controls.progressDescription.showFor(tr("Sent"), TextColours::success, 5s);
     timers.singleShot(5s, this, [this] { emit creditsRefreshRequested(); });
     setTurning(false);
     controls.messageField.setFocus(Qt::OtherFocusReason);

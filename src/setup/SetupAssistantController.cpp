@@ -29,12 +29,12 @@
 namespace {
 Q_LOGGING_CATEGORY(lcSetup, "quibbo.setup")
 
-const QString registrationServerError =
-    QStringLiteral("There was an error trying to connect to the registration server.\n"
-                   "Please check your Internet connection and try again.");
-const QString accountsServerError =
-    QStringLiteral("There was an error trying to connect to the accounts server.\n"
-                   "Please check your Internet connection and try again.");
+const char* const registrationServerError = QT_TRANSLATE_NOOP(
+    "SetupAssistantController", "There was an error trying to connect to the registration server.\n"
+                                "Please check your Internet connection and try again.");
+const char* const accountsServerError = QT_TRANSLATE_NOOP(
+    "SetupAssistantController", "There was an error trying to connect to the accounts server.\n"
+                                "Please check your Internet connection and try again.");
 
 // The answer's Error entry; an answer without one has no known outcome.
 std::optional<QString> errorOf(const RegistrationExchange::Answer& answer)
@@ -241,13 +241,13 @@ void SetupAssistantController::chooseWhetherToGoToCreateAccountOrMyAccountStage(
     if (exchange.isBusy())
         return;
     const Stage stage{&controls.myEmailErrorText, &controls.myEmailProgressIndicator};
-    beginCheck(stage, QStringLiteral("Verifying email address...\nPlease wait."));
+    beginCheck(stage, tr("Verifying email address...\nPlease wait."));
     const QString email = controls.userSuppliedEmailAddress.text();
     if (email.isEmpty()) {
         qCInfo(lcSetup) << "invalid email";
         failCheck(stage,
-                  QStringLiteral("You need to type in a valid email address before we can "
-                                 "proceed."),
+                  tr("You need to type in a valid email address before we can "
+                     "proceed."),
                   &controls.userSuppliedEmailAddress);
         return;
     }
@@ -260,16 +260,16 @@ void SetupAssistantController::chooseWhetherToGoToCreateAccountOrMyAccountStage(
     exchange.checkEmailAddress(email, [this, stage, email](const RegistrationExchange::Answer& a) {
         const std::optional<QString> error = errorOf(a);
         if (!error) {
-            failCheck(stage, registrationServerError);
+            failCheck(stage, tr(registrationServerError));
         } else if (*error == QLatin1String("None")) {
             controls.createAccountEmailAddress.setText(email);
             passCheck(stage, QStringLiteral("CreateAccount"));
         } else if (*error == QLatin1String("AccountAlreadyExists")) {
             failCheck(stage,
-                      QStringLiteral("You can not create a new account with this email address as "
-                                     "it is already registered. Please either choose a different "
-                                     "email address or select the option to use your existing "
-                                     "account."),
+                      tr("You can not create a new account with this email address as "
+                         "it is already registered. Please either choose a different "
+                         "email address or select the option to use your existing "
+                         "account."),
                       &controls.userSuppliedEmailAddress);
         } else {
             failCheck(stage, *error, &controls.userSuppliedEmailAddress);
@@ -282,22 +282,22 @@ void SetupAssistantController::attemptToCreateANewAccount()
     if (exchange.isBusy())
         return;
     const Stage stage{&controls.createAccountErrorText, &controls.createAccountProgressIndicator};
-    beginCheck(stage, QStringLiteral("Attempting to create account...\nPlease wait."));
+    beginCheck(stage, tr("Attempting to create account...\nPlease wait."));
     if (controls.createAccountFirstname.text().isEmpty())
-        return failCheck(stage, QStringLiteral("You need to provide us with your Firstname."),
+        return failCheck(stage, tr("You need to provide us with your Firstname."),
                          &controls.createAccountFirstname);
     if (controls.createAccountSurname.text().isEmpty())
-        return failCheck(stage, QStringLiteral("You need to provide us with your Surname."),
+        return failCheck(stage, tr("You need to provide us with your Surname."),
                          &controls.createAccountSurname);
     if (controls.createAccountPassword1.text().size() < 6)
         return failCheck(stage,
-                         QStringLiteral("Your password must be a minimum of 6 letters or "
-                                        "numbers in length."),
+                         tr("Your password must be a minimum of 6 letters or "
+                            "numbers in length."),
                          &controls.createAccountPassword1);
     if (controls.createAccountPassword2.text() != controls.createAccountPassword1.text())
         return failCheck(stage,
-                         QStringLiteral("Your confirmation password doesn't match the first "
-                                        "password you entered."),
+                         tr("Your confirmation password doesn't match the first "
+                            "password you entered."),
                          &controls.createAccountPassword2);
     holdStage(stage);
     exchange.createPending(
@@ -306,7 +306,7 @@ void SetupAssistantController::attemptToCreateANewAccount()
         [this, stage](const RegistrationExchange::Answer& a) {
             const std::optional<QString> error = errorOf(a);
             if (!error)
-                failCheck(stage, registrationServerError);
+                failCheck(stage, tr(registrationServerError));
             else if (*error == QLatin1String("None"))
                 passCheck(stage, QStringLiteral("ConfirmEmail"));
             else
@@ -319,7 +319,7 @@ void SetupAssistantController::checkIfAccountHasBeenConfirmed()
     if (exchange.isBusy())
         return;
     const Stage stage{&controls.confirmEmailErrorText, &controls.confirmEmailProgressIndicator};
-    beginCheck(stage, QStringLiteral("Checking account status...\nPlease wait."));
+    beginCheck(stage, tr("Checking account status...\nPlease wait."));
     holdStage(stage);
     const QString password = controls.createAccountPassword1.text();
     exchange.checkConfirmed(controls.userSuppliedEmailAddress.text(), password,
@@ -333,7 +333,7 @@ void SetupAssistantController::verifyAccountDetails()
     if (exchange.isBusy())
         return;
     const Stage stage{&controls.myAccountErrorText, &controls.myAccountProgressIndicator};
-    beginCheck(stage, QStringLiteral("Checking account status...\nPlease wait."));
+    beginCheck(stage, tr("Checking account status...\nPlease wait."));
     holdStage(stage);
     const QString password = controls.myAccountPassword.text();
     exchange.checkConfirmed(controls.userSuppliedEmailAddress.text(), password,
@@ -348,12 +348,12 @@ void SetupAssistantController::confirmedAnswer(const Stage& stage,
 {
     const std::optional<QString> error = errorOf(answer);
     if (!error)
-        return failCheck(stage, accountsServerError);
+        return failCheck(stage, tr(accountsServerError));
     if (fromExistingAccount && *error == QLatin1String("InvalidAccount"))
         return failCheck(stage,
-                         QStringLiteral("There is a problem connecting to this account. "
-                                        "Please check that you have supplied the right "
-                                        "email address and retype the password."),
+                         tr("There is a problem connecting to this account. "
+                            "Please check that you have supplied the right "
+                            "email address and retype the password."),
                          &controls.myAccountPassword);
     if (*error != QLatin1String("None"))
         return failCheck(stage, *error);

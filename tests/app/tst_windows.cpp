@@ -9,10 +9,14 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTranslator>
 
 namespace {
 // The mnemonics that answer at once in a window: its visible controls', its tab bars' and its
@@ -45,16 +49,96 @@ QString clashes(QWidget* window)
                 QStringList(owners.values(key)).join(QStringLiteral(" / ")) + QStringLiteral("; ");
     return shared;
 }
+
+// The client's German texts, installed for as long as it lives, as main() installs them under
+// LANG=de_DE.UTF-8.
+struct German
+{
+    German()
+    {
+        if (!translator.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("quibbo"),
+                             QStringLiteral("_"),
+                             QStringLiteral(QUIBBO_BIN_DIR "/../share/quibbo/translations")))
+            qFatal("the German translation was not built");
+        QCoreApplication::installTranslator(&translator);
+        if (!qt.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            qFatal("Qt's German translation is not installed");
+        QCoreApplication::installTranslator(&qt);
+    }
+    ~German()
+    {
+        QCoreApplication::removeTranslator(&qt);
+        QCoreApplication::removeTranslator(&translator);
+    }
+    QTranslator translator;
+    QTranslator qt; // Qt's own texts: a docked panel's buttons, a tab bar's arrows
+};
+
+// What the windows show (titles, controls, tabs, menus, column headings, placeholders, tips and
+// the names a screen reader reads), every stage of each.
+QSet<QString> shownTexts(MainWindow& main)
+{
+    QSet<QString> texts;
+    const auto add = [&texts](const QString& text) {
+        if (!text.isEmpty())
+            texts.insert(text);
+    };
+    const auto walk = [&](QWidget* window) {
+        add(window->windowTitle());
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            add(w->toolTip());
+            add(w->accessibleName());
+            if (auto* button = qobject_cast<QAbstractButton*>(w))
+                add(button->text());
+            else if (auto* label = qobject_cast<QLabel*>(w))
+                add(label->text());
+            else if (auto* edit = qobject_cast<QLineEdit*>(w))
+                add(edit->placeholderText());
+            else if (auto* tabs = qobject_cast<QTabBar*>(w))
+                for (int i = 0; i < tabs->count(); ++i)
+                    add(tabs->tabText(i));
+            else if (auto* view = qobject_cast<QAbstractItemView*>(w); view && view->model())
+                for (int c = 0; c < view->model()->columnCount(); ++c)
+                    add(view->model()->headerData(c, Qt::Horizontal).toString());
+        }
+        for (QAction* action : window->findChildren<QAction*>())
+            add(action->text());
+    };
+    const QList<QWidget*> windows{&main, &main.preferencesWindow(), &main.assistantPanel(),
+                                  &main.servicesRequestWindow(), &main.updatePanel()};
+    for (QWidget* window : windows) {
+        walk(window);
+        for (QStackedWidget* stack : window->findChildren<QStackedWidget*>()) {
+            for (int page = 0; page < stack->count(); ++page) {
+                stack->setCurrentIndex(page);
+                walk(window);
+            }
+        }
+    }
+    return texts;
+}
 } // namespace
 
 class TestWindows : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void mnemonicsAreUnique_data()
+    {
+        QTest::addColumn<bool>("german");
+        QTest::newRow("English") << false;
+        QTest::newRow("German") << true;
+    }
+
     // Every window, every stage and tab of it: no two controls answer to the same Alt+letter,
-    // and each menu's items have letters of their own.
+    // and each menu's items have letters of their own; in each language.
     void mnemonicsAreUnique()
     {
+        QFETCH(bool, german);
+        std::optional<German> language;
+        if (german)
+            language.emplace();
         AppHarness client;
         client.configure(QStringLiteral("ann@example.test"), 10);
         client.open();
@@ -81,6 +165,35 @@ private Q_SLOTS:
                 keys.insert(key);
             }
         }
+    }
+
+    // In German, nothing the windows show is left in English: a text both languages show is
+    // one whose German is the same word (or has no letters).
+    void everyWindowSpeaksGerman()
+    {
+        QSet<QString> english;
+        {
+            AppHarness client;
+            client.open();
+            english = shownTexts(*client.window);
+        }
+        QSet<QString> same;
+        {
+            const German language;
+            AppHarness client;
+            client.open();
+            same = shownTexts(*client.window) & english;
+        }
+        // The words the two languages share.
+        const QSet<QString> shared{"Quibbo", "Name", "Status", "Pager:"};
+        QStringList untranslated;
+        for (const QString& text : std::as_const(same))
+            if (text.contains(QRegularExpression(QStringLiteral("[A-Za-z]{2}"))) &&
+                !shared.contains(text))
+                untranslated << text;
+        untranslated.sort();
+        QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join(QStringLiteral(" | "))));
+        QVERIFY(english.size() > 100);
     }
 
     // Text from outside (the service, contacts, other programs) is never drawn as markup: every

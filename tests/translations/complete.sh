@@ -1,0 +1,15 @@
+#!/bin/sh
+# Every text the sources mark for translation has its German in translations/quibbo_de.ts: the
+# file is brought up to date from the sources (in a copy), and no entry may be left unfinished.
+set -eu
+lupdate=$1
+source=$2
+copy=$(mktemp -d)
+trap 'rm -rf "$copy"' EXIT
+cp "$source/translations/quibbo_de.ts" "$copy/"
+"$lupdate" -silent -no-obsolete -locations none "$source/src" -ts "$copy/quibbo_de.ts"
+if grep -n -B3 'type="unfinished"' "$copy/quibbo_de.ts"; then
+    echo "German texts missing from translations/quibbo_de.ts (see above)"
+    exit 1
+fi
+echo "every text has its German"
