@@ -1,13 +1,16 @@
 #!/usr/bin/python3
 """A new user's first run, driven from outside as a person or a screen reader would: the real
-client under Xvfb, reached through the accessibility bus, against the real simulator.
+client under Xvfb (x11) or a headless Weston (wayland), reached through the accessibility bus,
+against the real simulator.
 
 1. From an empty profile: register through the assistant, finish it, send a message and see
    "Message sent at ..." in the status line while the simulator accepts the message; the
-   passwords are in the desktop's keyring, not in the settings file.
+   passwords are in the desktop's keyring, not in the settings file. Then another program sends
+   selected text over the bus, the user chooses My Phone, and the simulator accepts it for the
+   user's own number.
 2. On a fresh profile: press Quit on the assistant and see the process end within 2 seconds.
 
-Usage: first_run.py QUIBBO QUIBBO_SIM
+Usage: first_run.py QUIBBO QUIBBO_SIM QUIBBO_SEND_SELECTION x11|wayland
 """
 import json
 import os
@@ -15,9 +18,10 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
-QUIBBO, QUIBBO_SIM = sys.argv[1], sys.argv[2]
+QUIBBO, QUIBBO_SIM, SEND_SELECTION, PLATFORM = sys.argv[1:5]
 work = tempfile.mkdtemp(prefix="quibbo-journey-")
 os.chmod(work, 0o700)
 children = []
@@ -34,14 +38,27 @@ def fail(message):
     raise SystemExit(1)
 
 
-# An X server and a session bus of the test's own; the accessibility bus is started by D-Bus
+# A display server and a session bus of the test's own; the accessibility bus is started by D-Bus
 # activation when its address is first asked for.
-xvfb = start(["Xvfb", "-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
-             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-display = ":" + xvfb.stdout.readline().decode().strip()
-base_env = dict(os.environ, DISPLAY=display, XDG_RUNTIME_DIR=work)
-for variable in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "QT_QPA_PLATFORM"):
+base_env = dict(os.environ, XDG_RUNTIME_DIR=work)
+for variable in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "QT_QPA_PLATFORM", "DISPLAY",
+                 "WAYLAND_DISPLAY"):
     base_env.pop(variable, None)
+if PLATFORM == "wayland":
+    weston = start(["weston", "--backend=headless-backend.so", "--socket=wayland-journey",
+                    "--idle-time=0"], stderr=subprocess.PIPE, env=base_env)
+    # Its socket is listening once it loads its shell; the rest of its log is read and dropped.
+    for line in weston.stderr:
+        if b"desktop-shell" in line:
+            break
+    threading.Thread(target=lambda: weston.stderr.read(), daemon=True).start()
+    base_env["WAYLAND_DISPLAY"] = "wayland-journey"
+    qt_platform = "wayland"
+else:
+    xvfb = start(["Xvfb", "-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    base_env["DISPLAY"] = ":" + xvfb.stdout.readline().decode().strip()
+    qt_platform = "xcb"
 bus = start(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=base_env)
 base_env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().decode().strip()
@@ -103,12 +120,13 @@ def application(pid):
 
 class Client:
     def __init__(self, secure, public, profile):
-        env = dict(base_env, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                   XDG_CONFIG_HOME=os.path.join(profile, "config"),
-                   XDG_DATA_HOME=os.path.join(profile, "data"),
-                   XDG_STATE_HOME=os.path.join(profile, "state"),
-                   QUIBBO_SECURE_URL=secure, QUIBBO_WEB_URL=public)
-        self.process = start([QUIBBO], env=env)
+        self.env = dict(base_env, QT_QPA_PLATFORM=qt_platform,
+                        QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+                        XDG_CONFIG_HOME=os.path.join(profile, "config"),
+                        XDG_DATA_HOME=os.path.join(profile, "data"),
+                        XDG_STATE_HOME=os.path.join(profile, "state"),
+                        QUIBBO_SECURE_URL=secure, QUIBBO_WEB_URL=public)
+        self.process = start([QUIBBO], env=self.env)
         self.app = wait_for("the client on the accessibility bus",
                             lambda: application(self.process.pid), 20)
 
@@ -142,7 +160,14 @@ try:
     urls = dict(part.split("=", 1) for part in listening.split()[1:])
     secure, public = urls["secure"], urls["public"]
 
-    # 1. A first run to a sent message.
+    # 1. A first run to a sent message. The user's own card is in the address book already.
+    contacts = os.path.join(work, "first", "data", "contacts")
+    os.makedirs(contacts)
+    with open(os.path.join(contacts, "me.vcf"), "w") as card:
+        card.write("BEGIN:VCARD\nVERSION:3.0\nUID:journey-me\nN:Ramsay;Jo;;;\n"
+                   "TEL;TYPE=CELL:07700 900555\nEND:VCARD\n")
+    with open(os.path.join(contacts, "self-contact-uid"), "w") as uid:
+        uid.write("journey-me\n")
     client = Client(secure, public, os.path.join(work, "first"))
     client.press("Continue")
     client.type_into("text", "E-mail address", "journey@example.test")
@@ -174,6 +199,13 @@ try:
         return ("Password" not in stored["QuibboAPIConnectionParams"]
                 and "password" not in stored["accountDetails"])
     wait_for("the passwords to leave the settings file", passwords_in_keyring)
+
+    # Text selected in another program, sent to the user's own phone from the chooser.
+    subprocess.run([SEND_SELECTION], input=b"Note to self", env=client.env, check=True,
+                   timeout=30, stdout=subprocess.DEVNULL)
+    client.press("My Phone")
+    wait_for("the simulator to accept the selection for the user's own phone",
+             lambda: sim_said("accepted a message from journey@example.test to 07700900555"))
     client.process.terminate()
     client.process.wait(10)
 
@@ -189,7 +221,7 @@ try:
     if code != 0:
         fail("the client ended with %d after Quit" % code)
     print("Quit ended the client in %.2f s" % (time.monotonic() - pressed))
-    print("2 passed, 0 failed")
+    print("2 passed, 0 failed (%s)" % PLATFORM)
 finally:
     for process in reversed(children):
         if process.poll() is None:
