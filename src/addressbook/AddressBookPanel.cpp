@@ -32,10 +32,7 @@ AddressBookPanel::AddressBookPanel(AddressBook& addressBook, ApplicationLauncher
 
     connect(b.openContactsButton, &QPushButton::clicked, controller,
             &AddressBookController::launchAddressBookApp);
-    QAction* toggle = toggleViewAction();
-    toggle->setText(tr("&Address Book"));
-    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
-    connect(toggle, &QAction::triggered, this, [this](bool shown) {
+    connect(toggleViewAction(), &QAction::triggered, this, [this](bool shown) {
         if (!shown)
             return;
         if (!controller->isLoaded())

@@ -25,13 +25,16 @@
 #include <QComboBox>
 #include <QShortcut>
 
-MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints, QWidget* parent)
+using namespace std::chrono_literals;
+
+MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_, QWidget* parent)
     : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>()),
-      launchTimers(given.timers, true)
+      launchTimers(given.timers, true), platform{given.settings, given.sounds,       given.urls,
+                                                 given.alerts,   launchTimers,       given.clock,
+                                                 given.network,  given.addressBook,  given.launcher,
+                                                 given.drafts,   given.notifications},
+      endpoints(endpoints_)
 {
-    const Platform platform{given.settings, given.sounds, given.urls,         given.alerts,
-                            launchTimers,   given.clock,  given.network,      given.addressBook,
-                            given.launcher, given.drafts, given.notifications};
     form->setupUi(this);
 
     progressWord = std::make_unique<ProgressWord>(form->progressDescription, platform.timers);
@@ -71,14 +74,15 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints,
     }
     connect(form->quitAction, &QAction::triggered, qApp, &QApplication::quit);
 
-    preferences = new PreferencesWindow(platform, endpoints, this);
-    connect(form->preferencesAction, &QAction::triggered, preferences, &PreferencesWindow::present);
-    wireAddressBook(platform);
-    wireIntegration(platform, endpoints);
-    wireAssistant(platform, endpoints);
+    connect(form->preferencesAction, &QAction::triggered, this,
+            [this] { preferencesWindow().present(); });
+    connect(form->addressBookAction, &QAction::triggered, this, &MainWindow::toggleAddressBook);
     // A click on a delivery notification brings the window forward.
     connect(&platform.notifications, &DesktopNotifications::activated, this,
-            [this] { requestWindow->services().activate({}); });
+            [this] { servicesRequestWindow().services().activate({}); });
+    // The update check starts a second after the first turn of the event loop, its panel built
+    // just before.
+    launchTimers.singleShot(0ms, this, [this] { updatePanel(); });
 
     // awakeFromNib() is each controller's load-time call, run once after its controls are set:
     // it connects them and loads the stored values.
@@ -100,45 +104,82 @@ MainWindow::~MainWindow()
 
 void MainWindow::launch()
 {
-    panel->assistant().applicationDidFinishLaunching();
+    // An account is set up when all three credentials are stored, so the decision waits for the
+    // keyring's first answer (the window is usable meanwhile). Only a first run builds the
+    // assistant.
+    platform.settings.whenPasswordsRead(this, [this] {
+        if (SetupAssistantController::accountIsSetUp(platform.settings))
+            launchTimers.release();
+        else
+            assistantPanel().assistant().present();
+    });
 }
 
-void MainWindow::wireAssistant(const Platform& platform, const ServiceEndpoints& endpoints)
+SetupAssistantPanel& MainWindow::assistantPanel()
 {
-    panel = new SetupAssistantPanel(
-        platform, endpoints, launchTimers,
-        {preferences->account(), preferences->sending(), *creditsUpdater}, this);
-    // Ends the event loop itself: QCoreApplication::quit() first asks every window to close,
-    // and the assistant refuses (closing it means quitting), which would cancel the quit.
-    connect(&panel->assistant(), &SetupAssistantController::quitRequested, qApp,
-            [] { QCoreApplication::exit(0); });
+    if (!panel) {
+        PreferencesWindow& options = preferencesWindow();
+        panel =
+            new SetupAssistantPanel(platform, endpoints, launchTimers,
+                                    {options.account(), options.sending(), *creditsUpdater}, this);
+        // Ends the event loop itself: QCoreApplication::quit() first asks every window to close,
+        // and the assistant refuses (closing it means quitting), which would cancel the quit.
+        connect(&panel->assistant(), &SetupAssistantController::quitRequested, qApp,
+                [] { QCoreApplication::exit(0); });
+    }
+    return *panel;
 }
 
-void MainWindow::wireAddressBook(const Platform& platform)
+PreferencesWindow& MainWindow::preferencesWindow()
 {
-    addressBookDock = new AddressBookPanel(platform.addressBook, platform.launcher, platform.urls,
-                                           *form->sendToComboBox, this);
-    addDockWidget(Qt::RightDockWidgetArea, addressBookDock);
-    QAction* toggle = addressBookDock->toggleViewAction();
-    form->viewMenu->addAction(toggle);
+    if (!preferences)
+        preferences = new PreferencesWindow(platform, endpoints, this);
+    return *preferences;
+}
+
+AddressBookPanel& MainWindow::addressBookPanel()
+{
+    if (!addressBookDock) {
+        addressBookDock = new AddressBookPanel(platform.addressBook, platform.launcher,
+                                               platform.urls, *form->sendToComboBox, this);
+        addDockWidget(Qt::RightDockWidgetArea, addressBookDock);
+        // The menu's item follows the panel, closed by its own button too.
+        connect(addressBookDock->toggleViewAction(), &QAction::toggled, form->addressBookAction,
+                &QAction::setChecked);
+    }
+    return *addressBookDock;
+}
+
+void MainWindow::toggleAddressBook(bool shown)
+{
+    AddressBookPanel& dock = addressBookPanel();
+    if (dock.toggleViewAction()->isChecked() != shown)
+        dock.toggleViewAction()->trigger();
     // The window grows by the panel's width rather than squeezing the message into it.
-    connect(toggle, &QAction::triggered, this, [this](bool shown) {
-        if (!isMaximized() && !isFullScreen()) {
-            const int width = addressBookDock->sizeHint().width();
-            resize(this->width() + (shown ? width : -width), height());
-        }
-    });
+    if (!isMaximized() && !isFullScreen()) {
+        const int width = dock.sizeHint().width();
+        resize(this->width() + (shown ? width : -width), height());
+    }
 }
 
-void MainWindow::wireIntegration(const Platform& platform, const ServiceEndpoints& endpoints)
+ServicesRequestWindow& MainWindow::servicesRequestWindow()
 {
-    requestWindow =
-        new ServicesRequestWindow({*form->sendToComboBox, *send, *form->messageField, *this},
-                                  platform.addressBook, platform.sounds, platform.timers, this);
-    updateWindow = new UpdatePanel(platform, endpoints, this);
-    // Both float; the chooser waits for a decision, so it stays above the release notes.
-    connect(&updateWindow->updateCheck(), &NewSWVersionController::checkFinished, this, [this] {
-        if (requestWindow->isVisible())
-            requestWindow->raise();
-    });
+    if (!requestWindow)
+        requestWindow =
+            new ServicesRequestWindow({*form->sendToComboBox, *send, *form->messageField, *this},
+                                      platform.addressBook, platform.sounds, platform.timers, this);
+    return *requestWindow;
+}
+
+UpdatePanel& MainWindow::updatePanel()
+{
+    if (!updateWindow) {
+        updateWindow = new UpdatePanel(platform, endpoints, this);
+        // Both float; the chooser waits for a decision, so it stays above the release notes.
+        connect(&updateWindow->updateCheck(), &NewSWVersionController::checkFinished, this, [this] {
+            if (requestWindow && requestWindow->isVisible())
+                requestWindow->raise();
+        });
+    }
+    return *updateWindow;
 }

@@ -27,7 +27,9 @@ class UpdatePanel;
 
 // The main window: its form and the controllers of the message, the recipient, the balance and
 // the history, and the windows of the other features, with the few connections between them.
-// launch() then runs the launch handling.
+// launch() then runs the launch handling. The other windows (preferences, address book,
+// chooser, update panel, assistant) are built on first use, so that the first frame comes at the
+// speed of a bare window; their accessors build them.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -40,28 +42,28 @@ public:
     void launch();
 
     Ui::MainWindow& ui() const { return *form; }
-    SetupAssistantPanel& assistantPanel() const { return *panel; }
-    PreferencesWindow& preferencesWindow() const { return *preferences; }
-    AddressBookPanel& addressBookPanel() const { return *addressBookDock; }
-    ServicesRequestWindow& servicesRequestWindow() const { return *requestWindow; }
-    UpdatePanel& updatePanel() const { return *updateWindow; }
+    SetupAssistantPanel& assistantPanel();
+    PreferencesWindow& preferencesWindow();
+    AddressBookPanel& addressBookPanel();
+    ServicesRequestWindow& servicesRequestWindow();
+    UpdatePanel& updatePanel();
     SendSMSPushed& sender() const { return *send; }
     CreditsUpdater& credits() const { return *creditsUpdater; }
     MsgHistoryDataSource& history() const { return *msgHistory; }
 
 private:
-    void wireAssistant(const Platform& platform, const ServiceEndpoints& endpoints);
-    void wireAddressBook(const Platform& platform);
-    void wireIntegration(const Platform& platform, const ServiceEndpoints& endpoints);
+    void toggleAddressBook(bool shown);
 
     std::unique_ptr<Ui::MainWindow> form;
     // The main window's timers wait while the first-run assistant is up.
     TimerGate launchTimers;
-    SetupAssistantPanel* panel;
-    PreferencesWindow* preferences;
-    AddressBookPanel* addressBookDock;
-    ServicesRequestWindow* requestWindow;
-    UpdatePanel* updateWindow;
+    const Platform platform; // with launchTimers for its timers
+    const ServiceEndpoints endpoints;
+    SetupAssistantPanel* panel = nullptr;
+    PreferencesWindow* preferences = nullptr;
+    AddressBookPanel* addressBookDock = nullptr;
+    ServicesRequestWindow* requestWindow = nullptr;
+    UpdatePanel* updateWindow = nullptr;
     std::unique_ptr<ProgressWord> progressWord;
     CharCounter* counter;
     MobileNumberDataSource* numbers;

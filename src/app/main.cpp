@@ -100,11 +100,13 @@ int main(int argc, char* argv[])
     alerts.setWindow(&window);
     window.show();
     window.launch();
-    ServicesClass& services = window.servicesRequestWindow().services();
     // Other programs' calls held since the start are served from here on.
+    const auto services = [&window]() -> ServicesClass& {
+        return window.servicesRequestWindow().services();
+    };
     applicationBus.attach(services);
     if (link)
-        services.openSmsUri(*parseSmsUri(*link), {});
+        services().openSmsUri(*parseSmsUri(*link), {});
     const int status = QApplication::exec();
     settings.waitForWrites(std::chrono::seconds(2));
     return status;

@@ -172,17 +172,17 @@ ApplicationBus::Claim ApplicationBus::claim()
     return reply.isValid() ? Claim::Taken : Claim::NoBus;
 }
 
-void ApplicationBus::attach(ServicesClass& services_)
+void ApplicationBus::attach(std::function<ServicesClass&()> services_)
 {
-    services = &services_;
+    services = std::move(services_);
     for (auto& work : std::exchange(held, {}))
-        work(*services);
+        work(services());
 }
 
 void ApplicationBus::whenAttached(std::function<void(ServicesClass&)> work)
 {
     if (services)
-        work(*services);
+        work(services());
     else
         held.append(std::move(work));
 }

@@ -31,8 +31,9 @@ public:
     ~ApplicationBus() override;
 
     Claim claim();
-    // From then on, the calls held and those to come are served by services.
-    void attach(ServicesClass& services);
+    // From then on, the calls held and those to come are served by what services gives, asked
+    // for at the first call (so that the chooser is built when a program first needs it).
+    void attach(std::function<ServicesClass&()> services);
 
     // A second start: hands its sms: link (or nothing) to the running client, with the token
     // the launcher gave this start, so that the running client may come forward.
@@ -53,6 +54,6 @@ public:
 private:
     QDBusConnection bus;
     bool owned = false;
-    ServicesClass* services = nullptr;
+    std::function<ServicesClass&()> services;
     QList<std::function<void(ServicesClass&)>> held;
 };

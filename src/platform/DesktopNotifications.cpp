@@ -13,17 +13,21 @@ const QString path = QStringLiteral("/org/freedesktop/Notifications");
 DesktopNotifications::DesktopNotifications(QDBusConnection bus_, QString desktopEntry_,
                                            QObject* parent)
     : QObject(parent), bus(std::move(bus_)), desktopEntry(std::move(desktopEntry_))
-{
-    bus.connect(service, path, service, QStringLiteral("ActionInvoked"), this,
-                SLOT(actionInvoked(uint, QString)));
-    bus.connect(service, path, service, QStringLiteral("NotificationClosed"), this,
-                SLOT(notificationClosed(uint)));
-}
+{}
 
 void DesktopNotifications::show(const QString& summary, const QString& body)
 {
     if (!bus.isConnected())
         return;
+    // Listening costs a look-up of the service's owner on the bus, so it waits for the first
+    // notification rather than delaying the start.
+    if (!listening) {
+        listening = true;
+        bus.connect(service, path, service, QStringLiteral("ActionInvoked"), this,
+                    SLOT(actionInvoked(uint, QString)));
+        bus.connect(service, path, service, QStringLiteral("NotificationClosed"), this,
+                    SLOT(notificationClosed(uint)));
+    }
     if (bodyMarkup) {
         notify(summary, body);
         return;

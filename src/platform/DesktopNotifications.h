@@ -31,7 +31,8 @@ private:
 
     QDBusConnection bus;
     QString desktopEntry;
-    QSet<uint> shown; // those of ours the service has not closed yet
+    bool listening = false; // for clicks and closes, from the first notification on
+    QSet<uint> shown;       // those of ours the service has not closed yet
     // Whether the service reads markup in a body: unknown until it has said, and the
     // notifications meanwhile wait for its answer.
     std::optional<bool> bodyMarkup;

@@ -77,16 +77,10 @@ QString SetupAssistantController::currentStage() const
     return controls.myTabView.currentWidget()->objectName();
 }
 
-void SetupAssistantController::applicationDidFinishLaunching()
+bool SetupAssistantController::accountIsSetUp(const SettingsStore& settings)
 {
-    // An account is set up when all three credentials are stored, so the decision waits for
-    // the keyring's first answer (the window is usable meanwhile).
-    settings.whenPasswordsRead(this, [this] {
-        if (storedCredentials(settings).size() > 2)
-            launchTimers.release();
-        else
-            present();
-    });
+    // All three credentials stored.
+    return storedCredentials(settings).size() > 2;
 }
 
 void SetupAssistantController::present()

@@ -77,8 +77,11 @@ public:
     // "MyAccount", "MyLocation" or "Conclusion".
     QString currentStage() const;
 
+    // Whether the stored credentials make a configured account; else a launch opens the
+    // assistant.
+    static bool accountIsSetUp(const SettingsStore& settings);
+
 public Q_SLOTS:
-    void applicationDidFinishLaunching();
     void quit();
     void proceedToFinish();
 

@@ -79,7 +79,11 @@ struct Desktop : ContactsFolder, AppHarness
         if (attach)
             attachWindow();
     }
-    void attachWindow() { bus.attach(window->servicesRequestWindow().services()); }
+    void attachWindow()
+    {
+        bus.attach(
+            [this]() -> ServicesClass& { return window->servicesRequestWindow().services(); });
+    }
 
     // Calls the exported object from another connection, as another program would.
     QDBusMessage call(const QString& method, const QVariant& argument)
