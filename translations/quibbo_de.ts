@@ -106,10 +106,6 @@
         <source>Address Book</source>
         <translation>Adressbuch</translation>
     </message>
-    <message>
-        <source>&amp;Address Book</source>
-        <translation>&amp;Adressbuch</translation>
-    </message>
 </context>
 <context>
     <name>CharCounter</name>
@@ -318,6 +314,10 @@
     <message>
         <source>Ctrl+Q</source>
         <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>&amp;Address Book</source>
+        <translation>&amp;Adressbuch</translation>
     </message>
 </context>
 <context>

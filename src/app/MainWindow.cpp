@@ -24,8 +24,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QShortcut>
-
-using namespace std::chrono_literals;
+#include <QTimer>
 
 MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_, QWidget* parent)
     : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>()),
@@ -80,9 +79,9 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
     // A click on a delivery notification brings the window forward.
     connect(&platform.notifications, &DesktopNotifications::activated, this,
             [this] { servicesRequestWindow().services().activate({}); });
-    // The update check starts a second after the first turn of the event loop, its panel built
-    // just before.
-    launchTimers.singleShot(0ms, this, [this] { updatePanel(); });
+    // The update panel, whose controller starts the check a second after the launch, is built
+    // at the first turn of the event loop, after the first frame.
+    QTimer::singleShot(0, this, [this] { updatePanel(); });
 
     // awakeFromNib() is each controller's load-time call, run once after its controls are set:
     // it connects them and loads the stored values.

@@ -80,6 +80,8 @@ public:
     // Whether the stored credentials make a configured account; else a launch opens the
     // assistant.
     static bool accountIsSetUp(const SettingsStore& settings);
+    // Opens the assistant at its first stage, in front of the main window.
+    void present();
 
 public Q_SLOTS:
     void quit();
@@ -115,7 +117,6 @@ private:
         QProgressBar* indicator;
     };
 
-    void present();
     void showStage(const QString& identifier);
     void beginCheck(const Stage& stage, const QString& progressText);
     // Shows the failure; the keyboard focus goes to the field to correct, or back to where the
