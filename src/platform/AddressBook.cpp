@@ -80,12 +80,17 @@ QList<const AddressBook::Person*> AddressBook::search(const QString& prefix, qsi
     return found;
 }
 
-std::optional<AddressBook::Person> AddressBook::me()
+QString AddressBook::selfUid() const
 {
     QFile file(root + QStringLiteral("/self-contact-uid"));
     if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QString uid = VCard::bareUid(QString::fromUtf8(file.read(4096)).section(u'\n', 0, 0));
+        return {};
+    return VCard::bareUid(QString::fromUtf8(file.read(4096)).section(u'\n', 0, 0));
+}
+
+std::optional<AddressBook::Person> AddressBook::me()
+{
+    const QString uid = selfUid();
     if (uid.isEmpty())
         return std::nullopt;
     refreshIfChanged();
@@ -146,6 +151,14 @@ void AddressBook::install(Index index)
     watch(index.folders + files.keys());
     read = true;
     merge();
+    // An own card the folder lacks may be one of the desktop's: asked for now, so that the
+    // first selection another program sends finds it.
+    if (desktop && !desktop->isStarted()) {
+        const QString uid = selfUid();
+        if (!uid.isEmpty() && std::none_of(everyone.cbegin(), everyone.cend(),
+                                           [&uid](const Person& p) { return p.uid == uid; }))
+            desktop->start();
+    }
 }
 
 void AddressBook::merge()

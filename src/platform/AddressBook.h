@@ -96,6 +96,8 @@ private:
     };
 
     void refreshIfChanged();
+    // The UID in self-contact-uid, or nothing.
+    QString selfUid() const;
     void collect();
     void install(Index index);
     // The folder's people and groups, then the desktop's cards whose UID the folder lacks.
