@@ -28,12 +28,11 @@ struct CanberraLibrary
             RuntimeLibrary canberra(QStringLiteral("canberra"), 0);
             RuntimeLibrary alsa(QStringLiteral("asound"), 2);
             static CanberraLibrary found;
-            const bool complete =
-                canberra.resolve(found.create, "ca_context_create") &&
-                canberra.resolve(found.destroy, "ca_context_destroy") &&
-                canberra.resolve(found.play, "ca_context_play") &&
-                alsa.resolve(found.setAlsaErrorHandler, "snd_lib_error_set_handler");
-            return complete ? &found : nullptr;
+            canberra.resolve(found.create, "ca_context_create");
+            canberra.resolve(found.destroy, "ca_context_destroy");
+            canberra.resolve(found.play, "ca_context_play");
+            alsa.resolve(found.setAlsaErrorHandler, "snd_lib_error_set_handler");
+            return canberra.resolvedAll() && alsa.resolvedAll() ? &found : nullptr;
         }();
         return loaded;
     }

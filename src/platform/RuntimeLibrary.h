@@ -13,9 +13,14 @@ public:
     template <typename Function> bool resolve(Function*& function, const char* name)
     {
         function = reinterpret_cast<Function*>(library.resolve(name));
+        complete = complete && function != nullptr;
         return function != nullptr;
     }
 
+    // Whether every symbol asked for so far was found.
+    bool resolvedAll() const { return complete; }
+
 private:
     QLibrary library; // never unloaded: the functions stay valid to the end
+    bool complete = true;
 };
