@@ -20,13 +20,13 @@ QString tokenOf(const QVariantMap& platformData)
     return {};
 }
 
-// The base of both objects: a call is answered once the window exists to serve it.
+// The base of both objects: a call is answered once the window exists to serve it. Its own
+// Q_OBJECT lets the bus find the context of a call.
 class HeldCalls : public QObject, protected QDBusContext
 {
-    Q_OBJECT // so that the bus finds the context of a call
-        public : explicit HeldCalls(ApplicationBus& bus_)
-        : QObject(&bus_), bus(bus_)
-    {}
+    Q_OBJECT
+public:
+    explicit HeldCalls(ApplicationBus& bus_) : QObject(&bus_), bus(bus_) {}
 
 protected:
     // Serves the call now or once the window exists; work's text, if any, is the error

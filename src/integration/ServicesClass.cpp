@@ -8,7 +8,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDBusMetaType>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QPushButton>
@@ -48,9 +47,7 @@ ServicesClass::ServicesClass(const Controls& controls_, AddressBook& addressBook
                              SoundPlayer& sounds_, TimerSource& timers_, QObject* parent)
     : QObject(parent), controls(controls_), addressBook(addressBook_), sounds(sounds_),
       timers(timers_)
-{
-    qDBusRegisterMetaType<Pasteboard>();
-}
+{}
 
 void ServicesClass::awakeFromNib()
 {

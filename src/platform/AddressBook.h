@@ -2,8 +2,6 @@
 
 #include "VCard.h"
 
-class EdsContacts;
-
 #include <QDateTime>
 #include <QFileSystemWatcher>
 #include <QHash>
@@ -12,6 +10,8 @@ class EdsContacts;
 
 #include <QFutureWatcher>
 #include <QPromise>
+
+class EdsContacts;
 
 // The user's address book: every *.vcf file below a folder ($XDG_DATA_HOME/contacts by
 // default) and, where given, the desktop's address books; read only. A card in both (the same

@@ -19,8 +19,7 @@
 Q_LOGGING_CATEGORY(lcEds, "quibbo.addressbook.eds")
 
 // libebook and the libraries below it, loaded at the first look at the address book, and only
-// where Evolution Data Server is on the bus: together they take longer to load than the window
-// takes to show.
+// where Evolution Data Server is on the bus: never at start.
 struct EdsLibrary
 {
     decltype(&g_free) free = nullptr;
@@ -52,31 +51,27 @@ struct EdsLibrary
             // as well.
             RuntimeLibrary library(QStringLiteral("ebook-1.2"), 21);
             static EdsLibrary found;
-            bool complete = true;
-            const auto resolve = [&](auto& function, const char* name) {
-                complete = library.resolve(function, name) && complete;
-            };
-            resolve(found.free, "g_free");
-            resolve(found.errorFree, "g_error_free");
-            resolve(found.listFreeFull, "g_list_free_full");
-            resolve(found.unref, "g_object_unref");
-            resolve(found.signalConnect, "g_signal_connect_data");
-            resolve(found.signalDisconnect, "g_signal_handlers_disconnect_matched");
-            resolve(found.cancellableNew, "g_cancellable_new");
-            resolve(found.cancellableCancel, "g_cancellable_cancel");
-            resolve(found.ioErrorQuark, "g_io_error_quark");
-            resolve(found.registryNew, "e_source_registry_new");
-            resolve(found.registryNewFinish, "e_source_registry_new_finish");
-            resolve(found.listEnabled, "e_source_registry_list_enabled");
-            resolve(found.sourceUid, "e_source_get_uid");
-            resolve(found.clientConnect, "e_book_client_connect");
-            resolve(found.clientConnectFinish, "e_book_client_connect_finish");
-            resolve(found.getView, "e_book_client_get_view");
-            resolve(found.getViewFinish, "e_book_client_get_view_finish");
-            resolve(found.viewStart, "e_book_client_view_start");
-            resolve(found.viewStop, "e_book_client_view_stop");
-            resolve(found.vcardToString, "e_vcard_to_string");
-            return complete ? &found : nullptr;
+            library.resolve(found.free, "g_free");
+            library.resolve(found.errorFree, "g_error_free");
+            library.resolve(found.listFreeFull, "g_list_free_full");
+            library.resolve(found.unref, "g_object_unref");
+            library.resolve(found.signalConnect, "g_signal_connect_data");
+            library.resolve(found.signalDisconnect, "g_signal_handlers_disconnect_matched");
+            library.resolve(found.cancellableNew, "g_cancellable_new");
+            library.resolve(found.cancellableCancel, "g_cancellable_cancel");
+            library.resolve(found.ioErrorQuark, "g_io_error_quark");
+            library.resolve(found.registryNew, "e_source_registry_new");
+            library.resolve(found.registryNewFinish, "e_source_registry_new_finish");
+            library.resolve(found.listEnabled, "e_source_registry_list_enabled");
+            library.resolve(found.sourceUid, "e_source_get_uid");
+            library.resolve(found.clientConnect, "e_book_client_connect");
+            library.resolve(found.clientConnectFinish, "e_book_client_connect_finish");
+            library.resolve(found.getView, "e_book_client_get_view");
+            library.resolve(found.getViewFinish, "e_book_client_get_view_finish");
+            library.resolve(found.viewStart, "e_book_client_view_start");
+            library.resolve(found.viewStop, "e_book_client_view_stop");
+            library.resolve(found.vcardToString, "e_vcard_to_string");
+            return library.resolvedAll() ? &found : nullptr;
         }();
         return loaded;
     }
@@ -244,23 +239,31 @@ void EdsContacts::syncBooks()
         announce();
 }
 
-void EdsContacts::onClient(GObject*, GAsyncResult* result, void* data)
+template <typename Object>
+void EdsContacts::bookStepEnded(void* data, Object* object, GError* error,
+                                void (EdsContacts::*next)(const QString&, Object*))
 {
     const std::unique_ptr<Pending> pending(static_cast<Pending*>(data));
     const EdsLibrary* lib = EdsLibrary::get();
-    GError* error = nullptr;
-    auto* client = reinterpret_cast<EBookClient*>(lib->clientConnectFinish(result, &error));
-    lib->warn("cannot open an address book of the desktop's:", error);
-    if (!client) {
+    lib->warn("cannot read an address book of the desktop's:", error);
+    if (!object) {
         if (pending->owner)
             pending->owner->bookFailed(pending->sourceUid);
         return;
     }
     if (!pending->owner) {
-        lib->unref(client);
+        lib->unref(object);
         return;
     }
-    pending->owner->bookConnected(pending->sourceUid, client);
+    (pending->owner->*next)(pending->sourceUid, object);
+}
+
+void EdsContacts::onClient(GObject*, GAsyncResult* result, void* data)
+{
+    GError* error = nullptr;
+    auto* client =
+        reinterpret_cast<EBookClient*>(EdsLibrary::get()->clientConnectFinish(result, &error));
+    bookStepEnded(data, client, error, &EdsContacts::bookConnected);
 }
 
 void EdsContacts::bookConnected(const QString& sourceUid, EBookClient* client)
@@ -276,22 +279,10 @@ void EdsContacts::bookConnected(const QString& sourceUid, EBookClient* client)
 
 void EdsContacts::onView(GObject* source, GAsyncResult* result, void* data)
 {
-    const std::unique_ptr<Pending> pending(static_cast<Pending*>(data));
-    const EdsLibrary* lib = EdsLibrary::get();
     GError* error = nullptr;
     EBookClientView* view = nullptr;
-    lib->getViewFinish(reinterpret_cast<EBookClient*>(source), result, &view, &error);
-    lib->warn("cannot read an address book of the desktop's:", error);
-    if (!view) {
-        if (pending->owner)
-            pending->owner->bookFailed(pending->sourceUid);
-        return;
-    }
-    if (!pending->owner) {
-        lib->unref(view);
-        return;
-    }
-    pending->owner->viewReady(pending->sourceUid, view);
+    EdsLibrary::get()->getViewFinish(reinterpret_cast<EBookClient*>(source), result, &view, &error);
+    bookStepEnded(data, view, error, &EdsContacts::viewReady);
 }
 
 void EdsContacts::viewReady(const QString& sourceUid, EBookClientView* view)

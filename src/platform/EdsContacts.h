@@ -16,6 +16,7 @@ using GSList = struct _GSList;
 using GObject = struct _GObject;
 using GAsyncResult = struct _GAsyncResult;
 using ESource = struct _ESource;
+using GError = struct _GError;
 
 // The desktop's address books (GNOME Contacts, Evolution and the online accounts synced into
 // Evolution Data Server): every enabled one, kept current through a live view of each. Nothing
@@ -70,6 +71,11 @@ private:
     void announce();
 
     static void onRegistry(GObject* source, GAsyncResult* result, void* data);
+    // Ends one asynchronous step of opening a book: the object goes on to next, or is let go
+    // when the step failed or the client is gone.
+    template <typename Object>
+    static void bookStepEnded(void* data, Object* object, GError* error,
+                              void (EdsContacts::*next)(const QString&, Object*));
     static void onClient(GObject* source, GAsyncResult* result, void* data);
     static void onView(GObject* source, GAsyncResult* result, void* data);
     static void onSourcesChanged(ESourceRegistry* registry, ESource* source, void* self);
