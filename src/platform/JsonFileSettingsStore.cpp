@@ -36,8 +36,12 @@ private:
 
 JsonFileSettingsStore::JsonFileSettingsStore(QString filePath) : path(std::move(filePath))
 {
-    // No other write runs while the lock is held: a copy left now is from one that never
-    // finished, and it holds the passwords too.
+    // The file is replaced whole, so it reads without the lock, and most starts take none. A
+    // copy left beside it by a write that never finished (it holds the passwords too) is
+    // removed, and a damaged file moved aside, only under the lock, when no other client's
+    // write can be under way.
+    if (read(values) != Read::Unreadable && PrivateFile::unfinishedWrites(path).isEmpty())
+        return;
     const WriteLock lock(path);
     PrivateFile::removeUnfinishedWrites(path);
     load();

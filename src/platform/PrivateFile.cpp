@@ -1,9 +1,10 @@
 #include "PrivateFile.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace {
@@ -39,14 +40,28 @@ bool PrivateFile::write(const QString& filePath, const QByteArray& contents)
     return true;
 }
 
+QStringList PrivateFile::unfinishedWrites(const QString& filePath)
+{
+    // QSaveFile writes "NAME.XXXXXX" and renames it over the file. Matched by hand: a regular
+    // expression here would be the only one compiled at start.
+    const QFileInfo file(filePath);
+    const QString prefix = file.fileName() + QLatin1Char('.');
+    const auto isTemplateLetter = [](QChar c) {
+        return c.isDigit() || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    };
+    QStringList found =
+        file.dir().entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    found.removeIf([&](const QString& name) {
+        return name.size() != prefix.size() + 6 ||
+               !std::all_of(name.cbegin() + prefix.size(), name.cend(), isTemplateLetter);
+    });
+    return found;
+}
+
 void PrivateFile::removeUnfinishedWrites(const QString& filePath)
 {
-    // QSaveFile writes "NAME.XXXXXX" and renames it over the file.
-    const QFileInfo file(filePath);
-    const QRegularExpression temporary(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(file.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
-    const QStringList names = file.dir().entryList(QDir::Files | QDir::Hidden);
-    for (const QString& name : names)
-        if (temporary.match(name).hasMatch() && QFile::remove(file.dir().filePath(name)))
+    const QDir folder = QFileInfo(filePath).dir();
+    for (const QString& name : unfinishedWrites(filePath))
+        if (QFile::remove(folder.filePath(name)))
             qCInfo(lcFiles) << "removed" << name << "left by a write that never finished";
 }

@@ -32,12 +32,14 @@ private Q_SLOTS:
     void unfinishedWritesGoAtTheNextStart()
     {
         QTemporaryDir home;
-        for (const char* name : {"draft.json", "draft.json.Ab12Cd", "draft.json.old"})
+        for (const char* name : {"draft.json", "draft.json.Ab12Cd", "draft.json.old",
+                                 "draft.json.Ab12C", "draft.json.Ab-2Cd", "draft.json.Ab12Cd7"})
             QVERIFY(
                 writeFile(home.filePath(QStringLiteral("quibbo/") + QLatin1String(name)), "{}"));
         const DraftStore store(home.filePath(QStringLiteral("quibbo/draft.json")));
         QCOMPARE(QDir(home.filePath(QStringLiteral("quibbo"))).entryList(QDir::Files),
-                 (QStringList{"draft.json", "draft.json.old"}));
+                 (QStringList{"draft.json", "draft.json.Ab-2Cd", "draft.json.Ab12C",
+                              "draft.json.Ab12Cd7", "draft.json.old"}));
     }
 
     void unreadableFilesAreNoDraft_data()

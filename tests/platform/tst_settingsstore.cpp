@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -132,6 +133,7 @@ private Q_SLOTS:
     void aWriterWaitsWhileTheLockIsHeld()
     {
         JsonFileSettingsStore waiting(path());
+        QVERIFY(QDir().mkpath(QFileInfo(path()).path()));
         QLockFile held(path() + QStringLiteral(".lock"));
         QVERIFY(held.tryLock(0));
 
