@@ -208,8 +208,9 @@ void MsgHistoryDataSource::endFetch()
                     .arg(tableRows.size()));
     }
     parser.reset();
-    // The home country code may have changed since the numbers were matched.
-    if (settings.dictionaryForKey(SettingsKeys::numberTranslation) != matchedTranslation)
+    // The first rows to name, or the home country code changed since the numbers were matched.
+    if (!namesMatched ||
+        settings.dictionaryForKey(SettingsKeys::numberTranslation) != matchedTranslation)
         matchContacts();
     emit fetchFinished();
 }
@@ -223,8 +224,10 @@ std::optional<QString> MsgHistoryDataSource::contactName(const QString& msisdn) 
 void MsgHistoryDataSource::matchContacts()
 {
     // Only the index the book keeps is read: before the first read has ended there is none,
-    // and the book's changed() comes when there is.
-    if (!addressBook.isRead())
+    // and the book's changed() comes when there is. Nor is the book asked while there is no row
+    // to name (the start, until the first fetch): asking loads the desktop's address book.
+    namesMatched = false;
+    if (tableRows.isEmpty() || !addressBook.isRead())
         return;
     const std::optional<StringDictionary> translation =
         settings.dictionaryForKey(SettingsKeys::numberTranslation);
@@ -248,6 +251,6 @@ void MsgHistoryDataSource::matchContacts()
         }
     }
     contactNames = std::move(names);
-    if (!tableRows.isEmpty())
-        emit dataChanged(index(0, NumberColumn), index(rowCount() - 1, NumberColumn));
+    namesMatched = true;
+    emit dataChanged(index(0, NumberColumn), index(rowCount() - 1, NumberColumn));
 }

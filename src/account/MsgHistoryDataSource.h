@@ -91,6 +91,7 @@ private:
     // The names of the address book's cards by their numbers as the service writes them.
     QHash<QString, QString> contactNames;
     std::optional<StringDictionary> matchedTranslation;
+    bool namesMatched = false;
     PendingReply reply{this};
     std::unique_ptr<HistoryParser> parser;
     bool transferDone = false;

@@ -2,10 +2,16 @@
 // test's own: a private session bus starts its registry and address-book factory, with the
 // test's own home folders.
 #include "Browser.h"
+#include "MsgHistoryDataSource.h"
+#include "ScriptedHttpServer.h"
 #include "TestFiles.h"
+#include "TestPlatform.h"
 
 #include <QDir>
+#include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #pragma push_macro("signals")
@@ -259,6 +265,45 @@ private Q_SLOTS:
         QCOMPARE(book.groups().size(), 1);
         QCOMPARE(book.groups().first().name, QStringLiteral("Neighbours"));
         QCOMPARE(book.search(QString(), 0).size(), 1);
+    }
+
+    // The history names its numbers from the desktop's cards too, but while it has no row to
+    // name (from the start until the first fetch) it leaves the desktop's books unasked, and
+    // libebook unloaded.
+    void historyAsksTheDesktopOnlyForRowsToName()
+    {
+        eds->add(
+            "BEGIN:VCARD\nVERSION:3.0\nN:Lind;Bea;;;\nTEL;TYPE=CELL:07700 900123\nEND:VCARD\n");
+        ScriptedHttpServer server({ScriptedHttpServer::Answer{
+            200,
+            {"<?xml version=\"1.0\"?><Messages><Message msisdn=\"447700900123\" "
+             "timesent=\"2006-03-08 14:00:00 +0000\" state=\"2\">Hi</Message></Messages>"}}});
+        TestPlatform test;
+        test.settings.setDictionary(QStringLiteral("numberTranslation"),
+                                    {{"translationState", "ON"}, {"countryCode", "44"}});
+        EdsContacts desktop;
+        AddressBook book(empty.path(), &desktop);
+        QTableView table;
+        QLabel status;
+        QPushButton refresh;
+        MsgHistoryDataSource history({table, status, refresh},
+                                     {test.settings, test.sounds, test.urls, test.alerts, test.time,
+                                      test.time, test.network, book, test.launcher, test.drafts,
+                                      test.notifications},
+                                     ServiceEndpoints(server.url(), server.url()));
+        history.awakeFromNib();
+        QSignalSpy folderRead(&book, &AddressBook::changed);
+        book.prefetch();
+        QVERIFY(folderRead.wait());
+        QVERIFY(!desktop.isStarted());
+
+        QSignalSpy fetched(&history, &MsgHistoryDataSource::fetchFinished);
+        refresh.click();
+        QVERIFY(fetched.wait());
+        const QModelIndex number = history.index(0, MsgHistoryDataSource::NumberColumn);
+        QVERIFY(QTest::qWaitFor(
+            [&] { return number.data().toString() == QStringLiteral("Bea Lind (447700900123)"); },
+            edsWait));
     }
 };
 
