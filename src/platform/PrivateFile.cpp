@@ -49,10 +49,9 @@ QStringList PrivateFile::unfinishedWrites(const QString& filePath)
     const auto isTemplateLetter = [](QChar c) {
         return c.isDigit() || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
     };
-    QStringList found =
-        file.dir().entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    QStringList found = file.dir().entryList(QDir::Files | QDir::Hidden); // a filter is one too
     found.removeIf([&](const QString& name) {
-        return name.size() != prefix.size() + 6 ||
+        return name.size() != prefix.size() + 6 || !name.startsWith(prefix) ||
                !std::all_of(name.cbegin() + prefix.size(), name.cend(), isTemplateLetter);
     });
     return found;
