@@ -5,6 +5,7 @@
 #include "Clock.h"
 #include "CommandLine.h"
 #include "Credentials.h"
+#include "DeferredIconStyle.h"
 #include "DesktopNotifications.h"
 #include "DesktopUrlOpener.h"
 #include "DraftStore.h"
@@ -47,6 +48,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Quibbo"));
     QApplication::setApplicationVersion(QStringLiteral(QUIBBO_VERSION));
     QGuiApplication::setDesktopFileName(ServicesClass::busName);
+    QApplication::setStyle(new DeferredIconStyle);
 
     // An sms: link as the argument (the desktop opens such links with the client).
     std::optional<QString> link;
