@@ -6,20 +6,20 @@
 #include "NetworkAccess.h"
 #include "ScriptedHttpServer.h"
 
+#include "CurlReply.h"
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QNetworkReply>
 
 #include <memory>
 
 namespace {
 constexpr qint64 cap = 4096;
 
-std::unique_ptr<QNetworkReply> exchange(QNetworkReply* started)
+std::unique_ptr<CurlReply> exchange(CurlReply* started)
 {
-    std::unique_ptr<QNetworkReply> reply(started);
+    std::unique_ptr<CurlReply> reply(started);
     QEventLoop loop;
-    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(reply.get(), &CurlReply::finished, &loop, &QEventLoop::quit);
     if (!reply->isFinished())
         loop.exec();
     return reply;

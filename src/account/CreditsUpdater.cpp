@@ -8,8 +8,8 @@
 #include "SettingsStore.h"
 #include "TimerSource.h"
 
+#include "CurlReply.h"
 #include <QLabel>
-#include <QNetworkReply>
 
 using namespace std::chrono_literals;
 
@@ -33,10 +33,10 @@ void CreditsUpdater::updateCredits()
     const StringDictionary credentials = storedCredentials(settings);
     latest.start(network.get(endpoints.accountInformation(credentials, QStringLiteral("credits")),
                              answerLimit),
-                 [this](QNetworkReply& reply) { answered(&reply); });
+                 [this](CurlReply& reply) { answered(&reply); });
 }
 
-void CreditsUpdater::answered(QNetworkReply* reply)
+void CreditsUpdater::answered(CurlReply* reply)
 {
     if (NetworkAccess::succeeded(*reply)) {
         if (const std::optional<int> balance = balanceFromBody(reply->readAll()))

@@ -8,7 +8,7 @@
 
 class NetworkAccess;
 class QLabel;
-class QNetworkReply;
+class CurlReply;
 class SettingsStore;
 class TimerSource;
 struct Platform;
@@ -40,7 +40,7 @@ Q_SIGNALS:
     void exchangeFinished();
 
 private:
-    void answered(QNetworkReply* reply);
+    void answered(CurlReply* reply);
 
     SettingsStore& settings;
     TimerSource& timers;

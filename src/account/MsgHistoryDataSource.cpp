@@ -13,10 +13,10 @@
 #include "SettingsStore.h"
 #include "TimerSource.h"
 
+#include "CurlReply.h"
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
-#include <QNetworkReply>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
@@ -151,12 +151,12 @@ void MsgHistoryDataSource::parseXMLFile()
     const StringDictionary credentials = storedCredentials(settings);
     parser = std::make_unique<HistoryParser>();
     transferDone = false;
-    QNetworkReply* answer = network.getStream(
+    CurlReply* answer = network.getStream(
         endpoints.accountInformation(credentials, QStringLiteral("messages")), answerLimit);
     reply.hold(answer);
     controls.refreshButton.setEnabled(false);
-    connect(answer, &QNetworkReply::readyRead, this, &MsgHistoryDataSource::scheduleSlice);
-    connect(answer, &QNetworkReply::finished, this, [this] {
+    connect(answer, &CurlReply::readyRead, this, &MsgHistoryDataSource::scheduleSlice);
+    connect(answer, &CurlReply::finished, this, [this] {
         transferDone = true;
         scheduleSlice();
     });
@@ -176,7 +176,7 @@ void MsgHistoryDataSource::readSlice()
     if (!reply)
         return;
     // An answer stopped at its deadline is closed, with nothing more to read.
-    QNetworkReply* answer = reply.get();
+    CurlReply* answer = reply.get();
     const QByteArray slice = answer->isOpen() ? answer->read(sliceBytes) : QByteArray();
     // Only a successful answer can hold the history; anything else is read and dropped.
     if (NetworkAccess::succeeded(*answer))

@@ -14,7 +14,7 @@ class Clock;
 class HistoryParser;
 class NetworkAccess;
 class QLabel;
-class QNetworkReply;
+class CurlReply;
 class QPushButton;
 class QTableView;
 class SettingsStore;

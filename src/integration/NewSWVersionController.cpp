@@ -9,8 +9,8 @@
 #include "TransparentWindow.h"
 #include "UrlOpener.h"
 
+#include "CurlReply.h"
 #include <QImage>
-#include <QNetworkReply>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSet>
@@ -60,7 +60,7 @@ protected:
             return {};
         asked.insert(url);
         fetches.push_back(std::make_unique<PendingReply>(this));
-        fetches.back()->start(network.get(url, imageLimit), [this, name](QNetworkReply& reply) {
+        fetches.back()->start(network.get(url, imageLimit), [this, name](CurlReply& reply) {
             QImage image;
             if (NetworkAccess::succeeded(reply) && image.loadFromData(reply.readAll())) {
                 addResource(QTextDocument::ImageResource, name, image);
@@ -103,10 +103,10 @@ void NewSWVersionController::awakeFromNib()
 void NewSWVersionController::displaySWUpgradePanel()
 {
     versionReply.start(network.get(endpoints.versionFile(), versionFileLimit),
-                       [this](QNetworkReply& reply) { versionAnswered(&reply); });
+                       [this](CurlReply& reply) { versionAnswered(&reply); });
 }
 
-void NewSWVersionController::versionAnswered(QNetworkReply* reply)
+void NewSWVersionController::versionAnswered(CurlReply* reply)
 {
     const std::optional<QVariantMap> offer =
         NetworkAccess::succeeded(*reply) ? propertyListDictionary(reply->readAll()) : std::nullopt;
@@ -141,7 +141,7 @@ void NewSWVersionController::loadReleasePage(const QUrl& url)
         emit releasePageShown();
         return;
     }
-    pageReply.start(network.get(url, releasePageLimit), [this](QNetworkReply& reply) {
+    pageReply.start(network.get(url, releasePageLimit), [this](CurlReply& reply) {
         if (NetworkAccess::succeeded(reply)) {
             // The page is shown as it is, with nothing loaded from elsewhere.
             controls.webViewer.setHtml(QStringDecoder(QStringDecoder::Utf8)(reply.readAll()));

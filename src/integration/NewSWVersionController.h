@@ -8,7 +8,7 @@
 
 class Alerts;
 class NetworkAccess;
-class QNetworkReply;
+class CurlReply;
 class QPushButton;
 class QTextBrowser;
 class ReleasePageDocument;
@@ -54,7 +54,7 @@ Q_SIGNALS:
     void releasePageShown();
 
 private:
-    void versionAnswered(QNetworkReply* reply);
+    void versionAnswered(CurlReply* reply);
     void loadReleasePage(const QUrl& url);
 
     UrlOpener& urls;

@@ -29,42 +29,38 @@ QByteArray noProxy()
     return lower.isEmpty() ? qgetenv("NO_PROXY") : lower;
 }
 
-QNetworkReply::NetworkError errorFor(CURLcode code)
+CurlReply::NetworkError errorFor(CURLcode code)
 {
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
-        return QNetworkReply::HostNotFoundError;
+        return CurlReply::HostNotFoundError;
     case CURLE_COULDNT_CONNECT:
-        return QNetworkReply::ConnectionRefusedError;
+        return CurlReply::ConnectionRefusedError;
     case CURLE_COULDNT_RESOLVE_PROXY:
-        return QNetworkReply::ProxyNotFoundError;
+        return CurlReply::ProxyNotFoundError;
     case CURLE_OPERATION_TIMEDOUT:
-        return QNetworkReply::TimeoutError;
+        return CurlReply::TimeoutError;
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CACERT_BADFILE:
     case CURLE_SSL_CERTPROBLEM:
-        return QNetworkReply::SslHandshakeFailedError;
+        return CurlReply::SslHandshakeFailedError;
     case CURLE_PARTIAL_FILE:
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
     case CURLE_GOT_NOTHING:
-        return QNetworkReply::RemoteHostClosedError;
+        return CurlReply::RemoteHostClosedError;
     default:
-        return QNetworkReply::ProtocolFailure;
+        return CurlReply::ProtocolFailure;
     }
 }
 } // namespace
 
 CurlReply::CurlReply(CurlSession* session_, Request request, Limits limits,
                      const QByteArray& authorities, QObject* parent)
-    : QNetworkReply(parent), session(session_), statusLineOnly(request.statusLineOnly),
+    : QIODevice(parent), session(session_), statusLineOnly(request.statusLineOnly),
       answerLimit(limits.answerBytes), idle(limits.idle)
 {
-    setUrl(request.url);
-    setOperation(request.method == "POST" ? QNetworkAccessManager::PostOperation
-                                          : QNetworkAccessManager::GetOperation);
-    setRequest(QNetworkRequest(request.url));
     open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     idleTimer.setSingleShot(true);
     connect(&idleTimer, &QTimer::timeout, this,
@@ -184,7 +180,7 @@ bool CurlReply::readHeaderLine(QByteArray line)
         transferCodings.clear();
         // The send is judged by its final status line alone.
         if (statusLineOnly && headStatus >= 200) {
-            setAttribute(QNetworkRequest::HttpStatusCodeAttribute, headStatus);
+            answerStatus = headStatus;
             return false;
         }
         return true;
@@ -197,13 +193,12 @@ bool CurlReply::readHeaderLine(QByteArray line)
             atStatusLine = true; // an interim answer: the real one follows
             return true;
         }
-        for (const auto& [name, value] : std::as_const(headLines))
-            setRawHeader(name, value);
-        setAttribute(QNetworkRequest::HttpStatusCodeAttribute, headStatus);
-        setAttribute(QNetworkRequest::HttpReasonPhraseAttribute, headReason);
-        if (headStatus < 200 || headStatus > 299)
-            setError(headStatus == 404 ? ContentNotFoundError : UnknownContentError,
-                     QStringLiteral("the service answered %1").arg(headStatus));
+        answerHeaders = headLines;
+        answerStatus = headStatus;
+        if (headStatus < 200 || headStatus > 299) {
+            failure = headStatus == 404 ? ContentNotFoundError : UnknownContentError;
+            setErrorString(QStringLiteral("the service answered %1").arg(headStatus));
+        }
         headEnded = true;
         metaDataPending = true;
         signalLater();
@@ -271,7 +266,7 @@ void CurlReply::transferEnded(int code)
 {
     // Every way on ends in finish(), which takes the handle out of the session.
     const auto result = CURLcode(code);
-    if (statusLineOnly && attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+    if (statusLineOnly && answerStatus)
         finish(); // stopped on purpose at the status line
     else if (stopReason)
         fail(stopReason->first, stopReason->second);
@@ -287,6 +282,14 @@ void CurlReply::sessionEnded()
 {
     session.clear();
     fail(OperationCanceledError, QStringLiteral("stopped"));
+}
+
+QByteArray CurlReply::rawHeader(const QByteArray& name) const
+{
+    for (auto header = answerHeaders.crbegin(); header != answerHeaders.crend(); ++header)
+        if (header->first.compare(name, Qt::CaseInsensitive) == 0)
+            return header->second;
+    return {};
 }
 
 qint64 CurlReply::bytesAvailable() const
@@ -326,7 +329,8 @@ void CurlReply::fail(NetworkError code, const QString& text)
 {
     if (done)
         return;
-    setError(code, text);
+    failure = code;
+    setErrorString(text);
     emit errorOccurred(code);
     finish();
 }
@@ -340,6 +344,5 @@ void CurlReply::finish()
     if (session)
         session->remove(easy);
     signalArrivals();
-    setFinished(true);
     emit finished();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QNetworkReply>
+#include <QIODevice>
+#include <QList>
+#include <QUrl>
 #include <QPointer>
 #include <QTimer>
 
@@ -12,16 +14,35 @@ class CurlSession;
 using CURL = void;
 struct curl_slist;
 
-// One exchange through libcurl, on a connection of its own, offered through the reply interface
-// the callers use: the status attribute, the headers, readyRead, finished and the bytes.
+// One exchange through libcurl, on a connection of its own, as the callers read it: the status,
+// the headers, readyRead, finished and the bytes. Not a QNetworkReply: Qt's network library
+// would be loaded at start for its interface alone.
 // libcurl does the framing; this class decides what counts as an answer: interim 1xx heads are
 // skipped, a head with conflicting lengths, a transfer coding other than plain chunked or a
 // folded line is refused, the head and the body are capped as they arrive, and an exchange
 // without a byte for the idle time-out ends.
-class CurlReply : public QNetworkReply
+class CurlReply : public QIODevice
 {
     Q_OBJECT
 public:
+    // Why an exchange failed, named as Qt names them.
+    enum NetworkError
+    {
+        NoError,
+        ConnectionRefusedError,
+        HostNotFoundError,
+        TimeoutError,
+        OperationCanceledError,
+        SslHandshakeFailedError,
+        RemoteHostClosedError,
+        ProxyNotFoundError,
+        ContentNotFoundError,
+        UnknownContentError,
+        ProtocolFailure,
+        UnknownNetworkError,
+    };
+    Q_ENUM(NetworkError)
+
     struct Request
     {
         QUrl url;
@@ -43,19 +64,35 @@ public:
               QObject* parent = nullptr);
     ~CurlReply() override;
 
-    void abort() override;
+    // Ends the exchange as failed, with OperationCanceledError.
+    void abort();
     qint64 bytesAvailable() const override;
     bool isSequential() const override { return true; }
     // True when the answer was cut off for being larger than its limit.
     bool exceededLimit() const { return exceeded; }
+    NetworkError error() const { return failure; }
+    bool isFinished() const { return done; }
+    // The final answer's status and reason; nothing until its head has arrived.
+    std::optional<int> status() const { return answerStatus; }
+    QByteArray reasonPhrase() const { return headReason; }
+    // The final answer's header of that name, in any letter case; the last one if repeated.
+    QByteArray rawHeader(const QByteArray& name) const;
 
     // From the session, outside libcurl's callbacks: the transfer ended with libcurl's code.
     void transferEnded(int code);
     // From the session: it is going away, and the transfer with it.
     void sessionEnded();
 
+Q_SIGNALS:
+    // The final answer's head has arrived.
+    void metaDataChanged();
+    void errorOccurred(CurlReply::NetworkError code);
+    // Whatever the outcome; error() tells which.
+    void finished();
+
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
+    qint64 writeData(const char*, qint64) override { return -1; } // opened for reading only
 
 private:
     static size_t headerArrived(char* data, size_t size, size_t count, void* self);
@@ -100,4 +137,7 @@ private:
     bool metaDataPending = false;
     std::optional<std::pair<NetworkError, QString>> stopReason;
     bool done = false;
+    NetworkError failure = NoError;
+    std::optional<int> answerStatus;
+    QList<QPair<QByteArray, QByteArray>> answerHeaders;
 };

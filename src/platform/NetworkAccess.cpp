@@ -21,41 +21,37 @@ CurlSession* NetworkAccess::session()
     return curl.get();
 }
 
-QNetworkReply* NetworkAccess::get(const QUrl& url, qint64 answerLimit)
+CurlReply* NetworkAccess::get(const QUrl& url, qint64 answerLimit)
 {
     return new CurlReply(session(), {url}, {answerLimit, timeout, timeout}, authorities);
 }
 
-QNetworkReply* NetworkAccess::getStream(const QUrl& url, qint64 answerLimit)
+CurlReply* NetworkAccess::getStream(const QUrl& url, qint64 answerLimit)
 {
     return new CurlReply(session(), {url}, {answerLimit, timeout, 5 * timeout}, authorities);
 }
 
-QNetworkReply* NetworkAccess::postOnce(const QUrl& url, const QByteArray& contentType,
-                                       const QByteArray& body)
+CurlReply* NetworkAccess::postOnce(const QUrl& url, const QByteArray& contentType,
+                                   const QByteArray& body)
 {
     return new CurlReply(session(), {url, "POST", contentType, body, true}, {0, timeout, timeout},
                          authorities);
 }
 
-std::optional<int> NetworkAccess::httpStatus(const QNetworkReply& reply)
+std::optional<int> NetworkAccess::httpStatus(const CurlReply& reply)
 {
-    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!status.isValid())
-        return std::nullopt;
-    return status.toInt();
+    return reply.status();
 }
 
-bool NetworkAccess::exceededLimit(const QNetworkReply& reply)
+bool NetworkAccess::exceededLimit(const CurlReply& reply)
 {
-    const auto* curlReply = qobject_cast<const CurlReply*>(&reply);
-    return curlReply && curlReply->exceededLimit();
+    return reply.exceededLimit();
 }
 
-bool NetworkAccess::succeeded(const QNetworkReply& reply)
+bool NetworkAccess::succeeded(const CurlReply& reply)
 {
     const std::optional<int> status = httpStatus(reply);
     const QByteArray encoding = reply.rawHeader("Content-Encoding").trimmed().toLower();
-    return status && *status >= 200 && *status <= 299 && reply.error() == QNetworkReply::NoError &&
+    return status && *status >= 200 && *status <= 299 && reply.error() == CurlReply::NoError &&
            !exceededLimit(reply) && (encoding.isEmpty() || encoding == "identity");
 }

@@ -8,7 +8,7 @@
 #include <optional>
 
 class CurlSession;
-class QNetworkReply;
+class CurlReply;
 
 // Every exchange with the service goes through here, through libcurl: asynchronous, on a
 // connection of its own, ended within a deadline whatever the server does, TLS always verified,
@@ -31,22 +31,22 @@ public:
 
     // An answer read whole once it has ended, within the time-out: over answerLimit bytes, it
     // is cut off.
-    QNetworkReply* get(const QUrl& url, qint64 answerLimit = defaultAnswerLimit);
+    CurlReply* get(const QUrl& url, qint64 answerLimit = defaultAnswerLimit);
     // An answer the caller reads as it streams in. While it keeps arriving it may take five
     // times the time-out (five minutes); a pause as long as the time-out still ends it.
-    QNetworkReply* getStream(const QUrl& url, qint64 answerLimit);
+    CurlReply* getStream(const QUrl& url, qint64 answerLimit);
     // A POST sent exactly once, of which only the status line is read.
-    QNetworkReply* postOnce(const QUrl& url, const QByteArray& contentType, const QByteArray& body);
+    CurlReply* postOnce(const QUrl& url, const QByteArray& contentType, const QByteArray& body);
 
     // The HTTP status of the answer, or nothing when no answer came (no connection, a failed
     // handshake, a time-out, a head cut short). A status such as 444 arrives with an error set,
     // so judge by this.
-    static std::optional<int> httpStatus(const QNetworkReply& reply);
+    static std::optional<int> httpStatus(const CurlReply& reply);
     // True when the answer was cut off for being larger than its limit.
-    static bool exceededLimit(const QNetworkReply& reply);
+    static bool exceededLimit(const CurlReply& reply);
     // A 2xx answer that arrived whole: not cut off for its size, not ended by a reset, a short
     // body, a broken chunk or the deadline, and not compressed (nothing here inflates an answer).
-    static bool succeeded(const QNetworkReply& reply);
+    static bool succeeded(const CurlReply& reply);
 
 private:
     // libcurl is loaded with the first exchange, not at start.

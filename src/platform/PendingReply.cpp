@@ -1,9 +1,9 @@
 #include "PendingReply.h"
 
-void PendingReply::start(QNetworkReply* reply, std::function<void(QNetworkReply&)> answered)
+void PendingReply::start(CurlReply* reply, std::function<void(CurlReply&)> answered)
 {
     hold(reply);
-    QObject::connect(reply, &QNetworkReply::finished, owner,
+    QObject::connect(reply, &CurlReply::finished, owner,
                      [this, reply, answered = std::move(answered)] {
                          if (current == reply)
                              current.clear();
@@ -12,7 +12,7 @@ void PendingReply::start(QNetworkReply* reply, std::function<void(QNetworkReply&
                      });
 }
 
-void PendingReply::hold(QNetworkReply* reply)
+void PendingReply::hold(CurlReply* reply)
 {
     abandon();
     current = reply;

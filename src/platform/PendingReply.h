@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QNetworkReply>
+#include "CurlReply.h"
 #include <QPointer>
 
 #include <functional>
@@ -16,18 +16,18 @@ public:
 
     // Holds reply, then calls answered with it once it has finished; the reply is deleted
     // after that.
-    void start(QNetworkReply* reply, std::function<void(QNetworkReply&)> answered);
+    void start(CurlReply* reply, std::function<void(CurlReply&)> answered);
     // Holds reply without waiting for it: for an answer read as it arrives.
-    void hold(QNetworkReply* reply);
+    void hold(CurlReply* reply);
     // The answer was read: the reply goes, without being aborted.
     void release();
     // Disconnects the owner from the reply under way and aborts it.
     void abandon();
 
-    QNetworkReply* get() const { return current; }
+    CurlReply* get() const { return current; }
     explicit operator bool() const { return !current.isNull(); }
 
 private:
     QObject* owner;
-    QPointer<QNetworkReply> current;
+    QPointer<CurlReply> current;
 };

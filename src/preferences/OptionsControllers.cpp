@@ -8,8 +8,8 @@
 #include "SettingsStore.h"
 #include "UrlOpener.h"
 
+#include "CurlReply.h"
 #include <QLineEdit>
-#include <QNetworkReply>
 #include <QPushButton>
 
 namespace {
@@ -73,11 +73,10 @@ void OptionsControllers::verifyAndSaveAccountDetails()
     controls.mySaveButton.setEnabled(false);
     inFlight.start(
         network.get(endpoints.companyCredentials(email, password), answerLimit),
-        [this, email, password](QNetworkReply& reply) { answered(&reply, email, password); });
+        [this, email, password](CurlReply& reply) { answered(&reply, email, password); });
 }
 
-void OptionsControllers::answered(QNetworkReply* reply, const QString& email,
-                                  const QString& password)
+void OptionsControllers::answered(CurlReply* reply, const QString& email, const QString& password)
 {
     // A refused account arrives as an error status; only a property-list dictionary verifies.
     const std::optional<QVariantMap> credentials =

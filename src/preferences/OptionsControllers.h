@@ -9,7 +9,7 @@
 class Alerts;
 class NetworkAccess;
 class QLineEdit;
-class QNetworkReply;
+class CurlReply;
 class QPushButton;
 class SettingsStore;
 class UrlOpener;
@@ -51,7 +51,7 @@ Q_SIGNALS:
     void verificationAnswered();
 
 private:
-    void answered(QNetworkReply* reply, const QString& email, const QString& password);
+    void answered(CurlReply* reply, const QString& email, const QString& password);
 
     SettingsStore& settings;
     UrlOpener& urls;

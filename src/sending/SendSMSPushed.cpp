@@ -18,11 +18,11 @@
 #include "TimerSource.h"
 #include "UrlOpener.h"
 
+#include "CurlReply.h"
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QNetworkReply>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -99,10 +99,10 @@ void SendSMSPushed::post(const Attempt& attempt)
 
     inFlight.start(
         network.postOnce(endpoints.sendMessage(), "application/x-www-form-urlencoded", body),
-        [this, attempt](QNetworkReply& reply) { replyFinished(&reply, attempt); });
+        [this, attempt](CurlReply& reply) { replyFinished(&reply, attempt); });
 }
 
-void SendSMSPushed::replyFinished(QNetworkReply* reply, const Attempt& attempt)
+void SendSMSPushed::replyFinished(CurlReply* reply, const Attempt& attempt)
 {
     setBusy(false);
     controls.sendSMSButton.setEnabled(true);

@@ -16,7 +16,7 @@ class MobileNumberDataSource;
 class NetworkAccess;
 class ProgressWord;
 class QLabel;
-class QNetworkReply;
+class CurlReply;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -93,7 +93,7 @@ private:
     };
 
     void post(const Attempt& attempt);
-    void replyFinished(QNetworkReply* reply, const Attempt& attempt);
+    void replyFinished(CurlReply* reply, const Attempt& attempt);
     void showOutcome(Outcome outcome, const Attempt& attempt);
     void showFailure(const QString& reason, const QDateTime& stamp);
     void showSent(const Attempt& attempt);

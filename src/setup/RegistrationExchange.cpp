@@ -3,7 +3,7 @@
 #include "NetworkAccess.h"
 #include "PropertyList.h"
 
-#include <QNetworkReply>
+#include "CurlReply.h"
 
 namespace {
 constexpr qint64 answerLimit = 64 * 1024;
@@ -47,7 +47,7 @@ void RegistrationExchange::fetch(const QString& stage,
     if (isBusy())
         return;
     inFlight.start(network.get(endpoints.registration(stage, values), answerLimit),
-                   [answered = std::move(answered)](QNetworkReply& reply) {
+                   [answered = std::move(answered)](CurlReply& reply) {
                        answered(NetworkAccess::succeeded(reply)
                                     ? propertyListDictionary(reply.readAll())
                                     : std::nullopt);

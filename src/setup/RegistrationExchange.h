@@ -11,7 +11,7 @@
 #include <optional>
 
 class NetworkAccess;
-class QNetworkReply;
+class CurlReply;
 
 // The three exchanges with the service's registration script. Each answer is a property-list
 // dictionary whose "Error" entry is "None" on success; a failed fetch, or an answer that is not

@@ -4,7 +4,7 @@
 #include "ScriptedHttpServer.h"
 #include "TestFiles.h"
 
-#include <QNetworkReply>
+#include "CurlReply.h"
 #include <QSignalSpy>
 #include <QTest>
 
@@ -89,8 +89,8 @@ private Q_SLOTS:
         QFETCH(bool, succeeded);
         ScriptedHttpServer server({answer});
         NetworkAccess network(300ms);
-        const std::unique_ptr<QNetworkReply> reply(network.get(server.url(), 4096));
-        QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+        const std::unique_ptr<CurlReply> reply(network.get(server.url(), 4096));
+        QSignalSpy finished(reply.get(), &CurlReply::finished);
         QVERIFY(finished.wait());
         QCOMPARE(NetworkAccess::httpStatus(*reply), status);
         QCOMPARE(NetworkAccess::succeeded(*reply), succeeded);
@@ -126,9 +126,9 @@ private Q_SLOTS:
         ScriptedHttpServer server({answer, answer});
         const bool refused = QByteArray(QTest::currentDataTag()) == "refused";
         NetworkAccess network;
-        const std::unique_ptr<QNetworkReply> reply(
+        const std::unique_ptr<CurlReply> reply(
             network.postOnce(refused ? refusingUrl() : server.url(), "text/plain", "body"));
-        QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+        QSignalSpy finished(reply.get(), &CurlReply::finished);
         QVERIFY(finished.wait());
         QCOMPARE(NetworkAccess::httpStatus(*reply), status);
         QCOMPARE(server.targets.size(), refused ? 0 : 1);
@@ -191,10 +191,10 @@ private Q_SLOTS:
             data +
             (certificate == QLatin1String("other-name") ? certificate : QStringLiteral("test-ca")) +
             ".pem"));
-        const std::unique_ptr<QNetworkReply> reply(network.postOnce(
+        const std::unique_ptr<CurlReply> reply(network.postOnce(
             service.secureBaseUrl().resolved(QUrl(QStringLiteral("/quib/sendMessage"))),
             "text/plain", "body"));
-        QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+        QSignalSpy finished(reply.get(), &CurlReply::finished);
         QVERIFY(finished.wait());
         for (const QByteArray& variable : environment)
             qunsetenv(variable.split('=').first().constData());
