@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto get = exchange(network.get(server.url(), cap));
     const QByteArray body = get->readAll();
     if (NetworkAccess::succeeded(*get)) {
-        const int status = *NetworkAccess::httpStatus(*get);
+        const int status = *get->status();
         FUZZ_CHECK(status >= 200 && status <= 299);
         FUZZ_CHECK(body.size() <= cap);
         FUZZ_CHECK(get->rawHeader("Content-Encoding").isEmpty() ||
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const auto post = exchange(network.postOnce(server.url(), "text/plain", "body"));
     FUZZ_CHECK(server.targets.size() == 2);
-    if (const std::optional<int> status = NetworkAccess::httpStatus(*get))
-        FUZZ_CHECK(NetworkAccess::httpStatus(*post) == status);
+    if (const std::optional<int> status = get->status())
+        FUZZ_CHECK(post->status() == status);
     return 0;
 }

@@ -172,7 +172,6 @@ bool CurlReply::readHeaderLine(QByteArray line)
         // libcurl has checked the line's form: "HTTP/1.1 200 OK".
         const QList<QByteArray> parts = line.trimmed().split(' ');
         headStatus = parts.value(1).toInt();
-        headReason = parts.mid(2).join(' ');
         if (headStatus < 100 || headStatus > 999)
             return stop(ProtocolFailure, QStringLiteral("the answer's status is not a number"));
         headLines.clear();
@@ -200,7 +199,6 @@ bool CurlReply::readHeaderLine(QByteArray line)
             setErrorString(QStringLiteral("the service answered %1").arg(headStatus));
         }
         headEnded = true;
-        metaDataPending = true;
         signalLater();
         return true;
     }
@@ -256,8 +254,6 @@ void CurlReply::signalArrivals()
 {
     if (!std::exchange(signalPending, false))
         return;
-    if (std::exchange(metaDataPending, false))
-        emit metaDataChanged();
     if (unread > 0)
         emit readyRead();
 }
@@ -331,7 +327,6 @@ void CurlReply::fail(NetworkError code, const QString& text)
         return;
     failure = code;
     setErrorString(text);
-    emit errorOccurred(code);
     finish();
 }
 

@@ -2,9 +2,9 @@
 
 #include <QIODevice>
 #include <QList>
-#include <QUrl>
 #include <QPointer>
 #include <QTimer>
+#include <QUrl>
 
 #include <chrono>
 #include <deque>
@@ -41,7 +41,6 @@ public:
         ProtocolFailure,
         UnknownNetworkError,
     };
-    Q_ENUM(NetworkError)
 
     struct Request
     {
@@ -72,9 +71,10 @@ public:
     bool exceededLimit() const { return exceeded; }
     NetworkError error() const { return failure; }
     bool isFinished() const { return done; }
-    // The final answer's status and reason; nothing until its head has arrived.
+    // The HTTP status of the answer, or nothing when no answer came (no connection, a failed
+    // handshake, a time-out, a head cut short). A status such as 444 arrives with an error set,
+    // so judge by this.
     std::optional<int> status() const { return answerStatus; }
-    QByteArray reasonPhrase() const { return headReason; }
     // The final answer's header of that name, in any letter case; the last one if repeated.
     QByteArray rawHeader(const QByteArray& name) const;
 
@@ -84,9 +84,6 @@ public:
     void sessionEnded();
 
 Q_SIGNALS:
-    // The final answer's head has arrived.
-    void metaDataChanged();
-    void errorOccurred(CurlReply::NetworkError code);
     // Whatever the outcome; error() tells which.
     void finished();
 
@@ -118,7 +115,6 @@ private:
 
     // The head being read: an interim one is dropped at its end, the final one applied.
     int headStatus = 0;
-    QByteArray headReason;
     QList<QPair<QByteArray, QByteArray>> headLines;
     std::optional<QByteArray> contentLength;
     QList<QByteArray> transferCodings;
@@ -134,7 +130,6 @@ private:
     qint64 bodyTotal = 0;
     bool exceeded = false;
     bool signalPending = false;
-    bool metaDataPending = false;
     std::optional<std::pair<NetworkError, QString>> stopReason;
     bool done = false;
     NetworkError failure = NoError;

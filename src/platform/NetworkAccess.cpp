@@ -38,20 +38,10 @@ CurlReply* NetworkAccess::postOnce(const QUrl& url, const QByteArray& contentTyp
                          authorities);
 }
 
-std::optional<int> NetworkAccess::httpStatus(const CurlReply& reply)
-{
-    return reply.status();
-}
-
-bool NetworkAccess::exceededLimit(const CurlReply& reply)
-{
-    return reply.exceededLimit();
-}
-
 bool NetworkAccess::succeeded(const CurlReply& reply)
 {
-    const std::optional<int> status = httpStatus(reply);
+    const std::optional<int> status = reply.status();
     const QByteArray encoding = reply.rawHeader("Content-Encoding").trimmed().toLower();
     return status && *status >= 200 && *status <= 299 && reply.error() == CurlReply::NoError &&
-           !exceededLimit(reply) && (encoding.isEmpty() || encoding == "identity");
+           !reply.exceededLimit() && (encoding.isEmpty() || encoding == "identity");
 }

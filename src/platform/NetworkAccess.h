@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <memory>
-#include <optional>
 
 class CurlSession;
 class CurlReply;
@@ -38,12 +37,6 @@ public:
     // A POST sent exactly once, of which only the status line is read.
     CurlReply* postOnce(const QUrl& url, const QByteArray& contentType, const QByteArray& body);
 
-    // The HTTP status of the answer, or nothing when no answer came (no connection, a failed
-    // handshake, a time-out, a head cut short). A status such as 444 arrives with an error set,
-    // so judge by this.
-    static std::optional<int> httpStatus(const CurlReply& reply);
-    // True when the answer was cut off for being larger than its limit.
-    static bool exceededLimit(const CurlReply& reply);
     // A 2xx answer that arrived whole: not cut off for its size, not ended by a reset, a short
     // body, a broken chunk or the deadline, and not compressed (nothing here inflates an answer).
     static bool succeeded(const CurlReply& reply);

@@ -109,7 +109,7 @@ void SendSMSPushed::replyFinished(CurlReply* reply, const Attempt& attempt)
 
     // Only the status line is read: once a 200's has arrived the message was accepted, even if
     // the rest of the answer is cut off (calling that a failure invites a duplicate).
-    const std::optional<int> status = NetworkAccess::httpStatus(*reply);
+    const std::optional<int> status = reply->status();
     if (!status)
         showOutcome(Outcome::TransportError, attempt);
     else if (*status == 200)
