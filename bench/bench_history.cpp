@@ -5,6 +5,7 @@
 #include "QuibboService.h"
 
 #include <QCoreApplication>
+#include <QXmlStreamReader>
 
 #include <benchmark/benchmark.h>
 
@@ -47,6 +48,27 @@ void parseLongHistory(benchmark::State& state)
     state.counters["peak_RSS_MiB"] = peakRssMiB();
 }
 BENCHMARK(parseLongHistory)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5);
+
+// Qt's XML reader alone over the same document in the same slices, reading every token and
+// keeping nothing: the floor of any parse built on it.
+void xmlReaderAlone(benchmark::State& state)
+{
+    const QByteArray document = longHistory();
+    constexpr qsizetype slice = 64 * 1024;
+    for (auto _ : state) {
+        QXmlStreamReader reader;
+        reader.setNamespaceProcessing(false);
+        qint64 tokens = 0;
+        for (qsizetype at = 0; at < document.size(); at += slice) {
+            reader.addData(
+                QByteArray(document.constData() + at, std::min(slice, document.size() - at)));
+            while (reader.readNext() != QXmlStreamReader::Invalid && !reader.atEnd())
+                ++tokens;
+        }
+        benchmark::DoNotOptimize(tokens);
+    }
+}
+BENCHMARK(xmlReaderAlone)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5);
 } // namespace
 
 int main(int argc, char** argv)
