@@ -2,11 +2,11 @@
 // ends, a POST reaches the server exactly once, a GET counts as an answer only with a 2xx status
 // and an uncompressed body within its cap, and the POST reads the same status as the GET
 // wherever the GET read a head.
+#include "CurlReply.h"
 #include "FuzzCheck.h"
 #include "NetworkAccess.h"
 #include "ScriptedHttpServer.h"
 
-#include "CurlReply.h"
 #include <QCoreApplication>
 #include <QEventLoop>
 

@@ -2,13 +2,13 @@
 
 #include "BalanceText.h"
 #include "Credentials.h"
+#include "CurlReply.h"
 #include "NetworkAccess.h"
 #include "Platform.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "TimerSource.h"
 
-#include "CurlReply.h"
 #include <QLabel>
 
 using namespace std::chrono_literals;

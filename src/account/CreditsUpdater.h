@@ -6,9 +6,9 @@
 #include <QObject>
 #include <QPointer>
 
+class CurlReply;
 class NetworkAccess;
 class QLabel;
-class CurlReply;
 class SettingsStore;
 class TimerSource;
 struct Platform;

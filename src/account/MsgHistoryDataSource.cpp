@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "ClockTime.h"
 #include "Credentials.h"
+#include "CurlReply.h"
 #include "HistoryParser.h"
 #include "HistoryTimeWording.h"
 #include "NetworkAccess.h"
@@ -13,7 +14,6 @@
 #include "SettingsStore.h"
 #include "TimerSource.h"
 
-#include "CurlReply.h"
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>

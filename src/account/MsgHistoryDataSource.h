@@ -11,10 +11,10 @@
 
 class AddressBook;
 class Clock;
+class CurlReply;
 class HistoryParser;
 class NetworkAccess;
 class QLabel;
-class CurlReply;
 class QPushButton;
 class QTableView;
 class SettingsStore;

@@ -1,6 +1,7 @@
 #include "NewSWVersionController.h"
 
 #include "Alerts.h"
+#include "CurlReply.h"
 #include "NetworkAccess.h"
 #include "PendingReply.h"
 #include "Platform.h"
@@ -9,7 +10,6 @@
 #include "TransparentWindow.h"
 #include "UrlOpener.h"
 
-#include "CurlReply.h"
 #include <QImage>
 #include <QPushButton>
 #include <QScrollBar>

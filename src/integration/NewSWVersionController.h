@@ -7,8 +7,8 @@
 #include <QPointer>
 
 class Alerts;
-class NetworkAccess;
 class CurlReply;
+class NetworkAccess;
 class QPushButton;
 class QTextBrowser;
 class ReleasePageDocument;

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <memory>
 
-class CurlSession;
 class CurlReply;
+class CurlSession;
 
 // Every exchange with the service goes through here, through libcurl: asynchronous, on a
 // connection of its own, ended within a deadline whatever the server does, TLS always verified,

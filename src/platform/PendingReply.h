@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CurlReply.h"
+
 #include <QPointer>
 
 #include <functional>

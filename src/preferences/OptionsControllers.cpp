@@ -1,6 +1,7 @@
 #include "OptionsControllers.h"
 
 #include "Alerts.h"
+#include "CurlReply.h"
 #include "NetworkAccess.h"
 #include "Platform.h"
 #include "PropertyList.h"
@@ -8,7 +9,6 @@
 #include "SettingsStore.h"
 #include "UrlOpener.h"
 
-#include "CurlReply.h"
 #include <QLineEdit>
 #include <QPushButton>
 

@@ -7,9 +7,9 @@
 #include <QPointer>
 
 class Alerts;
+class CurlReply;
 class NetworkAccess;
 class QLineEdit;
-class CurlReply;
 class QPushButton;
 class SettingsStore;
 class UrlOpener;

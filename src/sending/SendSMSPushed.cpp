@@ -5,6 +5,7 @@
 #include "Clock.h"
 #include "ClockTime.h"
 #include "Credentials.h"
+#include "CurlReply.h"
 #include "MobileNumberDataSource.h"
 #include "NetworkAccess.h"
 #include "NumberRules.h"
@@ -18,7 +19,6 @@
 #include "TimerSource.h"
 #include "UrlOpener.h"
 
-#include "CurlReply.h"
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>

@@ -12,11 +12,11 @@
 class Alerts;
 class CharCounter;
 class Clock;
+class CurlReply;
 class MobileNumberDataSource;
 class NetworkAccess;
 class ProgressWord;
 class QLabel;
-class CurlReply;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;

@@ -10,8 +10,8 @@
 #include <functional>
 #include <optional>
 
-class NetworkAccess;
 class CurlReply;
+class NetworkAccess;
 
 // The three exchanges with the service's registration script. Each answer is a property-list
 // dictionary whose "Error" entry is "None" on success; a failed fetch, or an answer that is not

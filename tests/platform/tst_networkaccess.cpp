@@ -1,10 +1,10 @@
 #include "ConnectProxy.h"
+#include "CurlReply.h"
 #include "NetworkAccess.h"
 #include "QuibboService.h"
 #include "ScriptedHttpServer.h"
 #include "TestFiles.h"
 
-#include "CurlReply.h"
 #include <QSignalSpy>
 #include <QTest>
 
