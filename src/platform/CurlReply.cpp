@@ -192,7 +192,6 @@ bool CurlReply::readHeaderLine(QByteArray line)
             atStatusLine = true; // an interim answer: the real one follows
             return true;
         }
-        answerHeaders = headLines;
         answerStatus = headStatus;
         if (headStatus < 200 || headStatus > 299) {
             failure = headStatus == 404 ? ContentNotFoundError : UnknownContentError;
@@ -282,7 +281,9 @@ void CurlReply::sessionEnded()
 
 QByteArray CurlReply::rawHeader(const QByteArray& name) const
 {
-    for (auto header = answerHeaders.crbegin(); header != answerHeaders.crend(); ++header)
+    if (!headEnded)
+        return {};
+    for (auto header = headLines.crbegin(); header != headLines.crend(); ++header)
         if (header->first.compare(name, Qt::CaseInsensitive) == 0)
             return header->second;
     return {};

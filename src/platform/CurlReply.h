@@ -113,7 +113,8 @@ private:
     QTimer idleTimer;
     std::chrono::milliseconds idle;
 
-    // The head being read: an interim one is dropped at its end, the final one applied.
+    // The head being read: an interim one is dropped at its end, the final one kept for
+    // rawHeader().
     int headStatus = 0;
     QList<QPair<QByteArray, QByteArray>> headLines;
     std::optional<QByteArray> contentLength;
@@ -134,5 +135,4 @@ private:
     bool done = false;
     NetworkError failure = NoError;
     std::optional<int> answerStatus;
-    QList<QPair<QByteArray, QByteArray>> answerHeaders;
 };
