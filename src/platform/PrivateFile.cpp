@@ -1,11 +1,11 @@
 #include "PrivateFile.h"
 
-#include <algorithm>
-
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSaveFile>
+
+#include <algorithm>
 
 namespace {
 Q_LOGGING_CATEGORY(lcFiles, "quibbo.files")
@@ -47,7 +47,7 @@ QStringList PrivateFile::unfinishedWrites(const QString& filePath)
     const QFileInfo file(filePath);
     const QString prefix = file.fileName() + QLatin1Char('.');
     const auto isTemplateLetter = [](QChar c) {
-        return c.isDigit() || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
     };
     QStringList found = file.dir().entryList(QDir::Files | QDir::Hidden); // a filter is one too
     found.removeIf([&](const QString& name) {
