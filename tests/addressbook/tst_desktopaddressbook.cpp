@@ -286,10 +286,7 @@ private Q_SLOTS:
         QTableView table;
         QLabel status;
         QPushButton refresh;
-        MsgHistoryDataSource history({table, status, refresh},
-                                     {test.settings, test.sounds, test.urls, test.alerts, test.time,
-                                      test.time, test.network, book, test.launcher, test.drafts,
-                                      test.notifications},
+        MsgHistoryDataSource history({table, status, refresh}, test.platform(&book),
                                      ServiceEndpoints(server.url(), server.url()));
         history.awakeFromNib();
         QSignalSpy folderRead(&book, &AddressBook::changed);

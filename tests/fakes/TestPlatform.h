@@ -24,10 +24,12 @@ struct TestPlatform
           drafts(stateFolder.filePath(QStringLiteral("quibbo/draft.json")))
     {}
 
-    Platform platform()
+    // With another address book where a test gives one (one with the desktop's books).
+    Platform platform(AddressBook* book = nullptr)
     {
-        return {*settingsInUse, sounds,      urls,     alerts, time,         time,
-                network,        addressBook, launcher, drafts, notifications};
+        return {*settingsInUse, sounds, urls,         alerts,
+                time,           time,   network,      book ? *book : addressBook,
+                launcher,       drafts, notifications};
     }
 
     MemorySettingsStore settings;
