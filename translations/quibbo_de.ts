@@ -319,6 +319,22 @@
         <source>&amp;Address Book</source>
         <translation>&amp;Adressbuch</translation>
     </message>
+    <message>
+        <source>Notice</source>
+        <translation>Hinweis</translation>
+    </message>
+    <message>
+        <source>Your settings could not be saved: %1. Your changes apply until you quit, and are saved as soon as that is possible.</source>
+        <translation>Ihre Einstellungen konnten nicht gespeichert werden: %1. Ihre Änderungen gelten bis zum Beenden und werden gespeichert, sobald das möglich ist.</translation>
+    </message>
+    <message>
+        <source>Your draft could not be saved: %1. It is saved as soon as that is possible.</source>
+        <translation>Ihr Entwurf konnte nicht gespeichert werden: %1. Er wird gespeichert, sobald das möglich ist.</translation>
+    </message>
+    <message>
+        <source>Your keyring is locked, so your passwords cannot be read. Quibbo asks for it to be unlocked when it needs them.</source>
+        <translation>Ihr Schlüsselbund ist gesperrt, daher können Ihre Passwörter nicht gelesen werden. Quibbo bittet um das Entsperren, wenn es sie braucht.</translation>
+    </message>
 </context>
 <context>
     <name>MsgHistoryDataSource</name>
@@ -855,6 +871,29 @@ Bitte warten.</translation>
     <message>
         <source>There is a problem connecting to this account. Please check that you have supplied the right email address and retype the password.</source>
         <translation>Beim Verbinden mit diesem Konto ist ein Problem aufgetreten. Bitte prüfen Sie, ob die E-Mail-Adresse stimmt, und geben Sie das Passwort erneut ein.</translation>
+    </message>
+</context>
+<context>
+    <name>StorageStatus</name>
+    <message>
+        <source>the disk is full</source>
+        <translation>der Datenträger ist voll</translation>
+    </message>
+    <message>
+        <source>your disk quota is used up</source>
+        <translation>Ihr Speicherkontingent ist aufgebraucht</translation>
+    </message>
+    <message>
+        <source>the folder is read-only</source>
+        <translation>der Ordner ist schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>you are not allowed to write to its folder</source>
+        <translation>Sie dürfen nicht in seinen Ordner schreiben</translation>
+    </message>
+    <message>
+        <source>the disk reported an error</source>
+        <translation>der Datenträger hat einen Fehler gemeldet</translation>
     </message>
 </context>
 <context>

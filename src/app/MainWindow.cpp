@@ -18,6 +18,8 @@
 #include "ServicesRequestWindow.h"
 #include "SetupAssistantController.h"
 #include "SetupAssistantPanel.h"
+#include "StorageStatus.h"
+#include "TextColours.h"
 #include "UpdatePanel.h"
 #include "ui_MainWindow.h"
 
@@ -28,10 +30,12 @@
 
 MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_, QWidget* parent)
     : QMainWindow(parent), form(std::make_unique<Ui::MainWindow>()),
-      launchTimers(given.timers, true), platform{given.settings, given.sounds,       given.urls,
-                                                 given.alerts,   launchTimers,       given.clock,
-                                                 given.network,  given.addressBook,  given.launcher,
-                                                 given.drafts,   given.notifications},
+      launchTimers(given.timers, true), platform{given.settings,      given.sounds,
+                                                 given.urls,          given.alerts,
+                                                 launchTimers,        given.clock,
+                                                 given.network,       given.addressBook,
+                                                 given.launcher,      given.drafts,
+                                                 given.notifications, given.storage},
       endpoints(endpoints_)
 {
     form->setupUi(this);
@@ -72,6 +76,8 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
         connect(shortcut, &QShortcut::activated, form->sendSMSButton, &QPushButton::animateClick);
     }
     connect(form->quitAction, &QAction::triggered, qApp, &QApplication::quit);
+    connect(&platform.storage, &StorageStatus::changed, this, &MainWindow::showStorageNotice);
+    showStorageNotice();
 
     connect(form->preferencesAction, &QAction::triggered, this,
             [this] { preferencesWindow().present(); });
@@ -99,6 +105,28 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
 MainWindow::~MainWindow()
 {
     draft->flush();
+}
+
+void MainWindow::showStorageNotice()
+{
+    QStringList lines;
+    const QMap<StorageStatus::File, int> unsaved = platform.storage.unsaved();
+    if (const auto settings = unsaved.constFind(StorageStatus::File::Settings);
+        settings != unsaved.constEnd())
+        lines << tr("Your settings could not be saved: %1. Your changes apply until you quit, "
+                    "and are saved as soon as that is possible.")
+                     .arg(StorageStatus::reason(*settings));
+    if (const auto draftFile = unsaved.constFind(StorageStatus::File::Draft);
+        draftFile != unsaved.constEnd())
+        lines << tr("Your draft could not be saved: %1. It is saved as soon as that is possible.")
+                     .arg(StorageStatus::reason(*draftFile));
+    if (platform.storage.passwordsWithheld())
+        lines << tr("Your keyring is locked, so your passwords cannot be read. Quibbo asks for it "
+                    "to be unlocked when it needs them.");
+    form->storageNotice->setText(lines.join(QLatin1Char('\n')));
+    form->storageNotice->setPalette(
+        TextColours::withText(form->storageNotice->palette(), TextColours::failure));
+    form->storageNotice->setVisible(!lines.isEmpty());
 }
 
 void MainWindow::launch()

@@ -53,6 +53,9 @@ public:
 
 private:
     void toggleAddressBook(bool shown);
+    // What the user must know about the keeping of their data: unsaved changes, a locked
+    // keyring. Shown in the window rather than in a box, once, for as long as it holds.
+    void showStorageNotice();
 
     std::unique_ptr<Ui::MainWindow> form;
     // The main window's timers wait while the first-run assistant is up.

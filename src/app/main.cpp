@@ -18,6 +18,7 @@
 #include "ServiceEndpoints.h"
 #include "ServicesRequestWindow.h"
 #include "SmsUri.h"
+#include "StorageStatus.h"
 #include "TimerSource.h"
 
 #include <QApplication>
@@ -82,21 +83,22 @@ int main(int argc, char* argv[])
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&qtTranslator);
 
-    JsonFileSettingsStore settingsFile(JsonFileSettingsStore::defaultFilePath());
+    QtTimerSource timers;
+    StorageStatus storage(timers);
+    JsonFileSettingsStore settingsFile(JsonFileSettingsStore::defaultFilePath(), &storage);
     KeyringSettingsStore settings(settingsFile, passwordEntries());
     CanberraSoundPlayer sounds;
     DesktopUrlOpener urls;
     MessageBoxAlerts alerts;
-    QtTimerSource timers;
     SystemClock clock;
     NetworkAccess network;
     EdsContacts desktopContacts;
     AddressBook addressBook(AddressBook::defaultFolder(), &desktopContacts);
     DesktopApplicationLauncher launcher;
-    DraftStore drafts(DraftStore::defaultFilePath());
+    DraftStore drafts(DraftStore::defaultFilePath(), &storage);
     DesktopNotifications notifications(bus, ServicesClass::busName);
-    const Platform platform{settings, sounds,      urls,     alerts, timers,       clock,
-                            network,  addressBook, launcher, drafts, notifications};
+    const Platform platform{settings, sounds,      urls,     alerts, timers,        clock,
+                            network,  addressBook, launcher, drafts, notifications, storage};
 
     MainWindow window(platform, ServiceEndpoints::fromEnvironment());
     alerts.setWindow(&window);

@@ -1,6 +1,7 @@
 #include "DraftStore.h"
 
 #include "PrivateFile.h"
+#include "StorageStatus.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,10 +16,17 @@ namespace {
 constexpr qint64 largestDraft = 4 << 20;
 } // namespace
 
-DraftStore::DraftStore(QString filePath) : path(std::move(filePath))
+DraftStore::DraftStore(QString filePath, StorageStatus* status_)
+    : path(std::move(filePath)), status(status_)
 {
     // One client writes the draft, and it has not begun yet.
     PrivateFile::removeUnfinishedWrites(path);
+}
+
+DraftStore::~DraftStore()
+{
+    if (status)
+        status->forget(StorageStatus::File::Draft);
 }
 
 QString DraftStore::defaultFilePath()
@@ -47,12 +55,23 @@ std::optional<DraftStore::Draft> DraftStore::read() const
 
 void DraftStore::write(const Draft& draft)
 {
-    if (draft.message.isEmpty() && draft.recipient.isEmpty()) {
-        QFile::remove(path);
+    latest = draft;
+    const int error = writeLatest();
+    if (!status)
         return;
-    }
-    PrivateFile::write(path,
-                       QJsonDocument(QJsonObject{{QStringLiteral("message"), draft.message},
-                                                 {QStringLiteral("recipient"), draft.recipient}})
-                           .toJson(QJsonDocument::Compact));
+    if (error)
+        status->writeFailed(StorageStatus::File::Draft, error, [this] { return writeLatest(); });
+    else
+        status->written(StorageStatus::File::Draft);
+}
+
+int DraftStore::writeLatest()
+{
+    // A sent message left on disk would come back as a draft at the next start.
+    if (latest.message.isEmpty() && latest.recipient.isEmpty())
+        return PrivateFile::remove(path);
+    return PrivateFile::write(
+        path, QJsonDocument(QJsonObject{{QStringLiteral("message"), latest.message},
+                                        {QStringLiteral("recipient"), latest.recipient}})
+                  .toJson(QJsonDocument::Compact));
 }

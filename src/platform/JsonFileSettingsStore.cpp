@@ -1,15 +1,21 @@
 #include "JsonFileSettingsStore.h"
 
 #include "PrivateFile.h"
+#include "StorageStatus.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLockFile>
 #include <QLoggingCategory>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+using namespace std::chrono_literals;
 
 namespace {
 Q_LOGGING_CATEGORY(lcSettings, "quibbo.settings")
@@ -19,32 +25,50 @@ Q_LOGGING_CATEGORY(lcSettings, "quibbo.settings")
 class WriteLock
 {
 public:
-    explicit WriteLock(const QString& settingsPath) : lock(settingsPath + QStringLiteral(".lock"))
+    WriteLock(const QString& settingsPath, std::chrono::milliseconds wait)
+        : lock(settingsPath + QStringLiteral(".lock"))
     {
-        PrivateFile::ensureFolder(settingsPath);
         lock.setStaleLockTime(1000);
-        held = lock.tryLock(2'000);
-        if (!held)
-            qCWarning(lcSettings) << "the settings are locked by another program; writing anyway";
+        held = lock.tryLock(int(wait.count()));
     }
+    bool isHeld() const { return held; }
+    // Another client holds it. Otherwise no lock file can be made at all (a read-only folder,
+    // a full disk), and the write that follows says why.
+    bool isBusy() const { return !held && lock.error() == QLockFile::LockFailedError; }
 
 private:
     QLockFile lock;
     bool held = false;
 };
+
+// A change left unwritten at a quit gets this long for another client's write to end: the
+// window is gone by then, and a lock older than a second counts as abandoned.
+constexpr auto lockWaitAtQuit = 1500ms;
 } // namespace
 
-JsonFileSettingsStore::JsonFileSettingsStore(QString filePath) : path(std::move(filePath))
+JsonFileSettingsStore::JsonFileSettingsStore(QString filePath, StorageStatus* status_)
+    : path(std::move(filePath)), status(status_)
 {
     // The file is replaced whole, so it reads without the lock, and most starts take none. A
     // copy left beside it by a write that never finished (it holds the passwords too) is
     // removed, and a damaged file moved aside, only under the lock, when no other client's
-    // write can be under way.
+    // write can be under way; a damaged file that stays waits for the first write.
     if (read(values) != Read::Unreadable && PrivateFile::unfinishedWrites(path).isEmpty())
         return;
-    const WriteLock lock(path);
+    const WriteLock lock(path, 0ms);
+    if (!lock.isHeld())
+        return;
     PrivateFile::removeUnfinishedWrites(path);
-    load();
+    if (read(values) == Read::Unreadable)
+        moveAside();
+}
+
+JsonFileSettingsStore::~JsonFileSettingsStore()
+{
+    if (!unsaved.isEmpty() && writeUnsaved(lockWaitAtQuit) != 0)
+        qCWarning(lcSettings) << "changes of this run could not be saved:" << unsaved.keys();
+    if (status)
+        status->forget(StorageStatus::File::Settings);
 }
 
 QString JsonFileSettingsStore::defaultFilePath()
@@ -60,19 +84,49 @@ QJsonValue JsonFileSettingsStore::value(const QString& key) const
 
 void JsonFileSettingsStore::setValue(const QString& key, const QJsonValue& value)
 {
-    const WriteLock lock(path);
-    // The other keys as another client may have left them; ours as we know them when the file
-    // cannot be read now.
-    if (!keepInMemory) {
-        QJsonObject onDisk;
-        const Read found = read(onDisk);
-        if (found == Read::Read)
-            values = onDisk;
-        else if (found == Read::Unreadable)
-            moveAside(); // damaged since the start: kept for recovery, never overwritten
-    }
     values.insert(key, value);
-    save();
+    unsaved.insert(key, value);
+    const int error = writeUnsaved(0ms);
+    if (!status)
+        return;
+    if (error)
+        status->writeFailed(StorageStatus::File::Settings, error,
+                            [this] { return writeUnsaved(0ms); });
+    else
+        status->written(StorageStatus::File::Settings);
+}
+
+int JsonFileSettingsStore::writeUnsaved(std::chrono::milliseconds lockWait)
+{
+    if (unsaved.isEmpty())
+        return 0;
+    if (const int error = PrivateFile::ensureFolder(path))
+        return error;
+    const WriteLock lock(path, lockWait);
+    // Never written without the lock: another client's change would be set back.
+    if (lock.isBusy())
+        return EWOULDBLOCK;
+    // The other keys as another client may have left them; this run's changes over them.
+    QJsonObject onDisk;
+    switch (read(onDisk)) {
+    case Read::Read:
+        values = onDisk;
+        for (auto it = unsaved.constBegin(); it != unsaved.constEnd(); ++it)
+            values.insert(it.key(), it.value());
+        break;
+    case Read::Missing:
+        break; // everything this run knows, as the file had it
+    case Read::Unreadable:
+        // Damaged since the start: kept for recovery, never overwritten.
+        if (const int error = moveAside())
+            return error;
+        break;
+    }
+    const int error =
+        PrivateFile::write(path, QJsonDocument(values).toJson(QJsonDocument::Indented));
+    if (!error)
+        unsaved = {};
+    return error;
 }
 
 JsonFileSettingsStore::Read JsonFileSettingsStore::read(QJsonObject& into) const
@@ -94,32 +148,20 @@ JsonFileSettingsStore::Read JsonFileSettingsStore::read(QJsonObject& into) const
     return Read::Read;
 }
 
-void JsonFileSettingsStore::load()
-{
-    if (read(values) == Read::Unreadable)
-        moveAside();
-}
-
-void JsonFileSettingsStore::moveAside()
+int JsonFileSettingsStore::moveAside()
 {
     const QString stamp =
         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddThhmmss"));
     QString target = path + QStringLiteral(".corrupt-") + stamp;
     for (int n = 1; QFileInfo::exists(target); ++n)
         target = path + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
-    if (QFile::rename(path, target)) {
-        qCWarning(lcSettings) << "moved the unreadable settings file to" << target;
-    } else {
-        qCWarning(lcSettings) << "cannot move the unreadable settings file aside; it is kept"
-                              << "and changes last for this run only";
-        keepInMemory = true;
+    if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(target).constData()) !=
+        0) {
+        const int error = errno;
+        qCWarning(lcSettings) << "cannot move the unreadable settings file aside:"
+                              << std::strerror(error);
+        return error;
     }
-}
-
-void JsonFileSettingsStore::save() const
-{
-    PrivateFile::ensureFolder(path);
-    if (keepInMemory)
-        return;
-    PrivateFile::write(path, QJsonDocument(values).toJson(QJsonDocument::Indented));
+    qCWarning(lcSettings) << "moved the unreadable settings file to" << target;
+    return 0;
 }

@@ -9,6 +9,7 @@ class DraftStore;
 class NetworkAccess;
 class SettingsStore;
 class SoundPlayer;
+class StorageStatus;
 class TimerSource;
 class UrlOpener;
 
@@ -27,4 +28,5 @@ struct Platform
     ApplicationLauncher& launcher;
     DraftStore& drafts;
     DesktopNotifications& notifications;
+    StorageStatus& storage;
 };

@@ -1,48 +1,148 @@
 #include "PrivateFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 Q_LOGGING_CATEGORY(lcFiles, "quibbo.files")
 
-constexpr auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-} // namespace
-
-void PrivateFile::ensureFolder(const QString& filePath)
+// The file a path names, through any symbolic links, so that a settings file the user keeps
+// elsewhere (a dotfiles repository, say) is written where it lives rather than replaced by a
+// file of its own.
+QString resolved(const QString& filePath)
 {
-    const QDir folder = QFileInfo(filePath).dir();
-    if (folder.exists())
-        return;
-    if (!folder.mkpath(QStringLiteral(".")))
-        qCWarning(lcFiles) << "cannot create" << folder.path();
-    QFile::setPermissions(folder.path(), ownerOnly | QFileDevice::ExeOwner);
+    QFileInfo file(filePath);
+    for (int depth = 0; depth < 32 && file.isSymLink(); ++depth)
+        file.setFile(file.symLinkTarget());
+    return file.isSymLink() ? filePath : file.filePath();
 }
 
-bool PrivateFile::write(const QString& filePath, const QByteArray& contents)
+int writeAll(int fd, const QByteArray& contents)
 {
-    ensureFolder(filePath);
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcFiles) << "cannot write" << filePath << file.errorString();
-        return false;
+    for (qsizetype done = 0; done < contents.size();) {
+        const ssize_t n = ::write(fd, contents.constData() + done, size_t(contents.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return EIO;
+        done += n;
     }
-    file.setPermissions(ownerOnly);
-    file.write(contents);
-    if (!file.commit()) {
-        qCWarning(lcFiles) << "cannot write" << filePath << file.errorString();
-        return false;
+    return 0;
+}
+
+// Whether the copy on disk holds exactly what was written: a file system that took a write
+// and kept less is caught here, before the copy replaces anything.
+int readBack(int fd, const QByteArray& contents)
+{
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) != 0)
+        return errno;
+    if (status.st_size != contents.size())
+        return EIO;
+    QByteArray back(contents.size(), Qt::Uninitialized);
+    for (qsizetype done = 0; done < back.size();) {
+        const ssize_t n = ::pread(fd, back.data() + done, size_t(back.size() - done), done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        done += n;
     }
-    return true;
+    return back == contents ? 0 : EIO;
+}
+
+// The rename reaches the disk with its folder; a failure here leaves the new file in place,
+// which is what was asked for, so it is not reported.
+void syncFolder(const QString& folder)
+{
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+} // namespace
+
+int PrivateFile::ensureFolder(const QString& filePath)
+{
+    const QString folder = QFileInfo(filePath).absolutePath();
+    if (QFileInfo(folder).isDir())
+        return 0;
+    // The folders above are made as any program makes them; the client's own is the user's alone.
+    QStringList missing;
+    for (QFileInfo level(folder); !level.exists() && !level.isRoot();
+         level.setFile(level.absolutePath()))
+        missing.prepend(level.absoluteFilePath());
+    for (const QString& path : std::as_const(missing)) {
+        const mode_t mode = path == folder ? S_IRWXU : S_IRWXU | S_IRWXG | S_IRWXO;
+        if (::mkdir(QFile::encodeName(path).constData(), mode) != 0 && errno != EEXIST) {
+            const int error = errno;
+            qCWarning(lcFiles) << "cannot create" << path << std::strerror(error);
+            return error;
+        }
+    }
+    return 0;
+}
+
+int PrivateFile::write(const QString& filePath, const QByteArray& contents)
+{
+    const QString target = resolved(filePath);
+    if (const int error = ensureFolder(target))
+        return error;
+    QByteArray copy = QFile::encodeName(target) + ".XXXXXX";
+    const int fd = ::mkostemp(copy.data(), O_CLOEXEC);
+    int error = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0)
+            error = errno;
+        if (!error)
+            error = writeAll(fd, contents);
+        if (!error && ::fsync(fd) != 0)
+            error = errno;
+        if (!error)
+            error = readBack(fd, contents);
+        if (::close(fd) != 0 && !error)
+            error = errno;
+        if (!error && ::rename(copy.constData(), QFile::encodeName(target).constData()) != 0)
+            error = errno;
+        if (error)
+            ::unlink(copy.constData());
+    }
+    if (error) {
+        qCWarning(lcFiles) << "cannot write" << target << std::strerror(error);
+        return error;
+    }
+    syncFolder(QFileInfo(target).absolutePath());
+    return 0;
+}
+
+int PrivateFile::remove(const QString& filePath)
+{
+    if (::unlink(QFile::encodeName(filePath).constData()) == 0 || errno == ENOENT)
+        return 0;
+    const int error = errno;
+    qCWarning(lcFiles) << "cannot remove" << filePath << std::strerror(error);
+    return error;
 }
 
 QStringList PrivateFile::unfinishedWrites(const QString& filePath)
 {
-    // QSaveFile writes "NAME.XXXXXX" and renames it over the file. Matched by hand: a regular
+    // write() makes "NAME.XXXXXX" and renames it over the file. Matched by hand: a regular
     // expression here would be the only one compiled at start.
     const QFileInfo file(filePath);
     const QString prefix = file.fileName() + QLatin1Char('.');

@@ -7,10 +7,20 @@
 // Files only the user may read, the settings and the draft: their folder is made the user's
 // alone when it is created, and a file is replaced whole, mode 0600, so that a crash leaves
 // either the old file or the new one.
+//
+// Every file the client writes goes through write(). A write that fails for any reason (a full
+// disk, a quota, a read-only folder, an I/O error) leaves the file as it was, byte for byte, and
+// nothing of the attempt beside it. No library's word is taken for it: Qt 6.4's QSaveFile
+// reports success after a buffered write failed for lack of space, and renames the empty copy
+// over the good file. Each write is checked, the copy is flushed to the disk and read back
+// before it replaces the file.
 namespace PrivateFile {
-void ensureFolder(const QString& filePath);
-// Logs and returns false when the file could not be written.
-bool write(const QString& filePath, const QByteArray& contents);
+// 0, or the errno that kept the folder from being made.
+int ensureFolder(const QString& filePath);
+// 0, or the errno that kept the file from being written.
+int write(const QString& filePath, const QByteArray& contents);
+// 0 (also when there was no file), or the errno that kept the file from being removed.
+int remove(const QString& filePath);
 // The copies write() leaves beside the file when it is killed part-way ("NAME.XXXXXX"), as
 // names in the file's folder.
 QStringList unfinishedWrites(const QString& filePath);

@@ -11,6 +11,7 @@
 #include "MemorySettingsStore.h"
 #include "NetworkAccess.h"
 #include "Platform.h"
+#include "StorageStatus.h"
 
 #include <QTemporaryDir>
 
@@ -21,15 +22,15 @@ struct TestPlatform
     explicit TestPlatform(std::chrono::milliseconds timeout = NetworkAccess::defaultTimeout,
                           const QString& contacts = AddressBook::defaultFolder())
         : network(timeout), addressBook(contacts),
-          drafts(stateFolder.filePath(QStringLiteral("quibbo/draft.json")))
+          drafts(stateFolder.filePath(QStringLiteral("quibbo/draft.json")), &storage)
     {}
 
     // With another address book where a test gives one (one with the desktop's books).
     Platform platform(AddressBook* book = nullptr)
     {
-        return {*settingsInUse, sounds, urls,         alerts,
-                time,           time,   network,      book ? *book : addressBook,
-                launcher,       drafts, notifications};
+        return {*settingsInUse, sounds, urls,          alerts,
+                time,           time,   network,       book ? *book : addressBook,
+                launcher,       drafts, notifications, storage};
     }
 
     MemorySettingsStore settings;
@@ -39,6 +40,7 @@ struct TestPlatform
     FakeUrlOpener urls;
     FakeAlerts alerts;
     FakeTime time;
+    StorageStatus storage{time};
     NetworkAccess network;
     AddressBook addressBook;
     FakeApplicationLauncher launcher;
