@@ -546,6 +546,10 @@
         <source>Sent</source>
         <translation>Gesendet</translation>
     </message>
+    <message>
+        <source>Your keyring is locked, so your password cannot be read.</source>
+        <translation>Ihr Schlüsselbund ist gesperrt, daher kann Ihr Passwort nicht gelesen werden.</translation>
+    </message>
 </context>
 <context>
     <name>ServicesClass</name>

@@ -30,10 +30,19 @@ void CreditsUpdater::awakeFromNib()
 
 void CreditsUpdater::updateCredits()
 {
-    const StringDictionary credentials = storedCredentials(settings);
-    latest.start(network.get(endpoints.accountInformation(credentials, QStringLiteral("credits")),
-                             answerLimit),
-                 [this](CurlReply& reply) { answered(&reply); });
+    // A password the keyring withholds is asked for again; without it the balance stays as
+    // shown, as after any failed refresh.
+    settings.whenPasswordsRead(this, [this] {
+        if (settings.isPasswordWithheld(SettingsKeys::QuibboAPIConnectionParams)) {
+            emit exchangeFinished();
+            return;
+        }
+        const StringDictionary credentials = storedCredentials(settings);
+        latest.start(
+            network.get(endpoints.accountInformation(credentials, QStringLiteral("credits")),
+                        answerLimit),
+            [this](CurlReply& reply) { answered(&reply); });
+    });
 }
 
 void CreditsUpdater::answered(CurlReply* reply)

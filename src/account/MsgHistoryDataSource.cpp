@@ -135,14 +135,17 @@ QString MsgHistoryDataSource::localizeDate(const std::optional<HistoryRow::SentT
 
 void MsgHistoryDataSource::refreshMsgHistory()
 {
-    // Pressed before the keyring's first answer, the fetch waits for the password; the timed
-    // fetches start only after the launch, which waited already.
-    settings.whenPasswordsRead(this, [this] { parseXMLFile(); });
+    // Pressed before the keyring's first answer, the fetch waits for the password; one the
+    // keyring withholds is asked for again, and without it there is nothing to fetch.
+    settings.whenPasswordsRead(this, [this] {
+        if (!settings.isPasswordWithheld(SettingsKeys::QuibboAPIConnectionParams))
+            parseXMLFile();
+    });
 }
 
 void MsgHistoryDataSource::refreshMsgHistoryAfterWaitingALittleBit()
 {
-    parseXMLFile();
+    refreshMsgHistory();
 }
 
 void MsgHistoryDataSource::parseXMLFile()

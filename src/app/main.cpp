@@ -12,6 +12,7 @@
 #include "EdsContacts.h"
 #include "JsonFileSettingsStore.h"
 #include "KeyringSettingsStore.h"
+#include "KeyringThread.h"
 #include "MainWindow.h"
 #include "MessageBoxAlerts.h"
 #include "NetworkAccess.h"
@@ -86,7 +87,8 @@ int main(int argc, char* argv[])
     QtTimerSource timers;
     StorageStatus storage(timers);
     JsonFileSettingsStore settingsFile(JsonFileSettingsStore::defaultFilePath(), &storage);
-    KeyringSettingsStore settings(settingsFile, passwordEntries());
+    KeyringThread keyring(bus);
+    KeyringSettingsStore settings(settingsFile, passwordEntries(), keyring, bus, &storage);
     CanberraSoundPlayer sounds;
     DesktopUrlOpener urls;
     MessageBoxAlerts alerts;

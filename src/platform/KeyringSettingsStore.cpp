@@ -1,18 +1,30 @@
 #include "KeyringSettingsStore.h"
 
 #include "JsonFileSettingsStore.h"
+#include "KeyringThread.h"
+#include "StorageStatus.h"
 
-#include <QEventLoop>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
 #include <QJsonObject>
 #include <QTimer>
 
 #include <qt6keychain/keychain.h>
 
+namespace {
+const QString secretService = QStringLiteral("org.freedesktop.secrets");
+} // namespace
+
 KeyringSettingsStore::KeyringSettingsStore(JsonFileSettingsStore& file_,
-                                           QMap<QString, QString> passwordEntries_, QObject* parent)
+                                           QMap<QString, QString> passwordEntries_,
+                                           KeyringThread& keyring_, QDBusConnection bus_,
+                                           StorageStatus* status_, QObject* parent)
     : QObject(parent), file(file_), passwordEntries(std::move(passwordEntries_)),
       // Named after the settings file, so a second profile (the demo's, say) keeps its own.
-      service(QStringLiteral("Quibbo ") + file_.filePath())
+      service(QStringLiteral("Quibbo ") + file_.filePath()), keyring(keyring_),
+      bus(std::move(bus_)), status(status_)
 {
     readsPending = int(passwordEntries.size());
     // Asked once the event loop runs: the window is up before the keyring is first touched.
@@ -22,8 +34,43 @@ KeyringSettingsStore::KeyringSettingsStore(JsonFileSettingsStore& file_,
     });
 }
 
+void KeyringSettingsStore::run(Kind kind, const QString& key, const QString& password,
+                               std::function<void(int error, const QString& text)> done)
+{
+    if (closed)
+        return;
+    keyring.run(
+        [kind, key, password, service = service]() -> QKeychain::Job* {
+            QKeychain::Job* job = nullptr;
+            if (kind == Kind::Read) {
+                job = new QKeychain::ReadPasswordJob(service);
+            } else if (kind == Kind::Write) {
+                auto* write = new QKeychain::WritePasswordJob(service);
+                write->setTextData(password);
+                job = write;
+            } else {
+                job = new QKeychain::DeletePasswordJob(service);
+            }
+            job->setKey(key);
+            return job;
+        },
+        [store = QPointer<KeyringSettingsStore>(this),
+         done = std::move(done)](const KeyringThread::Answer& answer) {
+            if (store)
+                done(answer.error, answer.error ? answer.errorText : answer.password);
+        });
+}
+
 void KeyringSettingsStore::whenPasswordsRead(QObject* context, std::function<void()> then)
 {
+    // A password the keyring withheld is asked for again now that it is needed: the keyring may
+    // show its unlock prompt once more.
+    if (readsPending == 0) {
+        for (const QString& key : std::as_const(withheld)) {
+            ++readsPending;
+            read(key);
+        }
+    }
     if (readsPending == 0)
         then();
     else
@@ -47,6 +94,8 @@ void KeyringSettingsStore::setValue(const QString& key, const QJsonValue& value)
 {
     const QString entry = passwordEntries.value(key);
     const QJsonValue password = value.toObject().value(entry);
+    if (!entry.isEmpty())
+        setWithheld(key, false); // a new password, or none on purpose
     if (entry.isEmpty() || !password.isString()) {
         file.setValue(key, value);
         if (kept.contains(key))
@@ -54,76 +103,106 @@ void KeyringSettingsStore::setValue(const QString& key, const QJsonValue& value)
         return;
     }
     kept.insert(key, password.toString());
-    if (keeper == Keeper::File) {
-        file.setValue(key, value);
-        return;
-    }
     // The password stays in the file until the keyring has confirmed it holds it: a quit or a
     // crash meanwhile must not bring the old one back.
     file.setValue(key, value);
-    keep(key, password.toString());
+    if (keeper != Keeper::File)
+        keep(key, password.toString());
 }
 
-// The jobs are not the store's children: the keyring's library may still call into a job after
-// the store has gone. Each deletes itself when it ends.
 void KeyringSettingsStore::read(const QString& key)
 {
-    auto* job = new QKeychain::ReadPasswordJob(service);
-    job->setKey(key);
-    connect(job, &QKeychain::Job::finished, this, [this, job, key] {
-        if (job->error() == QKeychain::NoError) {
-            keeper = Keeper::Keyring;
-            kept.insert(key, job->textData());
-        } else if (job->error() != QKeychain::EntryNotFound) {
-            qInfo("The keyring did not answer (%s); passwords stay in the settings file.",
-                  qPrintable(job->errorString()));
-            keeper = Keeper::File;
-        }
-        // An older install, or a run without a keyring, left this password in the file.
-        if (const std::optional<QString> inFile = passwordInFile(key);
-            inFile && keeper != Keeper::File) {
-            kept.insert(key, *inFile);
-            keep(key, *inFile);
-        }
-        if (--readsPending > 0)
+    run(Kind::Read, key, {},
+        [this, key](int error, const QString& text) { readAnswered(key, error, text); });
+}
+
+// text: the password, or why there is none.
+void KeyringSettingsStore::readAnswered(const QString& key, int error, const QString& text)
+{
+    if (error == QKeychain::NoError) {
+        keeper = Keeper::Keyring;
+        kept.insert(key, text);
+        setWithheld(key, false);
+    } else if (error == QKeychain::EntryNotFound) {
+        // A locked keyring whose unlock prompt was dismissed answers the same.
+        if (keyringHeld(key)) {
+            askWhetherLocked(key);
             return;
-        for (const auto& [context, then] : std::exchange(waiting, {}))
-            if (context)
-                then();
-    });
-    job->start();
+        }
+        setWithheld(key, false);
+    } else {
+        qInfo("The keyring did not answer (%s); passwords stay in the settings file.",
+              qPrintable(text));
+        keeper = Keeper::File;
+        setWithheld(key, keyringHeld(key));
+    }
+    readEnded(key);
+}
+
+void KeyringSettingsStore::askWhetherLocked(const QString& key)
+{
+    QDBusMessage ask = QDBusMessage::createMethodCall(
+        secretService, QStringLiteral("/org/freedesktop/secrets/aliases/default"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    ask << QStringLiteral("org.freedesktop.Secret.Collection") << QStringLiteral("Locked");
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(ask), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, key](QDBusPendingCallWatcher* answered) {
+                const QDBusPendingReply<QDBusVariant> locked = *answered;
+                setWithheld(key, locked.isValid() && locked.value().variant().toBool());
+                answered->deleteLater();
+                readEnded(key);
+            });
+}
+
+void KeyringSettingsStore::readEnded(const QString& key)
+{
+    // An older install, or a run without a keyring, left this password in the file.
+    if (const std::optional<QString> inFile = passwordInFile(key);
+        inFile && keeper != Keeper::File) {
+        kept.insert(key, *inFile);
+        keep(key, *inFile);
+    }
+    if (--readsPending > 0)
+        return;
+    for (const auto& [context, then] : std::exchange(waiting, {}))
+        if (context)
+            then();
 }
 
 void KeyringSettingsStore::keep(const QString& key, const QString& password)
 {
-    auto* job = new QKeychain::WritePasswordJob(service);
-    job->setKey(key);
-    job->setTextData(password);
     ++writesPending;
-    connect(job, &QKeychain::Job::finished, this, [this, job, key, password] {
-        if (--writesPending == 0)
-            emit writesEnded();
-        if (job->error() == QKeychain::NoError) {
+    run(Kind::Write, key, password, [this, key, password](int error, const QString& text) {
+        --writesPending;
+        if (error == QKeychain::NoError) {
             keeper = Keeper::Keyring;
             if (passwordInFile(key) == password)
                 rewriteFileEntry(key, std::nullopt);
             return;
         }
         qInfo("The keyring refused a password (%s); passwords stay in the settings file.",
-              qPrintable(job->errorString()));
+              qPrintable(text));
         keeper = Keeper::File;
         if (kept.value(key) == password && !passwordInFile(key))
             rewriteFileEntry(key, password);
     });
-    job->start();
 }
 
 void KeyringSettingsStore::forget(const QString& key)
 {
     kept.remove(key);
-    auto* job = new QKeychain::DeletePasswordJob(service);
-    job->setKey(key);
-    job->start();
+    run(Kind::Delete, key, {}, [](int, const QString&) {});
+}
+
+void KeyringSettingsStore::setWithheld(const QString& key, bool isWithheld)
+{
+    if (isWithheld)
+        withheld.insert(key);
+    else
+        withheld.remove(key);
+    if (status)
+        status->setPasswordsWithheld(!withheld.isEmpty());
 }
 
 void KeyringSettingsStore::rewriteFileEntry(const QString& key,
@@ -149,12 +228,15 @@ std::optional<QString> KeyringSettingsStore::passwordInFile(const QString& key) 
     return password.toString();
 }
 
+bool KeyringSettingsStore::keyringHeld(const QString& key) const
+{
+    const QJsonObject stored = file.value(key).toObject();
+    return !stored.isEmpty() && !stored.contains(passwordEntries.value(key));
+}
+
 void KeyringSettingsStore::waitForWrites(std::chrono::milliseconds limit)
 {
-    if (writesPending == 0)
-        return;
-    QEventLoop loop;
-    connect(this, &KeyringSettingsStore::writesEnded, &loop, &QEventLoop::quit);
-    QTimer::singleShot(limit, &loop, &QEventLoop::quit);
-    loop.exec();
+    closed = true;
+    if (writesPending > 0)
+        keyring.waitForJobs(limit);
 }

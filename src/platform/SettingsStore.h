@@ -32,12 +32,16 @@ public:
     void setArray(const QString& key, const QStringList& value);
 
     // Runs `then` once the account's passwords can be read: at once for a store that keeps them
-    // itself, after the keyring's first answer for one that asks the desktop's keyring. Nothing
-    // runs if `context` is gone by then.
+    // itself, after the keyring's answer for one that asks the desktop's keyring (asked again
+    // for a password it withheld). Nothing runs if `context` is gone by then.
     virtual void whenPasswordsRead(QObject* context, std::function<void()> then);
     // Whether the passwords are kept in the settings file (readable by the user alone) because
     // no keyring would take them.
     virtual bool passwordsKeptInFile() const { return true; }
+    // Whether the password of the dictionary under key is stored, but in a keyring that will not
+    // hand it out now (locked, its prompt dismissed, gone from the bus): the dictionary then
+    // reads without it, and whenPasswordsRead() asks for it again.
+    virtual bool isPasswordWithheld(const QString&) const { return false; }
 
 protected:
     // A store in front of another one reads and writes through it.

@@ -82,7 +82,11 @@ void SendSMSPushed::sendsms()
     waitingForPasswords = true;
     settings.whenPasswordsRead(this, [this, attempt] {
         waitingForPasswords = false;
-        post(attempt);
+        // Sent without its password the message would only be refused.
+        if (settings.isPasswordWithheld(SettingsKeys::QuibboAPIConnectionParams))
+            showOutcome(Outcome::PasswordWithheld, attempt);
+        else
+            post(attempt);
     });
 }
 
@@ -130,6 +134,11 @@ void SendSMSPushed::showOutcome(Outcome outcome, const Attempt& attempt)
         break;
     case Outcome::TransportError:
         showFailure(tr("Error talking to server."), stamp);
+        break;
+    case Outcome::PasswordWithheld:
+        setBusy(false);
+        controls.sendSMSButton.setEnabled(true);
+        showFailure(tr("Your keyring is locked, so your password cannot be read."), stamp);
         break;
     case Outcome::Rejected:
         showFailure(tr("Server rejected messages."), stamp);

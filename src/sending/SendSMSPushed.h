@@ -77,6 +77,7 @@ private:
     enum class Outcome
     {
         InvalidNumber,
+        PasswordWithheld, // the keyring would not hand out the password
         TransportError,
         InsufficientCredit,
         Rejected,

@@ -79,8 +79,11 @@ QString SetupAssistantController::currentStage() const
 
 bool SetupAssistantController::accountIsSetUp(const SettingsStore& settings)
 {
-    // All three credentials stored.
-    return storedCredentials(settings).size() > 2;
+    // All three credentials stored. A password the keyring withholds for now is stored: a
+    // locked keyring is no reason to set the account up again.
+    const qsizetype withheld =
+        settings.isPasswordWithheld(SettingsKeys::QuibboAPIConnectionParams) ? 1 : 0;
+    return storedCredentials(settings).size() + withheld > 2;
 }
 
 void SetupAssistantController::present()

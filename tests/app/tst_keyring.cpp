@@ -2,13 +2,25 @@
 #include "Credentials.h"
 #include "JsonFileSettingsStore.h"
 #include "KeyringSettingsStore.h"
+#include "KeyringThread.h"
 #include "MsgHistoryDataSource.h"
 #include "PreferencesWindow.h"
 #include "SetupAssistantPanel.h"
+#include "TestFiles.h"
 #include "ui_PreferencesWindow.h"
 
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusObjectPath>
+#include <QDBusReply>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSemaphore>
+#include <QTimer>
+
+#include <qt6keychain/keychain.h>
 
 // The account's passwords and the desktop's keyring. Run twice: with a keyring of the test's
 // own (keyring-session.sh), where the passwords must leave the settings file, and with no
@@ -18,6 +30,7 @@ class tst_Keyring : public QObject
     Q_OBJECT
 
     const bool keyring = qEnvironmentVariableIsSet("QUIBBO_TEST_KEYRING");
+    KeyringThread keyringThread{QDBusConnection::sessionBus()};
     QTemporaryDir home;
     QString path;
 
@@ -45,6 +58,44 @@ class tst_Keyring : public QObject
                              !stored.value(details).toObject().contains(QStringLiteral("password"))
                        : settings.passwordsKeptInFile();
         });
+    }
+
+    // The login collection locked, as after a screen lock or a keyring that was never unlocked.
+    static bool lockKeyring()
+    {
+        QDBusInterface service(QStringLiteral("org.freedesktop.secrets"),
+                               QStringLiteral("/org/freedesktop/secrets"),
+                               QStringLiteral("org.freedesktop.Secret.Service"));
+        const QDBusReply<QDBusObjectPath> collection =
+            service.call(QStringLiteral("ReadAlias"), QStringLiteral("default"));
+        return collection.isValid() &&
+               service.call(QStringLiteral("Lock"),
+                            QVariant::fromValue(QList<QDBusObjectPath>{collection.value()}))
+                       .type() == QDBusMessage::ReplyMessage;
+    }
+
+    // The user logs in again: the keyring daemon is replaced by one that unlocked the login
+    // collection with the password.
+    static bool unlockKeyring()
+    {
+        const QString name = QStringLiteral("org.freedesktop.secrets");
+        QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+        const QString before = bus->serviceOwner(name);
+        QProcess daemon;
+        daemon.start(QStringLiteral("gnome-keyring-daemon"),
+                     {"--replace", "--unlock", "--components=secrets"});
+        daemon.write("test-keyring");
+        daemon.closeWriteChannel();
+        return daemon.waitForFinished(10'000) && QTest::qWaitFor([&] {
+                   const QString owner = bus->serviceOwner(name);
+                   return !owner.isEmpty() && owner != before;
+               });
+    }
+
+    static bool assistantShown(AppHarness& client)
+    {
+        const auto* panel = client.window->findChild<SetupAssistantPanel*>();
+        return panel && panel->isVisible();
     }
 
     static bool passwordsRead(KeyringSettingsStore& settings)
@@ -80,7 +131,8 @@ private Q_SLOTS:
             file.setDictionary(details, account);
         }
         {
-            KeyringSettingsStore settings(file, passwordEntries());
+            KeyringSettingsStore settings(file, passwordEntries(), keyringThread,
+                                          QDBusConnection::sessionBus());
             if (!leftByAnOlderInstall) {
                 settings.setDictionary(params, credentials);
                 settings.setDictionary(details, account);
@@ -104,7 +156,8 @@ private Q_SLOTS:
         withoutPassword.remove(QStringLiteral("Password"));
         for (const StringDictionary& expected : {credentials, withoutPassword}) {
             JsonFileSettingsStore reopened(path);
-            KeyringSettingsStore settings(reopened, passwordEntries());
+            KeyringSettingsStore settings(reopened, passwordEntries(), keyringThread,
+                                          QDBusConnection::sessionBus());
             QVERIFY(passwordsRead(settings));
             QCOMPARE(settings.dictionaryForKey(params), expected);
             QCOMPARE(settings.dictionaryForKey(details), account);
@@ -120,7 +173,8 @@ private Q_SLOTS:
         StringDictionary changed = credentials;
         changed.insert(QStringLiteral("Password"), QStringLiteral("new one"));
         {
-            KeyringSettingsStore settings(file, passwordEntries());
+            KeyringSettingsStore settings(file, passwordEntries(), keyringThread,
+                                          QDBusConnection::sessionBus());
             settings.setDictionary(params, credentials);
             QVERIFY(settled(settings));
             settings.setDictionary(params, changed);
@@ -130,7 +184,8 @@ private Q_SLOTS:
             QVERIFY(settled(settings));
         }
         JsonFileSettingsStore reopened(path);
-        KeyringSettingsStore settings(reopened, passwordEntries());
+        KeyringSettingsStore settings(reopened, passwordEntries(), keyringThread,
+                                      QDBusConnection::sessionBus());
         QVERIFY(passwordsRead(settings));
         QCOMPARE(settings.dictionaryForKey(params), changed);
     }
@@ -144,12 +199,22 @@ private Q_SLOTS:
             client.service.addAccount(QStringLiteral("zoe@x.test"), QStringLiteral("hunter2"), 5);
         JsonFileSettingsStore file(path);
         {
-            KeyringSettingsStore earlier(file, passwordEntries());
+            KeyringSettingsStore earlier(file, passwordEntries(), keyringThread,
+                                         QDBusConnection::sessionBus());
             earlier.setDictionary(params, AppHarness::stored(c));
             earlier.setDictionary(details, account);
             QVERIFY(settled(earlier));
         }
-        KeyringSettingsStore settings(file, passwordEntries());
+        // A keyring slow to answer: its thread is held until the test lets it go.
+        QSemaphore slow;
+        keyringThread.run(
+            [&slow]() -> QKeychain::Job* {
+                slow.acquire();
+                return new QKeychain::DeletePasswordJob(QStringLiteral("nothing"));
+            },
+            [](const KeyringThread::Answer&) {});
+        KeyringSettingsStore settings(file, passwordEntries(), keyringThread,
+                                      QDBusConnection::sessionBus());
         client.test.settingsInUse = &settings;
         client.open();
         bool answered = false;
@@ -160,19 +225,99 @@ private Q_SLOTS:
         QSignalSpy fetched(&client.window->history(), &MsgHistoryDataSource::fetchFinished);
         client.ui().refreshButton->click();
         client.compose(QStringLiteral("See you at 8"), QStringLiteral("07700 900123"));
+        QVERIFY(!assistantShown(client));
+        slow.release();
         client.send();
         QVERIFY(!fetched.isEmpty() || fetched.wait());
         QVERIFY(
             client.ui().lastRefreshedText->text().endsWith(QLatin1String("Contains 0 messages.")));
         QCOMPARE(client.ui().statusField->text(), QStringLiteral("Message sent at 03:07 PM."));
         QCOMPARE(client.service.account(QStringLiteral("zoe@x.test"))->messages.size(), 1);
-        QVERIFY(!client.window->assistantPanel().isVisible());
+        QVERIFY(!assistantShown(client));
 
         // The preferences show the password, and say where it is kept only when it is a file.
         client.ui().preferencesAction->trigger();
         auto* preferences = client.window->findChild<PreferencesWindow*>();
         QCOMPARE(preferences->ui().myPassword->text(), QStringLiteral("hunter2"));
         QCOMPARE(preferences->ui().passwordsInFileNote->isVisible(), !keyring);
+    }
+
+    // The keyring holds the passwords but will not hand them out: locked, with its unlock prompt
+    // dismissed (no prompt can be shown here, which the keyring takes as dismissed), or gone from
+    // the bus. The account stays configured and untouched, the window says why nothing can be
+    // sent, a send asks again and fails plainly, and once the keyring is unlocked the next send
+    // goes out.
+    void aKeyringThatWithholdsThePasswordsKeepsTheAccount()
+    {
+        AppHarness client;
+        const QuibboService::Credentials c =
+            client.service.addAccount(QStringLiteral("zoe@x.test"), QStringLiteral("hunter2"), 5);
+        JsonFileSettingsStore file(path, &client.test.storage);
+        if (keyring) {
+            KeyringSettingsStore earlier(file, passwordEntries(), keyringThread,
+                                         QDBusConnection::sessionBus());
+            earlier.setDictionary(params, AppHarness::stored(c));
+            earlier.setDictionary(details, account);
+            QVERIFY(settled(earlier));
+            QVERIFY(lockKeyring());
+        } else {
+            // As a keyring that has since gone left them.
+            StringDictionary withoutPassword = AppHarness::stored(c);
+            withoutPassword.remove(QStringLiteral("Password"));
+            file.setDictionary(params, withoutPassword);
+            file.setDictionary(details, {{"emailAddress", "zoe@x.test"}});
+        }
+        const QByteArray stored = readFile(path);
+        // The next test finds the keyring unlocked, whatever this one finds.
+        const auto unlocked = qScopeGuard([this] {
+            if (keyring)
+                unlockKeyring();
+        });
+
+        KeyringSettingsStore settings(file, passwordEntries(), keyringThread,
+                                      QDBusConnection::sessionBus(), &client.test.storage);
+        client.test.settingsInUse = &settings;
+        client.open();
+        QVERIFY(passwordsRead(settings));
+        QVERIFY(!assistantShown(client));
+        QVERIFY(client.ui().storageNotice->isVisibleTo(client.window.get()));
+        QVERIFY(client.ui().storageNotice->text().contains(QLatin1String("keyring is locked")));
+
+        client.compose(QStringLiteral("See you at 8"), QStringLiteral("07700 900123"));
+        client.send();
+        QCOMPARE(client.ui().statusField->text(),
+                 QStringLiteral("Message failed at 03:07 PM. Your keyring is locked, so your "
+                                "password cannot be read."));
+        QCOMPARE(client.ui().messageField->toPlainText(), QStringLiteral("See you at 8"));
+        QCOMPARE(client.service.account(QStringLiteral("zoe@x.test"))->messages.size(), 0);
+        QCOMPARE(readFile(path), stored);
+        if (!keyring)
+            return;
+
+        QVERIFY(unlockKeyring());
+        QVERIFY(client.ui().storageNotice->isVisibleTo(client.window.get()));
+        client.send();
+        QCOMPARE(client.ui().statusField->text(), QStringLiteral("Message sent at 03:07 PM."));
+        QCOMPARE(client.service.account(QStringLiteral("zoe@x.test"))->messages.size(), 1);
+        QVERIFY(!client.ui().storageNotice->isVisibleTo(client.window.get()));
+    }
+
+    // A quit waits for the keyring to take the last password, and for nothing else: no timer of
+    // the window fires and no bus call is served meanwhile.
+    void theQuitWaitsForTheLastWriteAlone()
+    {
+        JsonFileSettingsStore file(path);
+        KeyringSettingsStore settings(file, passwordEntries(), keyringThread,
+                                      QDBusConnection::sessionBus());
+        QVERIFY(passwordsRead(settings));
+        bool served = false;
+        QObject window;
+        QTimer::singleShot(0, &window, [&served] { served = true; });
+        settings.setDictionary(params, credentials);
+        settings.waitForWrites(std::chrono::seconds(10));
+        QVERIFY(!served);
+        QCOMPARE(onDisk().value(params).toObject().contains(QStringLiteral("Password")), !keyring);
+        QCOMPARE(settings.passwordsKeptInFile(), !keyring);
     }
 };
 
