@@ -35,8 +35,11 @@ AddressBook::AddressBook(QString folder, EdsContacts* desktop_, QObject* parent)
 
 AddressBook::~AddressBook()
 {
-    // The read under way is abandoned, and stops at its next file.
+    // The read under way is abandoned: it stops at its next file, and is waited for no longer
+    // than the file it is reading, so that it never outlives the client.
     reading.cancel();
+    if (reader.joinable())
+        reader.join();
 }
 
 QString AddressBook::defaultFolder()
@@ -122,15 +125,17 @@ void AddressBook::prefetch()
     if (!stale || reading.isRunning())
         return;
     pendingGeneration = generation;
-    // A thread of its own, not waited for by anyone: a quit during a slow read of the home
-    // folder ends at once, and the read's result goes nowhere.
+    // A thread of its own, which nothing on the window's thread waits for; the last read has
+    // ended (its result was collected), so its thread is only leaving.
+    if (reader.joinable())
+        reader.join();
     QPromise<Index> promise;
     promise.start(); // running from now, so that no second read starts beside it
     reading.setFuture(promise.future());
-    std::thread([promise = std::move(promise), folder = root, known = files]() mutable {
+    reader = std::thread([promise = std::move(promise), folder = root, known = files]() mutable {
         promise.addResult(readIndex(folder, std::move(known), &promise));
         promise.finish();
-    }).detach();
+    });
 }
 
 void AddressBook::collect()

@@ -11,6 +11,8 @@
 #include <QFutureWatcher>
 #include <QPromise>
 
+#include <thread>
+
 class EdsContacts;
 
 // The user's address book: every *.vcf file below a folder ($XDG_DATA_HOME/contacts by
@@ -19,7 +21,8 @@ class EdsContacts;
 // date, file by file, after the folder or a file changed; so a search never re-reads the files. The
 // index is read on a thread of its own (at start, on every change, and at a question asked before
 // any), and nothing waits for that read: a question is answered from the cards read so far,
-// and changed() follows the read. A read still under way at a quit is abandoned.
+// and changed() follows the read. A read still under way at a quit is abandoned at its next
+// file.
 class AddressBook : public QObject
 {
     Q_OBJECT
@@ -119,6 +122,7 @@ private:
     quint64 generation = 0;
     quint64 pendingGeneration = 0;
     QFutureWatcher<Index> reading;
+    std::thread reader;
     QHash<QString, FileEntry> files;
     Contents folderContents;
     QList<Person> everyone;

@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QLoggingCategory>
 #include <QPointer>
 #include <QTimer>
@@ -31,6 +32,11 @@ struct EdsLibrary
     decltype(&g_cancellable_new) cancellableNew = nullptr;
     decltype(&g_cancellable_cancel) cancellableCancel = nullptr;
     decltype(&g_io_error_quark) ioErrorQuark = nullptr;
+    decltype(&g_task_new) taskNew = nullptr;
+    decltype(&g_task_run_in_thread) taskRunInThread = nullptr;
+    decltype(&g_task_return_boolean) taskReturnBoolean = nullptr;
+    decltype(&g_task_return_error) taskReturnError = nullptr;
+    decltype(&g_task_propagate_boolean) taskPropagateBoolean = nullptr;
     decltype(&e_source_registry_new) registryNew = nullptr;
     decltype(&e_source_registry_new_finish) registryNewFinish = nullptr;
     decltype(&e_source_registry_list_enabled) listEnabled = nullptr;
@@ -40,7 +46,6 @@ struct EdsLibrary
     decltype(&e_book_client_get_view) getView = nullptr;
     decltype(&e_book_client_get_view_finish) getViewFinish = nullptr;
     decltype(&e_book_client_view_start) viewStart = nullptr;
-    decltype(&e_book_client_view_stop) viewStop = nullptr;
     decltype(&e_vcard_to_string) vcardToString = nullptr;
 
     // nullptr where the library or one of its functions is missing.
@@ -60,6 +65,11 @@ struct EdsLibrary
             library.resolve(found.cancellableNew, "g_cancellable_new");
             library.resolve(found.cancellableCancel, "g_cancellable_cancel");
             library.resolve(found.ioErrorQuark, "g_io_error_quark");
+            library.resolve(found.taskNew, "g_task_new");
+            library.resolve(found.taskRunInThread, "g_task_run_in_thread");
+            library.resolve(found.taskReturnBoolean, "g_task_return_boolean");
+            library.resolve(found.taskReturnError, "g_task_return_error");
+            library.resolve(found.taskPropagateBoolean, "g_task_propagate_boolean");
             library.resolve(found.registryNew, "e_source_registry_new");
             library.resolve(found.registryNewFinish, "e_source_registry_new_finish");
             library.resolve(found.listEnabled, "e_source_registry_list_enabled");
@@ -69,7 +79,6 @@ struct EdsLibrary
             library.resolve(found.getView, "e_book_client_get_view");
             library.resolve(found.getViewFinish, "e_book_client_get_view_finish");
             library.resolve(found.viewStart, "e_book_client_view_start");
-            library.resolve(found.viewStop, "e_book_client_view_stop");
             library.resolve(found.vcardToString, "e_vcard_to_string");
             return library.resolvedAll() ? &found : nullptr;
         }();
@@ -86,18 +95,32 @@ struct EdsLibrary
     }
 };
 
-// What an asynchronous call needs when it ends, which may be after the client is gone.
+// What an asynchronous call needs when it ends, which may be after the client is gone, or after
+// the books it was for were let go.
 struct EdsContacts::Pending
 {
     QPointer<EdsContacts> owner;
     QString sourceUid;
+    quint64 generation = 0;
 };
 
 namespace {
-// The registry's service; its version suffix has changed over the years.
-constexpr QLatin1StringView registryService("org.gnome.evolution.dataserver.Sources");
+// The registry's and the address-book factory's services; their version suffixes have changed
+// over the years.
+constexpr QLatin1StringView registryPrefix("org.gnome.evolution.dataserver.Sources");
+constexpr QLatin1StringView factoryPrefix("org.gnome.evolution.dataserver.AddressBook");
 // Every contact of a book.
 constexpr char everyone[] = R"((contains "x-evolution-any-field" ""))";
+
+// C calls GLib's callbacks: an exception (bad_alloc, say) must end there.
+template <typename Body> void guarded(Body body) noexcept
+{
+    try {
+        body();
+    } catch (const std::exception& e) {
+        qCCritical(lcEds) << "dropped an answer of the desktop's address book:" << e.what();
+    }
+}
 } // namespace
 
 EdsContacts::EdsContacts(QObject* parent) : QObject(parent) {}
@@ -143,14 +166,20 @@ void EdsContacts::start()
                                   QDBusPendingReply<QStringList>(*activatable).value();
         running->deleteLater();
         activatable->deleteLater();
+        QStringList followed;
         for (const QString& name : names) {
-            if (name.startsWith(registryService)) {
-                startRegistry();
-                return;
-            }
+            if (name.startsWith(registryPrefix) && registryService.isEmpty())
+                registryService = name;
+            if (name.startsWith(registryPrefix) || name.startsWith(factoryPrefix))
+                followed.append(name);
         }
-        absent = true;
-        announce();
+        if (registryService.isEmpty()) {
+            absent = true;
+            announce();
+            return;
+        }
+        follow(followed);
+        startRegistry();
     };
     connect(running, &QDBusPendingCallWatcher::finished, this, answered);
     connect(activatable, &QDBusPendingCallWatcher::finished, this, answered);
@@ -166,29 +195,91 @@ void EdsContacts::startRegistry()
         announce();
         return;
     }
-    cancellable = lib->cancellableNew();
-    lib->registryNew(cancellable, onRegistry, new Pending{this, {}});
+    if (!cancellable)
+        cancellable = lib->cancellableNew();
+    absent = false;
+    connecting = true;
+    lib->registryNew(cancellable, onRegistry, new Pending{this, {}, generation});
 }
 
-void EdsContacts::onRegistry(GObject*, GAsyncResult* result, void* data)
+void EdsContacts::follow(const QStringList& followed)
+{
+    services = new QDBusServiceWatcher(QString(), QDBusConnection::sessionBus(),
+                                       QDBusServiceWatcher::WatchForOwnerChange, this);
+    services->setWatchedServices(followed);
+    connect(services, &QDBusServiceWatcher::serviceOwnerChanged, this, &EdsContacts::ownerChanged);
+}
+
+void EdsContacts::ownerChanged(const QString& service, const QString& oldOwner,
+                               const QString& newOwner)
+{
+    if (oldOwner.isEmpty()) {
+        // Started: by this client's own call, or again after it had ended.
+        if (service == registryService && !registry && !connecting)
+            startRegistry();
+        return;
+    }
+    // Ended, or replaced: whatever was read through it is gone.
+    qCInfo(lcEds) << service << "ended; the desktop's address books are read again once it is back";
+    disconnectAll();
+    const bool registryRuns = service == registryService ? !newOwner.isEmpty() : true;
+    if (registryRuns) {
+        startRegistry();
+    } else {
+        absent = true;
+        announce();
+    }
+}
+
+void EdsContacts::disconnectAll()
+{
+    ++generation;
+    connecting = false;
+    if (!lib)
+        return;
+    // Calls still out end with "cancelled" and are for an earlier generation.
+    lib->cancellableCancel(cancellable);
+    lib->unref(cancellable);
+    cancellable = lib->cancellableNew();
+    for (auto& [uid, book] : books)
+        dropBook(book);
+    books.clear();
+    if (registry) {
+        lib->signalDisconnect(registry, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, this);
+        lib->unref(registry);
+        registry = nullptr;
+    }
+    announce();
+}
+
+bool EdsContacts::isCurrent(const Pending& pending) const
+{
+    return pending.generation == generation;
+}
+
+void EdsContacts::onRegistry(GObject*, GAsyncResult* result, void* data) noexcept
 {
     const std::unique_ptr<Pending> pending(static_cast<Pending*>(data));
     const EdsLibrary* lib = EdsLibrary::get();
     GError* error = nullptr;
     ESourceRegistry* registry = lib->registryNewFinish(result, &error);
     lib->warn("cannot reach the desktop's address books:", error);
-    if (!registry) {
-        if (pending->owner) {
-            pending->owner->absent = true;
-            pending->owner->announce();
+    EdsContacts* owner =
+        pending->owner && pending->owner->isCurrent(*pending) ? pending->owner.data() : nullptr;
+    if (!owner) {
+        if (registry)
+            lib->unref(registry);
+        return;
+    }
+    owner->connecting = false;
+    guarded([&] {
+        if (!registry) {
+            owner->absent = true;
+            owner->announce();
+            return;
         }
-        return;
-    }
-    if (!pending->owner) {
-        lib->unref(registry);
-        return;
-    }
-    pending->owner->registryReady(registry);
+        owner->registryReady(registry);
+    });
 }
 
 void EdsContacts::registryReady(ESourceRegistry* found)
@@ -203,9 +294,9 @@ void EdsContacts::registryReady(ESourceRegistry* found)
         announce(); // settled, with nothing to read
 }
 
-void EdsContacts::onSourcesChanged(ESourceRegistry*, ESource*, void* self)
+void EdsContacts::onSourcesChanged(ESourceRegistry*, ESource*, void* self) noexcept
 {
-    static_cast<EdsContacts*>(self)->syncBooks();
+    guarded([self] { static_cast<EdsContacts*>(self)->syncBooks(); });
 }
 
 void EdsContacts::syncBooks()
@@ -221,7 +312,8 @@ void EdsContacts::syncBooks()
         books[uid]; // connecting
         // Not waiting for an online book to reach its server: its cached cards come at once,
         // and the view passes on what the server changes later.
-        lib->clientConnect(source, guint32(-1), cancellable, onClient, new Pending{this, uid});
+        lib->clientConnect(source, guint32(-1), cancellable, onClient,
+                           new Pending{this, uid, generation});
     }
     lib->listFreeFull(sources, lib->unref);
 
@@ -246,19 +338,21 @@ void EdsContacts::bookStepEnded(void* data, Object* object, GError* error,
     const std::unique_ptr<Pending> pending(static_cast<Pending*>(data));
     const EdsLibrary* lib = EdsLibrary::get();
     lib->warn("cannot read an address book of the desktop's:", error);
+    EdsContacts* owner =
+        pending->owner && pending->owner->isCurrent(*pending) ? pending->owner.data() : nullptr;
     if (!object) {
-        if (pending->owner)
-            pending->owner->bookFailed(pending->sourceUid);
+        if (owner)
+            guarded([&] { owner->bookFailed(pending->sourceUid); });
         return;
     }
-    if (!pending->owner) {
+    if (!owner) {
         lib->unref(object);
         return;
     }
-    (pending->owner->*next)(pending->sourceUid, object);
+    guarded([&] { (owner->*next)(pending->sourceUid, object); });
 }
 
-void EdsContacts::onClient(GObject*, GAsyncResult* result, void* data)
+void EdsContacts::onClient(GObject*, GAsyncResult* result, void* data) noexcept
 {
     GError* error = nullptr;
     auto* client =
@@ -274,10 +368,10 @@ void EdsContacts::bookConnected(const QString& sourceUid, EBookClient* client)
         return;
     }
     found->second.client = client;
-    lib->getView(client, everyone, cancellable, onView, new Pending{this, sourceUid});
+    lib->getView(client, everyone, cancellable, onView, new Pending{this, sourceUid, generation});
 }
 
-void EdsContacts::onView(GObject* source, GAsyncResult* result, void* data)
+void EdsContacts::onView(GObject* source, GAsyncResult* result, void* data) noexcept
 {
     GError* error = nullptr;
     EBookClientView* view = nullptr;
@@ -300,12 +394,34 @@ void EdsContacts::viewReady(const QString& sourceUid, EBookClientView* view)
     lib->signalConnect(view, "objects-removed", G_CALLBACK(onRemoved), this, nullptr,
                        GConnectFlags(0));
     lib->signalConnect(view, "complete", G_CALLBACK(onComplete), this, nullptr, GConnectFlags(0));
+    // The task holds the view until its start has been answered, however long that takes.
+    GTask* task =
+        lib->taskNew(view, nullptr, onViewStarted, new Pending{this, sourceUid, generation});
+    lib->taskRunInThread(task, startView);
+    lib->unref(task);
+}
+
+void EdsContacts::startView(GTask* task, void* view, void*, GCancellable*) noexcept
+{
+    const EdsLibrary* lib = EdsLibrary::get();
     GError* error = nullptr;
-    lib->viewStart(view, &error);
-    if (error) {
-        lib->warn("cannot read an address book of the desktop's:", error);
-        bookFailed(sourceUid);
-    }
+    lib->viewStart(static_cast<EBookClientView*>(view), &error);
+    if (error)
+        lib->taskReturnError(task, error);
+    else
+        lib->taskReturnBoolean(task, TRUE);
+}
+
+void EdsContacts::onViewStarted(GObject*, GAsyncResult* result, void* data) noexcept
+{
+    const std::unique_ptr<Pending> pending(static_cast<Pending*>(data));
+    const EdsLibrary* lib = EdsLibrary::get();
+    GError* error = nullptr;
+    if (lib->taskPropagateBoolean(reinterpret_cast<GTask*>(result), &error))
+        return;
+    lib->warn("cannot read an address book of the desktop's:", error);
+    if (pending->owner && pending->owner->isCurrent(*pending))
+        guarded([&] { pending->owner->bookFailed(pending->sourceUid); });
 }
 
 void EdsContacts::bookFailed(const QString& sourceUid)
@@ -319,13 +435,15 @@ void EdsContacts::bookFailed(const QString& sourceUid)
     announce();
 }
 
-void EdsContacts::onComplete(EBookClientView* view, const void*, void* self)
+void EdsContacts::onComplete(EBookClientView* view, const void*, void* self) noexcept
 {
     auto* contacts = static_cast<EdsContacts*>(self);
-    if (Book* book = contacts->bookOf(view)) {
-        book->complete = true;
-        contacts->announce();
-    }
+    guarded([contacts, view] {
+        if (Book* book = contacts->bookOf(view)) {
+            book->complete = true;
+            contacts->announce();
+        }
+    });
 }
 
 bool EdsContacts::isSettled() const
@@ -342,11 +460,9 @@ bool EdsContacts::isSettled() const
 
 void EdsContacts::dropBook(Book& book)
 {
+    // Letting go of the view tells the service without waiting for it (libebook's stop would).
     if (book.view) {
         lib->signalDisconnect(book.view, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, this);
-        GError* error = nullptr;
-        lib->viewStop(book.view, &error);
-        lib->warn("cannot close an address book of the desktop's:", error);
         lib->unref(book.view);
     }
     if (book.client)
@@ -362,14 +478,14 @@ EdsContacts::Book* EdsContacts::bookOf(EBookClientView* view)
     return nullptr;
 }
 
-void EdsContacts::onAdded(EBookClientView* view, const GSList* contacts, void* self)
+void EdsContacts::onAdded(EBookClientView* view, const GSList* contacts, void* self) noexcept
 {
-    static_cast<EdsContacts*>(self)->cardsAdded(view, contacts);
+    guarded([=] { static_cast<EdsContacts*>(self)->cardsAdded(view, contacts); });
 }
 
-void EdsContacts::onRemoved(EBookClientView* view, const GSList* uids, void* self)
+void EdsContacts::onRemoved(EBookClientView* view, const GSList* uids, void* self) noexcept
 {
-    static_cast<EdsContacts*>(self)->cardsRemoved(view, uids);
+    guarded([=] { static_cast<EdsContacts*>(self)->cardsRemoved(view, uids); });
 }
 
 void EdsContacts::cardsAdded(EBookClientView* view, const GSList* contacts)

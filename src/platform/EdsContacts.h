@@ -4,6 +4,7 @@
 
 #include <QMap>
 #include <QObject>
+#include <QStringList>
 
 #include <map>
 
@@ -17,12 +18,20 @@ using GObject = struct _GObject;
 using GAsyncResult = struct _GAsyncResult;
 using ESource = struct _ESource;
 using GError = struct _GError;
+using GTask = struct _GTask;
+class QDBusServiceWatcher;
 
 // The desktop's address books (GNOME Contacts, Evolution and the online accounts synced into
 // Evolution Data Server): every enabled one, kept current through a live view of each. Nothing
-// here waits: the library is loaded, the registry and each book connected and read through
-// GLib's asynchronous calls, which Qt's event loop runs; changed() follows every batch. Where
-// Evolution Data Server is not on the session bus, nothing is loaded and the list stays empty.
+// here waits on the window's thread: the library is loaded, the registry and each book
+// connected and read through GLib's asynchronous calls, which Qt's event loop runs, and the one
+// call libebook makes only synchronously (starting a view) runs on GLib's worker threads;
+// changed() follows every batch. Where Evolution Data Server is not on the session bus, nothing
+// is loaded and the list stays empty.
+//
+// The services are followed on the bus: when the registry or the address-book factory ends (a
+// crash, an update), its books are dropped, and they are read again from the registry once it
+// is back.
 class EdsContacts : public QObject
 {
     Q_OBJECT
@@ -59,10 +68,17 @@ private:
 
     void startRegistry();
     void registryReady(ESourceRegistry* registry);
+    // Follows the registry's and the factory's owners on the bus.
+    void follow(const QStringList& services);
+    void ownerChanged(const QString& service, const QString& oldOwner, const QString& newOwner);
+    // Lets go of the registry and every book, and of every call still out for them.
+    void disconnectAll();
     // Connects the enabled books not yet connected, drops those no longer enabled.
     void syncBooks();
     void bookConnected(const QString& sourceUid, EBookClient* client);
     void viewReady(const QString& sourceUid, EBookClientView* view);
+    // Whether a call that began in this generation still concerns the books held now.
+    bool isCurrent(const Pending& pending) const;
     void bookFailed(const QString& sourceUid);
     void dropBook(Book& book);
     Book* bookOf(EBookClientView* view);
@@ -70,24 +86,33 @@ private:
     void cardsRemoved(EBookClientView* view, const GSList* uids);
     void announce();
 
-    static void onRegistry(GObject* source, GAsyncResult* result, void* data);
+    // GLib's callbacks: C calls them, so nothing may leave them by an exception.
+    static void onRegistry(GObject* source, GAsyncResult* result, void* data) noexcept;
     // Ends one asynchronous step of opening a book: the object goes on to next, or is let go
-    // when the step failed or the client is gone.
+    // when the step failed or the books it was for are gone.
     template <typename Object>
     static void bookStepEnded(void* data, Object* object, GError* error,
                               void (EdsContacts::*next)(const QString&, Object*));
-    static void onClient(GObject* source, GAsyncResult* result, void* data);
-    static void onView(GObject* source, GAsyncResult* result, void* data);
-    static void onSourcesChanged(ESourceRegistry* registry, ESource* source, void* self);
-    static void onAdded(EBookClientView* view, const GSList* contacts, void* self);
-    static void onRemoved(EBookClientView* view, const GSList* uids, void* self);
-    static void onComplete(EBookClientView* view, const void* error, void* self);
+    static void onClient(GObject* source, GAsyncResult* result, void* data) noexcept;
+    static void onView(GObject* source, GAsyncResult* result, void* data) noexcept;
+    // On a worker thread of GLib's: the view's start, which libebook offers only as a call that
+    // waits for the address book service.
+    static void startView(GTask* task, void* view, void*, GCancellable*) noexcept;
+    static void onViewStarted(GObject* source, GAsyncResult* result, void* data) noexcept;
+    static void onSourcesChanged(ESourceRegistry* registry, ESource* source, void* self) noexcept;
+    static void onAdded(EBookClientView* view, const GSList* contacts, void* self) noexcept;
+    static void onRemoved(EBookClientView* view, const GSList* uids, void* self) noexcept;
+    static void onComplete(EBookClientView* view, const void* error, void* self) noexcept;
 
     const EdsLibrary* lib = nullptr;
     bool started = false;
-    bool absent = false; // not on the bus, or the registry failed
+    bool absent = false;     // not on the bus, or the registry failed or ended
+    bool connecting = false; // the registry is being asked for
     bool announcing = false;
     quint64 changes = 0;
+    quint64 generation = 0; // of the registry and books held now: each disconnection starts anew
+    QDBusServiceWatcher* services = nullptr;
+    QString registryService;
     GCancellable* cancellable = nullptr;
     ESourceRegistry* registry = nullptr;
     std::map<QString, Book> books; // by the book's source UID; a null client while connecting

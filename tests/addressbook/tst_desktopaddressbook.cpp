@@ -7,12 +7,18 @@
 #include "TestFiles.h"
 #include "TestPlatform.h"
 
+#include <QDBusConnectionInterface>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <csignal>
 
 #pragma push_macro("signals")
 #undef signals
@@ -143,6 +149,39 @@ QStringList facts(AddressBook& book)
     lines.sort();
     return lines;
 }
+
+// The test's own Evolution Data Server processes: every owner of one of its names on the
+// test's bus.
+QList<uint> edsProcesses()
+{
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    QList<uint> pids;
+    for (const QString& name : bus->registeredServiceNames().value())
+        if (name.startsWith(QLatin1String("org.gnome.evolution.dataserver.")))
+            if (const uint pid = bus->servicePid(name).value(); pid && !pids.contains(pid))
+                pids.append(pid);
+    return pids;
+}
+
+// How long the window's thread went, at most, without turning its event loop: a timer that
+// should tick every few milliseconds notes the longest gap between two ticks.
+class StallProbe
+{
+public:
+    StallProbe()
+    {
+        QObject::connect(&ticker, &QTimer::timeout,
+                         [this] { longest = std::max(longest, sinceLast.restart()); });
+        ticker.start(10);
+        sinceLast.start();
+    }
+    qint64 longestMilliseconds() const { return std::max(longest, sinceLast.elapsed()); }
+
+private:
+    QTimer ticker;
+    QElapsedTimer sinceLast;
+    qint64 longest = 0;
+};
 
 bool has(AddressBook& book, const QString& firstName)
 {
@@ -301,6 +340,59 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor(
             [&] { return number.data().toString() == QStringLiteral("Bea Lind (447700900123)"); },
             edsWait));
+    }
+
+    // The desktop's address book services end (a crash, an update) and are started again by
+    // the next program that asks: the client reconnects, and contacts added since appear.
+    void theDesktopsBookComesBackAfterItsServicesRestart()
+    {
+        eds->add("BEGIN:VCARD\nVERSION:3.0\nUID:eds-bea\nN:Lind;Bea;;;\nEND:VCARD\n");
+        EdsContacts desktop;
+        AddressBook book(empty.path(), &desktop);
+        book.prefetch();
+        QVERIFY(QTest::qWaitFor([&] { return has(book, QStringLiteral("Bea")); }, edsWait));
+
+        eds.reset(); // the test's own connections end with the services
+        const QList<uint> services = edsProcesses();
+        QVERIFY(!services.isEmpty());
+        for (const uint pid : services)
+            ::kill(pid_t(pid), SIGKILL);
+        QVERIFY(QTest::qWaitFor([] { return edsProcesses().isEmpty(); }, edsWait));
+
+        eds = std::make_unique<Eds>(); // started again by bus activation
+        eds->add("BEGIN:VCARD\nVERSION:3.0\nUID:eds-cleo\nN:Moss;Cleo;;;\nEND:VCARD\n");
+        QVERIFY(QTest::qWaitFor(
+            [&] { return has(book, QStringLiteral("Cleo")) && has(book, QStringLiteral("Bea")); },
+            edsWait));
+    }
+
+    // The address book services stop answering: letting go of their books (at a quit) and asking
+    // for them anew never hold the window's thread.
+    void aHungAddressBookServiceNeverHoldsTheWindow()
+    {
+        eds->add("BEGIN:VCARD\nVERSION:3.0\nUID:eds-bea\nN:Lind;Bea;;;\nEND:VCARD\n");
+        auto desktop = std::make_unique<EdsContacts>();
+        auto book = std::make_unique<AddressBook>(empty.path(), desktop.get());
+        book->prefetch();
+        QVERIFY(QTest::qWaitFor([&] { return has(*book, QStringLiteral("Bea")); }, edsWait));
+
+        const QList<uint> services = edsProcesses();
+        for (const uint pid : services)
+            ::kill(pid_t(pid), SIGSTOP);
+        const auto resumed = qScopeGuard([&services] {
+            for (const uint pid : services)
+                ::kill(pid_t(pid), SIGCONT);
+        });
+        const StallProbe probe;
+        book.reset();
+        desktop.reset();
+        EdsContacts again;
+        AddressBook asked(empty.path(), &again);
+        asked.people();
+        QVERIFY(QTest::qWaitFor([&again] { return again.isStarted(); }));
+        QVERIFY2(probe.longestMilliseconds() < 2000,
+                 qPrintable(QStringLiteral("the window's thread was held for %1 ms")
+                                .arg(probe.longestMilliseconds())));
     }
 };
 

@@ -17,6 +17,21 @@ QString labelText(const VCard::Phone& phone)
                : name;
 }
 
+// The process's threads that are not leaving: a thread that was joined may still be listed for
+// a moment while the kernel ends it (PF_EXITING in the flags of its stat line).
+qsizetype runningThreads()
+{
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    qsizetype running = 0;
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QByteArray stat = readFile(tasks.filePath(task + QStringLiteral("/stat")));
+        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 6 && !(fields.at(6).toULong() & 0x4))
+            ++running;
+    }
+    return running;
+}
+
 // The book once its read in the background has ended.
 bool read(AddressBook& book)
 {
@@ -81,6 +96,23 @@ private Q_SLOTS:
         QVERIFY(changed.wait());
         QVERIFY(book.isRead());
         QVERIFY(!book.people().isEmpty());
+    }
+
+    // A quit while a large folder is still being read: the read stops, and its thread has ended
+    // by the time the book is gone, so nothing of it outlives the client.
+    void aQuitDuringAReadLeavesNoThreadBehind()
+    {
+        QTemporaryDir folder;
+        for (int i = 0; i < 2000; ++i)
+            QVERIFY(writeFile(folder.filePath(QStringLiteral("%1.vcf").arg(i)),
+                              "BEGIN:VCARD\nVERSION:3.0\nN:Lind;Bea;;;\nEND:VCARD\n"));
+        const qsizetype before = runningThreads();
+        {
+            AddressBook book(folder.path());
+            book.prefetch();
+            QCOMPARE(runningThreads(), before + 1);
+        }
+        QCOMPARE(runningThreads(), before);
     }
 
     void changesOnDiskAreSeen()
