@@ -21,6 +21,7 @@
 #include "SmsUri.h"
 #include "StorageStatus.h"
 #include "TimerSource.h"
+#include "XdgActivation.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -105,6 +106,7 @@ int main(int argc, char* argv[])
     MainWindow window(platform, ServiceEndpoints::fromEnvironment());
     alerts.setWindow(&window);
     window.show();
+    XdgActivation::prepare();
     window.launch();
     // Other programs' calls held since the start are served from here on.
     const auto services = [&window]() -> ServicesClass& {

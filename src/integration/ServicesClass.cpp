@@ -5,6 +5,7 @@
 #include "SendSMSPushed.h"
 #include "SoundPlayer.h"
 #include "TimerSource.h"
+#include "XdgActivation.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <QLoggingCategory>
 #include <QPushButton>
 #include <QStringDecoder>
+#include <QWindow>
 
 using namespace std::chrono_literals;
 
@@ -150,10 +152,9 @@ void ServicesClass::comeForward(QWidget& window, const QString& activationToken)
     window.show();
     window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
     window.raise();
-    // Under Wayland only a launcher's token lets a window take the focus from the one the user
-    // is in; Qt's Wayland platform takes it from this variable at the next activation.
-    if (!activationToken.isEmpty() &&
-        QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
     window.activateWindow();
+    // Under Wayland only a launcher's token lets a window take the focus from the one the user
+    // is in.
+    if (QWindow* handle = window.windowHandle())
+        XdgActivation::activate(*handle, activationToken);
 }
