@@ -53,7 +53,7 @@ void DeliveryNotifications::historyRead()
     for (Sent& message : sent) {
         for (qsizetype i = 0; i < history.rows().size(); ++i) {
             const HistoryRow& row = history.rows().at(i);
-            if (taken[i] || row.msisdn != message.msisdn || row.message != message.message)
+            if (taken[i] || !row.lists(message.msisdn, message.message))
                 continue;
             taken[i] = true;
             const bool delivered = row.state == HistoryRow::State::Successful;

@@ -30,6 +30,13 @@ struct HistoryRow
     std::optional<QString> message;
     State state = State::Unknown;
     bool operator==(const HistoryRow&) const = default;
+
+    // Whether this row lists the message sent with this text to this number (as posted). The
+    // history gives the text without white space at either end; so is it compared.
+    bool lists(const QString& sentMsisdn, const QString& sentText) const
+    {
+        return msisdn == sentMsisdn && message == sentText.trimmed();
+    }
 };
 
 // A row holds only values that stay valid when moved in memory, so a long list grows cheaply.

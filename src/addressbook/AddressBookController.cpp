@@ -72,15 +72,14 @@ void AddressBookController::awakeFromNib()
 void AddressBookController::load()
 {
     loaded = true;
-    myGroups = myAddressBook.groups();
-    myPeople = myAddressBook.people();
+    groups->reloadData([this] { myGroups = myAddressBook.groups(); });
+    names->reloadData([this] {
+        myPeople = myAddressBook.people();
+        sortPeople();
+    });
+    values->reloadData([this] { myValues.clear(); });
     filledBeforeRead = !myAddressBook.isRead();
-    myValues.clear();
     chosenNumberRow = -1;
-    sortPeople();
-    groups->reloadData();
-    names->reloadData();
-    values->reloadData();
     // "All" is chosen from the start, so that typing a name narrows the list at once.
     controls.groupTableView.setCurrentIndex(groups->index(0, 0));
 }
@@ -137,11 +136,7 @@ AddressBookController::makeArrayOfNumbers(const QList<VCard::Phone>& phones)
 
 QList<AddressBook::Person> AddressBookController::getArrayOfPeople(qsizetype groupIndex)
 {
-    QList<AddressBook::Person> people;
-    for (const AddressBook::Person* person :
-         myAddressBook.search(controls.searchField.text(), groupIndex))
-        people.append(*person);
-    return people;
+    return myAddressBook.search(controls.searchField.text(), groupIndex);
 }
 
 void AddressBookController::filterListOfNames()
@@ -165,17 +160,17 @@ void AddressBookController::groupOrFilterChanged()
         const auto found = std::find_if(current.begin(), current.end(),
                                         [&name](const auto& g) { return g.name == name; });
         if (found == current.end()) {
-            myPeople.clear();
-            names->reloadData();
+            names->reloadData([this] { myPeople.clear(); });
             return;
         }
         index = found - current.begin();
     }
-    myPeople = getArrayOfPeople(index);
-    sortPeople();
     controls.nameTableView.clearSelection();
-    names->reloadData();
-    values->reloadData();
+    names->reloadData([this, index] {
+        myPeople = getArrayOfPeople(index);
+        sortPeople();
+    });
+    values->reloadData([] {});
 }
 
 void AddressBookController::personChosen()
@@ -184,11 +179,10 @@ void AddressBookController::personChosen()
     if (row < 0 || row >= myPeople.size())
         return;
     controls.nameTextField.setText(createNameStringForPerson(myPeople.at(row)));
-    myValues = makeArrayOfNumbers(myPeople.at(row).phones);
     // The chosen number row stays chosen from one person to the next, a change of group
     // between them included, so the next person's number in that row goes into the recipient
     // box at once.
-    values->reloadData();
+    values->reloadData([this, row] { myValues = makeArrayOfNumbers(myPeople.at(row).phones); });
     if (chosenNumberRow >= 0 && chosenNumberRow < myValues.size())
         controls.valueTableView.setCurrentIndex(values->index(chosenNumberRow, 0));
     updateSendToComboBox();

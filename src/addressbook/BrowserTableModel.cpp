@@ -6,9 +6,10 @@ BrowserTableModel::BrowserTableModel(QStringList headers_, RowCount rows_, Cell 
       cell(std::move(cell_))
 {}
 
-void BrowserTableModel::reloadData()
+void BrowserTableModel::reloadData(const std::function<void()>& change)
 {
     beginResetModel();
+    change();
     endResetModel();
 }
 

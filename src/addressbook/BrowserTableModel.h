@@ -15,8 +15,9 @@ public:
 
     BrowserTableModel(QStringList headers, RowCount rows, Cell cell, QObject* parent = nullptr);
 
-    // Tells the views that every row may have changed.
-    void reloadData();
+    // Runs change, which replaces the rows the model serves, between the reset's two halves, so
+    // that no view reads the new rows under the old count.
+    void reloadData(const std::function<void()>& change);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

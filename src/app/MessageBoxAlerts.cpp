@@ -4,8 +4,8 @@
 #include <QLabel>
 #include <QMessageBox>
 
-void MessageBoxAlerts::show(Style style, const QString& message, const QString& informativeText,
-                            std::function<void()> dismissed)
+void MessageBoxAlerts::show(QObject* context, Style style, const QString& message,
+                            const QString& informativeText, std::function<void()> dismissed)
 {
     // The alert belongs to the window the user was working in when it was raised (the update
     // window asks before a download), so that it stands above that window and not beneath it.
@@ -25,9 +25,8 @@ void MessageBoxAlerts::show(Style style, const QString& message, const QString& 
     // After the modality, which sets the box's window flags anew.
     if (owner && owner->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         box->setWindowFlag(Qt::WindowStaysOnTopHint);
-    QObject::connect(box, &QMessageBox::finished, box, [dismissed = std::move(dismissed)](int) {
-        if (dismissed)
-            dismissed();
-    });
+    if (dismissed)
+        QObject::connect(box, &QMessageBox::finished, context,
+                         [dismissed = std::move(dismissed)](int) { dismissed(); });
     box->open();
 }

@@ -12,7 +12,7 @@ class MessageBoxAlerts : public Alerts
 public:
     void setWindow(QWidget* window) { parentWindow = window; }
 
-    void show(Style style, const QString& message, const QString& informativeText,
+    void show(QObject* context, Style style, const QString& message, const QString& informativeText,
               std::function<void()> dismissed) override;
 
 private:

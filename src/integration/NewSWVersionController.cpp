@@ -156,7 +156,7 @@ void NewSWVersionController::downloadPushed()
 {
     controls.downloadButton.setEnabled(false);
     controls.notNowButton.setEnabled(false);
-    alerts.show(Alerts::Style::Informational, tr("Before Installing..."),
+    alerts.show(this, Alerts::Style::Informational, tr("Before Installing..."),
                 tr("When you click OK the new version of Quibbo will be downloaded to "
                    "the folder that your default web browser normally downloads to. "
                    "After it has finished downloading, please QUIT this version of "
@@ -169,7 +169,7 @@ void NewSWVersionController::downloadPushed()
                         urls.open(url);
                         return;
                     }
-                    alerts.show(Alerts::Style::Warning, tr("No download address"),
+                    alerts.show(this, Alerts::Style::Warning, tr("No download address"),
                                 tr("The service named no web address to download the "
                                    "new version from. Please try again later."),
                                 {});

@@ -66,19 +66,19 @@ bool AddressBook::isMember(const Person& person, const Group& group) const
            (group.isCategory && person.categories.contains(group.name));
 }
 
-QList<const AddressBook::Person*> AddressBook::search(const QString& prefix, qsizetype groupIndex)
+QList<AddressBook::Person> AddressBook::search(const QString& prefix, qsizetype groupIndex)
 {
     refreshIfChanged();
     const Group* group =
         groupIndex >= 0 && groupIndex < allGroups.size() ? &allGroups[groupIndex] : nullptr;
-    QList<const Person*> found;
+    QList<Person> found;
     for (const Person& person : everyone) {
         const bool matches =
             prefix.isEmpty() ||
             (person.firstName && person.firstName->startsWith(prefix, Qt::CaseInsensitive)) ||
             (person.lastName && person.lastName->startsWith(prefix, Qt::CaseInsensitive));
         if (matches && (groupIndex < 0 || (group && isMember(person, *group))))
-            found.append(&person);
+            found.append(person);
     }
     return found;
 }

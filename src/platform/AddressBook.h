@@ -56,8 +56,8 @@ public:
 
     // Those whose first or last name begins with prefix, in any letter case, within a group
     // (or the whole book for a negative index); membership through a nested group does not
-    // count.
-    QList<const Person*> search(const QString& prefix, qsizetype groupIndex);
+    // count. Copies, which stay valid when the next question finds the book re-read.
+    QList<Person> search(const QString& prefix, qsizetype groupIndex);
     // The user's own card: the one whose UID stands in the file self-contact-uid at the root.
     std::optional<Person> me();
 

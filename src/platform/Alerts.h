@@ -4,8 +4,11 @@
 
 #include <functional>
 
+class QObject;
+
 // Shows an alert with one "OK" button, modal to the window that raised it. The call returns at
-// once; dismissed runs when the user has pressed OK, so the event loop never waits on a person.
+// once; dismissed runs when the user has pressed OK, so the event loop never waits on a person,
+// and only if context (the object whose work it finishes) still exists then.
 class Alerts
 {
 public:
@@ -16,6 +19,6 @@ public:
     };
 
     virtual ~Alerts() = default;
-    virtual void show(Style style, const QString& message, const QString& informativeText,
-                      std::function<void()> dismissed) = 0;
+    virtual void show(QObject* context, Style style, const QString& message,
+                      const QString& informativeText, std::function<void()> dismissed) = 0;
 };

@@ -2,11 +2,24 @@
 
 #include "CurlSession.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
-// A service's head is a few hundred bytes.
+// A service's head is a few hundred bytes; each head of an answer, interim ones included, is
+// held to this.
 constexpr qint64 headLimit = 64 * 1024;
+// Interim answers (100 Continue, 102 Processing) before the final one: a service sends a few;
+// past this many it sends nothing else.
+constexpr int interimLimit = 10'000;
+
+// A length is a plain decimal number that fits the counters: "0x10", "+5", "5.0", "5 abc" or
+// twenty digits would otherwise be read as some other length, and a body cut short as whole.
+bool isPlainLength(const QByteArray& value)
+{
+    return !value.isEmpty() && value.size() <= 18 &&
+           std::all_of(value.cbegin(), value.cend(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 // The proxy for url as other programs on the desktop read it from the environment: the
 // scheme's own variable, else all_proxy, each in lower case first, then upper case.
@@ -141,17 +154,33 @@ void CurlReply::configure(const Request& request, const Limits& limits,
     set(CURLOPT_HTTPHEADER, headerList);
 }
 
-size_t CurlReply::headerArrived(char* data, size_t size, size_t count, void* self)
+size_t CurlReply::headerArrived(char* data, size_t size, size_t count, void* self) noexcept
 {
     const size_t bytes = size * count;
-    return static_cast<CurlReply*>(self)->readHeaderLine(QByteArray(data, qsizetype(bytes))) ? bytes
-                                                                                             : 0;
+    auto* reply = static_cast<CurlReply*>(self);
+    try {
+        return reply->readHeaderLine(QByteArray(data, qsizetype(bytes))) ? bytes : 0;
+    } catch (const std::exception&) {
+        return reply->outOfMemory();
+    }
 }
 
-size_t CurlReply::bodyArrived(char* data, size_t size, size_t count, void* self)
+size_t CurlReply::bodyArrived(char* data, size_t size, size_t count, void* self) noexcept
 {
     const size_t bytes = size * count;
-    return static_cast<CurlReply*>(self)->readBody(data, qint64(bytes)) ? bytes : 0;
+    auto* reply = static_cast<CurlReply*>(self);
+    try {
+        return reply->readBody(data, qint64(bytes)) ? bytes : 0;
+    } catch (const std::exception&) {
+        return reply->outOfMemory();
+    }
+}
+
+size_t CurlReply::outOfMemory() noexcept
+{
+    // Nothing that allocates: the reason is named when the transfer has ended.
+    memoryFailed = true;
+    return 0;
 }
 
 bool CurlReply::stop(NetworkError code, const QString& text)
@@ -165,7 +194,7 @@ bool CurlReply::readHeaderLine(QByteArray line)
     idleTimer.start(idle);
     if (headEnded)
         return true; // trailers after a chunked body carry nothing for the callers
-    headBytes += line.size();
+    headBytes = atStatusLine ? line.size() : headBytes + line.size();
     if (headBytes > headLimit)
         return stop(ProtocolFailure, QStringLiteral("the answer's head is too large"));
     if (std::exchange(atStatusLine, false)) {
@@ -189,6 +218,9 @@ bool CurlReply::readHeaderLine(QByteArray line)
     line = line.trimmed();
     if (line.isEmpty()) {
         if (headStatus >= 100 && headStatus <= 199) {
+            if (++interimHeads > interimLimit)
+                return stop(ProtocolFailure, QStringLiteral("the answer never goes past interim "
+                                                            "heads"));
             atStatusLine = true; // an interim answer: the real one follows
             return true;
         }
@@ -210,6 +242,8 @@ bool CurlReply::readHeaderLine(QByteArray line)
     if (name.compare("Content-Length", Qt::CaseInsensitive) == 0) {
         // The same length repeated is one length; two different ones leave the end unknown.
         for (const QByteArray& length : value.split(',')) {
+            if (!isPlainLength(length.trimmed()))
+                return stop(ProtocolFailure, QStringLiteral("the answer's length is not a number"));
             if (contentLength && *contentLength != length.trimmed())
                 return stop(ProtocolFailure, QStringLiteral("the answer has two lengths"));
             contentLength = length.trimmed();
@@ -263,6 +297,8 @@ void CurlReply::transferEnded(int code)
     const auto result = CURLcode(code);
     if (statusLineOnly && answerStatus)
         finish(); // stopped on purpose at the status line
+    else if (memoryFailed)
+        fail(UnknownNetworkError, QStringLiteral("out of memory while the answer arrived"));
     else if (stopReason)
         fail(stopReason->first, stopReason->second);
     else if (result != CURLE_OK)

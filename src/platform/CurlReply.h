@@ -92,8 +92,11 @@ protected:
     qint64 writeData(const char*, qint64) override { return -1; } // opened for reading only
 
 private:
-    static size_t headerArrived(char* data, size_t size, size_t count, void* self);
-    static size_t bodyArrived(char* data, size_t size, size_t count, void* self);
+    // libcurl's callbacks: C calls them, so nothing may leave them by an exception.
+    static size_t headerArrived(char* data, size_t size, size_t count, void* self) noexcept;
+    static size_t bodyArrived(char* data, size_t size, size_t count, void* self) noexcept;
+    // Stops the transfer when an arrival could not be kept.
+    size_t outOfMemory() noexcept;
     // Each returns false to stop the transfer.
     bool readHeaderLine(QByteArray line);
     bool readBody(const char* data, qint64 size);
@@ -119,7 +122,9 @@ private:
     QList<QPair<QByteArray, QByteArray>> headLines;
     std::optional<QByteArray> contentLength;
     QList<QByteArray> transferCodings;
-    qint64 headBytes = 0;
+    qint64 headBytes = 0; // of the head being read
+    int interimHeads = 0;
+    bool memoryFailed = false;
     bool atStatusLine = true;
     bool headEnded = false;
 

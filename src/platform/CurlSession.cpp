@@ -40,20 +40,28 @@ void CurlSession::remove(CURL* easy)
         curl.multiRemoveHandle(multi, easy);
 }
 
-int CurlSession::socketChanged(CURL*, curl_socket_t socket, int what, void* self, void*)
+int CurlSession::socketChanged(CURL*, curl_socket_t socket, int what, void* self, void*) noexcept
 {
-    static_cast<CurlSession*>(self)->watch(socket, what);
-    return 0;
+    try {
+        static_cast<CurlSession*>(self)->watch(socket, what);
+        return 0;
+    } catch (const std::exception&) {
+        return -1;
+    }
 }
 
-int CurlSession::timerChanged(CURLM*, long milliseconds, void* self)
+int CurlSession::timerChanged(CURLM*, long milliseconds, void* self) noexcept
 {
-    QTimer& timer = static_cast<CurlSession*>(self)->timer;
-    if (milliseconds < 0)
-        timer.stop();
-    else
-        timer.start(std::chrono::milliseconds(milliseconds));
-    return 0;
+    try {
+        QTimer& timer = static_cast<CurlSession*>(self)->timer;
+        if (milliseconds < 0)
+            timer.stop();
+        else
+            timer.start(std::chrono::milliseconds(milliseconds));
+        return 0;
+    } catch (const std::exception&) {
+        return -1;
+    }
 }
 
 void CurlSession::watch(curl_socket_t socket, int what)

@@ -35,8 +35,11 @@ private:
         QPointer<QSocketNotifier> write;
     };
 
-    static int socketChanged(CURL* easy, curl_socket_t socket, int what, void* self, void*);
-    static int timerChanged(CURLM* multi, long milliseconds, void* self);
+    // libcurl's callbacks: C calls them, so nothing may leave them by an exception; -1 stops
+    // libcurl's work.
+    static int socketChanged(CURL* easy, curl_socket_t socket, int what, void* self,
+                             void*) noexcept;
+    static int timerChanged(CURLM* multi, long milliseconds, void* self) noexcept;
     void watch(curl_socket_t socket, int what);
     void act(curl_socket_t socket, int events);
 

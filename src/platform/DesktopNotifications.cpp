@@ -3,6 +3,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QVariantMap>
 
 namespace {
@@ -27,6 +28,14 @@ void DesktopNotifications::show(const QString& summary, const QString& body)
                     SLOT(actionInvoked(uint, QString)));
         bus.connect(service, path, service, QStringLiteral("NotificationClosed"), this,
                     SLOT(notificationClosed(uint)));
+        // Another notification service (a desktop restarted, another daemon) may read bodies
+        // otherwise: it is asked anew, and the ids of the last one's notifications are void.
+        auto* owner =
+            new QDBusServiceWatcher(service, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+        connect(owner, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+            bodyMarkup.reset();
+            shown.clear();
+        });
     }
     if (bodyMarkup) {
         notify(summary, body);

@@ -57,17 +57,30 @@ void KeyringThread::run(std::function<QKeychain::Job*()> make,
         ++running;
     }
     QMetaObject::invokeMethod(worker, [this, make = std::move(make), done = std::move(done)] {
-        // The jobs are nobody's children: the keyring's library may still call into one after
-        // its asker has gone; each deletes itself when it ends.
-        QKeychain::Job* job = make();
-        QObject::connect(job, &QKeychain::Job::finished, worker, [this, job, done] {
-            Answer answer{int(job->error()), job->errorString(), {}};
-            if (auto* read = qobject_cast<QKeychain::ReadPasswordJob*>(job))
-                answer.password = read->textData();
-            ended(done, answer);
-        });
-        job->start();
+        start(make, done, true);
     });
+}
+
+void KeyringThread::start(const std::function<QKeychain::Job*()>& make,
+                          const std::function<void(const Answer&)>& done, bool firstTry)
+{
+    // The jobs are nobody's children: the keyring's library may still call into one after its
+    // asker has gone; each deletes itself when it ends.
+    QKeychain::Job* job = make();
+    QObject::connect(job, &QKeychain::Job::finished, worker, [this, job, make, done, firstTry] {
+        // A keyring that restarted before its new owner was seen on the bus leaves the session
+        // void: the job is tried once more on a new one.
+        if (job->error() == QKeychain::OtherError && firstTry) {
+            dropKeyringSession();
+            start(make, done, false);
+            return;
+        }
+        Answer answer{int(job->error()), job->errorString(), {}};
+        if (auto* read = qobject_cast<QKeychain::ReadPasswordJob*>(job))
+            answer.password = read->textData();
+        ended(done, answer);
+    });
+    job->start();
 }
 
 void KeyringThread::ended(std::function<void(const Answer&)> done, const Answer& answer)

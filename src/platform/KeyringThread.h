@@ -45,6 +45,9 @@ public:
     void waitForJobs(std::chrono::milliseconds limit);
 
 private:
+    // On the keyring's thread.
+    void start(const std::function<QKeychain::Job*()>& make,
+               const std::function<void(const Answer&)>& done, bool firstTry);
     void ended(std::function<void(const Answer&)> done, const Answer& answer);
 
     QThread thread;

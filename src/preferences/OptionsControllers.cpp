@@ -84,7 +84,7 @@ void OptionsControllers::answered(CurlReply* reply, const QString& email, const 
 
     if (!credentials) {
         controls.mySaveButton.setEnabled(true);
-        alerts.show(Alerts::Style::Warning, tr("Invalid Account Details"),
+        alerts.show(this, Alerts::Style::Warning, tr("Invalid Account Details"),
                     tr("It has not been possible to connect to your account.  This is "
                        "most likely because you either mistyped your email address or "
                        "password, or the account does not exist.  You may also see "
@@ -96,7 +96,7 @@ void OptionsControllers::answered(CurlReply* reply, const QString& email, const 
         emit verificationAnswered();
         return;
     }
-    alerts.show(Alerts::Style::Informational, tr("Account Verified"),
+    alerts.show(this, Alerts::Style::Informational, tr("Account Verified"),
                 tr("Thank you.  The account details you have supplied match a live "
                    "account in the Quibbo system.  You can now proceed to send SMS "
                    "messages."),

@@ -169,7 +169,7 @@ void SendSMSPushed::offerCredits()
 {
     setTurning(true); // keeps turning until the alert is dismissed
     controls.progressDescription.showSteady(tr("Failed"), TextColours::failure);
-    alerts.show(Alerts::Style::Warning, tr("Insufficient credits in account"),
+    alerts.show(this, Alerts::Style::Warning, tr("Insufficient credits in account"),
                 tr("You do not have sufficient credit to send this message.  Please "
                    "top-up and then try resending."),
                 [this] {

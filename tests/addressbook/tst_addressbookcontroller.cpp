@@ -58,6 +58,22 @@ private Q_SLOTS:
         QCOMPARE(b.column(b.people), people);
     }
 
+    // A view told that the lists are about to change still reads the old ones: a list replaced
+    // before that would be read under the old row count.
+    void viewsReadTheOldRowsUntilTheReset()
+    {
+        Browser b;
+        b.choosePerson(QStringLiteral("Anna Berg (Smith, Jones & Co)"));
+        QList<int> countsBefore;
+        for (QAbstractItemView* view :
+             std::initializer_list<QAbstractItemView*>{&b.people, &b.numbers})
+            connect(view->model(), &QAbstractItemModel::modelAboutToBeReset, this,
+                    [&countsBefore, view] { countsBefore << view->model()->rowCount(); });
+        QTest::keyClicks(&b.search, QStringLiteral("zo"));
+        b.choosePerson(QStringLiteral("Zoe Quinn "));
+        QCOMPARE(countsBefore, (QList<int>{7, 4, 1, 4, 4}));
+    }
+
     void choosingANumberFillsTheRecipient()
     {
         Browser b;

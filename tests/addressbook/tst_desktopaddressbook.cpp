@@ -141,8 +141,8 @@ QStringList facts(AddressBook& book)
     }
     for (qsizetype g = 0; g < book.groups().size(); ++g) {
         QStringList members;
-        for (const AddressBook::Person* p : book.search(QString(), g))
-            members << name(*p);
+        for (const AddressBook::Person& p : book.search(QString(), g))
+            members << name(p);
         members.sort();
         lines << QStringLiteral("group %1: %2").arg(book.groups()[g].name, members.join(u','));
     }

@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
 
 using namespace std::chrono_literals;
 
@@ -163,6 +164,24 @@ private Q_SLOTS:
         QCOMPARE(desktop.shown[0].summary, QStringLiteral("Delivered to 07700 900123"));
     }
 
+    // The history lists a message without the white space at its ends; it is the same message.
+    void aMessageWithSpaceAroundItIsAnnounced()
+    {
+        NotificationServer desktop;
+        AppHarness client;
+        const QString email = QStringLiteral("ann@example.test");
+        client.configure(email, 10);
+        client.open();
+        client.compose(QStringLiteral("  On my way\n"), QStringLiteral("07700 900123"));
+        client.send();
+        client.service.ageMessages(email, 60s);
+        QSignalSpy fetched(&client.window->history(), &MsgHistoryDataSource::fetchFinished);
+        client.test.time.advance(10s);
+        QVERIFY(fetched.wait());
+        QTRY_COMPARE(desktop.shown.size(), 1);
+        QCOMPARE(desktop.shown[0].body, QStringLiteral("On my way"));
+    }
+
     // Message text is plain text: a service that reads markup in bodies is given it escaped,
     // one that does not is given it as it stands.
     void bodyIsPlainText()
@@ -182,6 +201,32 @@ private Q_SLOTS:
                          markup ? QStringLiteral("Tea &amp; &lt;b&gt;cake&lt;/b&gt; at 5") : text);
             QCOMPARE(server.shown[1].summary, QStringLiteral("second"));
         }
+    }
+
+    // The notification service is replaced (a desktop restarted, another daemon): the new one
+    // is asked anew whether it reads markup.
+    void aReplacedServiceIsAskedAgain()
+    {
+        const QString text = QStringLiteral("Tea & cake");
+        DesktopNotifications notifications(QDBusConnection::sessionBus(),
+                                           QStringLiteral("example.quibbo.Quibbo"));
+        auto first = std::make_unique<NotificationServer>();
+        first->capabilities = {"body", "body-markup"};
+        notifications.show(QStringLiteral("first"), text);
+        QTRY_COMPARE(first->shown.size(), 1);
+        QCOMPARE(first->shown[0].body, QStringLiteral("Tea &amp; cake"));
+
+        // Seen by a watcher made after the client's, so the client has seen it too.
+        QDBusServiceWatcher replaced(QStringLiteral("org.freedesktop.Notifications"),
+                                     QDBusConnection::sessionBus(),
+                                     QDBusServiceWatcher::WatchForRegistration);
+        QSignalSpy registered(&replaced, &QDBusServiceWatcher::serviceRegistered);
+        first.reset();
+        NotificationServer second;
+        QVERIFY(registered.wait());
+        notifications.show(QStringLiteral("second"), text);
+        QTRY_COMPARE(second.shown.size(), 1);
+        QCOMPARE(second.shown[0].body, text);
     }
 };
 

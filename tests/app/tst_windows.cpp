@@ -221,8 +221,9 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&floating));
         MessageBoxAlerts alerts;
         alerts.setWindow(&main);
-        alerts.show(Alerts::Style::Informational, QStringLiteral("Before <b>Installing</b>..."),
-                    QStringLiteral("<i>words</i>"), {});
+        alerts.show(&main, Alerts::Style::Informational,
+                    QStringLiteral("Before <b>Installing</b>..."), QStringLiteral("<i>words</i>"),
+                    {});
         auto* box = floating.findChild<QMessageBox*>();
         QVERIFY(box);
         QVERIFY(box->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -232,6 +233,23 @@ private Q_SLOTS:
         QVERIFY(informative);
         QCOMPARE(informative->textFormat(), Qt::PlainText);
         box->accept();
+    }
+
+    // An alert dismissed after the object whose work it finishes has gone (a window closed
+    // meanwhile) runs nothing of that object's.
+    void anAlertOutlivingItsAskerRunsNothing()
+    {
+        QWidget main;
+        main.show();
+        MessageBoxAlerts alerts;
+        alerts.setWindow(&main);
+        bool ran = false;
+        auto asker = std::make_unique<QObject>();
+        alerts.show(asker.get(), Alerts::Style::Warning, QStringLiteral("Insufficient credits"), {},
+                    [&ran] { ran = true; });
+        asker.reset();
+        main.findChild<QMessageBox*>()->accept();
+        QVERIFY(!ran);
     }
 
     // Closing the preferences without a verified save puts the stored details back.

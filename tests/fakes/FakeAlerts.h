@@ -3,6 +3,8 @@
 #include "Alerts.h"
 
 #include <QList>
+#include <QObject>
+#include <QPointer>
 
 // Records alerts; a test dismisses them as the user would press OK.
 class FakeAlerts : public Alerts
@@ -13,12 +15,13 @@ public:
         Style style;
         QString message;
         std::function<void()> dismissed;
+        QPointer<QObject> context;
     };
 
-    void show(Style style, const QString& message, const QString&,
+    void show(QObject* context, Style style, const QString& message, const QString&,
               std::function<void()> dismissed) override
     {
-        shown.append({style, message, std::move(dismissed)});
+        shown.append({style, message, std::move(dismissed), context});
         ++waiting;
     }
 
@@ -27,7 +30,7 @@ public:
     {
         Shown& alert = shown[shown.size() - waiting];
         --waiting;
-        if (alert.dismissed)
+        if (alert.dismissed && alert.context)
             alert.dismissed();
     }
 

@@ -53,8 +53,8 @@ QString dump(AddressBook& book)
     }
     for (qsizetype g = 0; g < book.groups().size(); ++g) {
         QStringList members;
-        for (const AddressBook::Person* p : book.search(QString(), g))
-            members << p->uid;
+        for (const AddressBook::Person& p : book.search(QString(), g))
+            members << p.uid;
         lines << QStringLiteral("group %1%2: %3")
                      .arg(book.groups()[g].name,
                           book.groups()[g].isCategory ? QStringLiteral(" (category)") : QString(),

@@ -44,12 +44,27 @@ private Q_SLOTS:
             << Answer{.raw = raw("103 Early Hints\r\nLink: </a>") +
                              raw("200 OK\r\nContent-Length: 4", "1234")}
             << std::optional(200) << true;
+        // Each head is held to the head limit, not all of them together.
+        QTest::newRow("after three thousand interim 100s")
+            << Answer{.raw = raw("100 Continue").repeated(3000) +
+                             raw("200 OK\r\nContent-Length: 4", "1234")}
+            << std::optional(200) << true;
+        QTest::newRow("interim heads without end")
+            << Answer{.raw = raw("102 Processing").repeated(10'001) +
+                             raw("200 OK\r\nContent-Length: 4", "1234")}
+            << std::optional<int>() << false;
         QTest::newRow("error status") << Answer{500, {"oops"}} << std::optional(500) << false;
         QTest::newRow("reset part-way, without a length")
             << Answer{.raw = raw("200 OK", "12"), .reset = true} << std::optional(200) << false;
         QTest::newRow("two different lengths")
             << Answer{.raw = raw("200 OK\r\nContent-Length: 1000\r\nContent-Length: 4", "1234")}
             << std::optional<int>() << false;
+        // A length that is not a plain decimal number is no length: read as one, an empty or a
+        // cut body would count as the whole answer.
+        for (const char* length : {"0x10000", "99999999999999999999", "+4", "4.0", "4 abc", ""})
+            QTest::addRow("a length of \"%s\"", length)
+                << Answer{.raw = raw("200 OK\r\nContent-Length: " + QByteArray(length), "1234")}
+                << std::optional<int>() << false;
         QTest::newRow("chunked after another coding")
             << Answer{.raw = raw("200 OK\r\nTransfer-Encoding: gzip, chunked",
                                  "4\r\n1234\r\n0\r\n\r\n")}
