@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 SenderIDController::SenderIDController(const Controls& controls_, SettingsStore& settings_,
                                        SoundPlayer& sounds_, QObject* parent)
@@ -21,11 +22,13 @@ void SenderIDController::awakeFromNib()
     for (QLineEdit* field : {&controls.mySenderIDField, &controls.myCountryCode})
         connect(field, &QLineEdit::editingFinished, this,
                 &SenderIDController::controlTextDidEndEditing);
-    connect(&controls.myTranslateNumberTickBox, &QCheckBox::clicked, this,
+    // Toggled rather than clicked: a screen reader's toggle changes the box without a click.
+    // Loading the stored values changes them with the signals blocked.
+    connect(&controls.myTranslateNumberTickBox, &QCheckBox::toggled, this,
             &SenderIDController::setNumberTranslation);
-    connect(&controls.myLongSMSAllowedTickBox, &QCheckBox::clicked, this,
+    connect(&controls.myLongSMSAllowedTickBox, &QCheckBox::toggled, this,
             &SenderIDController::setLongSMSAllowed);
-    connect(&controls.myNotificationsTickBox, &QCheckBox::clicked, this, [this](bool on) {
+    connect(&controls.myNotificationsTickBox, &QCheckBox::toggled, this, [this](bool on) {
         settings.setString(SettingsKeys::deliveryNotifications,
                            on ? SettingsKeys::on : SettingsKeys::off);
     });
@@ -34,6 +37,9 @@ void SenderIDController::awakeFromNib()
 
 void SenderIDController::loadUserDefaultsIntoControls()
 {
+    const QSignalBlocker translate(controls.myTranslateNumberTickBox);
+    const QSignalBlocker longMessages(controls.myLongSMSAllowedTickBox);
+    const QSignalBlocker notifications(controls.myNotificationsTickBox);
     if (const std::optional<QString> senderID = settings.stringForKey(SettingsKeys::senderID))
         controls.mySenderIDField.setText(*senderID);
     if (const std::optional<QString> longAllowed =

@@ -2,6 +2,8 @@
 #include "MemorySettingsStore.h"
 #include "SenderIDController.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTest>
@@ -79,6 +81,23 @@ private Q_SLOTS:
                  QStringLiteral("OFF"));
     }
 
+    // A screen reader toggles a tick box without clicking it: the option is stored all the same.
+    void aToggleFromAScreenReaderIsStored()
+    {
+        Fixture f;
+        f.sending.awakeFromNib();
+        for (QCheckBox* box : {&f.longMessages, &f.translate, &f.notifications})
+            QAccessible::queryAccessibleInterface(box)->actionInterface()->doAction(
+                QAccessibleActionInterface::toggleAction());
+        QCOMPARE(f.settings.stringForKey(QStringLiteral("longSMSAllowed")), QStringLiteral("ON"));
+        QCOMPARE(f.settings.dictionaryForKey(QStringLiteral("numberTranslation"))
+                     ->value(QStringLiteral("translationState")),
+                 QStringLiteral("ON"));
+        QVERIFY(f.countryCode.isEnabled());
+        QCOMPARE(f.settings.stringForKey(QStringLiteral("deliveryNotifications")),
+                 QStringLiteral("OFF"));
+    }
+
     void loading_data()
     {
         QTest::addColumn<QJsonObject>("stored");
@@ -132,8 +151,9 @@ private Q_SLOTS:
         QCOMPARE(f.countryCode.isEnabled(), translateTicked);
         QCOMPARE(f.sounds.played.size(), 0);
         // Loading writes nothing back.
-        QCOMPARE(f.settings.contains(QStringLiteral("senderID")),
-                 stored.contains(QStringLiteral("senderID")));
+        for (const char* key :
+             {"senderID", "longSMSAllowed", "numberTranslation", "deliveryNotifications"})
+            QCOMPARE(f.settings.contains(QLatin1String(key)), stored.contains(QLatin1String(key)));
     }
 };
 
