@@ -44,6 +44,8 @@ private:
 // A change left unwritten at a quit gets this long for another client's write to end: the
 // window is gone by then, and a lock older than a second counts as abandoned.
 constexpr auto lockWaitAtQuit = 1500ms;
+// As long for the lock of a client that crashed while writing, before the window shows.
+constexpr auto lockWaitAfterACrash = lockWaitAtQuit;
 } // namespace
 
 JsonFileSettingsStore::JsonFileSettingsStore(QString filePath, StorageStatus* status_)
@@ -52,10 +54,12 @@ JsonFileSettingsStore::JsonFileSettingsStore(QString filePath, StorageStatus* st
     // The file is replaced whole, so it reads without the lock, and most starts take none. A
     // copy left beside it by a write that never finished (it holds the passwords too) is
     // removed, and a damaged file moved aside, only under the lock, when no other client's
-    // write can be under way; a damaged file that stays waits for the first write.
+    // write can be under way; a damaged file that stays waits for the first write. Such debris
+    // is left by a crash, whose lock goes stale within a second: only then does a start wait,
+    // before the window shows.
     if (read(values) != Read::Unreadable && PrivateFile::unfinishedWrites(path).isEmpty())
         return;
-    const WriteLock lock(path, 0ms);
+    const WriteLock lock(path, lockWaitAfterACrash);
     if (!lock.isHeld())
         return;
     PrivateFile::removeUnfinishedWrites(path);
@@ -103,9 +107,13 @@ int JsonFileSettingsStore::writeUnsaved(std::chrono::milliseconds lockWait)
     if (const int error = PrivateFile::ensureFolder(path))
         return error;
     const WriteLock lock(path, lockWait);
-    // Never written without the lock: another client's change would be set back.
-    if (lock.isBusy())
-        return EWOULDBLOCK;
+    // Never written without the lock: another client's change would be set back. A lock left by
+    // a client that died is taken over, but not on a full disk (taking it over writes a file
+    // too): then the disk is why.
+    if (lock.isBusy()) {
+        const int error = PrivateFile::probe(path);
+        return error ? error : EWOULDBLOCK;
+    }
     // The other keys as another client may have left them; this run's changes over them.
     QJsonObject onDisk;
     switch (read(onDisk)) {

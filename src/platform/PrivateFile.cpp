@@ -140,6 +140,20 @@ int PrivateFile::remove(const QString& filePath)
     return error;
 }
 
+int PrivateFile::probe(const QString& filePath)
+{
+    QByteArray copy = QFile::encodeName(resolved(filePath)) + ".XXXXXX";
+    const int fd = ::mkostemp(copy.data(), O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    int error = writeAll(fd, "?");
+    if (!error && ::fsync(fd) != 0)
+        error = errno;
+    ::close(fd);
+    ::unlink(copy.constData());
+    return error;
+}
+
 QStringList PrivateFile::unfinishedWrites(const QString& filePath)
 {
     // write() makes "NAME.XXXXXX" and renames it over the file. Matched by hand: a regular

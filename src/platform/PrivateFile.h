@@ -21,6 +21,9 @@ int ensureFolder(const QString& filePath);
 int write(const QString& filePath, const QByteArray& contents);
 // 0 (also when there was no file), or the errno that kept the file from being removed.
 int remove(const QString& filePath);
+// 0 when a file beside filePath could be written now, else why not: a byte written to a copy
+// that is removed at once.
+int probe(const QString& filePath);
 // The copies write() leaves beside the file when it is killed part-way ("NAME.XXXXXX"), as
 // names in the file's folder.
 QStringList unfinishedWrites(const QString& filePath);

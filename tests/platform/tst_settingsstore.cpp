@@ -218,6 +218,37 @@ private Q_SLOTS:
         QCOMPARE(next.dictionaryForKey(QStringLiteral("QuibboAPIConnectionParams"))->size(), 3);
     }
 
+    // A client that died while writing left its lock, and then the disk filled: the lock cannot
+    // be taken over (that writes a file too), and the user is told the disk is full, not left
+    // waiting; once there is room the lock is taken over and the change written.
+    void aDeadClientsLockOnAFullDisk()
+    {
+        const QString folder = home.filePath(QStringLiteral("quibbo"));
+        SmallDisk disk(folder, 16 * 1024);
+        QVERIFY2(disk.isMounted(), qPrintable(disk.error()));
+        FakeTime time;
+        StorageStatus status(time);
+        JsonFileSettingsStore store(path(), &status);
+        store.setString(QStringLiteral("senderID"), QStringLiteral("Old"));
+        const QString lock = path() + QStringLiteral(".lock");
+        QVERIFY(writeFile(lock, "999999999\nquibbo\nelsewhere\n"));
+        QFile left(lock);
+        QVERIFY(left.open(QIODevice::ReadWrite));
+        QVERIFY(left.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                 QFileDevice::FileModificationTime));
+        left.close();
+        QVERIFY(disk.fill());
+
+        store.setString(QStringLiteral("senderID"), QStringLiteral("New"));
+        QCOMPARE(status.unsaved().value(StorageStatus::File::Settings), ENOSPC);
+        disk.makeRoom();
+        time.advance(std::chrono::seconds(5));
+        QVERIFY(store.isSaved());
+        QVERIFY(status.unsaved().isEmpty());
+        QCOMPARE(JsonFileSettingsStore(path()).stringForKey(QStringLiteral("senderID")),
+                 QStringLiteral("New"));
+    }
+
     // A writer killed at any moment leaves a readable file of the user's alone, and no copy
     // of it (passwords included) survives the next start.
     void killedWritersLeaveAReadableFile()
