@@ -8,7 +8,13 @@ against the real simulator.
    passwords are in the desktop's keyring, not in the settings file. Then another program sends
    selected text over the bus, the user chooses My Phone, and the simulator accepts it for the
    user's own number.
-2. On a fresh profile: press Quit on the assistant and see the process end within 2 seconds.
+2. The disk holding the settings is full (a small file system of the test's own, in its own
+   user and mount namespace): the user allows long messages and, under X11, changes the sender
+   ID; the window says the change could not be saved and why, and the file stays as it was. Once
+   space is freed, the next message goes out (with the new sender ID) and the changes reach the
+   file. (Headless Weston has no keyboard, so no field there ever loses the focus that ends its
+   editing: the sender ID is typed under X11 only.)
+3. On a fresh profile: press Quit on the assistant and see the process end within 2 seconds.
 
 Usage: first_run.py QUIBBO QUIBBO_SIM QUIBBO_SEND_SELECTION x11|wayland
 """
@@ -227,7 +233,75 @@ try:
     client.process.terminate()
     client.process.wait(10)
 
-    # 2. Quit on a fresh profile's assistant ends the program.
+    # 2. A full disk. The settings folder moves onto a file system of 64 KiB, which is then
+    # filled to its last byte.
+    settings_dir = os.path.join(work, "first", "config", "quibbo")
+    kept = os.path.join(work, "settings-before")
+    shutil.copytree(settings_dir, kept)
+    subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k,mode=0700", "tmpfs", settings_dir],
+                   check=True)
+    for name in os.listdir(kept):
+        shutil.copy2(os.path.join(kept, name), settings_dir)
+    with open(os.path.join(settings_dir, "settings.json"), "rb") as f:
+        before = f.read()
+    client = Client(secure, public, os.path.join(work, "first"))
+    filler = os.path.join(settings_dir, "filler")
+    with open(filler, "wb", buffering=0) as f:
+        for piece in (b"f" * 4096, b"f"):
+            try:
+                while f.write(piece):
+                    pass
+            except OSError:
+                pass
+    client.find("the Preferences menu item", lambda n: n.get_role_name() == "menu item"
+                and n.get_name() == "Preferences…").do_action(0)
+    client.control("page tab", "Sending").do_action(0)
+    long_messages = client.control("check box", "Allow long messages (up to 4 parts)")
+    if PLATFORM == "x11":
+        def focused(node):
+            return node.get_state_set().contains(Atspi.StateType.FOCUSED)
+        sender = client.control("text", "Sender ID")
+        Atspi.Component.grab_focus(sender)
+        wait_for("the Sender ID field to take the focus", lambda: focused(sender))
+        sender.set_text_contents("JourneyCo")
+        # Leaving the field ends its editing, which stores it.
+        Atspi.Component.grab_focus(long_messages)
+        wait_for("the focus to leave the Sender ID field", lambda: not focused(sender))
+    long_messages.do_action(0)  # a screen reader's Toggle
+    notice = client.find("the notice", lambda n: n.get_role_name() == "label"
+                         and n.get_description() == "Notice")
+    wait_for("the notice that the change was not saved",
+             lambda: "could not be saved: the disk is full" in notice.get_name())
+    with open(os.path.join(settings_dir, "settings.json"), "rb") as f:
+        if f.read() != before:
+            fail("the settings file changed on a full disk")
+    # Nothing half-written beside the file (the lock file is the lock's own).
+    left = sorted(set(os.listdir(settings_dir)) - {"settings.json.lock"})
+    if left != ["filler", "settings.json"]:
+        fail("a full disk left %s beside the settings" % left)
+    client.press("Close")
+    os.remove(filler)
+    client.type_into("text", "Message", "Sent from a freed disk")
+    recipient = client.control("combo box", "Recipient")
+    line = next(n for n in walk(recipient) if n.get_role_name() == "text")
+    line.set_text_contents("07700 900123")
+    client.press("Send")
+    sent_with = "JourneyCo" if PLATFORM == "x11" else json.loads(before)["senderID"]
+    wait_for("the simulator to accept the message with the sender ID as changed",
+             lambda: sim_said('accepted a message from journey@example.test to 07700900123 '
+                              '(sender "%s"' % sent_with))
+
+    def saved():
+        with open(os.path.join(settings_dir, "settings.json")) as f:
+            stored = json.load(f)
+        return (stored.get("longSMSAllowed") == "ON"
+                and (PLATFORM != "x11" or stored.get("senderID") == "JourneyCo"))
+    wait_for("the changes to reach the file", saved)
+    wait_for("the notice to go", lambda: not showing(notice))
+    client.process.terminate()
+    client.process.wait(10)
+
+    # 3. Quit on a fresh profile's assistant ends the program.
     client = Client(secure, public, os.path.join(work, "second"))
     client.control("dialog", "Setup")
     pressed = time.monotonic()
@@ -239,7 +313,7 @@ try:
     if code != 0:
         fail("the client ended with %d after Quit" % code)
     print("Quit ended the client in %.2f s" % (time.monotonic() - pressed))
-    print("2 passed, 0 failed (%s)" % PLATFORM)
+    print("3 passed, 0 failed (%s)" % PLATFORM)
 finally:
     for process in reversed(children):
         if process.poll() is None:
