@@ -47,6 +47,10 @@
         <source>Other:</source>
         <translation>Andere:</translation>
     </message>
+    <message>
+        <source>%1 (ext. %2):</source>
+        <translation>%1 (Durchwahl %2):</translation>
+    </message>
 </context>
 <context>
     <name>AddressBookPanel</name>

@@ -129,6 +129,9 @@ AddressBookController::makeArrayOfNumbers(const QList<VCard::Phone>& phones)
             label = phone.customLabel + QLatin1Char(':');
             break;
         }
+        // The number goes into the recipient box alone; its extension is only to be read.
+        if (!phone.extension.isEmpty())
+            label = tr("%1 (ext. %2):").arg(label.chopped(1), phone.extension);
         entries.append({label, phone.value});
     }
     return entries;

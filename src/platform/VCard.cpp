@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace {
 struct Property
@@ -11,9 +12,49 @@ struct Property
     QList<QByteArray> types; // upper case, from TYPE=... and from nameless parameters
     QByteArray encoding;     // upper case
     QByteArray charset;
-    QByteArray listMember; // X-EVOLUTION-DEST-CONTACT-UID: the card a contact list's entry names
-    QByteArray value;      // raw, still escaped
+    QByteArray listMember;  // X-EVOLUTION-DEST-CONTACT-UID: the card a contact list's entry names
+    bool preferred = false; // TYPE=PREF or PREF=n
+    QByteArray value;       // raw, still escaped
 };
+
+constexpr char byteOrderMark[] = "\xEF\xBB\xBF";
+
+// The lines of a file, whatever ends them: LF, CR LF, CR CR LF (a CR LF file whose line ends
+// were converted once more), or CR alone (old Mac exports). A file in UTF-16, as some Windows
+// programs write, is read as its text in UTF-8; a byte-order mark is no text, at the start of
+// the file or of any card in it (files joined, or a card of the desktop's address book).
+QList<QByteArray> physicalLines(QByteArray data)
+{
+    if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(data.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE
+                                                         : QStringConverter::Utf16BE);
+        data = QStringEncoder(QStringConverter::Utf8).encode(utf16.decode(data.mid(2)));
+    }
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < data.size();) {
+        if (data[i] != '\r' && data[i] != '\n') {
+            ++i;
+            continue;
+        }
+        lines.append(data.mid(start, i - start));
+        if (data[i] == '\r') {
+            while (i < data.size() && data[i] == '\r')
+                ++i;
+            if (i < data.size() && data[i] == '\n')
+                ++i;
+        } else {
+            ++i;
+        }
+        start = i;
+    }
+    if (start < data.size())
+        lines.append(data.mid(start));
+    for (QByteArray& line : lines)
+        while (line.startsWith(byteOrderMark))
+            line.remove(0, 3);
+    return lines;
+}
 
 // Unfolds the lines of a file: a line that starts with a space or a tab continues the one
 // before; in quoted-printable values a line that ends in "=" runs on into the next.
@@ -21,9 +62,7 @@ QList<QByteArray> unfoldedLines(const QByteArray& data)
 {
     QList<QByteArray> lines;
     bool softBreak = false;
-    for (QByteArray line : data.split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
+    for (const QByteArray& line : physicalLines(data)) {
         if (softBreak && !lines.isEmpty()) {
             lines.last().chop(1); // the "="
             lines.last() += line;
@@ -74,6 +113,8 @@ std::optional<Property> parseProperty(const QByteArray& line)
             for (const QByteArray& type : value.split(','))
                 if (!type.trimmed().isEmpty())
                     p.types.append(type.trimmed().toUpper());
+        } else if (key == "PREF") {
+            p.preferred = true;
         } else if (key == "ENCODING") {
             p.encoding = value.toUpper();
             if (eq < 0)
@@ -89,6 +130,7 @@ std::optional<Property> parseProperty(const QByteArray& line)
         if (p.types.removeAll(encoding) > 0 && p.encoding.isEmpty())
             p.encoding = encoding;
     }
+    p.preferred = p.preferred || p.types.contains("PREF");
     return p;
 }
 
@@ -110,13 +152,22 @@ QString decodedText(const Property& p)
             decoded.append(bytes[i]);
         }
         bytes = decoded;
+    } else if (p.encoding == "BASE64" || p.encoding == "B") {
+        // Folded across lines; what is not of the alphabet (the folds' blanks) is passed over.
+        bytes = QByteArray::fromBase64(bytes);
     }
     if (!p.charset.isEmpty()) {
         QStringDecoder decoder(p.charset.constData());
         if (decoder.isValid())
             return decoder(bytes);
     }
-    return QString::fromUtf8(bytes);
+    // Without a charset a value is UTF-8, unless it cannot be: older Windows programs wrote
+    // their own code page without saying so.
+    QStringDecoder utf8(QStringConverter::Utf8);
+    const QString text = utf8(bytes);
+    if (!utf8.hasError())
+        return text;
+    return QStringDecoder("windows-1252")(bytes);
 }
 
 // Splits a structured value at unescaped separators and resolves the escapes of each piece.
@@ -147,55 +198,110 @@ std::optional<QString> nonEmpty(const QString& text)
     return text.isEmpty() ? std::nullopt : std::optional(text);
 }
 
+// A label written as a code, made readable: "GRAND_CENTRAL" (Google Voice, in Google's exports),
+// "WORK_MOBILE", "AssistantPhone", "CAR".
+QString readableLabel(const QString& code)
+{
+    static const QHash<QString, QString> known{
+        {QStringLiteral("GRAND_CENTRAL"), QStringLiteral("Google Voice")},
+        {QStringLiteral("TTYTDD"), QStringLiteral("TTY/TDD")},
+        {QStringLiteral("ISDN"), QStringLiteral("ISDN")},
+        {QStringLiteral("BBS"), QStringLiteral("BBS")}};
+    if (const auto found = known.constFind(code.toUpper()); found != known.constEnd())
+        return *found;
+    QString words;
+    for (qsizetype i = 0; i < code.size(); ++i) {
+        const QChar c = code[i];
+        if (c == u'_' || c == u'-') {
+            words.append(u' ');
+            continue;
+        }
+        // "AssistantPhone": a capital after a small letter starts a word.
+        if (c.isUpper() && i > 0 && code[i - 1].isLower())
+            words.append(u' ');
+        words.append(c);
+    }
+    words = words.simplified().toLower();
+    if (!words.isEmpty())
+        words[0] = words[0].toUpper();
+    return words;
+}
+
 VCard::Phone phoneFromTypes(const QList<QByteArray>& types, const QString& number)
 {
     using L = VCard::Label;
     const auto has = [&types](const char* type) { return types.contains(type); };
-    const auto standard = [&number](L label) { return VCard::Phone{label, {}, number}; };
+    const auto standard = [&number](L label) { return VCard::Phone{label, {}, number, {}}; };
     // A fax number without "home" is taken for a work fax: either way it is no phone to text.
     if (has("FAX"))
         return standard(has("HOME") ? L::HomeFax : L::WorkFax);
-    if (has("CELL") || has("MOBILE"))
+    if (has("CELL") || has("MOBILE") || has("IPHONE") || has("PCS"))
         return standard(L::Mobile);
     if (has("PAGER"))
         return standard(L::Pager);
-    if (has("MAIN"))
+    if (has("MAIN") || has("X-EVOLUTION-COMPANY"))
         return standard(L::Main);
     if (has("HOME"))
         return standard(L::Home);
     if (has("WORK"))
         return standard(L::Work);
     for (const QByteArray& type : types) {
-        if (type != "VOICE" && type != "PREF" && type != "OTHER" && type != "TEXT" &&
-            !type.startsWith("X-") && !type.startsWith("PREF="))
-            return {L::Custom, QString::fromUtf8(type).toLower(), number};
+        if (type == "VOICE" || type == "PREF" || type == "OTHER" || type == "TEXT" ||
+            type == "MSG" || type.startsWith("PREF="))
+            continue;
+        // The desktop's address book writes its own kinds of number as X-EVOLUTION-...
+        if (type.startsWith("X-EVOLUTION-"))
+            return {L::Custom, readableLabel(QString::fromUtf8(type.mid(12))), number, {}};
+        if (!type.startsWith("X-"))
+            return {L::Custom, readableLabel(QString::fromUtf8(type)), number, {}};
     }
     return standard(L::Other);
 }
 
-// A label of the card's own label property. Exported cards write the standard labels wrapped,
-// as in "_$!<Mobile>!$_"; anything else is the user's own text, even when it reads "mobile".
+// A label of the card's own label property. Apple's address books write their labels wrapped,
+// as in "_$!<Mobile>!$_": the standard ones become the standard labels, the others readable
+// text; anything else is the user's own text, even when it reads "mobile", unless it is one of
+// the codes other address books write.
 void applyCustomLabel(VCard::Phone& phone, const QString& label)
 {
     using L = VCard::Label;
-    static const QList<std::pair<QString, L>> wrapped{
-        {QStringLiteral("_$!<Mobile>!$_"), L::Mobile},
-        {QStringLiteral("_$!<Home>!$_"), L::Home},
-        {QStringLiteral("_$!<Work>!$_"), L::Work},
-        {QStringLiteral("_$!<Main>!$_"), L::Main},
-        {QStringLiteral("_$!<Pager>!$_"), L::Pager},
-        {QStringLiteral("_$!<HomeFAX>!$_"), L::HomeFax},
-        {QStringLiteral("_$!<WorkFAX>!$_"), L::WorkFax},
-        {QStringLiteral("_$!<Other>!$_"), L::Other}};
-    for (const auto& [text, standard] : wrapped) {
-        if (label.compare(text, Qt::CaseInsensitive) == 0) {
-            phone.label = standard;
+    static const QHash<QString, L> standard{
+        {QStringLiteral("mobile"), L::Mobile},   {QStringLiteral("iphone"), L::Mobile},
+        {QStringLiteral("home"), L::Home},       {QStringLiteral("work"), L::Work},
+        {QStringLiteral("main"), L::Main},       {QStringLiteral("companymain"), L::Main},
+        {QStringLiteral("pager"), L::Pager},     {QStringLiteral("homefax"), L::HomeFax},
+        {QStringLiteral("workfax"), L::WorkFax}, {QStringLiteral("otherfax"), L::WorkFax},
+        {QStringLiteral("other"), L::Other}};
+    QString text = label;
+    if (text.startsWith(QLatin1String("_$!<")) && text.endsWith(QLatin1String(">!$_"))) {
+        text = text.mid(4, text.size() - 8);
+        if (const auto found = standard.constFind(text.toLower()); found != standard.constEnd()) {
+            phone.label = *found;
             phone.customLabel.clear();
             return;
         }
+        text = readableLabel(text);
+    } else if (text == text.toUpper() && text.contains(u'_')) {
+        text = readableLabel(text);
     }
     phone.label = L::Custom;
-    phone.customLabel = label;
+    phone.customLabel = text;
+}
+
+// The name a person's card shows when it has neither a first nor a last name.
+void nameFromFallback(VCard& card, const std::optional<QString>& fallback)
+{
+    if (card.firstName || card.lastName)
+        return;
+    if (card.formattedName && card.formattedName != card.organization) {
+        // As the desktop's address books split it: the last word is the last name.
+        QStringList words = card.formattedName->split(u' ', Qt::SkipEmptyParts);
+        card.lastName = words.takeLast();
+        card.firstName = nonEmpty(words.join(u' '));
+        return;
+    }
+    if (!card.formattedName && !card.organization)
+        card.lastName = fallback;
 }
 
 QString memberUid(const QString& value)
@@ -218,6 +324,10 @@ QList<VCard> parseVCards(const QByteArray& data)
     std::optional<VCard> card;               // the card being read, until its END
     QHash<QByteArray, QString> customLabels; // by item group, for the card being read
     QList<std::pair<QByteArray, qsizetype>> groupedPhones;
+    bool preferredOrganization = false;
+    bool individual = true;           // KIND is absent or "individual"
+    std::optional<QString> otherName; // a nickname, else an e-mail address
+    std::optional<QString> firstNumber;
 
     const auto isVCardMarker = [](const Property& p, const char* name) {
         return p.name == name && p.value.trimmed().toUpper() == "VCARD";
@@ -232,6 +342,10 @@ QList<VCard> parseVCards(const QByteArray& data)
             card.emplace();
             customLabels.clear();
             groupedPhones.clear();
+            preferredOrganization = false;
+            individual = true;
+            otherName.reset();
+            firstNumber.reset();
             continue;
         }
         if (!card)
@@ -240,6 +354,10 @@ QList<VCard> parseVCards(const QByteArray& data)
             for (const auto& [group, index] : groupedPhones)
                 if (customLabels.contains(group))
                     applyCustomLabel(card->phones[index], customLabels.value(group));
+            if (!card->isGroup && individual)
+                nameFromFallback(*card, otherName ? otherName : firstNumber);
+            else if (!card->isGroup && !card->organization)
+                card->organization = card->formattedName; // an organisation's own card
             cards.append(*card);
             card.reset();
             continue;
@@ -255,16 +373,33 @@ QList<VCard> parseVCards(const QByteArray& data)
         } else if (p->name == "FN") {
             card->formattedName = nonEmpty(unescaped(text).trimmed());
         } else if (p->name == "ORG") {
-            card->organization = nonEmpty(components(text, u';').value(0).trimmed());
+            // The first, or the one marked preferred.
+            const std::optional<QString> organization =
+                nonEmpty(components(text, u';').value(0).trimmed());
+            if (organization && (!card->organization || (p->preferred && !preferredOrganization))) {
+                card->organization = organization;
+                preferredOrganization = p->preferred;
+            }
         } else if (p->name == "TEL") {
             QString number = unescaped(text).trimmed();
-            if (number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
-                number = number.mid(4);
+            QString extension;
+            // A tel: URI carries its parameters after the number: ";ext=102" is dialled after
+            // it, the others concern no one here.
+            if (number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive)) {
+                QStringList parts = number.mid(4).split(u';');
+                number = parts.takeFirst().trimmed();
+                for (const QString& parameter : std::as_const(parts))
+                    if (parameter.startsWith(QLatin1String("ext="), Qt::CaseInsensitive))
+                        extension = parameter.mid(4).trimmed();
+            }
             if (number.isEmpty())
                 continue;
             if (!p->group.isEmpty())
                 groupedPhones.append({p->group, card->phones.size()});
             card->phones.append(phoneFromTypes(p->types, number));
+            card->phones.last().extension = extension;
+            if (!firstNumber)
+                firstNumber = number;
         } else if (p->name == "X-ABLABEL" && !p->group.isEmpty()) {
             customLabels.insert(p->group, unescaped(text).trimmed());
         } else if (p->name == "CATEGORIES") {
@@ -274,6 +409,14 @@ QList<VCard> parseVCards(const QByteArray& data)
         } else if ((p->name == "KIND" || p->name == "X-ADDRESSBOOKSERVER-KIND") &&
                    text.trimmed().compare(QLatin1String("group"), Qt::CaseInsensitive) == 0) {
             card->isGroup = true;
+        } else if (p->name == "KIND") {
+            individual =
+                text.trimmed().compare(QLatin1String("individual"), Qt::CaseInsensitive) == 0;
+        } else if (p->name == "NICKNAME") {
+            // A list; the desktop's address book escapes its commas as if it were one text.
+            if (const std::optional<QString> nickname =
+                    nonEmpty(unescaped(text).section(u',', 0, 0).trimmed()))
+                otherName = nickname;
         } else if (p->name == "X-EVOLUTION-LIST" &&
                    text.trimmed().compare(QLatin1String("TRUE"), Qt::CaseInsensitive) == 0) {
             card->isGroup = true; // a contact list of the desktop's address book
@@ -281,6 +424,8 @@ QList<VCard> parseVCards(const QByteArray& data)
             card->memberUids.append(memberUid(text));
         } else if (p->name == "EMAIL" && !p->listMember.isEmpty()) {
             card->memberUids.append(memberUid(QString::fromUtf8(p->listMember)));
+        } else if (p->name == "EMAIL" && !otherName) {
+            otherName = nonEmpty(unescaped(text).trimmed());
         }
     }
     return cards;

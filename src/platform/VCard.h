@@ -28,6 +28,7 @@ struct VCard
         Label label = Label::Other;
         QString customLabel; // the user's own label text, for Label::Custom
         QString value;       // as written in the card
+        QString extension;   // of a tel: URI's ";ext=", to dial after the number
         friend bool operator==(const Phone&, const Phone&) = default;
     };
 
@@ -45,6 +46,10 @@ struct VCard
     static QString bareUid(QString uid);
 };
 
-// Reads every card of a vCard file's text. A card that cannot be read is skipped; the others
-// are kept.
+// Reads every card of a vCard file's text, as address books and phones export them: any line
+// ends (LF, CR LF, CR CR LF, CR), a byte-order mark (UTF-16 files too), folded lines,
+// quoted-printable and base64 values in their charsets. A card that cannot be read is skipped;
+// the others are kept. A person's card without a first or a last name takes them from its
+// formatted name (the last word is the last name), else its nickname, e-mail address or number,
+// so that no card reads as nobody.
 QList<VCard> parseVCards(const QByteArray& data);

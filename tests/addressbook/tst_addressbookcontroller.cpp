@@ -74,6 +74,20 @@ private Q_SLOTS:
         QCOMPARE(countsBefore, (QList<int>{7, 4, 1, 4, 4}));
     }
 
+    // A number written as a tel: URI with an extension: the number alone goes into the
+    // recipient box, and its row says which extension to ask for.
+    void anExtensionShowsInTheLabelAlone()
+    {
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(QStringLiteral(QUIBBO_TEST_DATA "/exports/thunderbird-4.0.vcf"),
+                            folder.filePath(QStringLiteral("erik.vcf"))));
+        Browser b(folder.path());
+        b.choosePerson(QStringLiteral("Erik Holm (Erik Holm AB)"));
+        QCOMPARE(b.column(b.numbers, 0), (QStringList{"Work (ext. 102):", "Mobile:"}));
+        b.choose(b.numbers, 0);
+        QCOMPARE(b.recipient.currentText(), QStringLiteral("+46-31-123-4567"));
+    }
+
     void choosingANumberFillsTheRecipient()
     {
         Browser b;

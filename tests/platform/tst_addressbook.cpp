@@ -49,7 +49,11 @@ QString dump(AddressBook& book)
                      .arg(text(p.firstName), text(p.lastName), text(p.organization), p.uid,
                           p.categories.join(QLatin1Char(',')));
         for (const VCard::Phone& phone : p.phones)
-            lines << QStringLiteral("  phone %1: %2").arg(labelText(phone), phone.value);
+            lines << QStringLiteral("  phone %1: %2%3")
+                         .arg(labelText(phone), phone.value,
+                              phone.extension.isEmpty()
+                                  ? QString()
+                                  : QStringLiteral(" ext ") + phone.extension);
     }
     for (qsizetype g = 0; g < book.groups().size(); ++g) {
         QStringList members;
@@ -83,6 +87,31 @@ private Q_SLOTS:
         if (qEnvironmentVariableIsSet("QUIBBO_WRITE_GOLDEN"))
             QVERIFY(writeFile(golden.fileName(), actual.toUtf8()));
         QCOMPARE(actual, QString::fromUtf8(golden.readAll()));
+    }
+
+    // Cards as phones, webmail and address books export them, each file alone in a folder (as
+    // sync tools keep one card per file): every person, number and label as expected
+    // (exports/NAME.expected).
+    void exportsReadAsExpected_data()
+    {
+        QTest::addColumn<QString>("file");
+        const QDir exports(QStringLiteral(QUIBBO_TEST_DATA "/exports"));
+        for (const QString& file : exports.entryList({QStringLiteral("*.vcf")}))
+            QTest::newRow(qPrintable(file)) << exports.filePath(file);
+    }
+
+    void exportsReadAsExpected()
+    {
+        QFETCH(QString, file);
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(file, folder.filePath(QFileInfo(file).fileName())));
+        AddressBook book(folder.path());
+        QVERIFY(read(book));
+        const QString expected = QFileInfo(file).path() + QLatin1Char('/') +
+                                 QFileInfo(file).completeBaseName() + QStringLiteral(".expected");
+        if (qEnvironmentVariableIsSet("QUIBBO_WRITE_GOLDEN"))
+            QVERIFY(writeFile(expected, dump(book).toUtf8()));
+        QCOMPARE(dump(book), QString::fromUtf8(readFile(expected)));
     }
 
     // Nothing waits for a read on the window's thread: a question asked before the first read
