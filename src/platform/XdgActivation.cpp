@@ -42,11 +42,30 @@ wl_display* waylandDisplay()
         QGuiApplication::platformNativeInterface()->nativeResourceForIntegration("wl_display"));
 }
 
-// Qt's own Wayland connection lives as long as the application; so does what is looked up on it.
+// Let go before Qt's connection ends, at the quit.
+void release(Lookup& lookup)
+{
+    if (lookup.activation)
+        xdg_activation_v1_destroy(lookup.activation);
+    if (lookup.registry)
+        wl_registry_destroy(lookup.registry);
+    if (lookup.queue)
+        wl_event_queue_destroy(lookup.queue);
+    lookup = Lookup{};
+}
+
+// Looked up once on Qt's own Wayland connection, and kept until the application quits.
 Lookup* lookupOn(wl_display* display)
 {
     static Lookup lookup;
+    static bool quitting = false;
+    if (quitting)
+        return &lookup;
     if (!lookup.display) {
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, [] {
+            quitting = true;
+            release(lookup);
+        });
         lookup.display = display;
         lookup.queue = wl_display_create_queue(display);
         auto* onQueue = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
