@@ -5,8 +5,11 @@
 #include <QFile>
 #include <QString>
 
+#include <QTest>
+
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/mount.h>
@@ -95,4 +98,48 @@ public:
         mounted = mount(QFile::encodeName(folder).constData(), nullptr, MS_BIND, nullptr);
         ready = mounted && mount(nullptr, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr);
     }
+};
+
+// A folder that stops taking writes as a user's does, on the test's word: a disk filled to the
+// last byte, or a folder made read-only; then healed again. For data-driven tests: addRows()
+// gives a row of each with the error the stores must report.
+class FailingFolder
+{
+public:
+    FailingFolder(QString folder_, bool full) : folder(std::move(folder_))
+    {
+        if (full)
+            disk.emplace(folder, 16 * 1024);
+    }
+    static void addRows()
+    {
+        QTest::addColumn<bool>("full");
+        QTest::addColumn<int>("error");
+        QTest::newRow("full disk") << true << ENOSPC;
+        QTest::newRow("read-only folder") << false << EROFS;
+    }
+    // Whether the folder is mounted as it must be to fail.
+    bool isReady() const { return !disk || disk->isMounted(); }
+    QString error() const
+    {
+        return disk ? disk->error() : readOnly ? readOnly->error() : QString();
+    }
+    bool fail()
+    {
+        if (disk)
+            return disk->fill();
+        readOnly.emplace(folder);
+        return readOnly->isMounted();
+    }
+    void heal()
+    {
+        if (disk)
+            disk->makeRoom();
+        readOnly.reset();
+    }
+
+private:
+    const QString folder;
+    std::optional<SmallDisk> disk; // for a full disk
+    std::optional<ReadOnlyFolder> readOnly;
 };

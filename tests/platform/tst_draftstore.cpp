@@ -48,13 +48,7 @@ private Q_SLOTS:
     // A draft typed on a full disk or into a read-only folder: the last one written stays as it
     // was, the user is told, and the newest draft (or the removal of a sent one) is written once
     // it can be.
-    void aDraftThatCannotBeWrittenIsWrittenLater_data()
-    {
-        QTest::addColumn<bool>("full");
-        QTest::addColumn<int>("error");
-        QTest::newRow("full disk") << true << ENOSPC;
-        QTest::newRow("read-only folder") << false << EROFS;
-    }
+    void aDraftThatCannotBeWrittenIsWrittenLater_data() { FailingFolder::addRows(); }
 
     void aDraftThatCannotBeWrittenIsWrittenLater()
     {
@@ -63,45 +57,32 @@ private Q_SLOTS:
         QTemporaryDir home;
         const QString folder = home.filePath(QStringLiteral("quibbo"));
         const QString path = folder + QStringLiteral("/draft.json");
-        std::optional<SmallDisk> disk;
-        if (full) {
-            disk.emplace(folder, 16 * 1024);
-            QVERIFY2(disk->isMounted(), qPrintable(disk->error()));
-        }
+        FailingFolder failing(folder, full);
+        QVERIFY2(failing.isReady(), qPrintable(failing.error()));
         FakeTime time;
         StorageStatus status(time);
         DraftStore store(path, &status);
         store.write({QStringLiteral("See you"), QStringLiteral("07700 900123")});
         const QByteArray before = readFile(path);
 
-        std::optional<ReadOnlyFolder> readOnly;
-        if (full) {
-            QVERIFY(disk->fill());
-        } else {
-            readOnly.emplace(folder);
-            QVERIFY2(readOnly->isMounted(), qPrintable(readOnly->error()));
-        }
+        QVERIFY2(failing.fail(), qPrintable(failing.error()));
         const DraftStore::Draft longer{QStringLiteral("See you at 8"),
                                        QStringLiteral("07700 900123")};
         store.write(longer);
         QCOMPARE(readFile(path), before);
         QCOMPARE(status.unsaved(),
                  (QMap<StorageStatus::File, int>{{StorageStatus::File::Draft, error}}));
-        if (full)
-            disk->makeRoom();
-        else
-            readOnly.reset();
+        failing.heal();
         time.advance(std::chrono::seconds(5));
         QCOMPARE(DraftStore(path).read(), longer);
         QVERIFY(status.unsaved().isEmpty());
 
         // Sent: the draft must go, or it comes back at the next start.
         if (!full) {
-            readOnly.emplace(folder);
-            QVERIFY(readOnly->isMounted());
+            QVERIFY(failing.fail());
             store.write({});
             QCOMPARE(status.unsaved().value(StorageStatus::File::Draft), EROFS);
-            readOnly.reset();
+            failing.heal();
             time.advance(std::chrono::seconds(5));
             QVERIFY(!QFile::exists(path));
         }

@@ -157,24 +157,15 @@ private Q_SLOTS:
     // byte, with nothing beside it; every change of the run reads back as made, a later write
     // included (it re-reads the file); the user is told why; and once the space is back the
     // retry writes every change.
-    void aChangeThatCannotBeWrittenIsKeptAndWrittenLater_data()
-    {
-        QTest::addColumn<bool>("full");
-        QTest::addColumn<int>("error");
-        QTest::newRow("full disk") << true << ENOSPC;
-        QTest::newRow("read-only folder") << false << EROFS;
-    }
+    void aChangeThatCannotBeWrittenIsKeptAndWrittenLater_data() { FailingFolder::addRows(); }
 
     void aChangeThatCannotBeWrittenIsKeptAndWrittenLater()
     {
         QFETCH(bool, full);
         QFETCH(int, error);
         const QString folder = home.filePath(QStringLiteral("quibbo"));
-        std::optional<SmallDisk> disk;
-        if (full) {
-            disk.emplace(folder, 16 * 1024);
-            QVERIFY2(disk->isMounted(), qPrintable(disk->error()));
-        }
+        FailingFolder failing(folder, full);
+        QVERIFY2(failing.isReady(), qPrintable(failing.error()));
         FakeTime time;
         StorageStatus status(time);
         JsonFileSettingsStore store(path(), &status);
@@ -184,13 +175,7 @@ private Q_SLOTS:
         const QByteArray before = readFile(path());
         QVERIFY(before.contains("Old"));
 
-        std::optional<ReadOnlyFolder> readOnly;
-        if (full) {
-            QVERIFY(disk->fill());
-        } else {
-            readOnly.emplace(folder);
-            QVERIFY2(readOnly->isMounted(), qPrintable(readOnly->error()));
-        }
+        QVERIFY2(failing.fail(), qPrintable(failing.error()));
         QSignalSpy told(&status, &StorageStatus::changed);
         store.setString(QStringLiteral("senderID"), QStringLiteral("New"));
         store.setArray(QStringLiteral("RecentMsisdns"), {QStringLiteral("447700900123")});
@@ -206,10 +191,7 @@ private Q_SLOTS:
         QCOMPARE(JsonFileSettingsStore(path()).stringForKey(QStringLiteral("senderID")),
                  QStringLiteral("Old"));
 
-        if (full)
-            disk->makeRoom();
-        else
-            readOnly.reset();
+        failing.heal();
         time.advance(std::chrono::seconds(5));
         QVERIFY(status.unsaved().isEmpty());
         const JsonFileSettingsStore next(path());
