@@ -53,8 +53,13 @@ void ChaosProxy::accepted(QTcpSocket* client)
         if (request->size() < headEnd + 4 + length)
             return;
         *decided = true;
-        counts[request->left(request->indexOf(' '))] += 1;
-        const auto behaviour = Behaviour(random.bounded(int(Behaviour::Count)));
+        const QByteArray method = request->left(request->indexOf(' '));
+        counts[method] += 1;
+        QList<Behaviour>& next = scripted[method];
+        const Behaviour behaviour = !next.isEmpty() ? next.takeFirst()
+                                    : drawn.isEmpty()
+                                        ? Behaviour(random.bounded(int(Behaviour::Count)))
+                                        : drawn.at(random.bounded(int(drawn.size())));
         behaviours[behaviour] += 1;
         misbehave(client, behaviour, *request);
     });
@@ -64,13 +69,13 @@ void ChaosProxy::misbehave(QTcpSocket* client, Behaviour behaviour, const QByteA
 {
     switch (behaviour) {
     case Behaviour::PassThrough:
-        pass(client, request, false);
+        pass(client, request, Relay::Whole);
         break;
     case Behaviour::Delay: {
         QPointer<QTcpSocket> guard(client);
         QTimer::singleShot(int(random.bounded(50, 600)), this, [this, guard, request] {
             if (guard)
-                pass(guard, request, false);
+                pass(guard, request, Relay::Whole);
         });
         break;
     }
@@ -78,7 +83,13 @@ void ChaosProxy::misbehave(QTcpSocket* client, Behaviour behaviour, const QByteA
         client->abort();
         break;
     case Behaviour::ResetMidAnswer:
-        pass(client, request, true);
+        pass(client, request, Relay::Half);
+        break;
+    case Behaviour::ForwardThenDrop:
+        pass(client, request, Relay::Nothing);
+        break;
+    case Behaviour::ForwardThenHold:
+        pass(client, request, Relay::Hold);
         break;
     case Behaviour::ServerError:
         client->write("HTTP/1.1 500 Internal Server Error\r\nContent-Length: 5\r\n"
@@ -107,7 +118,7 @@ void ChaosProxy::misbehave(QTcpSocket* client, Behaviour behaviour, const QByteA
     }
 }
 
-void ChaosProxy::pass(QTcpSocket* client, const QByteArray& request, bool cutMidAnswer)
+void ChaosProxy::pass(QTcpSocket* client, const QByteArray& request, Relay relay)
 {
     // One exchange a connection, so that every request meets a behaviour of its own.
     const qsizetype headEnd = request.indexOf("\r\n\r\n");
@@ -121,11 +132,23 @@ void ChaosProxy::pass(QTcpSocket* client, const QByteArray& request, bool cutMid
     auto answer = std::make_shared<QByteArray>();
     connect(upstream, &QTcpSocket::connected, upstream,
             [upstream, forwarded] { upstream->write(forwarded); });
-    connect(upstream, &QTcpSocket::readyRead, client, [upstream, client, answer, cutMidAnswer] {
+    upstream->connectToHost(target.host(), quint16(target.port()));
+    if (relay == Relay::Hold)
+        return; // the answer stays with the proxy, and the client waits
+    connect(upstream, &QTcpSocket::readyRead, client, [upstream, client, answer, relay] {
         const QByteArray data = upstream->readAll();
-        if (!cutMidAnswer) {
+        switch (relay) {
+        case Relay::Whole:
             client->write(data);
             return;
+        case Relay::Nothing:
+            // The server has taken the request: the client hears nothing of it.
+            upstream->disconnect(client);
+            client->abort();
+            return;
+        case Relay::Half:
+        case Relay::Hold:
+            break;
         }
         // The status line and a little more, then a reset.
         answer->append(data);
@@ -141,7 +164,6 @@ void ChaosProxy::pass(QTcpSocket* client, const QByteArray& request, bool cutMid
         client->flush();
         client->disconnectFromHost();
     });
-    upstream->connectToHost(target.host(), quint16(target.port()));
 }
 
 void ChaosProxy::trickle(QTcpSocket* client, QByteArray data, int pauseMs)

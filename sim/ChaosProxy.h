@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHostAddress>
+#include <QList>
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QUrl>
@@ -25,6 +26,8 @@ public:
         Oversized,
         Trickle,
         EndlessHeader,
+        ForwardThenDrop, // the server has the request; the connection drops before its answer
+        ForwardThenHold, // the server has the request; its answer never comes
         Count
     };
 
@@ -32,6 +35,15 @@ public:
 
     bool listen(const QHostAddress& address = QHostAddress::LocalHost, quint16 port = 0);
     QUrl url() const;
+
+    // The behaviours to draw from at random (all of them unless narrowed).
+    void drawFrom(QList<Behaviour> pool) { drawn = std::move(pool); }
+    // The next requests of that method ("POST", "GET") meet these behaviours in turn, before
+    // any drawn at random.
+    void script(const QByteArray& method, const QList<Behaviour>& next)
+    {
+        scripted[method] += next;
+    }
 
     // Requests received, by their request line's method ("POST", "GET").
     int requests(const QByteArray& method) const { return counts.value(method); }
@@ -41,10 +53,19 @@ public:
 private:
     void accepted(QTcpSocket* client);
     void misbehave(QTcpSocket* client, Behaviour behaviour, const QByteArray& request);
-    void pass(QTcpSocket* client, const QByteArray& request, bool cutMidAnswer);
+    enum class Relay
+    {
+        Whole,
+        Half,    // the status line and part of the rest, then a reset
+        Nothing, // the client hears nothing; it is reset once the server has answered
+        Hold     // the client hears nothing, ever
+    };
+    void pass(QTcpSocket* client, const QByteArray& request, Relay relay);
     void trickle(QTcpSocket* client, QByteArray data, int pauseMs);
 
     QUrl target;
     QRandomGenerator random;
     QHash<QByteArray, int> counts;
+    QList<Behaviour> drawn;
+    QHash<QByteArray, QList<Behaviour>> scripted;
 };

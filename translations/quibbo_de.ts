@@ -339,6 +339,29 @@
         <source>Your keyring is locked, so your passwords cannot be read. Quibbo asks for it to be unlocked when it needs them.</source>
         <translation>Ihr Schlüsselbund ist gesperrt, daher können Ihre Passwörter nicht gelesen werden. Quibbo bittet um das Entsperren, wenn es sie braucht.</translation>
     </message>
+    <message>
+        <source>See the messages waiting to be sent</source>
+        <translation>Die Nachrichten ansehen, die auf das Senden warten</translation>
+    </message>
+    <message>
+        <source>Send &amp;When Possible</source>
+        <translation>Senden, &amp;wenn möglich</translation>
+    </message>
+    <message>
+        <source>Put the message in the outbox; it is sent as soon as the service can be reached</source>
+        <translation>Die Nachricht in den Postausgang legen; sie wird gesendet, sobald der Dienst erreichbar ist</translation>
+    </message>
+    <message>
+        <source>The outbox could not be saved: %1. Its messages are sent while Quibbo runs, and it is saved as soon as that is possible.</source>
+        <translation>Der Postausgang konnte nicht gespeichert werden: %1. Seine Nachrichten werden gesendet, solange Quibbo läuft, und er wird gespeichert, sobald das möglich ist.</translation>
+    </message>
+    <message numerus="yes">
+        <source>&amp;Outbox (%n waiting)</source>
+        <translation>
+            <numerusform>&amp;Postausgang (%n wartend)</numerusform>
+            <numerusform>&amp;Postausgang (%n wartend)</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>MsgHistoryDataSource</name>
@@ -399,6 +422,77 @@
     <message>
         <source>Thank you.  The account details you have supplied match a live account in the Quibbo system.  You can now proceed to send SMS messages.</source>
         <translation>Vielen Dank.  Die angegebenen Kontodaten gehören zu einem aktiven Konto im Quibbo-System.  Sie können jetzt SMS senden.</translation>
+    </message>
+</context>
+<context>
+    <name>OutboxDialog</name>
+    <message>
+        <source>Outbox</source>
+        <translation>Postausgang</translation>
+    </message>
+    <message>
+        <source>&amp;Messages waiting to be sent:</source>
+        <translation>&amp;Wartende Nachrichten:</translation>
+    </message>
+    <message>
+        <source>Waiting messages</source>
+        <translation>Wartende Nachrichten</translation>
+    </message>
+    <message>
+        <source>Outbox status</source>
+        <translation>Status des Postausgangs</translation>
+    </message>
+    <message>
+        <source>&amp;Take Back</source>
+        <translation>&amp;Zurücknehmen</translation>
+    </message>
+    <message>
+        <source>Put the message back in the message view to change it</source>
+        <translation>Die Nachricht zurück in das Nachrichtenfeld holen, um sie zu ändern</translation>
+    </message>
+    <message>
+        <source>&amp;Drop</source>
+        <translation>&amp;Verwerfen</translation>
+    </message>
+    <message>
+        <source>Remove the message without sending it</source>
+        <translation>Die Nachricht entfernen, ohne sie zu senden</translation>
+    </message>
+    <message>
+        <source>Send &amp;Now</source>
+        <translation>&amp;Jetzt senden</translation>
+    </message>
+    <message>
+        <source>Try every waiting message now</source>
+        <translation>Alle wartenden Nachrichten jetzt versuchen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>The message is being sent now and cannot be dropped.</source>
+        <translation>Die Nachricht wird gerade gesendet und kann nicht verworfen werden.</translation>
+    </message>
+    <message>
+        <source>being sent now</source>
+        <translation>wird gerade gesendet</translation>
+    </message>
+    <message>
+        <source>not known whether the service received it: see the history</source>
+        <translation>unbekannt, ob der Dienst sie erhalten hat: siehe Verlauf</translation>
+    </message>
+    <message>
+        <source>stopped: insufficient credits</source>
+        <translation>angehalten: nicht genug Guthaben</translation>
+    </message>
+    <message>
+        <source>waiting for the service</source>
+        <translation>wartet auf den Dienst</translation>
+    </message>
+    <message>
+        <source>To %1: %2 (%3, put in %4)</source>
+        <translation>An %1: %2 (%3, eingelegt %4)</translation>
     </message>
 </context>
 <context>
@@ -553,6 +647,46 @@
     <message>
         <source>Your keyring is locked, so your password cannot be read.</source>
         <translation>Ihr Schlüsselbund ist gesperrt, daher kann Ihr Passwort nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>No answer came at %1. Looking in the history for the message before it can be sent again...</source>
+        <translation>Um %1 kam keine Antwort. Die Nachricht wird im Verlauf gesucht, bevor sie erneut gesendet werden kann …</translation>
+    </message>
+    <message>
+        <source>Checking</source>
+        <translation>Wird geprüft</translation>
+    </message>
+    <message>
+        <source>Error talking to server. The service did not receive the message, so you can send it again.</source>
+        <translation>Fehler bei der Verbindung zum Server. Der Dienst hat die Nachricht nicht erhalten; Sie können sie erneut senden.</translation>
+    </message>
+    <message>
+        <source>Error talking to server. Whether the service received the message is not known: look for it in the history before you send it again.</source>
+        <translation>Fehler bei der Verbindung zum Server. Ob der Dienst die Nachricht erhalten hat, ist nicht bekannt: Sehen Sie im Verlauf nach, bevor Sie sie erneut senden.</translation>
+    </message>
+    <message>
+        <source>The message waits in the outbox, and is sent as soon as the service can be reached.</source>
+        <translation>Die Nachricht wartet im Postausgang und wird gesendet, sobald der Dienst erreichbar ist.</translation>
+    </message>
+    <message>
+        <source>A message is being sent; take this one back when it has gone.</source>
+        <translation>Gerade wird eine Nachricht gesendet; nehmen Sie diese zurück, wenn sie fort ist.</translation>
+    </message>
+    <message>
+        <source>The message is being sent now and cannot be taken back.</source>
+        <translation>Die Nachricht wird gerade gesendet und kann nicht zurückgenommen werden.</translation>
+    </message>
+    <message>
+        <source>The message is no longer in the outbox.</source>
+        <translation>Die Nachricht ist nicht mehr im Postausgang.</translation>
+    </message>
+    <message>
+        <source>Send or clear the message you are typing first.</source>
+        <translation>Senden oder leeren Sie zuerst die Nachricht, die Sie gerade schreiben.</translation>
+    </message>
+    <message>
+        <source>Message sent at %1. Its answer never came, but the service&apos;s history lists it.</source>
+        <translation>Nachricht um %1 gesendet. Ihre Antwort kam nie an, aber der Verlauf des Dienstes führt sie.</translation>
     </message>
 </context>
 <context>

@@ -140,6 +140,8 @@ void MsgHistoryDataSource::refreshMsgHistory()
     settings.whenPasswordsRead(this, [this] {
         if (!settings.isPasswordWithheld(SettingsKeys::QuibboAPIConnectionParams))
             parseXMLFile();
+        else
+            answerRecounts();
     });
 }
 
@@ -154,6 +156,7 @@ void MsgHistoryDataSource::parseXMLFile()
     const StringDictionary credentials = storedCredentials(settings);
     parser = std::make_unique<HistoryParser>();
     transferDone = false;
+    fetchStarted = mark();
     CurlReply* answer = network.getStream(
         endpoints.accountInformation(credentials, QStringLiteral("messages")), answerLimit);
     reply.hold(answer);
@@ -203,6 +206,7 @@ void MsgHistoryDataSource::endFetch()
             beginResetModel();
             tableRows = parser->takeRows();
             endResetModel();
+            held = {parser->complete(), fetchStarted, mark()};
         }
         if (parser->complete())
             controls.lastRefreshedText.setText(
@@ -215,7 +219,62 @@ void MsgHistoryDataSource::endFetch()
     if (!namesMatched ||
         settings.dictionaryForKey(SettingsKeys::numberTranslation) != matchedTranslation)
         matchContacts();
+    answerRecounts();
     emit fetchFinished();
+}
+
+std::optional<int> MsgHistoryDataSource::listedCount(const QString& msisdn,
+                                                     const QString& text) const
+{
+    if (!held.whole)
+        return std::nullopt;
+    int count = 0;
+    for (const HistoryRow& row : tableRows)
+        count += row.lists(msisdn, text) ? 1 : 0;
+    for (const Accepted& send : accepted) {
+        if (send.msisdn != msisdn || send.text.trimmed() != text.trimmed())
+            continue;
+        if (send.accepted < held.started)
+            continue; // listed already
+        if (send.posted > held.ended)
+            ++count; // after the listing was made
+        else
+            return std::nullopt; // the listing may or may not hold it
+    }
+    return count;
+}
+
+void MsgHistoryDataSource::noteAccepted(const QString& msisdn, const QString& text,
+                                        quint64 postedAt)
+{
+    // Sends the listing holds already are no longer needed.
+    accepted.removeIf([this](const Accepted& send) { return send.accepted < held.started; });
+    accepted.append({msisdn, text, postedAt, mark()});
+}
+
+void MsgHistoryDataSource::recount(QObject* context, const QString& msisdn, const QString& text,
+                                   std::function<void(std::optional<int>)> counted)
+{
+    recounts.append({context, mark(), msisdn, text, std::move(counted)});
+    refreshMsgHistory();
+}
+
+void MsgHistoryDataSource::answerRecounts()
+{
+    // A fetch answers the questions asked before it began; one that brought no whole listing, or
+    // no fetch at all, answers that the count is unknown.
+    QList<Recount> waiting;
+    for (Recount& question : std::exchange(recounts, {})) {
+        if (!question.context)
+            continue;
+        if (reply && question.asked > fetchStarted) {
+            waiting.append(std::move(question));
+            continue;
+        }
+        const bool answered = held.whole && held.started > question.asked;
+        question.counted(answered ? listedCount(question.msisdn, question.text) : std::nullopt);
+    }
+    recounts.append(waiting);
 }
 
 std::optional<QString> MsgHistoryDataSource::contactName(const QString& msisdn) const

@@ -2,6 +2,7 @@
 
 #include "HistoryRow.h"
 #include "PendingReply.h"
+#include "SentHistory.h"
 #include "ServiceEndpoints.h"
 
 #include <QAbstractTableModel>
@@ -26,7 +27,7 @@ struct Platform;
 // time, number (with the contact's name when it is in the address book), text and delivery
 // state. A fetch that brings no document keeps the rows of the
 // last good one; a newer fetch supersedes one still in flight.
-class MsgHistoryDataSource : public QAbstractTableModel
+class MsgHistoryDataSource : public QAbstractTableModel, public SentHistory
 {
     Q_OBJECT
 public:
@@ -65,6 +66,12 @@ public:
     // The name of the card a number (as the service writes it) belongs to.
     std::optional<QString> contactName(const QString& msisdn) const;
 
+    quint64 mark() override { return ++marks; }
+    std::optional<int> listedCount(const QString& msisdn, const QString& text) const override;
+    void noteAccepted(const QString& msisdn, const QString& text, quint64 postedAt) override;
+    void recount(QObject* context, const QString& msisdn, const QString& text,
+                 std::function<void(std::optional<int>)> counted) override;
+
 public Q_SLOTS:
     void refreshMsgHistory();
     void refreshMsgHistoryAfterWaitingALittleBit();
@@ -79,6 +86,7 @@ private:
     void readSlice();
     void endFetch();
     void matchContacts();
+    void answerRecounts();
 
     SettingsStore& settings;
     TimerSource& timers;
@@ -96,4 +104,31 @@ private:
     std::unique_ptr<HistoryParser> parser;
     bool transferDone = false;
     bool sliceScheduled = false;
+
+    // The order of fetches and sends, to tell which accepted sends a listing can hold.
+    quint64 marks = 0;
+    quint64 fetchStarted = 0; // of the fetch under way
+    struct Listing
+    {
+        bool whole = false;
+        quint64 started = 0;
+        quint64 ended = 0;
+    } held;
+    struct Accepted
+    {
+        QString msisdn;
+        QString text;
+        quint64 posted;
+        quint64 accepted;
+    };
+    QList<Accepted> accepted;
+    struct Recount
+    {
+        QPointer<QObject> context;
+        quint64 asked;
+        QString msisdn;
+        QString text;
+        std::function<void(std::optional<int>)> counted;
+    };
+    QList<Recount> recounts;
 };

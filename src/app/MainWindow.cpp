@@ -11,6 +11,8 @@
 #include "MsgHistoryDataSource.h"
 #include "NewSWVersionController.h"
 #include "OptionsControllers.h"
+#include "Outbox.h"
+#include "OutboxDialog.h"
 #include "PreferencesWindow.h"
 #include "ProgressWord.h"
 #include "SendSMSPushed.h"
@@ -35,7 +37,8 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
                                                  launchTimers,        given.clock,
                                                  given.network,       given.addressBook,
                                                  given.launcher,      given.drafts,
-                                                 given.notifications, given.storage},
+                                                 given.notifications, given.storage,
+                                                 given.outbox,        given.networkMonitor},
       endpoints(endpoints_)
 {
     form->setupUi(this);
@@ -44,15 +47,17 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
     counter = new CharCounter({*form->charcntField, *form->messageField, *progressWord},
                               platform.settings, platform.sounds, this);
     numbers = new MobileNumberDataSource({*form->sendToComboBox}, platform.settings, this);
-    send = new SendSMSPushed({*form->messageField, *form->sendProgressField, *numbers,
-                              *form->statusField, *counter, *progressWord, *form->sendSMSButton},
-                             platform, endpoints, this);
-    draft = new DraftKeeper({*form->messageField, *form->sendToComboBox}, platform.drafts,
-                            platform.timers, this);
-    creditsUpdater = new CreditsUpdater({*form->creditsDisplay}, platform, endpoints, this);
     msgHistory = new MsgHistoryDataSource(
         {*form->myTableView, *form->lastRefreshedText, *form->refreshButton}, platform, endpoints,
         this);
+    waiting = new Outbox(platform.outbox, platform.networkMonitor, platform.timers, this);
+    send = new SendSMSPushed({*form->messageField, *form->sendProgressField, *numbers,
+                              *form->statusField, *counter, *progressWord, *form->sendSMSButton,
+                              *form->outboxOfferButton},
+                             platform, endpoints, *msgHistory, *waiting, this);
+    draft = new DraftKeeper({*form->messageField, *form->sendToComboBox}, platform.drafts,
+                            platform.timers, this);
+    creditsUpdater = new CreditsUpdater({*form->creditsDisplay}, platform, endpoints, this);
 
     QSizePolicy turning = form->sendProgressField->sizePolicy();
     turning.setRetainSizeWhenHidden(true);
@@ -76,6 +81,12 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
         connect(shortcut, &QShortcut::activated, form->sendSMSButton, &QPushButton::animateClick);
     }
     connect(form->quitAction, &QAction::triggered, qApp, &QApplication::quit);
+    connect(waiting, &Outbox::changed, this, &MainWindow::showOutboxCount);
+    connect(form->outboxButton, &QPushButton::clicked, this, [this] {
+        outboxDialog().show();
+        outboxDialog().raise();
+        outboxDialog().activateWindow();
+    });
     connect(&platform.storage, &StorageStatus::changed, this, &MainWindow::showStorageNotice);
     showStorageNotice();
 
@@ -96,6 +107,8 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
     draft->awakeFromNib();
     creditsUpdater->awakeFromNib();
     msgHistory->awakeFromNib();
+    showOutboxCount();
+    waiting->load();
     // The contacts are read on a thread of their own from the start, so neither the browser
     // nor another program's request waits for them on the window's thread.
     platform.addressBook.prefetch();
@@ -120,6 +133,11 @@ void MainWindow::showStorageNotice()
         draftFile != unsaved.constEnd())
         lines << tr("Your draft could not be saved: %1. It is saved as soon as that is possible.")
                      .arg(StorageStatus::reason(*draftFile));
+    if (const auto outboxFile = unsaved.constFind(StorageStatus::File::Outbox);
+        outboxFile != unsaved.constEnd())
+        lines << tr("The outbox could not be saved: %1. Its messages are sent while Quibbo runs, "
+                    "and it is saved as soon as that is possible.")
+                     .arg(StorageStatus::reason(*outboxFile));
     if (platform.storage.passwordsWithheld())
         lines << tr("Your keyring is locked, so your passwords cannot be read. Quibbo asks for it "
                     "to be unlocked when it needs them.");
@@ -127,6 +145,20 @@ void MainWindow::showStorageNotice()
     form->storageNotice->setPalette(
         TextColours::withText(form->storageNotice->palette(), TextColours::failure));
     form->storageNotice->setVisible(!lines.isEmpty());
+}
+
+void MainWindow::showOutboxCount()
+{
+    const int count = int(waiting->messages().size());
+    form->outboxButton->setText(tr("&Outbox (%n waiting)", nullptr, count));
+    form->outboxButton->setVisible(count > 0);
+}
+
+OutboxDialog& MainWindow::outboxDialog()
+{
+    if (!outboxWindow)
+        outboxWindow = new OutboxDialog(*waiting, *send, this);
+    return *outboxWindow;
 }
 
 void MainWindow::launch()

@@ -18,6 +18,8 @@ class DeliveryNotifications;
 class DraftKeeper;
 class MobileNumberDataSource;
 class MsgHistoryDataSource;
+class Outbox;
+class OutboxDialog;
 class PreferencesWindow;
 class ProgressWord;
 class SendSMSPushed;
@@ -47,6 +49,8 @@ public:
     AddressBookPanel& addressBookPanel();
     ServicesRequestWindow& servicesRequestWindow();
     UpdatePanel& updatePanel();
+    OutboxDialog& outboxDialog();
+    Outbox& outbox() const { return *waiting; }
     SendSMSPushed& sender() const { return *send; }
     CreditsUpdater& credits() const { return *creditsUpdater; }
     MsgHistoryDataSource& history() const { return *msgHistory; }
@@ -56,6 +60,7 @@ private:
     // What the user must know about the keeping of their data: unsaved changes, a locked
     // keyring. Shown in the window rather than in a box, once, for as long as it holds.
     void showStorageNotice();
+    void showOutboxCount();
 
     std::unique_ptr<Ui::MainWindow> form;
     // The main window's timers wait while the first-run assistant is up.
@@ -67,6 +72,7 @@ private:
     AddressBookPanel* addressBookDock = nullptr;
     ServicesRequestWindow* requestWindow = nullptr;
     UpdatePanel* updateWindow = nullptr;
+    OutboxDialog* outboxWindow = nullptr;
     std::unique_ptr<ProgressWord> progressWord;
     CharCounter* counter;
     MobileNumberDataSource* numbers;
@@ -74,5 +80,6 @@ private:
     SendSMSPushed* send;
     CreditsUpdater* creditsUpdater;
     MsgHistoryDataSource* msgHistory;
+    Outbox* waiting;
     DeliveryNotifications* deliveries;
 };

@@ -16,6 +16,8 @@
 #include "MainWindow.h"
 #include "MessageBoxAlerts.h"
 #include "NetworkAccess.h"
+#include "NetworkMonitor.h"
+#include "OutboxStore.h"
 #include "ServiceEndpoints.h"
 #include "ServicesRequestWindow.h"
 #include "SmsUri.h"
@@ -100,8 +102,11 @@ int main(int argc, char* argv[])
     DesktopApplicationLauncher launcher;
     DraftStore drafts(DraftStore::defaultFilePath(), &storage);
     DesktopNotifications notifications(bus, ServicesClass::busName);
-    const Platform platform{settings, sounds,      urls,     alerts, timers,        clock,
-                            network,  addressBook, launcher, drafts, notifications, storage};
+    OutboxStore outbox(OutboxStore::defaultFilePath(), &storage);
+    GioNetworkMonitor networkMonitor;
+    const Platform platform{settings,      sounds,  urls,        alerts,        timers,
+                            clock,         network, addressBook, launcher,      drafts,
+                            notifications, storage, outbox,      networkMonitor};
 
     MainWindow window(platform, ServiceEndpoints::fromEnvironment());
     alerts.setWindow(&window);

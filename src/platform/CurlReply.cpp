@@ -138,6 +138,8 @@ void CurlReply::configure(const Request& request, const Limits& limits,
     set(CURLOPT_HEADERDATA, this);
     set(CURLOPT_WRITEFUNCTION, &CurlReply::bodyArrived);
     set(CURLOPT_WRITEDATA, this);
+    set(CURLOPT_PREREQFUNCTION, &CurlReply::requestLeaving);
+    set(CURLOPT_PREREQDATA, this);
 
     QList<QByteArray> headers{"Accept-Encoding: identity", "Connection: close"};
     if (request.method == "POST") {
@@ -174,6 +176,12 @@ size_t CurlReply::bodyArrived(char* data, size_t size, size_t count, void* self)
     } catch (const std::exception&) {
         return reply->outOfMemory();
     }
+}
+
+int CurlReply::requestLeaving(void* self, char*, char*, int, int) noexcept
+{
+    static_cast<CurlReply*>(self)->leaving = true;
+    return CURL_PREREQFUNC_OK;
 }
 
 size_t CurlReply::outOfMemory() noexcept

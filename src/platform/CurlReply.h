@@ -77,6 +77,10 @@ public:
     std::optional<int> status() const { return answerStatus; }
     // The final answer's header of that name, in any letter case; the last one if repeated.
     QByteArray rawHeader(const QByteArray& name) const;
+    // Whether the request may have reached the server: libcurl had a connection (through any
+    // proxy's tunnel, past the TLS handshake) and began to send it. A failure before that sent
+    // nothing at all.
+    bool requestLeft() const { return leaving; }
 
     // From the session, outside libcurl's callbacks: the transfer ended with libcurl's code.
     void transferEnded(int code);
@@ -97,6 +101,7 @@ private:
     static size_t bodyArrived(char* data, size_t size, size_t count, void* self) noexcept;
     // Stops the transfer when an arrival could not be kept.
     size_t outOfMemory() noexcept;
+    static int requestLeaving(void* self, char*, char*, int, int) noexcept;
     // Each returns false to stop the transfer.
     bool readHeaderLine(QByteArray line);
     bool readBody(const char* data, qint64 size);
@@ -125,6 +130,7 @@ private:
     qint64 headBytes = 0; // of the head being read
     int interimHeads = 0;
     bool memoryFailed = false;
+    bool leaving = false;
     bool atStatusLine = true;
     bool headEnded = false;
 

@@ -7,6 +7,8 @@ class Clock;
 class DesktopNotifications;
 class DraftStore;
 class NetworkAccess;
+class NetworkMonitor;
+class OutboxStore;
 class SettingsStore;
 class SoundPlayer;
 class StorageStatus;
@@ -29,4 +31,6 @@ struct Platform
     DraftStore& drafts;
     DesktopNotifications& notifications;
     StorageStatus& storage;
+    OutboxStore& outbox;
+    NetworkMonitor& networkMonitor;
 };

@@ -24,6 +24,7 @@ public:
     {
         Settings,
         Draft,
+        Outbox,
     };
     // Tries a store's pending write again: 0 once written, else the errno that stopped it.
     // EWOULDBLOCK means only that another client holds the file's lock for a moment.

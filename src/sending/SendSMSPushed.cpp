@@ -6,12 +6,14 @@
 #include "ClockTime.h"
 #include "Credentials.h"
 #include "CurlReply.h"
+#include "DesktopNotifications.h"
 #include "MobileNumberDataSource.h"
 #include "NetworkAccess.h"
 #include "NumberRules.h"
 #include "Platform.h"
 #include "ProgressWord.h"
 #include "QueryEscaping.h"
+#include "SentHistory.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 #include "SoundPlayer.h"
@@ -26,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QWidget>
 
 using namespace std::chrono_literals;
 
@@ -44,12 +47,18 @@ QByteArray field(const char* name, const QString& value)
 } // namespace
 
 SendSMSPushed::SendSMSPushed(const Controls& controls_, const Platform& platform,
-                             ServiceEndpoints endpoints_, QObject* parent)
+                             ServiceEndpoints endpoints_, SentHistory& history_, Outbox& outbox_,
+                             QObject* parent)
     : QObject(parent), controls(controls_), settings(platform.settings), sounds(platform.sounds),
-      urls(platform.urls), alerts(platform.alerts), timers(platform.timers), clock(platform.clock),
-      network(platform.network), endpoints(std::move(endpoints_)),
+      urls(platform.urls), alerts(platform.alerts), notifications(platform.notifications),
+      timers(platform.timers), clock(platform.clock), network(platform.network),
+      endpoints(std::move(endpoints_)), history(history_), outbox(outbox_),
       creditRetryTimer(platform.timers.makeTimer(true, [this] { emit creditsRefreshRequested(); }))
-{}
+{
+    controls.outboxOfferButton.hide();
+    connect(&controls.outboxOfferButton, &QPushButton::clicked, this, &SendSMSPushed::keepForLater);
+    connect(&outbox, &Outbox::tryDue, this, &SendSMSPushed::sendWaiting);
+}
 
 SendSMSPushed::~SendSMSPushed() = default;
 
@@ -63,6 +72,8 @@ void SendSMSPushed::sendsms()
     if (isSending())
         return;
 
+    offered.reset();
+    controls.outboxOfferButton.hide();
     controls.sendSMSButton.setEnabled(false);
     controls.progressDescription.showSteady(tr("Sending..."), TextColours::idle);
     setTurning(true);
@@ -71,17 +82,36 @@ void SendSMSPushed::sendsms()
     const QString typedNumber = controls.sendToNumberField.getNumberToSendMsgTo();
     // A number without a single digit would reach the service as an empty Msisdn.
     const QString msisdn = isNumberValid(typedNumber) ? formatNumber(typedNumber) : QString();
-    const Attempt attempt{clock.now(), message, typedNumber, msisdn};
+    const Attempt attempt{.stamp = clock.now(),
+                          .message = message,
+                          .number = typedNumber,
+                          .msisdn = msisdn,
+                          .senderID = settings.stringForKey(SettingsKeys::senderID)};
     if (msisdn.isEmpty()) {
         showOutcome(Outcome::InvalidNumber, attempt);
         return;
     }
 
-    // The first send of a run may come before the keyring has answered; it waits for it.
     setBusy(true);
-    waitingForPasswords = true;
+    // Whether the service has this very message is being asked of the history: sending it
+    // again waits for the answer.
+    for (const ReceiptCheck* check : findChildren<ReceiptCheck*>()) {
+        if (check->concerns(msisdn, message)) {
+            waitingPress = attempt;
+            return;
+        }
+    }
+    begin(attempt);
+}
+
+void SendSMSPushed::begin(const Attempt& attempt)
+{
+    // The first send of a run may come before the keyring has answered; it waits for it.
+    if (attempt.outboxId.isEmpty())
+        waitingForPasswords = true;
     settings.whenPasswordsRead(this, [this, attempt] {
-        waitingForPasswords = false;
+        if (attempt.outboxId.isEmpty())
+            waitingForPasswords = false;
         // Sent without its password the message would only be refused.
         if (settings.isPasswordWithheld(SettingsKeys::QuibboAPIConnectionParams))
             showOutcome(Outcome::PasswordWithheld, attempt);
@@ -90,32 +120,58 @@ void SendSMSPushed::sendsms()
     });
 }
 
-void SendSMSPushed::post(const Attempt& attempt)
+void SendSMSPushed::sendWaiting(const Outbox::Message& message)
+{
+    const QString msisdn = isNumberValid(message.number) ? formatNumber(message.number) : QString();
+    const Attempt attempt{.stamp = clock.now(),
+                          .message = message.text,
+                          .number = message.number,
+                          .msisdn = msisdn,
+                          .senderID = message.senderID,
+                          .outboxId = message.id,
+                          .listedBefore = message.listedBefore};
+    if (msisdn.isEmpty())
+        showOutcome(Outcome::InvalidNumber, attempt);
+    else if (message.tried)
+        checkReceipt(attempt); // posted before, and no answer was seen
+    else
+        begin(attempt);
+}
+
+void SendSMSPushed::post(Attempt attempt)
 {
     const StringDictionary credentials = storedCredentials(settings);
-    const std::optional<QString> senderID = settings.stringForKey(SettingsKeys::senderID);
     const QByteArray body =
         field("CompanyId", valueOrNullText(entry(credentials, SettingsKeys::CompanyId))) + '&' +
         field("UserId", valueOrNullText(entry(credentials, SettingsKeys::UserId))) + '&' +
         field("Password", valueOrNullText(entry(credentials, SettingsKeys::Password))) + '&' +
         field("Msisdn", attempt.msisdn) + '&' + field("MessageText", attempt.message) + '&' +
-        field("OasText", valueOrNullText(senderID)) + "\r\n";
+        field("OasText", valueOrNullText(attempt.senderID)) + "\r\n";
 
-    inFlight.start(
-        network.postOnce(endpoints.sendMessage(), "application/x-www-form-urlencoded", body),
-        [this, attempt](CurlReply& reply) { replyFinished(&reply, attempt); });
+    // What the history lists before the post is what an answer that never comes is judged by.
+    attempt.listedBefore = history.listedCount(attempt.msisdn, attempt.message);
+    attempt.postedAt = history.mark();
+    if (!attempt.outboxId.isEmpty())
+        outbox.tryPosting(attempt.outboxId, attempt.listedBefore);
+    PendingReply& slot = attempt.outboxId.isEmpty() ? inFlight : waitingInFlight;
+    slot.start(network.postOnce(endpoints.sendMessage(), "application/x-www-form-urlencoded", body),
+               [this, attempt](CurlReply& reply) { replyFinished(&reply, attempt); });
 }
 
 void SendSMSPushed::replyFinished(CurlReply* reply, const Attempt& attempt)
 {
-    setBusy(false);
-    controls.sendSMSButton.setEnabled(true);
+    if (attempt.outboxId.isEmpty()) {
+        setBusy(false);
+        controls.sendSMSButton.setEnabled(true);
+    }
 
     // Only the status line is read: once a 200's has arrived the message was accepted, even if
     // the rest of the answer is cut off (calling that a failure invites a duplicate).
     const std::optional<int> status = reply->status();
-    if (!status)
-        showOutcome(Outcome::TransportError, attempt);
+    if (!status && reply->requestLeft())
+        checkReceipt(attempt);
+    else if (!status)
+        showOutcome(Outcome::NotReached, attempt);
     else if (*status == 200)
         showOutcome(Outcome::Sent, attempt);
     else if (*status == 444)
@@ -124,45 +180,191 @@ void SendSMSPushed::replyFinished(CurlReply* reply, const Attempt& attempt)
         showOutcome(Outcome::Rejected, attempt);
 }
 
+void SendSMSPushed::checkReceipt(const Attempt& attempt)
+{
+    if (attempt.outboxId.isEmpty()) {
+        controls.statusField.setText(tr("No answer came at %1. Looking in the history for the "
+                                        "message before it can be sent again...")
+                                         .arg(clockTime(attempt.stamp.time())));
+        controls.statusField.setPalette(
+            TextColours::withText(controls.statusField.palette(), TextColours::idle));
+        controls.progressDescription.showSteady(tr("Checking"), TextColours::idle);
+    }
+    auto* check = new ReceiptCheck(history, timers, attempt.msisdn, attempt.message,
+                                   attempt.listedBefore, this);
+    connect(check, &ReceiptCheck::decided, this,
+            [this, check, attempt](ReceiptCheck::Verdict verdict) {
+                delete check;
+                receiptDecided(attempt, verdict);
+            });
+    check->start();
+}
+
+void SendSMSPushed::receiptDecided(const Attempt& attempt, ReceiptCheck::Verdict verdict)
+{
+    switch (verdict) {
+    case ReceiptCheck::Verdict::Received:
+        showOutcome(Outcome::SentLate, attempt);
+        break;
+    case ReceiptCheck::Verdict::NotReceived:
+        // An outbox message found not received was due: it goes now.
+        if (!attempt.outboxId.isEmpty() && attempt.postedAt == 0)
+            begin(attempt);
+        else
+            showOutcome(Outcome::NotReceived, attempt);
+        break;
+    case ReceiptCheck::Verdict::Unknown:
+        showOutcome(Outcome::ReceiptUnknown, attempt);
+        break;
+    }
+    // The same message pressed again meanwhile: posted only where the service does not have it.
+    if (waitingPress && attempt.outboxId.isEmpty() && waitingPress->msisdn == attempt.msisdn &&
+        waitingPress->message == attempt.message) {
+        const Attempt press = *std::exchange(waitingPress, std::nullopt);
+        if (verdict == ReceiptCheck::Verdict::NotReceived) {
+            controls.progressDescription.showSteady(tr("Sending..."), TextColours::idle);
+            setTurning(true);
+            begin(press);
+        } else {
+            setBusy(false);
+            controls.sendSMSButton.setEnabled(true);
+        }
+    }
+}
+
 void SendSMSPushed::showOutcome(Outcome outcome, const Attempt& attempt)
 {
-    const QDateTime& stamp = attempt.stamp;
+    const bool waiting = !attempt.outboxId.isEmpty();
+    std::optional<Outbox::TryEnd> end = Outbox::TryEnd::Ended;
     switch (outcome) {
     case Outcome::InvalidNumber:
-        controls.sendSMSButton.setEnabled(true);
-        showFailure(tr("Invalid phone number."), stamp);
+        if (!waiting)
+            controls.sendSMSButton.setEnabled(true);
+        showFailure(tr("Invalid phone number."), attempt);
         break;
-    case Outcome::TransportError:
-        showFailure(tr("Error talking to server."), stamp);
+    case Outcome::NotReached:
+        if (waiting) {
+            // The outbox waits on: every failed try of a service still out of reach would
+            // only repeat what the count of waiting messages says.
+            end = Outbox::TryEnd::NotLeft;
+            break;
+        }
+        showFailure(tr("Error talking to server."), attempt);
+        offered = attempt;
+        controls.outboxOfferButton.show();
+        break;
+    case Outcome::NotReceived:
+        if (waiting) {
+            end = Outbox::TryEnd::NotLeft;
+            break;
+        }
+        showFailure(tr("Error talking to server. The service did not receive the message, so "
+                       "you can send it again."),
+                    attempt);
+        break;
+    case Outcome::ReceiptUnknown:
+        end = Outbox::TryEnd::Unknown;
+        showFailure(tr("Error talking to server. Whether the service received the message is "
+                       "not known: look for it in the history before you send it again."),
+                    attempt);
         break;
     case Outcome::PasswordWithheld:
-        setBusy(false);
-        controls.sendSMSButton.setEnabled(true);
-        showFailure(tr("Your keyring is locked, so your password cannot be read."), stamp);
+        end = Outbox::TryEnd::NotLeft;
+        if (!waiting) {
+            setBusy(false);
+            controls.sendSMSButton.setEnabled(true);
+        }
+        showFailure(tr("Your keyring is locked, so your password cannot be read."), attempt);
         break;
     case Outcome::Rejected:
-        showFailure(tr("Server rejected messages."), stamp);
+        showFailure(tr("Server rejected messages."), attempt);
         break;
     case Outcome::InsufficientCredit:
-        showFailure(tr("Insufficient credits."), stamp);
+        showFailure(tr("Insufficient credits."), attempt);
+        if (waiting)
+            outbox.tryEnded(attempt.outboxId, Outbox::TryEnd::InsufficientCredit);
         offerCredits();
         return; // the attempt ends when the alert is dismissed
     case Outcome::Sent:
-        showSent(attempt);
+    case Outcome::SentLate:
+        showSent(attempt, outcome == Outcome::SentLate);
         break;
     }
-    emit attemptFinished();
+    if (waiting)
+        outbox.tryEnded(attempt.outboxId, *end);
+    else
+        emit attemptFinished();
 }
 
-void SendSMSPushed::showFailure(const QString& reason, const QDateTime& stamp)
+void SendSMSPushed::showFailure(const QString& reason, const Attempt& attempt)
 {
     sounds.play(QStringLiteral("Sosumi"));
-    controls.statusField.setText(
-        tr("Message failed at %1. %2").arg(clockTime(stamp.time()), reason));
+    const QString sentence =
+        tr("Message failed at %1. %2").arg(clockTime(attempt.stamp.time()), reason);
+    controls.statusField.setText(sentence);
     controls.statusField.setPalette(
         TextColours::withText(controls.statusField.palette(), TextColours::failure));
     controls.progressDescription.showFor(tr("Failed"), TextColours::failure, 2s);
-    setTurning(false);
+    if (!isSending())
+        setTurning(false);
+    notifyInactive(attempt, sentence);
+}
+
+void SendSMSPushed::notifyInactive(const Attempt& attempt, const QString& summary)
+{
+    // An outbox message goes while the user may be elsewhere.
+    if (!attempt.outboxId.isEmpty() && !controls.messageField.window()->isActiveWindow())
+        notifications.show(summary, attempt.message.simplified().left(80));
+}
+
+void SendSMSPushed::keepForLater()
+{
+    if (!offered)
+        return;
+    const Attempt attempt = *std::exchange(offered, std::nullopt);
+    controls.outboxOfferButton.hide();
+    outbox.add({.queued = attempt.stamp,
+                .number = attempt.number,
+                .text = attempt.message,
+                .senderID = attempt.senderID});
+    // It is the outbox's now: left in the fields it would invite a second send.
+    if (!isSending()) {
+        if (controls.messageField.toPlainText() == attempt.message)
+            controls.messageField.clear();
+        controls.charCounter.updateCharacterCounter();
+        if (controls.sendToNumberField.getNumberToSendMsgTo() == attempt.number)
+            controls.sendToNumberField.clearNumberToSendMsgTo();
+    }
+    controls.statusField.setText(tr("The message waits in the outbox, and is sent as soon as the "
+                                    "service can be reached."));
+    controls.statusField.setPalette(
+        TextColours::withText(controls.statusField.palette(), TextColours::idle));
+    controls.messageField.setFocus(Qt::OtherFocusReason);
+}
+
+QString SendSMSPushed::takeBack(const QString& id)
+{
+    if (isSending())
+        return tr("A message is being sent; take this one back when it has gone.");
+    if (outbox.isTrying(id))
+        return tr("The message is being sent now and cannot be taken back.");
+    const QString typed = controls.messageField.toPlainText();
+    const auto found = std::find_if(outbox.messages().cbegin(), outbox.messages().cend(),
+                                    [&id](const Outbox::Message& m) { return m.id == id; });
+    if (found == outbox.messages().cend())
+        return tr("The message is no longer in the outbox.");
+    if (!typed.isEmpty() && typed != found->text)
+        return tr("Send or clear the message you are typing first.");
+    const std::optional<Outbox::Message> message = outbox.take(id);
+    if (!message)
+        return tr("The message is no longer in the outbox.");
+    offered.reset();
+    controls.outboxOfferButton.hide();
+    controls.messageField.setPlainText(message->text);
+    controls.sendToNumberField.setNumberToSendMsgTo(message->number);
+    controls.charCounter.updateCharacterCounter();
+    controls.messageField.setFocus(Qt::OtherFocusReason);
+    return {};
 }
 
 void SendSMSPushed::offerCredits()
@@ -187,26 +389,38 @@ void SendSMSPushed::offerCredits()
                 });
 }
 
-void SendSMSPushed::showSent(const Attempt& attempt)
+void SendSMSPushed::showSent(const Attempt& attempt, bool late)
 {
     controls.sendToNumberField.updateComboBoxWithNewNumber(attempt.number);
     // Text that another program put in while the request was out is not the sent message, and
-    // stays; so does a recipient filled in meanwhile.
-    if (controls.messageField.toPlainText() == attempt.message)
-        controls.messageField.clear();
-    controls.charCounter.updateCharacterCounter();
-    if (controls.sendToNumberField.getNumberToSendMsgTo() == attempt.number)
-        controls.sendToNumberField.clearNumberToSendMsgTo();
+    // stays; so does a recipient filled in meanwhile. An outbox message was not in the fields.
+    if (attempt.outboxId.isEmpty()) {
+        if (controls.messageField.toPlainText() == attempt.message)
+            controls.messageField.clear();
+        controls.charCounter.updateCharacterCounter();
+        if (controls.sendToNumberField.getNumberToSendMsgTo() == attempt.number)
+            controls.sendToNumberField.clearNumberToSendMsgTo();
+    }
+    // The listing that showed a late one holds it already.
+    if (!late)
+        history.noteAccepted(attempt.msisdn, attempt.message, attempt.postedAt);
     sounds.play(QStringLiteral("Purr"));
-    controls.statusField.setText(tr("Message sent at %1.").arg(clockTime(attempt.stamp.time())));
+    const QString sentence =
+        late ? tr("Message sent at %1. Its answer never came, but the service's history lists it.")
+                   .arg(clockTime(attempt.stamp.time()))
+             : tr("Message sent at %1.").arg(clockTime(attempt.stamp.time()));
+    controls.statusField.setText(sentence);
     controls.statusField.setPalette(
         TextColours::withText(controls.statusField.palette(), TextColours::success));
     timers.singleShot(10s, this, [this] { emit historyRefreshRequested(); });
     timers.singleShot(60s, this, [this] { emit historyRefreshRequested(); });
     controls.progressDescription.showFor(tr("Sent"), TextColours::success, 5s);
     timers.singleShot(5s, this, [this] { emit creditsRefreshRequested(); });
-    setTurning(false);
-    controls.messageField.setFocus(Qt::OtherFocusReason);
+    if (!isSending())
+        setTurning(false);
+    if (attempt.outboxId.isEmpty())
+        controls.messageField.setFocus(Qt::OtherFocusReason);
+    notifyInactive(attempt, sentence);
     emit messageSent(attempt.msisdn, attempt.number, attempt.message);
 }
 

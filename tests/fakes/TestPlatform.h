@@ -10,10 +10,20 @@
 #include "FakeUrlOpener.h"
 #include "MemorySettingsStore.h"
 #include "NetworkAccess.h"
+#include "NetworkMonitor.h"
+#include "OutboxStore.h"
 #include "Platform.h"
 #include "StorageStatus.h"
 
 #include <QTemporaryDir>
+
+// The desktop's word that a network is up, given by the test.
+class FakeNetworkMonitor : public NetworkMonitor
+{
+public:
+    void watch() override { watching = true; }
+    bool watching = false;
+};
 
 // Every seam faked except the network, which tests use for real against a server on loopback,
 // and the address book, which reads a folder the test chooses.
@@ -22,15 +32,17 @@ struct TestPlatform
     explicit TestPlatform(std::chrono::milliseconds timeout = NetworkAccess::defaultTimeout,
                           const QString& contacts = AddressBook::defaultFolder())
         : network(timeout), addressBook(contacts),
-          drafts(stateFolder.filePath(QStringLiteral("quibbo/draft.json")), &storage)
+          drafts(stateFolder.filePath(QStringLiteral("quibbo/draft.json")), &storage),
+          outbox(stateFolder.filePath(QStringLiteral("quibbo/outbox.json")), &storage)
     {}
 
     // With another address book where a test gives one (one with the desktop's books).
     Platform platform(AddressBook* book = nullptr)
     {
-        return {*settingsInUse, sounds, urls,          alerts,
-                time,           time,   network,       book ? *book : addressBook,
-                launcher,       drafts, notifications, storage};
+        return {*settingsInUse, sounds,        urls,          alerts,
+                time,           time,          network,       book ? *book : addressBook,
+                launcher,       drafts,        notifications, storage,
+                outbox,         networkMonitor};
     }
 
     MemorySettingsStore settings;
@@ -46,6 +58,8 @@ struct TestPlatform
     FakeApplicationLauncher launcher;
     QTemporaryDir stateFolder;
     DraftStore drafts;
+    OutboxStore outbox;
+    FakeNetworkMonitor networkMonitor;
     // The session bus of the test, if it has one: tests serve the notifications themselves.
     DesktopNotifications notifications{QDBusConnection::sessionBus(),
                                        QStringLiteral("example.quibbo.Quibbo")};

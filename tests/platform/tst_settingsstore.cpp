@@ -249,7 +249,7 @@ private Q_SLOTS:
         // store keeps to it and cleans up after it.
         for (int round = 0; round < 8; ++round) {
             QProcess writer;
-            writer.start(QStringLiteral(SETTINGS_WRITER), {path()});
+            writer.start(QStringLiteral(STORE_WRITER), {path()});
             QVERIFY(writer.waitForStarted());
             const int lines = 1 + int(random.bounded(4));
             int seen = 0;

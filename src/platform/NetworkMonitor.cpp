@@ -1,0 +1,56 @@
+// GIO's headers name a field "signals", which Qt's headers define as a word of their own.
+#include <gio/gio.h>
+
+#include "NetworkMonitor.h"
+#include "RuntimeLibrary.h"
+
+namespace {
+// Loaded only once a message waits: most runs never need it.
+struct Gio
+{
+    decltype(&g_network_monitor_get_default) monitor = nullptr;
+    decltype(&g_signal_connect_data) connect = nullptr;
+    decltype(&g_signal_handler_disconnect) disconnect = nullptr;
+
+    bool loaded() const { return monitor && connect && disconnect; }
+};
+
+const Gio& gio()
+{
+    static const Gio functions = [] {
+        RuntimeLibrary library(QStringLiteral("gio-2.0"), 0);
+        Gio found;
+        library.resolve(found.monitor, "g_network_monitor_get_default");
+        library.resolve(found.connect, "g_signal_connect_data");
+        library.resolve(found.disconnect, "g_signal_handler_disconnect");
+        return found;
+    }();
+    return functions;
+}
+} // namespace
+
+GioNetworkMonitor::~GioNetworkMonitor()
+{
+    // The default monitor lives for the process; only the handler pointing here goes.
+    if (handler)
+        gio().disconnect(monitor, handler);
+}
+
+void GioNetworkMonitor::watch()
+{
+    const Gio& g = gio();
+    if (monitor || !g.loaded())
+        return;
+    // The default monitor emits on the main context of the thread that made it: this one's,
+    // which Qt's event loop runs.
+    monitor = g.monitor();
+    if (monitor)
+        handler = g.connect(monitor, "network-changed", G_CALLBACK(&GioNetworkMonitor::changed),
+                            this, nullptr, GConnectFlags(0));
+}
+
+void GioNetworkMonitor::changed(void*, int available, void* self) noexcept
+{
+    if (available)
+        emit static_cast<GioNetworkMonitor*>(self)->becameAvailable();
+}

@@ -1,0 +1,76 @@
+#include "OutboxDialog.h"
+
+#include "Outbox.h"
+#include "SendSMSPushed.h"
+#include "ui_OutboxDialog.h"
+
+#include <QLocale>
+
+OutboxDialog::OutboxDialog(Outbox& outbox_, SendSMSPushed& sender_, QWidget* parent)
+    : QDialog(parent), form(std::make_unique<Ui::OutboxDialog>()), outbox(outbox_), sender(sender_)
+{
+    form->setupUi(this);
+    connect(form->closeButton, &QPushButton::clicked, this, &QDialog::close);
+    connect(form->sendNowButton, &QPushButton::clicked, &outbox, &Outbox::sendNow);
+    connect(form->dropButton, &QPushButton::clicked, this, [this] {
+        if (!outbox.take(selectedId()))
+            form->noteField->setText(tr("The message is being sent now and cannot be dropped."));
+    });
+    connect(form->takeBackButton, &QPushButton::clicked, this, [this] {
+        const QString refusal = sender.takeBack(selectedId());
+        form->noteField->setText(refusal);
+        if (refusal.isEmpty())
+            close();
+    });
+    connect(form->messageList, &QListWidget::currentRowChanged, this,
+            &OutboxDialog::selectionChanged);
+    connect(&outbox, &Outbox::changed, this, &OutboxDialog::listMessages);
+    listMessages();
+}
+
+OutboxDialog::~OutboxDialog() = default;
+
+void OutboxDialog::listMessages()
+{
+    const QString selected = selectedId();
+    form->messageList->clear();
+    for (const Outbox::Message& message : outbox.messages()) {
+        QString text = message.text.simplified();
+        if (text.size() > 60)
+            text = text.left(59) + QChar(0x2026);
+        QString why;
+        if (outbox.isTrying(message.id))
+            why = tr("being sent now");
+        else if (message.held)
+            why = tr("not known whether the service received it: see the history");
+        else if (outbox.isStopped())
+            why = tr("stopped: insufficient credits");
+        else
+            why = tr("waiting for the service");
+        auto* item = new QListWidgetItem(
+            tr("To %1: %2 (%3, put in %4)")
+                .arg(message.number, text, why,
+                     QLocale().toString(message.queued.time(), QLocale::ShortFormat)),
+            form->messageList);
+        item->setData(Qt::UserRole, message.id);
+        if (message.id == selected)
+            form->messageList->setCurrentItem(item);
+    }
+    if (!form->messageList->currentItem() && form->messageList->count() > 0)
+        form->messageList->setCurrentRow(0);
+    form->sendNowButton->setEnabled(!outbox.messages().isEmpty());
+    selectionChanged();
+}
+
+void OutboxDialog::selectionChanged()
+{
+    const QString id = selectedId();
+    form->takeBackButton->setEnabled(!id.isEmpty() && !outbox.isTrying(id));
+    form->dropButton->setEnabled(!id.isEmpty() && !outbox.isTrying(id));
+}
+
+QString OutboxDialog::selectedId() const
+{
+    const QListWidgetItem* item = form->messageList->currentItem();
+    return item ? item->data(Qt::UserRole).toString() : QString();
+}

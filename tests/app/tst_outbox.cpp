@@ -1,0 +1,412 @@
+#include "AppHarness.h"
+#include "ChaosProxy.h"
+#include "MsgHistoryDataSource.h"
+#include "Outbox.h"
+#include "OutboxDialog.h"
+#include "ui_OutboxDialog.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QTimer>
+
+using namespace std::chrono_literals;
+using Behaviour = ChaosProxy::Behaviour;
+
+namespace {
+const QString email = QStringLiteral("ann@example.test");
+const QString number = QStringLiteral("07700 900123");
+
+// The client against the simulator behind a proxy that loses what a test tells it to, and that
+// can stop listening (the service out of reach: nothing leaves this machine) and come back.
+struct Client : AppHarness
+{
+    explicit Client(qint64 credits = 100, std::chrono::milliseconds timeout = 60s)
+        : AppHarness(timeout), proxy(service.secureBaseUrl(), 1)
+    {
+        proxy.drawFrom({Behaviour::PassThrough});
+        if (!proxy.listen())
+            qFatal("the proxy cannot listen on loopback");
+        url = proxy.url();
+        configure(email, credits);
+        open(url);
+    }
+
+    void serviceDown() { proxy.close(); }
+    void serviceBack() { QVERIFY(proxy.listen(QHostAddress::LocalHost, quint16(url.port()))); }
+    // A quit and a start: the windows go and come again over the same files.
+    void restart()
+    {
+        window.reset();
+        open(url);
+    }
+
+    // The history as it stands now, held as the listing sends are judged by.
+    void readHistory()
+    {
+        QSignalSpy fetched(&window->history(), &MsgHistoryDataSource::fetchFinished);
+        window->history().refreshMsgHistory();
+        QVERIFY(fetched.wait());
+    }
+
+    int received(const QString& text) const
+    {
+        const QuibboService::Account* account = service.account(email);
+        return int(std::count_if(account->messages.cbegin(), account->messages.cend(),
+                                 [&text](const auto& sent) { return sent.text == text; }));
+    }
+
+    // Presses Send and waits for the outcome, letting the clock run through the check's second
+    // look when the first found nothing.
+    void pressSend()
+    {
+        QEventLoop loop;
+        bool finished = false;
+        QObject context;
+        QObject::connect(&window->sender(), &SendSMSPushed::attemptFinished, &context, [&] {
+            finished = true;
+            loop.quit();
+        });
+        // A look that found nothing is followed by the second one: the clock moves on for it.
+        QObject::connect(&window->history(), &MsgHistoryDataSource::fetchFinished, &context, [&] {
+            QTimer::singleShot(0, &context, [&] {
+                if (!finished)
+                    test.time.advance(10s);
+            });
+        });
+        QTimer::singleShot(20s, &loop, &QEventLoop::quit);
+        ui().sendSMSButton->click();
+        if (!finished)
+            loop.exec();
+        QVERIFY(finished);
+    }
+
+    // A message sent while the service is out of reach, put in the outbox.
+    void putInOutbox(const QString& text)
+    {
+        serviceDown();
+        compose(text, number);
+        send();
+        QVERIFY(ui().outboxOfferButton->isVisibleTo(window.get()));
+        ui().outboxOfferButton->click();
+        serviceBack();
+    }
+
+    Outbox& outbox() { return window->outbox(); }
+    bool outboxEmpty() { return outbox().messages().isEmpty(); }
+
+    ChaosProxy proxy;
+    QUrl url;
+};
+} // namespace
+
+// Every message goes out once and the user knows what became of it: an answer that never came
+// is looked up in the service's history, and a message that never left waits in the outbox.
+class TestOutbox : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+
+    void anAnswerThatNeverCameIsLookedUp_data()
+    {
+        QTest::addColumn<bool>("sentBefore"); // the same text to the same number, a moment ago
+        QTest::addColumn<Behaviour>("post");
+        QTest::addColumn<QList<Behaviour>>("history");
+        QTest::addColumn<int>("received");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<bool>("cleared");
+
+        const QString late = QStringLiteral(
+            "Message sent at 03:07 PM. Its answer never came, but the service's history lists it.");
+        const QString notReceived = QStringLiteral(
+            "Message failed at 03:07 PM. Error talking to server. The service did not receive "
+            "the message, so you can send it again.");
+        QTest::newRow("accepted, then the connection dropped")
+            << false << Behaviour::ForwardThenDrop << QList<Behaviour>() << 1 << late << true;
+        QTest::newRow("lost before the service had it")
+            << false << Behaviour::ResetBeforeAnswer << QList<Behaviour>() << 0 << notReceived
+            << false;
+        // The listing held was fetched before the first of two equal messages: counting rows
+        // alone would call the second received.
+        QTest::newRow("the same message sent before, this one lost")
+            << true << Behaviour::ResetBeforeAnswer << QList<Behaviour>() << 1 << notReceived
+            << false;
+        QTest::newRow("the same message sent before, this one accepted")
+            << true << Behaviour::ForwardThenDrop << QList<Behaviour>() << 2 << late << true;
+        QTest::newRow("the history out of reach as well")
+            << false << Behaviour::ForwardThenDrop << QList<Behaviour>{Behaviour::ServerError} << 1
+            << QStringLiteral("Message failed at 03:07 PM. Error talking to server. Whether the "
+                              "service received the message is not known: look for it in the "
+                              "history before you send it again.")
+            << false;
+    }
+
+    void anAnswerThatNeverCameIsLookedUp()
+    {
+        QFETCH(bool, sentBefore);
+        QFETCH(Behaviour, post);
+        QFETCH(QList<Behaviour>, history);
+        QFETCH(int, received);
+        QFETCH(QString, status);
+        QFETCH(bool, cleared);
+        const QString text = QStringLiteral("Running late ");
+        Client client;
+        client.readHistory();
+        if (sentBefore) {
+            client.compose(text, number);
+            client.send();
+        }
+        client.test.sounds.played.clear();
+
+        client.proxy.script("POST", {post});
+        client.proxy.script("GET", history);
+        client.compose(text, number);
+        client.pressSend();
+
+        QCOMPARE(client.received(text), received);
+        QCOMPARE(client.ui().statusField->text(), status);
+        QCOMPARE(client.test.sounds.played,
+                 QStringList{cleared ? QStringLiteral("Purr") : QStringLiteral("Sosumi")});
+        QCOMPARE(client.ui().messageField->toPlainText().isEmpty(), cleared);
+        QVERIFY(client.ui().sendSMSButton->isEnabled());
+        QVERIFY(!client.ui().outboxOfferButton->isVisibleTo(
+            client.window.get())); // it left: no outbox for it
+    }
+
+    // While the history is asked the window is the user's; pressing Send again for the same
+    // message waits for the answer, and posts only when the service does not have it.
+    void aSecondPressWaitsForTheCheck()
+    {
+        const QString text = QStringLiteral("Are you there?");
+        Client client;
+        client.readHistory();
+        client.proxy.script("POST", {Behaviour::ResetBeforeAnswer});
+        QSignalSpy fetched(&client.window->history(), &MsgHistoryDataSource::fetchFinished);
+        client.compose(text, number);
+        client.ui().sendSMSButton->click();
+        QVERIFY(fetched.wait()); // the first look found nothing
+        QVERIFY(client.ui().statusField->text().startsWith(QStringLiteral("No answer came")));
+        QVERIFY(client.ui().sendSMSButton->isEnabled());
+        QVERIFY(!client.ui().messageField->isReadOnly());
+
+        client.ui().sendSMSButton->click();
+        QVERIFY(client.ui().messageField->isReadOnly());
+        QCOMPARE(client.proxy.requests("POST"), 1);
+        QSignalSpy finished(&client.window->sender(), &SendSMSPushed::attemptFinished);
+        client.test.time.advance(10s);
+        QVERIFY(
+            QTest::qWaitFor([&] { return client.received(text) == 1 && finished.size() == 2; }));
+        QCOMPARE(client.ui().statusField->text(), QStringLiteral("Message sent at 03:07 PM."));
+        QCOMPARE(client.proxy.requests("POST"), 2);
+        QVERIFY(client.ui().messageField->toPlainText().isEmpty());
+    }
+
+    // The service out of reach: the user puts the message in the outbox; it outlives a restart
+    // and goes, once, when the service is back.
+    void aMessageThatNeverLeftWaitsInTheOutbox()
+    {
+        const QString text = QStringLiteral("See you at eight");
+        Client client;
+        client.serviceDown();
+        client.compose(text, number);
+        client.send();
+        QCOMPARE(client.ui().statusField->text(),
+                 QStringLiteral("Message failed at 03:07 PM. Error talking to server."));
+        QVERIFY(client.ui().outboxOfferButton->isVisibleTo(client.window.get()));
+        QVERIFY(!client.ui().outboxButton->isVisibleTo(client.window.get()));
+        QVERIFY(!client.test.networkMonitor.watching); // loaded only once a message waits
+
+        client.ui().outboxOfferButton->click();
+        QVERIFY(!client.ui().outboxOfferButton->isVisibleTo(client.window.get()));
+        QVERIFY(client.ui().messageField->toPlainText().isEmpty());
+        QCOMPARE(client.ui().outboxButton->text(), QStringLiteral("&Outbox (1 waiting)"));
+        QVERIFY(client.test.networkMonitor.watching);
+        const QString file = client.test.stateFolder.filePath(QStringLiteral("quibbo/outbox.json"));
+        QCOMPARE(QFileInfo(file).permissions() & 0x0777,
+                 QFileDevice::ReadUser | QFileDevice::WriteUser);
+
+        // Tries while the service stays away change nothing the user sees.
+        client.test.sounds.played.clear();
+        client.test.time.advance(30s);
+        emit client.test.networkMonitor.becameAvailable();
+        QVERIFY(QTest::qWaitFor(
+            [&] { return !client.outbox().isTrying(client.outbox().messages().first().id); }));
+        QCOMPARE(client.test.sounds.played, QStringList());
+
+        client.restart();
+        QCOMPARE(client.ui().outboxButton->text(), QStringLiteral("&Outbox (1 waiting)"));
+        client.serviceBack();
+        client.test.time.advance(1s);
+        QVERIFY(QTest::qWaitFor([&] { return client.outboxEmpty(); }));
+        QCOMPARE(client.received(text), 1);
+        QCOMPARE(client.ui().statusField->text(), QStringLiteral("Message sent at 03:07 PM."));
+        QVERIFY(!client.ui().outboxButton->isVisibleTo(client.window.get()));
+        QVERIFY(!QFileInfo::exists(file));
+        client.test.time.advance(10min);
+        QCOMPARE(client.received(text), 1);
+    }
+
+    // A try whose answer never came is checked before anything is posted again, whether the
+    // client waited for the answer or quit before it came.
+    void aTryWithoutAnAnswerIsNeverPostedTwice_data()
+    {
+        QTest::addColumn<bool>("quit");
+        QTest::newRow("the answer timed out") << false;
+        QTest::newRow("a quit during the try") << true;
+    }
+
+    void aTryWithoutAnAnswerIsNeverPostedTwice()
+    {
+        QFETCH(bool, quit);
+        const QString text = QStringLiteral("Bring the keys");
+        Client client(100, quit ? 60s : 2s);
+        client.readHistory();
+        client.putInOutbox(text);
+        client.proxy.script("POST", {Behaviour::ForwardThenHold});
+        emit client.test.networkMonitor.becameAvailable();
+        QVERIFY(QTest::qWaitFor([&] { return client.received(text) == 1; }));
+        if (quit)
+            client.restart();
+        client.test.time.advance(1s);
+        QVERIFY(QTest::qWaitFor([&] { return client.outboxEmpty(); }, 10'000));
+        QCOMPARE(client.received(text), 1);
+        QCOMPARE(client.proxy.requests("POST"), 1);
+        QVERIFY(client.ui().statusField->text().contains(QStringLiteral("history lists it")));
+    }
+
+    // A lack of credit stops the outbox with the alert, once; the messages wait for the user.
+    void insufficientCreditStopsTheOutbox()
+    {
+        Client client(0);
+        client.putInOutbox(QStringLiteral("first"));
+        client.putInOutbox(QStringLiteral("second"));
+        emit client.test.networkMonitor.becameAvailable();
+        QVERIFY(QTest::qWaitFor([&] { return client.test.alerts.shown.size() == 1; }));
+        QCOMPARE(client.test.alerts.shown.first().message,
+                 QStringLiteral("Insufficient credits in account"));
+        client.test.alerts.dismiss();
+        client.test.time.advance(30min);
+        emit client.test.networkMonitor.becameAvailable();
+        QCOMPARE(client.proxy.requests("POST"), 1);
+        QCOMPARE(client.outbox().messages().size(), 2);
+        QVERIFY(client.outbox().isStopped());
+    }
+
+    // Features meet: a hand-sent message while a try is out; a waiting message taken back to be
+    // changed, never while it is being tried and never over text being typed.
+    void theUserWorksBesideTheOutbox()
+    {
+        const QString waiting = QStringLiteral("Waiting one");
+        Client client(100, 2s);
+        client.readHistory();
+        client.putInOutbox(waiting);
+        client.putInOutbox(QStringLiteral("Second one"));
+        client.proxy.script("POST", {Behaviour::ForwardThenHold});
+        emit client.test.networkMonitor.becameAvailable();
+        const QString trying = client.outbox().messages().first().id;
+        QVERIFY(client.outbox().isTrying(trying));
+
+        client.compose(QStringLiteral("By hand"), QStringLiteral("123"));
+        client.send();
+        QCOMPARE(client.received(QStringLiteral("By hand")), 1);
+        QCOMPARE(client.window->sender().takeBack(trying),
+                 QStringLiteral("The message is being sent now and cannot be taken back."));
+
+        OutboxDialog& dialog = client.window->outboxDialog();
+        QCOMPARE(dialog.ui().messageList->count(), 2);
+        QVERIFY(
+            dialog.ui().messageList->item(0)->text().contains(QStringLiteral("being sent now")));
+        QVERIFY(!dialog.ui().takeBackButton->isEnabled());
+        dialog.ui().messageList->setCurrentRow(1);
+        client.compose(QStringLiteral("Typing"), QString());
+        dialog.ui().takeBackButton->click();
+        QCOMPARE(dialog.ui().noteField->text(),
+                 QStringLiteral("Send or clear the message you are typing first."));
+        client.ui().messageField->clear();
+        dialog.ui().takeBackButton->click();
+        QCOMPARE(client.ui().messageField->toPlainText(), QStringLiteral("Second one"));
+        QCOMPARE(client.ui().sendToComboBox->currentText(), number);
+        QCOMPARE(dialog.ui().messageList->count(), 1);
+
+        // The held try times out, is found received, and nothing else is posted.
+        client.test.time.advance(1s);
+        QVERIFY(QTest::qWaitFor([&] { return client.outboxEmpty(); }, 10'000));
+        QCOMPARE(client.received(waiting), 1);
+        QCOMPARE(client.received(QStringLiteral("Second one")), 0);
+    }
+
+    // A network failing in every way it fails fast: whatever the user is told, no message
+    // reaches the service more often than Send was pressed for it after it was found not
+    // received, and a message put in the outbox goes at most once.
+    void aChaosSoakNeverPostsAMessageTwice()
+    {
+        Client client(100'000);
+        client.proxy.drawFrom({Behaviour::PassThrough, Behaviour::ResetBeforeAnswer,
+                               Behaviour::ResetMidAnswer, Behaviour::ServerError,
+                               Behaviour::Garbage, Behaviour::ForwardThenDrop});
+        QHash<QString, int> accepted;
+        connect(&client.service, &QuibboService::logged, this, [&accepted](const QString& line) {
+            if (line.startsWith(QStringLiteral("accepted a message")))
+                accepted[line.section(QStringLiteral(": "), -1)] += 1;
+        });
+        QHash<QString, int> presses;
+        int queued = 0;
+        int sends = 0;
+        for (int n = 0; sends < 500; ++n) {
+            // Now and then the service is out of reach for a few sends.
+            if (n % 40 == 30)
+                client.serviceDown();
+            if (n % 40 == 35) {
+                client.serviceBack();
+                emit client.test.networkMonitor.becameAvailable();
+            }
+            const QString text = QStringLiteral("soak %1").arg(n);
+            client.compose(text, number);
+            // Send again only where the client says it is safe.
+            for (int press = 0; press < 3; ++press) {
+                client.pressSend();
+                ++sends;
+                presses[text] += 1;
+                const QString status = client.ui().statusField->text();
+                if (client.ui().outboxOfferButton->isVisibleTo(client.window.get()) && n % 3 == 0) {
+                    client.ui().outboxOfferButton->click();
+                    ++queued;
+                    break;
+                }
+                if (!status.endsWith(QStringLiteral("Error talking to server.")) &&
+                    !status.contains(QStringLiteral("did not receive")))
+                    break;
+            }
+        }
+        client.serviceBack();
+        client.outbox().sendNow();
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                client.test.time.advance(10s);
+                return std::all_of(client.outbox().messages().cbegin(),
+                                   client.outbox().messages().cend(),
+                                   [](const Outbox::Message& m) { return m.held; });
+            },
+            60'000));
+
+        int most = 0;
+        QMap<int, int> spread;
+        for (auto it = presses.cbegin(); it != presses.cend(); ++it) {
+            const int times = accepted.value(it.key());
+            most = std::max(most, times);
+            spread[times] += 1;
+        }
+        qInfo("%d sends of %d messages (%d put in the outbox), %d POSTs through the network; "
+              "messages by times accepted: %s",
+              sends, int(presses.size()), queued, client.proxy.requests("POST"),
+              qPrintable(QStringLiteral("0: %1, 1: %2, more: %3")
+                             .arg(spread.value(0))
+                             .arg(spread.value(1))
+                             .arg(int(presses.size()) - spread.value(0) - spread.value(1))));
+        QCOMPARE(most, 1);
+    }
+};
+
+QTEST_MAIN(TestOutbox)
+#include "tst_outbox.moc"
