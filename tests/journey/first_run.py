@@ -14,18 +14,24 @@ against the real simulator.
    space is freed, the next message goes out (with the new sender ID) and the changes reach the
    file. (Headless Weston has no keyboard, so no field there ever loses the focus that ends its
    editing: the sender ID is typed under X11 only.)
-3. On a fresh profile: press Quit on the assistant and see the process end within 2 seconds.
+3. The service out of reach (a relay of the test's own that stops listening): Send fails, the
+   user puts the message in the outbox, quits and starts the client again, which shows it
+   waiting. The service comes back, the user presses Send Now in the outbox, and the window says
+   the message was sent; the simulator accepted it exactly once.
+4. On a fresh profile: press Quit on the assistant and see the process end within 2 seconds.
 
 Usage: first_run.py QUIBBO QUIBBO_SIM QUIBBO_SEND_SELECTION x11|wayland
 """
 import json
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
 import threading
 import time
+import urllib.parse
 
 QUIBBO, QUIBBO_SIM, SEND_SELECTION, PLATFORM = sys.argv[1:5]
 work = tempfile.mkdtemp(prefix="quibbo-journey-")
@@ -151,6 +157,53 @@ class Client:
 
     def type_into(self, role, name, text):
         self.control(role, name).set_text_contents(text)
+
+
+class Relay:
+    """Passes connections through to the simulator while up; refuses them while down."""
+
+    def __init__(self, url):
+        parts = urllib.parse.urlsplit(url)
+        self.target = (parts.hostname, parts.port)
+        probe = socket.socket()
+        probe.bind(("127.0.0.1", 0))
+        self.port = probe.getsockname()[1]
+        probe.close()
+        self.url = "%s://127.0.0.1:%d" % (parts.scheme, self.port)
+        self.listener = None
+
+    def up(self):
+        self.listener = socket.socket()
+        self.listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        self.listener.bind(("127.0.0.1", self.port))
+        self.listener.listen(16)
+        threading.Thread(target=self.serve, args=(self.listener,), daemon=True).start()
+
+    def down(self):
+        self.listener.shutdown(socket.SHUT_RDWR)
+        self.listener.close()
+
+    def serve(self, listener):
+        while True:
+            try:
+                near, _ = listener.accept()
+            except OSError:
+                return
+            far = socket.create_connection(self.target)
+            for a, b in ((near, far), (far, near)):
+                threading.Thread(target=self.pipe, args=(a, b), daemon=True).start()
+
+    @staticmethod
+    def pipe(source, sink):
+        try:
+            while True:
+                data = source.recv(65536)
+                if not data:
+                    break
+                sink.sendall(data)
+            sink.shutdown(socket.SHUT_WR)
+        except OSError:
+            pass
 
 
 try:
@@ -301,7 +354,44 @@ try:
     client.process.terminate()
     client.process.wait(10)
 
-    # 3. Quit on a fresh profile's assistant ends the program.
+    # 3. The service out of reach: the message waits in the outbox, across a restart, and goes
+    # once when the service is back.
+    relay = Relay(secure)
+    client = Client(relay.url, public, os.path.join(work, "first"))
+    text = "Waits for the service"
+    client.type_into("text", "Message", text)
+    recipient = client.control("combo box", "Recipient")
+    line = next(n for n in walk(recipient) if n.get_role_name() == "text")
+    line.set_text_contents("07700 900124")
+    client.press("Send")
+    status = client.find("the status line", lambda n: n.get_role_name() == "label"
+                         and n.get_description() == "Status")
+    wait_for("the failure", lambda: status.get_name().endswith("Error talking to server."))
+    client.press("Send When Possible")
+    client.control("push button", "Outbox (1 waiting)")
+    outbox_file = os.path.join(work, "first", "state", "quibbo", "outbox.json")
+    if os.stat(outbox_file).st_mode & 0o777 != 0o600:
+        fail("the outbox is readable by others")
+    client.process.terminate()
+    client.process.wait(10)
+    client = Client(relay.url, public, os.path.join(work, "first"))
+    client.control("push button", "Outbox (1 waiting)")
+    relay.up()
+    client.press("Outbox (1 waiting)")
+    client.press("Send Now")
+    status = client.find("the status line", lambda n: n.get_role_name() == "label"
+                         and n.get_description() == "Status")
+    wait_for("the sent status", lambda: status.get_name().startswith("Message sent at"))
+    wait_for("the outbox to empty", lambda: not os.path.exists(outbox_file))
+    sim_log.seek(0)
+    accepted = sum(1 for line in sim_log if line.startswith("accepted a message")
+                   and line.rstrip("\n").endswith(": " + text))
+    if accepted != 1:
+        fail("the simulator accepted the waiting message %d times" % accepted)
+    client.process.terminate()
+    client.process.wait(10)
+
+    # 4. Quit on a fresh profile's assistant ends the program.
     client = Client(secure, public, os.path.join(work, "second"))
     client.control("dialog", "Setup")
     pressed = time.monotonic()
@@ -313,7 +403,7 @@ try:
     if code != 0:
         fail("the client ended with %d after Quit" % code)
     print("Quit ended the client in %.2f s" % (time.monotonic() - pressed))
-    print("3 passed, 0 failed (%s)" % PLATFORM)
+    print("4 passed, 0 failed (%s)" % PLATFORM)
 finally:
     for process in reversed(children):
         if process.poll() is None:
