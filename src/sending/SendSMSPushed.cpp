@@ -218,7 +218,7 @@ void SendSMSPushed::receiptDecided(const Attempt& attempt, ReceiptCheck::Verdict
         break;
     }
     // The same message pressed again meanwhile: posted only where the service does not have it.
-    if (waitingPress && attempt.outboxId.isEmpty() && waitingPress->msisdn == attempt.msisdn &&
+    if (waitingPress && waitingPress->msisdn == attempt.msisdn &&
         waitingPress->message == attempt.message) {
         const Attempt press = *std::exchange(waitingPress, std::nullopt);
         if (verdict == ReceiptCheck::Verdict::NotReceived) {
@@ -270,10 +270,10 @@ void SendSMSPushed::showOutcome(Outcome outcome, const Attempt& attempt)
         break;
     case Outcome::PasswordWithheld:
         end = Outbox::TryEnd::NotLeft;
-        if (!waiting) {
-            setBusy(false);
-            controls.sendSMSButton.setEnabled(true);
-        }
+        if (waiting)
+            break; // the window's notice says the keyring is locked
+        setBusy(false);
+        controls.sendSMSButton.setEnabled(true);
         showFailure(tr("Your keyring is locked, so your password cannot be read."), attempt);
         break;
     case Outcome::Rejected:
