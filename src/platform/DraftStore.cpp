@@ -3,7 +3,6 @@
 #include "PrivateFile.h"
 #include "StorageStatus.h"
 
-#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -31,10 +30,7 @@ DraftStore::~DraftStore()
 
 QString DraftStore::defaultFilePath()
 {
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (!QDir::isAbsolutePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return state + QStringLiteral("/quibbo/draft.json");
+    return PrivateFile::statePath(QStringLiteral("draft.json"));
 }
 
 std::optional<DraftStore::Draft> DraftStore::read() const

@@ -3,9 +3,7 @@
 #include "PrivateFile.h"
 #include "StorageStatus.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -74,10 +72,7 @@ OutboxStore::~OutboxStore()
 
 QString OutboxStore::defaultFilePath()
 {
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (!QDir::isAbsolutePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return state + QStringLiteral("/quibbo/outbox.json");
+    return PrivateFile::statePath(QStringLiteral("outbox.json"));
 }
 
 QList<OutboxStore::Message> OutboxStore::read()

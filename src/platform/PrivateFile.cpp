@@ -78,6 +78,14 @@ void syncFolder(const QString& folder)
 }
 } // namespace
 
+QString PrivateFile::statePath(const QString& name)
+{
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (!QDir::isAbsolutePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/quibbo/") + name;
+}
+
 int PrivateFile::ensureFolder(const QString& filePath)
 {
     const QString folder = QFileInfo(filePath).absolutePath();

@@ -15,6 +15,8 @@
 // over the good file. Each write is checked, the copy is flushed to the disk and read back
 // before it replaces the file.
 namespace PrivateFile {
+// The path of a file of the client's state (the draft, the outbox): $XDG_STATE_HOME/quibbo/name.
+QString statePath(const QString& name);
 // 0, or the errno that kept the folder from being made.
 int ensureFolder(const QString& filePath);
 // 0, or the errno that kept the file from being written.

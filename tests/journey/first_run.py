@@ -158,6 +158,16 @@ class Client:
     def type_into(self, role, name, text):
         self.control(role, name).set_text_contents(text)
 
+    def send(self, text, number):
+        """Types a message and its recipient, presses Send, and returns the status line."""
+        self.type_into("text", "Message", text)
+        recipient = self.control("combo box", "Recipient")
+        line = next(n for n in walk(recipient) if n.get_role_name() == "text")
+        line.set_text_contents(number)
+        self.press("Send")
+        return self.find("the status line", lambda n: n.get_role_name() == "label"
+                         and n.get_description() == "Status")
+
 
 class Relay:
     """Passes connections through to the simulator while up; refuses them while down."""
@@ -241,13 +251,7 @@ try:
     client.type_into("text", "Your mobile number", "+447700900999")
     client.press("Continue")
     client.press("Finish")
-    client.type_into("text", "Message", "Hello from a first run")
-    recipient = client.control("combo box", "Recipient")
-    line = next(n for n in walk(recipient) if n.get_role_name() == "text")
-    line.set_text_contents("07700 900123")
-    client.press("Send")
-    status = client.find("the status line", lambda n: n.get_role_name() == "label"
-                         and n.get_description() == "Status")
+    status = client.send("Hello from a first run", "07700 900123")
     wait_for("the sent status", lambda: status.get_name().startswith("Message sent at"))
     wait_for("the simulator to accept the message",
              lambda: sim_said("accepted a message from journey@example.test to 07700900123"))
@@ -334,11 +338,7 @@ try:
         fail("a full disk left %s beside the settings" % left)
     client.press("Close")
     os.remove(filler)
-    client.type_into("text", "Message", "Sent from a freed disk")
-    recipient = client.control("combo box", "Recipient")
-    line = next(n for n in walk(recipient) if n.get_role_name() == "text")
-    line.set_text_contents("07700 900123")
-    client.press("Send")
+    client.send("Sent from a freed disk", "07700 900123")
     sent_with = "JourneyCo" if PLATFORM == "x11" else json.loads(before)["senderID"]
     wait_for("the simulator to accept the message with the sender ID as changed",
              lambda: sim_said('accepted a message from journey@example.test to 07700900123 '
@@ -359,13 +359,7 @@ try:
     relay = Relay(secure)
     client = Client(relay.url, public, os.path.join(work, "first"))
     text = "Waits for the service"
-    client.type_into("text", "Message", text)
-    recipient = client.control("combo box", "Recipient")
-    line = next(n for n in walk(recipient) if n.get_role_name() == "text")
-    line.set_text_contents("07700 900124")
-    client.press("Send")
-    status = client.find("the status line", lambda n: n.get_role_name() == "label"
-                         and n.get_description() == "Status")
+    status = client.send(text, "07700 900124")
     wait_for("the failure", lambda: status.get_name().endswith("Error talking to server."))
     client.press("Send When Possible")
     client.control("push button", "Outbox (1 waiting)")
