@@ -247,6 +247,34 @@ private Q_SLOTS:
         QCOMPARE(client.received(text), 1);
     }
 
+    // While the service stays out of reach a message is tried at growing intervals, from 30 s
+    // to 10 min, and at once when the desktop says the network is back, which starts over.
+    void triesWaitLongerEachTime()
+    {
+        Client client;
+        client.putInOutbox(QStringLiteral("Later"));
+        client.serviceDown();
+        QSignalSpy tries(&client.outbox(), &Outbox::tryDue);
+        const QString id = client.outbox().messages().first().id;
+        const auto tried = [&](qsizetype count) {
+            return tries.size() == count &&
+                   QTest::qWaitFor([&] { return !client.outbox().isTrying(id); });
+        };
+        qsizetype count = 0;
+        for (const std::chrono::seconds wait : {30s, 60s, 120s, 240s, 480s, 600s, 600s}) {
+            client.test.time.advance(wait - 1s);
+            QVERIFY(tried(count));
+            client.test.time.advance(1s);
+            QVERIFY2(tried(++count), qPrintable(QString::number(wait.count())));
+        }
+        emit client.test.networkMonitor.becameAvailable();
+        QVERIFY(tried(++count));
+        client.test.time.advance(60s);
+        QVERIFY(tried(++count));
+        QCOMPARE(client.outbox().messages().size(), 1);
+        QCOMPARE(client.proxy.requests("POST"), 0);
+    }
+
     // A try whose answer never came is checked before anything is posted again, whether the
     // client waited for the answer or quit before it came.
     void aTryWithoutAnAnswerIsNeverPostedTwice_data()

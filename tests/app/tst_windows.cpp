@@ -1,6 +1,7 @@
 #include "AddressBookPanel.h"
 #include "AppHarness.h"
 #include "MessageBoxAlerts.h"
+#include "OutboxDialog.h"
 #include "PreferencesWindow.h"
 #include "ServicesRequestWindow.h"
 #include "SetupAssistantPanel.h"
@@ -105,8 +106,12 @@ QSet<QString> shownTexts(MainWindow& main)
         for (QAction* action : window->findChildren<QAction*>())
             add(action->text());
     };
-    const QList<QWidget*> windows{&main, &main.preferencesWindow(), &main.assistantPanel(),
-                                  &main.servicesRequestWindow(), &main.updatePanel()};
+    const QList<QWidget*> windows{&main,
+                                  &main.preferencesWindow(),
+                                  &main.assistantPanel(),
+                                  &main.servicesRequestWindow(),
+                                  &main.updatePanel(),
+                                  &main.outboxDialog()};
     for (QWidget* window : windows) {
         walk(window);
         for (QStackedWidget* stack : window->findChildren<QStackedWidget*>()) {
@@ -144,8 +149,12 @@ private Q_SLOTS:
         client.open();
         MainWindow& main = *client.window;
         main.addressBookPanel().show();
-        const QList<QWidget*> windows{&main, &main.preferencesWindow(), &main.assistantPanel(),
-                                      &main.servicesRequestWindow(), &main.updatePanel()};
+        const QList<QWidget*> windows{&main,
+                                      &main.preferencesWindow(),
+                                      &main.assistantPanel(),
+                                      &main.servicesRequestWindow(),
+                                      &main.updatePanel(),
+                                      &main.outboxDialog()};
         for (QWidget* window : windows) {
             QString shared = clashes(window);
             for (QStackedWidget* stack : window->findChildren<QStackedWidget*>()) {
