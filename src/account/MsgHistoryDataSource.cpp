@@ -247,8 +247,11 @@ std::optional<int> MsgHistoryDataSource::listedCount(const QString& msisdn,
 void MsgHistoryDataSource::noteAccepted(const QString& msisdn, const QString& text,
                                         quint64 postedAt)
 {
-    // Sends the listing holds already are no longer needed.
+    // Sends the listing holds already are no longer needed; without any listing, a run keeps no
+    // more than a person sends.
     accepted.removeIf([this](const Accepted& send) { return send.accepted < held.started; });
+    if (accepted.size() == 1000)
+        accepted.removeFirst();
     accepted.append({msisdn, text, postedAt, mark()});
 }
 
