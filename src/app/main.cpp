@@ -23,30 +23,35 @@
 #include "SmsUri.h"
 #include "StorageStatus.h"
 #include "TimerSource.h"
+#include "Translations.h"
 #include "XdgActivation.h"
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QStandardPaths>
 #include <QTranslator>
 
 #include <optional>
 
 int main(int argc, char* argv[])
 {
-    // Answered before the application exists, so that --help and --version need no display.
+    // Answered before the application exists, so that --help and --version need no display, in
+    // the user's language.
+    QTranslator translator;
+    const bool translated = Translations::load(translator);
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const CommandLine commandLine{
         QStringLiteral("quibbo"), QStringLiteral("[sms:LINK]"),
-        QCoreApplication::translate("main", "Send text messages through your Quibbo account."),
-        QStringLiteral(QUIBBO_VERSION)};
-    const std::variant<QStringList, int> read = commandLine.read(arguments);
-    if (const int* status = std::get_if<int>(&read))
-        return *status;
+        Translations::translate(translator, "main",
+                                QT_TRANSLATE_NOOP("main", "Send text messages through your Quibbo "
+                                                          "account.")),
+        QStringLiteral(QUIBBO_VERSION), &translator};
+    const std::variant<QStringList, CommandLine::Answer> read = commandLine.read(arguments);
+    if (const auto* answer = std::get_if<CommandLine::Answer>(&read))
+        return CommandLine::print(*answer);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quibbo"));
@@ -68,20 +73,9 @@ int main(int argc, char* argv[])
     if (applicationBus.claim() == ApplicationBus::Claim::Taken)
         return ApplicationBus::handOver(bus, link, ApplicationBus::startupToken()) ? 0 : 1;
 
-    // The client's texts in the user's language: beside the program (the build tree, or any
-    // prefix it is installed to), else in the data folders; Qt's own for its dialogs' buttons.
-    QTranslator translator;
-    QStringList folders{QCoreApplication::applicationDirPath() +
-                        QStringLiteral("/../share/quibbo/translations")};
-    folders += QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
-                                         QStringLiteral("quibbo/translations"),
-                                         QStandardPaths::LocateDirectory);
-    for (const QString& folder : std::as_const(folders)) {
-        if (translator.load(QLocale(), QStringLiteral("quibbo"), QStringLiteral("_"), folder)) {
-            QCoreApplication::installTranslator(&translator);
-            break;
-        }
-    }
+    // Qt's own texts too, for its dialogs' buttons.
+    if (translated)
+        QCoreApplication::installTranslator(&translator);
     QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

@@ -1,15 +1,13 @@
 #include "CommandLine.h"
 
+#include "Translations.h"
+
 #include <QCoreApplication>
+#include <QTranslator>
 
 #include <cstdio>
 
 namespace {
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("CommandLine", text);
-}
-
 // The number of arguments one of Qt's own options (which every Qt program takes) takes up from
 // index on: itself, and its value where it has one; 0 where the argument is none of them.
 qsizetype qtOptionLength(const QStringList& arguments, qsizetype index)
@@ -29,14 +27,20 @@ qsizetype qtOptionLength(const QStringList& arguments, qsizetype index)
     return equals < 0 && flags.contains(name) ? 1 : 0;
 }
 
-void print(std::FILE* stream, const QString& text)
-{
-    std::fputs(text.toLocal8Bit().constData(), stream);
-}
 } // namespace
 
-std::variant<QStringList, int> CommandLine::read(const QStringList& arguments) const
+int CommandLine::print(const Answer& answer)
 {
+    std::fputs(answer.text.toLocal8Bit().constData(), answer.status == 0 ? stdout : stderr);
+    return answer.status;
+}
+
+std::variant<QStringList, CommandLine::Answer> CommandLine::read(const QStringList& arguments) const
+{
+    const auto tr = [this](const char* text) {
+        return translator ? Translations::translate(*translator, "CommandLine", text)
+                          : QCoreApplication::translate("CommandLine", text);
+    };
     const QString usage = tr("Usage: %1 [--help] [--version]%2\n")
                               .arg(program, operand.isEmpty() ? QString() : u' ' + operand);
     QStringList positional;
@@ -50,23 +54,20 @@ std::variant<QStringList, int> CommandLine::read(const QStringList& arguments) c
         } else if (argument == QLatin1String("--")) {
             optionsEnded = true;
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            print(stdout, usage + description + u'\n' +
-                              tr("\n  -h, --help     show this help and exit\n"
-                                 "  -v, --version  show the version and exit\n"));
-            return 0;
+            return Answer{0, usage + description + u'\n' +
+                                 tr("\n  -h, --help     show this help and exit\n"
+                                    "  -v, --version  show the version and exit\n")};
         } else if (argument == QLatin1String("--version") || argument == QLatin1String("-v")) {
-            print(stdout, program + u' ' + version + u'\n');
-            return 0;
+            return Answer{0, program + u' ' + version + u'\n'};
         } else if (const qsizetype length = qtOptionLength(arguments, i)) {
             i += length - 1;
         } else {
-            print(stderr, tr("%1: unknown option '%2'\n").arg(program, argument) + usage);
-            return 2;
+            return Answer{2, tr("%1: unknown option '%2'\n").arg(program, argument) + usage};
         }
     }
     if (positional.size() > (operand.isEmpty() ? 0 : 1)) {
-        print(stderr, tr("%1: unexpected argument '%2'\n").arg(program, positional.last()) + usage);
-        return 2;
+        return Answer{2,
+                      tr("%1: unexpected argument '%2'\n").arg(program, positional.last()) + usage};
     }
     return positional;
 }

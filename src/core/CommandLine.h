@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+class QTranslator;
+
 #include <variant>
 
 // What a Quibbo program answers to its options before it needs a display, as other commands
@@ -14,8 +16,21 @@ struct CommandLine
     QString operand;     // the positional argument's name in the usage line, if it takes one
     QString description; // what the program does, in one sentence
     QString version;
+    // The user's language, where its catalogue was found: read before the application exists,
+    // which installs translators for everything after.
+    const QTranslator* translator = nullptr;
 
-    // The positional arguments to run with, or the exit status once the program has answered
-    // (its text printed to standard output or standard error).
-    std::variant<QStringList, int> read(const QStringList& arguments) const;
+    // What the program says instead of running: on standard output when it succeeded (status 0),
+    // on standard error otherwise.
+    struct Answer
+    {
+        int status = 0;
+        QString text;
+        friend bool operator==(const Answer&, const Answer&) = default;
+    };
+
+    // The positional arguments to run with, or the program's answer.
+    std::variant<QStringList, Answer> read(const QStringList& arguments) const;
+    // Prints the answer where it belongs; its exit status.
+    static int print(const Answer& answer);
 };

@@ -5,6 +5,7 @@
 #include "ApplicationBus.h"
 #include "CommandLine.h"
 #include "ServicesClass.h"
+#include "Translations.h"
 
 #include <QClipboard>
 #include <QDBusConnection>
@@ -12,6 +13,7 @@
 #include <QDBusMetaType>
 #include <QFile>
 #include <QGuiApplication>
+#include <QTranslator>
 
 #include <cstdio>
 #include <memory>
@@ -19,19 +21,24 @@
 
 int main(int argc, char* argv[])
 {
+    QTranslator translator;
+    Translations::load(translator);
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const CommandLine commandLine{
         QStringLiteral("quibbo-send-selection"),
         {},
-        QCoreApplication::translate(
-            "main", "Hand the text on standard input, else the selected text, else "
-                    "the clipboard,\nto the Quibbo client as a message to address."),
-        QStringLiteral(QUIBBO_VERSION)};
-    const std::variant<QStringList, int> read = commandLine.read(arguments);
-    if (const int* status = std::get_if<int>(&read))
-        return *status;
+        Translations::translate(translator, "main",
+                                QT_TRANSLATE_NOOP("main", "Hand the text on standard input, else "
+                                                          "the selected text, else the clipboard,"
+                                                          "\nto the Quibbo client as a message to "
+                                                          "address.")),
+        QStringLiteral(QUIBBO_VERSION),
+        &translator};
+    const std::variant<QStringList, CommandLine::Answer> read = commandLine.read(arguments);
+    if (const auto* answer = std::get_if<CommandLine::Answer>(&read))
+        return CommandLine::print(*answer);
 
     QByteArray text;
     std::unique_ptr<QCoreApplication> app;

@@ -395,50 +395,35 @@ private Q_SLOTS:
         QVERIFY(desktop.service.sendBodies().isEmpty()); // a link never sends by itself
     }
 
-    // Both programs answer their options before they need a display, as other commands do.
+    // Both programs answer their options before they need a display, as other commands do, and
+    // in the user's language.
     void optionsAnsweredWithoutADisplay_data()
     {
         QTest::addColumn<QString>("program");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>(
-            "printed"); // the start of standard output, else of standard error
-        for (const QString program : {"quibbo", "quibbo-send-selection"}) {
-            const auto row = [&](const char* name) -> QTestData& {
-                return QTest::addRow("%s %s", qPrintable(program), name) << program;
-            };
-            row("--version") << QStringList{"--version"} << 0 << program + " " QUIBBO_VERSION "\n";
-            row("-h") << QStringList{"-h"} << 0 << "Usage: " + program + " [--help] [--version]";
-            row("--help after a Qt option")
-                << QStringList{"-session", "s1", "--help"} << 0 << "Usage: " + program;
-            row("an unknown option")
-                << QStringList{"--bogus"} << 2 << program + ": unknown option '--bogus'\nUsage: ";
-        }
-        QTest::newRow("quibbo with two links")
-            << "quibbo" << QStringList{"sms:1", "sms:2"} << 2
-            << "quibbo: unexpected argument 'sms:2'\nUsage: quibbo [--help] [--version] [sms:LINK]";
-        QTest::newRow("quibbo-send-selection with a link")
-            << "quibbo-send-selection" << QStringList{"sms:1"} << 2
-            << "quibbo-send-selection: unexpected argument 'sms:1'";
+        QTest::addColumn<QString>("printed"); // the start of standard output
+        QTest::newRow("quibbo") << "quibbo"
+                                << "Aufruf: quibbo [--help] [--version] [sms:LINK]\n"
+                                   "SMS über Ihr Quibbo-Konto senden.\n";
+        QTest::newRow("quibbo-send-selection")
+            << "quibbo-send-selection"
+            << "Aufruf: quibbo-send-selection [--help] [--version]\n";
     }
 
     void optionsAnsweredWithoutADisplay()
     {
         QFETCH(QString, program);
-        QFETCH(QStringList, arguments);
-        QFETCH(int, status);
         QFETCH(QString, printed);
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QString::fromLatin1(name));
+        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
         process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(QUIBBO_BIN_DIR "/") + program, arguments);
+        process.start(QStringLiteral(QUIBBO_BIN_DIR "/") + program, {QStringLiteral("--help")});
         QVERIFY(process.waitForFinished(10'000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), status);
-        const QString output = QString::fromLocal8Bit(status == 0 ? process.readAllStandardOutput()
-                                                                  : process.readAllStandardError());
+        QCOMPARE(process.exitCode(), 0);
+        const QString output = QString::fromUtf8(process.readAllStandardOutput());
         QVERIFY2(output.startsWith(printed), qPrintable(output));
     }
 

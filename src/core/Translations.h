@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QTranslator;
+
+// The client's texts in the user's language, read before the application object exists, so that
+// even --help answers in it.
+namespace Translations {
+// Loads the catalogue of the user's language into translator: from beside the program (the build
+// tree, or any prefix it is installed to), else from the data folders. False where there is none.
+bool load(QTranslator& translator);
+// text of context in the catalogue, else as written.
+QString translate(const QTranslator& translator, const char* context, const char* text);
+} // namespace Translations

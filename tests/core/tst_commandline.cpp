@@ -1,0 +1,85 @@
+#include "CommandLine.h"
+
+#include <QTest>
+#include <QTranslator>
+
+// What the programs answer to their options: both take --help and --version, the client one
+// sms: link, and Qt's own options (and their values) pass through to Qt.
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void answers_data()
+    {
+        QTest::addColumn<QString>("operand");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status"); // -1: runs with the positional arguments in "text"
+        QTest::addColumn<QString>("text");
+
+        const QString link = QStringLiteral("[sms:LINK]");
+        QTest::newRow("--version") << link << QStringList{"--version"} << 0 << "quibbo 1.2.3\n";
+        QTest::newRow("-v") << QString() << QStringList{"-v"} << 0 << "quibbo 1.2.3\n";
+        QTest::newRow("-h") << link << QStringList{"-h"} << 0
+                            << "Usage: quibbo [--help] [--version] [sms:LINK]\nSends.\n\n"
+                               "  -h, --help     show this help and exit\n"
+                               "  -v, --version  show the version and exit\n";
+        QTest::newRow("--help after a Qt option and its value")
+            << link << QStringList{"-session", "s1", "--help"} << 0
+            << "Usage: quibbo [--help] [--version] [sms:LINK]\nSends.\n\n"
+               "  -h, --help     show this help and exit\n"
+               "  -v, --version  show the version and exit\n";
+        QTest::newRow("an unknown option")
+            << QString() << QStringList{"--bogus"} << 2
+            << "quibbo: unknown option '--bogus'\nUsage: quibbo [--help] [--version]\n";
+        QTest::newRow("two links") << link << QStringList{"sms:1", "sms:2"} << 2
+                                   << "quibbo: unexpected argument 'sms:2'\n"
+                                      "Usage: quibbo [--help] [--version] [sms:LINK]\n";
+        QTest::newRow("a link where none is taken")
+            << QString() << QStringList{"sms:1"} << 2
+            << "quibbo: unexpected argument 'sms:1'\nUsage: quibbo [--help] [--version]\n";
+        QTest::newRow("Qt's options pass, with or without =")
+            << link << QStringList{"-platform", "offscreen", "--style=fusion", "-reverse", "sms:1"}
+            << -1 << "sms:1";
+        QTest::newRow("a Qt option's value is not the link")
+            << link << QStringList{"-display", ":1"} << -1 << "";
+        QTest::newRow("after --, an option is an argument")
+            << link << QStringList{"--", "-h"} << -1 << "-h";
+        QTest::newRow("- alone is an argument") << link << QStringList{"-"} << -1 << "-";
+    }
+
+    void answers()
+    {
+        QFETCH(QString, operand);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, text);
+        const CommandLine commandLine{QStringLiteral("quibbo"), operand, QStringLiteral("Sends."),
+                                      QStringLiteral("1.2.3")};
+        const auto read = commandLine.read(arguments);
+        if (status < 0)
+            QCOMPARE(std::get<QStringList>(read),
+                     text.isEmpty() ? QStringList() : QStringList{text});
+        else
+            QCOMPARE(std::get<CommandLine::Answer>(read), (CommandLine::Answer{status, text}));
+    }
+
+    // The answer is in the user's language from the catalogue read before the application
+    // exists.
+    void answersInTheUsersLanguage()
+    {
+        QTranslator german;
+        QVERIFY(german.load(
+            QStringLiteral(QUIBBO_BIN_DIR "/../share/quibbo/translations/quibbo_de.qm")));
+        const CommandLine commandLine{QStringLiteral("quibbo"),
+                                      {},
+                                      QStringLiteral("Sendet."),
+                                      QStringLiteral("1.2.3"),
+                                      &german};
+        QCOMPARE(std::get<CommandLine::Answer>(commandLine.read({QStringLiteral("--bogus")})).text,
+                 QStringLiteral("quibbo: unbekannte Option „--bogus“\n"
+                                "Aufruf: quibbo [--help] [--version]\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
