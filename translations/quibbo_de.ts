@@ -17,6 +17,7 @@
     </message>
     <message>
         <source>Label</source>
+        <extracomment>The column of what kind a phone number is (work, home, mobile).</extracomment>
         <translation>Art</translation>
     </message>
     <message>
@@ -379,11 +380,15 @@
     </message>
     <message>
         <source>State</source>
+        <extracomment>The column of a sent message&apos;s delivery state (queued, delivered, failed).</extracomment>
         <translation>Zustand</translation>
     </message>
-    <message>
-        <source>Listing last refreshed at %1. Contains %2 messages.</source>
-        <translation>Liste zuletzt um %1 aktualisiert. Sie enthält %2 Nachrichten.</translation>
+    <message numerus="yes">
+        <source>Listing last refreshed at %1. Contains %n messages.</source>
+        <translation>
+            <numerusform>Liste zuletzt um %1 aktualisiert. Sie enthält %n Nachricht.</numerusform>
+            <numerusform>Liste zuletzt um %1 aktualisiert. Sie enthält %n Nachrichten.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -626,6 +631,7 @@
     </message>
     <message>
         <source>Failed</source>
+        <extracomment>The progress word beside the send indicator: the attempt failed.</extracomment>
         <translation>Fehlgeschlagen</translation>
     </message>
     <message>
@@ -654,6 +660,7 @@
     </message>
     <message>
         <source>Checking</source>
+        <extracomment>The progress word while the service&apos;s history is searched for the message.</extracomment>
         <translation>Wird geprüft</translation>
     </message>
     <message>

@@ -122,6 +122,7 @@ QVariant MsgHistoryDataSource::headerData(int section, Qt::Orientation orientati
     case MessageColumn:
         return tr("Message");
     case StateColumn:
+        //: The column of a sent message's delivery state (queued, delivered, failed).
         return tr("State");
     default:
         return {};
@@ -210,9 +211,9 @@ void MsgHistoryDataSource::endFetch()
         }
         if (parser->complete())
             controls.lastRefreshedText.setText(
-                tr("Listing last refreshed at %1. Contains %2 messages.")
-                    .arg(clockTime(clock.now().time()))
-                    .arg(tableRows.size()));
+                tr("Listing last refreshed at %1. Contains %n messages.", nullptr,
+                   int(tableRows.size()))
+                    .arg(clockTime(clock.now().time())));
     }
     parser.reset();
     // The first rows to name, or the home country code changed since the numbers were matched.

@@ -26,6 +26,7 @@ void AddressBookController::awakeFromNib()
         {tr("Name")}, [this] { return static_cast<int>(myPeople.size()); },
         [this](int row, int) { return createNameStringForPerson(myPeople.at(row)); }, this);
     values = new BrowserTableModel(
+        //: The column of what kind a phone number is (work, home, mobile).
         {tr("Label"), tr("Number")}, [this] { return static_cast<int>(myValues.size()); },
         [this](int row, int column) {
             return column == 0 ? myValues.at(row).label : myValues.at(row).value;

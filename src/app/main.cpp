@@ -73,7 +73,11 @@ int main(int argc, char* argv[])
     if (applicationBus.claim() == ApplicationBus::Claim::Taken)
         return ApplicationBus::handOver(bus, link, ApplicationBus::startupToken()) ? 0 : 1;
 
-    // Qt's own texts too, for its dialogs' buttons.
+    // English counts in their plural forms, under the user's language; Qt's own texts too, for
+    // its dialogs' buttons.
+    QTranslator englishCounts;
+    if (Translations::load(englishCounts, QLocale(QLocale::English)))
+        QCoreApplication::installTranslator(&englishCounts);
     if (translated)
         QCoreApplication::installTranslator(&translator);
     QTranslator qtTranslator;

@@ -5,7 +5,7 @@
 #include <QStandardPaths>
 #include <QTranslator>
 
-bool Translations::load(QTranslator& translator)
+bool Translations::load(QTranslator& translator, const QLocale& language)
 {
     // The program's own folder without the application object, which gives it only once made.
     QStringList folders{QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() +
@@ -14,7 +14,7 @@ bool Translations::load(QTranslator& translator)
                                          QStringLiteral("quibbo/translations"),
                                          QStandardPaths::LocateDirectory);
     for (const QString& folder : std::as_const(folders))
-        if (translator.load(QLocale(), QStringLiteral("quibbo"), QStringLiteral("_"), folder))
+        if (translator.load(language, QStringLiteral("quibbo"), QStringLiteral("_"), folder))
             return true;
     return false;
 }

@@ -188,6 +188,7 @@ void SendSMSPushed::checkReceipt(const Attempt& attempt)
                                          .arg(clockTime(attempt.stamp.time())));
         controls.statusField.setPalette(
             TextColours::withText(controls.statusField.palette(), TextColours::idle));
+        //: The progress word while the service's history is searched for the message.
         controls.progressDescription.showSteady(tr("Checking"), TextColours::idle);
     }
     auto* check = new ReceiptCheck(history, timers, attempt.msisdn, attempt.message,
@@ -304,6 +305,7 @@ void SendSMSPushed::showFailure(const QString& reason, const Attempt& attempt)
     controls.statusField.setText(sentence);
     controls.statusField.setPalette(
         TextColours::withText(controls.statusField.palette(), TextColours::failure));
+    //: The progress word beside the send indicator: the attempt failed.
     controls.progressDescription.showFor(tr("Failed"), TextColours::failure, 2s);
     if (!isSending())
         setTurning(false);

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QTranslator>
 
 using namespace std::chrono_literals;
 using Answer = ScriptedHttpServer::Answer;
@@ -75,6 +76,39 @@ private Q_SLOTS:
         QCOMPARE(f.status.text(),
                  QStringLiteral("Listing last refreshed at 03:07 PM. Contains 2 messages."));
         QVERIFY(server.targets.first().endsWith("&Action=messages"));
+    }
+
+    // The count reads as English and German count: one message, two messages.
+    void theCountHasItsPluralForms_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QString>("status");
+        const QByteArray oneMessage =
+            twoMessages.left(twoMessages.indexOf("<Message", 60)) + "</Messages>";
+        QTest::newRow("English, one")
+            << "en" << oneMessage << "Listing last refreshed at 03:07 PM. Contains 1 message.";
+        QTest::newRow("English, two")
+            << "en" << twoMessages << "Listing last refreshed at 03:07 PM. Contains 2 messages.";
+        QTest::newRow("German, one")
+            << "de" << oneMessage
+            << "Liste zuletzt um 03:07 PM aktualisiert. Sie enthält 1 Nachricht.";
+    }
+
+    void theCountHasItsPluralForms()
+    {
+        QFETCH(QString, language);
+        QFETCH(QByteArray, document);
+        QFETCH(QString, status);
+        QTranslator catalogue;
+        QVERIFY(catalogue.load(
+            QStringLiteral(QUIBBO_BIN_DIR "/../share/quibbo/translations/quibbo_") + language));
+        QCoreApplication::installTranslator(&catalogue);
+        ScriptedHttpServer server({Answer{200, {document}}});
+        Fixture f(server.url());
+        f.fetch();
+        QCoreApplication::removeTranslator(&catalogue);
+        QCOMPARE(f.status.text(), status);
     }
 
     // A message is shown as it came, never as markup, and a cell lays out a bounded prefix of

@@ -25,7 +25,8 @@ check grep -qx "Name=$id" "$share/dbus-1/services/$id.service"
 check grep -qx "Exec=/opt/quibbo/bin/quibbo" "$prefix/staged/opt/quibbo/share/dbus-1/services/$id.service"
 for file in bin/quibbo bin/quibbo-send-selection share/icons/hicolor/scalable/apps/$id.svg \
             share/man/man1/quibbo.1.gz share/man/man1/quibbo-send-selection.1.gz \
-            share/doc/quibbo/copyright share/quibbo/translations/quibbo_de.qm; do
+            share/doc/quibbo/copyright share/quibbo/translations/quibbo_de.qm \
+            share/quibbo/translations/quibbo_en.qm; do
     check test -f "$prefix/usr/$file"
 done
 check test ! -e "$prefix/usr/bin/quibbo-sim"
