@@ -2,6 +2,7 @@
 // reader must refuse first), and a dictionary of strings survives a round trip through XML.
 #include "FuzzCheck.h"
 #include "PropertyList.h"
+#include "XmlPropertyList.h"
 
 #include <QByteArray>
 

@@ -1,7 +1,7 @@
 #include "QuibboService.h"
 
-#include "PropertyList.h"
 #include "SmsText.h"
+#include "XmlPropertyList.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -12,16 +12,10 @@ class RoundedView : public QWidget
 public:
     using QWidget::QWidget;
 
-    // The outline for a rectangle: its edges other than the origin corner fall on whole
-    // numbers, truncated toward zero; the origin corner is drawn from the exact origin.
+    // The outline for a rectangle: its far edges fall on whole numbers, truncated toward zero.
     static QPainterPath outline(const QRectF& rect);
     void drawRect(QPainter& painter, const QRectF& rect) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
-
-// Appends to path a straight line toward corner and the arc of the given radius that turns
-// from the line (current point, corner) onto the line (corner, target): the arc's circle
-// touches both lines. The path ends where the arc touches the second line.
-void appendArcFromPointToPoint(QPainterPath& path, QPointF corner, QPointF target, qreal radius);

@@ -9,6 +9,3 @@
 // reals, booleans and nested dictionaries and arrays become their QVariant counterparts; data
 // and dates are left out. Anything else (not a property list, another top level) is nothing.
 std::optional<QVariantMap> propertyListDictionary(const QByteArray& data);
-
-// Writes a dictionary of strings as an XML property list.
-QByteArray xmlPropertyList(const QMap<QString, QString>& dictionary);

@@ -1,11 +1,11 @@
 #include "AppHarness.h"
 #include "CreditsUpdater.h"
 #include "PreferencesWindow.h"
-#include "PropertyList.h"
 #include "ScriptedHttpServer.h"
 #include "SetupAssistantController.h"
 #include "SetupAssistantPanel.h"
 #include "TextColours.h"
+#include "XmlPropertyList.h"
 #include "ui_PreferencesWindow.h"
 #include "ui_SetupAssistant.h"
 

@@ -11,6 +11,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 source, bin_dir = sys.argv[1:3]
@@ -94,13 +95,12 @@ try:
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
                             start_new_session=True)
     children.append(demo)
-    demo_bus = None
-    for line in demo.stdout:
-        if line.startswith("run-demo: the demo has a session bus of its own: "):
-            demo_bus = line.split(": ", 2)[2].strip()
-            break
-    if not demo_bus:
-        fail("the demo did not start on a bus of its own")
+    said = []
+    threading.Thread(target=lambda: said.extend(demo.stdout), daemon=True).start()
+    announced = "run-demo: the demo has a session bus of its own: "
+    line = wait_for("the demo to start on a bus of its own (it said: %r)" % said,
+                    lambda: next((l for l in list(said) if l.startswith(announced)), None), 30)
+    demo_bus = line[len(announced):].strip()
     wait_for("the demo's client on the demo's bus", lambda: owned(demo_bus))
     if client.poll() is not None:
         fail("the user's client ended when the demo started")
@@ -129,6 +129,12 @@ try:
         fail("the demo changed the user's files: %s" % changed)
     print("the demo ran beside the user's client; the user's %d files are unchanged" % len(after))
 finally:
+    # The demo's whole group (the simulator, the log's tail, the bus, the client) goes too.
+    if len(children) > 2:
+        try:
+            os.killpg(children[2].pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
     for process in reversed(children):
         if process.poll() is None:
             process.kill()

@@ -1,8 +1,8 @@
 #include "NewSWVersionController.h"
-#include "PropertyList.h"
 #include "QuibboService.h"
 #include "ScriptedHttpServer.h"
 #include "TestPlatform.h"
+#include "XmlPropertyList.h"
 
 #include <QBuffer>
 #include <QImage>
