@@ -2,6 +2,7 @@
 #include "ApplicationBus.h"
 #include "ApplicationLauncher.h"
 #include "CanberraSoundPlayer.h"
+#include "ClientAddress.h"
 #include "Clock.h"
 #include "CommandLine.h"
 #include "Credentials.h"
@@ -57,7 +58,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("quibbo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quibbo"));
     QApplication::setApplicationVersion(QStringLiteral(QUIBBO_VERSION));
-    QGuiApplication::setDesktopFileName(ServicesClass::busName);
+    QGuiApplication::setDesktopFileName(ClientAddress::busName);
     QApplication::setStyle(new DeferredIconStyle);
 
     // An sms: link as the argument (the desktop opens such links with the client).
@@ -71,7 +72,7 @@ int main(int argc, char* argv[])
     QDBusConnection bus = QDBusConnection::sessionBus();
     ApplicationBus applicationBus(bus);
     if (applicationBus.claim() == ApplicationBus::Claim::Taken)
-        return ApplicationBus::handOver(bus, link, ApplicationBus::startupToken()) ? 0 : 1;
+        return ApplicationBus::handOver(bus, link, ClientAddress::startupToken()) ? 0 : 1;
 
     // English counts in their plural forms, under the user's language; Qt's own texts too, for
     // its dialogs' buttons.
@@ -99,7 +100,7 @@ int main(int argc, char* argv[])
     AddressBook addressBook(AddressBook::defaultFolder(), &desktopContacts);
     DesktopApplicationLauncher launcher;
     DraftStore drafts(DraftStore::defaultFilePath(), &storage);
-    DesktopNotifications notifications(bus, ServicesClass::busName);
+    DesktopNotifications notifications(bus, ClientAddress::busName);
     OutboxStore outbox(OutboxStore::defaultFilePath(), &storage);
     GioNetworkMonitor networkMonitor;
     const Platform platform{settings,      sounds,  urls,        alerts,        timers,

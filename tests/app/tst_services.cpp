@@ -1,5 +1,6 @@
 #include "AppHarness.h"
 #include "ApplicationBus.h"
+#include "ClientAddress.h"
 #include "ScriptedHttpServer.h"
 #include "ServicesClass.h"
 #include "ServicesRequestWindow.h"
@@ -55,7 +56,7 @@ QDBusMessage answerTo(const QDBusPendingCall& call)
 QDBusMessage desktopCall(const QString& method, const QVariantList& arguments)
 {
     QDBusMessage message =
-        QDBusMessage::createMethodCall(ServicesClass::busName, ApplicationBus::applicationPath(),
+        QDBusMessage::createMethodCall(ClientAddress::busName, ClientAddress::applicationPath(),
                                        QStringLiteral("org.freedesktop.Application"), method);
     message.setArguments(arguments);
     return message;
@@ -89,7 +90,7 @@ struct Desktop : ContactsFolder, AppHarness
     QDBusMessage call(const QString& method, const QVariant& argument)
     {
         QDBusMessage message =
-            QDBusMessage::createMethodCall(ServicesClass::busName, ServicesClass::objectPath,
+            QDBusMessage::createMethodCall(ClientAddress::busName, ClientAddress::objectPath,
                                            QStringLiteral("example.quibbo.Quibbo"), method);
         message << argument;
         return answerTo(caller().asyncCall(message));
@@ -270,14 +271,14 @@ private Q_SLOTS:
         Desktop desktop(card("me", ""), {}, false);
         QDBusConnection other = caller();
         QDBusMessage open = QDBusMessage::createMethodCall(
-            ServicesClass::busName, ServicesClass::objectPath,
+            ClientAddress::busName, ClientAddress::objectPath,
             QStringLiteral("example.quibbo.Quibbo"), QStringLiteral("OpenUri"));
         open << QStringLiteral("sms:+447700900123?body=Early");
         QDBusPendingCallWatcher held(other.asyncCall(open));
         // The bus keeps one caller's messages in order: once a later call is answered, the
         // link has arrived and is held.
         QCOMPARE(answerTo(other.asyncCall(QDBusMessage::createMethodCall(
-                              ServicesClass::busName, ServicesClass::objectPath,
+                              ClientAddress::busName, ClientAddress::objectPath,
                               QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"))))
                      .type(),
                  QDBusMessage::ReplyMessage);
@@ -359,8 +360,8 @@ private Q_SLOTS:
                          {QStringLiteral("sms:+44770090000%1?body=%1").arg(i)});
         }
         QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-        QTRY_VERIFY_WITH_TIMEOUT(bus->isServiceRegistered(ServicesClass::busName), 30'000);
-        const qint64 owner = bus->servicePid(ServicesClass::busName).value();
+        QTRY_VERIFY_WITH_TIMEOUT(bus->isServiceRegistered(ClientAddress::busName), 30'000);
+        const qint64 owner = bus->servicePid(ClientAddress::busName).value();
         QProcess* running = nullptr;
         for (auto& start : starts) {
             if (start->processId() == owner) {

@@ -1,4 +1,5 @@
 #include "ApplicationBus.h"
+#include "ClientAddress.h"
 
 #include "ServicesClass.h"
 #include "SmsUri.h"
@@ -137,12 +138,7 @@ ApplicationBus::ApplicationBus(QDBusConnection bus_, QObject* parent)
 ApplicationBus::~ApplicationBus()
 {
     if (owned)
-        bus.unregisterService(ServicesClass::busName);
-}
-
-QString ApplicationBus::applicationPath()
-{
-    return QLatin1Char('/') + QString(ServicesClass::busName).replace(QLatin1Char('.'), u'/');
+        bus.unregisterService(ClientAddress::busName);
 }
 
 ApplicationBus::Claim ApplicationBus::claim()
@@ -152,12 +148,12 @@ ApplicationBus::Claim ApplicationBus::claim()
     // The objects first, so that a call made the moment the name is ours finds them.
     auto* own = new ClientInterface(*this);
     auto* desktop = new FreedesktopApplication(*this);
-    const bool exported =
-        bus.registerObject(ServicesClass::objectPath, ServicesClass::busName, own,
-                           QDBusConnection::ExportScriptableSlots) &&
-        bus.registerObject(applicationPath(), desktop, QDBusConnection::ExportScriptableSlots);
+    const bool exported = bus.registerObject(ClientAddress::objectPath, ClientAddress::busName, own,
+                                             QDBusConnection::ExportScriptableSlots) &&
+                          bus.registerObject(ClientAddress::applicationPath(), desktop,
+                                             QDBusConnection::ExportScriptableSlots);
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
-        exported ? bus.interface()->registerService(ServicesClass::busName,
+        exported ? bus.interface()->registerService(ClientAddress::busName,
                                                     QDBusConnectionInterface::DontQueueService,
                                                     QDBusConnectionInterface::DontAllowReplacement)
                  : QDBusReply<QDBusConnectionInterface::RegisterServiceReply>();
@@ -165,8 +161,8 @@ ApplicationBus::Claim ApplicationBus::claim()
         owned = true;
         return Claim::Owned;
     }
-    bus.unregisterObject(ServicesClass::objectPath);
-    bus.unregisterObject(applicationPath());
+    bus.unregisterObject(ClientAddress::objectPath);
+    bus.unregisterObject(ClientAddress::applicationPath());
     delete own;
     delete desktop;
     return reply.isValid() ? Claim::Taken : Claim::NoBus;
@@ -190,30 +186,15 @@ void ApplicationBus::whenAttached(std::function<void(ServicesClass&)> work)
 bool ApplicationBus::handOver(QDBusConnection bus, const std::optional<QString>& link,
                               const QString& activationToken)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        ServicesClass::busName, applicationPath(), QStringLiteral("org.freedesktop.Application"),
-        link ? QStringLiteral("Open") : QStringLiteral("Activate"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(ClientAddress::busName, ClientAddress::applicationPath(),
+                                       QStringLiteral("org.freedesktop.Application"),
+                                       link ? QStringLiteral("Open") : QStringLiteral("Activate"));
     if (link)
         call << QStringList{*link};
-    call << platformData(activationToken);
+    call << ClientAddress::platformData(activationToken);
     // The running client may still be building its window: its answer comes once it has.
     return bus.call(call, QDBus::Block, 60'000).type() == QDBusMessage::ReplyMessage;
-}
-
-QVariantMap ApplicationBus::platformData(const QString& activationToken)
-{
-    if (activationToken.isEmpty())
-        return {};
-    return {{QStringLiteral("activation-token"), activationToken},
-            {QStringLiteral("desktop-startup-id"), activationToken}};
-}
-
-QString ApplicationBus::startupToken()
-{
-    for (const char* variable : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"})
-        if (const QString token = qEnvironmentVariable(variable); !token.isEmpty())
-            return token;
-    return {};
 }
 
 #include "ApplicationBus.moc"

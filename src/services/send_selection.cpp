@@ -2,9 +2,8 @@
 // input when it is not a terminal, otherwise the primary selection, otherwise the clipboard.
 // The client is started through D-Bus activation when it is not running. Bind it to a key.
 
-#include "ApplicationBus.h"
+#include "ClientAddress.h"
 #include "CommandLine.h"
-#include "ServicesClass.h"
 #include "Translations.h"
 
 #include <QClipboard>
@@ -66,10 +65,10 @@ int main(int argc, char* argv[])
     qDBusRegisterMetaType<Pasteboard>();
     const Pasteboard selection{{QStringLiteral("text/plain;charset=utf-8"), text}};
     QDBusMessage call = QDBusMessage::createMethodCall(
-        ServicesClass::busName, ApplicationBus::applicationPath(),
+        ClientAddress::busName, ClientAddress::applicationPath(),
         QStringLiteral("org.freedesktop.Application"), QStringLiteral("ActivateAction"));
     call << QStringLiteral("send-selection") << QVariantList{QVariant::fromValue(selection)}
-         << ApplicationBus::platformData(ApplicationBus::startupToken());
+         << ClientAddress::platformData(ClientAddress::startupToken());
     const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 60'000);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         std::fprintf(stderr, "quibbo-send-selection: %s\n", qPrintable(reply.errorMessage()));

@@ -39,17 +39,9 @@ public:
     // the launcher gave this start, so that the running client may come forward.
     static bool handOver(QDBusConnection bus, const std::optional<QString>& link,
                          const QString& activationToken);
-    // The token a launcher handed this start through its environment (a fresh start leaves it
-    // there: Qt's platforms use it when the window first shows).
-    static QString startupToken();
-    // A call's platform data carrying that token, under the names Wayland and X11 launchers use.
-    static QVariantMap platformData(const QString& activationToken);
 
     // Runs work now if the window exists, else when it does.
     void whenAttached(std::function<void(ServicesClass&)> work);
-
-    // The object path of org.freedesktop.Application: the bus name with dots as slashes.
-    static QString applicationPath();
 
 private:
     QDBusConnection bus;

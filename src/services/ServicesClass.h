@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClientAddress.h"
 #include "SmsUri.h"
 
 #include <QMap>
@@ -16,9 +17,6 @@ class SendSMSPushed;
 class SoundPlayer;
 class TimerSource;
 
-// The MIME types of a selection and their bytes, as another program hands them over.
-using Pasteboard = QMap<QString, QByteArray>;
-
 // Lets other programs send selected text as an SMS. The text goes into the message view; when
 // the user's own card has a mobile number, a small floating window asks whether to send it to
 // that phone at once or to another number; otherwise the main window comes forward a second
@@ -29,8 +27,6 @@ class ServicesClass : public QObject
 public:
     // The client's one name on the desktop: its bus name, its interface's name and the name of
     // its desktop entry.
-    static inline const QString busName = QStringLiteral("example.quibbo.Quibbo");
-    static inline const QString objectPath = QStringLiteral("/Quibbo");
 
     // The chooser's controls and the main window's parts it fills.
     struct Controls
@@ -74,5 +70,3 @@ private:
     TimerSource& timers;
     bool sendWhenFree = false;
 };
-
-Q_DECLARE_METATYPE(Pasteboard)
