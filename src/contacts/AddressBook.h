@@ -21,8 +21,8 @@ class EdsContacts;
 // date, file by file, after the folder or a file changed; so a search never re-reads the files. The
 // index is read on a thread of its own (at start, on every change, and at a question asked before
 // any), and nothing waits for that read: a question is answered from the cards read so far,
-// and changed() follows the read. A read still under way at a quit is abandoned at its next
-// file.
+// and changed() follows the read. A read still under way at a quit stops at its next file, and
+// the quit waits for it to end.
 class AddressBook : public QObject
 {
     Q_OBJECT
