@@ -261,6 +261,7 @@ QHttpServerResponse QuibboService::sendMessage(const QHttpServerRequest& request
 
 QHttpServerResponse QuibboService::accountInformation(const QHttpServerRequest& request)
 {
+    ++informationAsked;
     if (queryValue(request, QStringLiteral("Action")) == QLatin1String("company") &&
         queryValue(request, QStringLiteral("CompanyId")) == QLatin1String("Unknown")) {
         const Account* found = account(queryValue(request, QStringLiteral("UserId")));

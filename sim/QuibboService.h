@@ -88,6 +88,8 @@ public:
     // The user follows the link in the e-mail.
     bool confirm(const QString& email);
 
+    // How many questions about an account (its balance, its history, its details) arrived.
+    int informationRequests() const { return informationAsked; }
     // The bodies of the send requests exactly as they arrived, oldest first.
     const QList<QByteArray>& sendBodies() const { return bodies; }
     // Makes every send answer with this status (0 returns to normal behaviour).
@@ -116,6 +118,7 @@ private:
     QHash<QString, Account> accounts; // by e-mail address
     QList<QByteArray> bodies;
     int forcedSendStatus = 0;
+    int informationAsked = 0;
     bool autoConfirm = false;
     QString offeredVersion = QStringLiteral(QUIBBO_VERSION);
 };
