@@ -6,21 +6,6 @@
 #include <cstring>
 
 namespace {
-// A service's head is a few hundred bytes; each head of an answer, interim ones included, is
-// held to this.
-constexpr qint64 headLimit = 64 * 1024;
-// Interim answers (100 Continue, 102 Processing) before the final one: a service sends a few;
-// past this many it sends nothing else.
-constexpr int interimLimit = 10'000;
-
-// A length is a plain decimal number that fits the counters: "0x10", "+5", "5.0", "5 abc" or
-// twenty digits would otherwise be read as some other length, and a body cut short as whole.
-bool isPlainLength(const QByteArray& value)
-{
-    return !value.isEmpty() && value.size() <= 18 &&
-           std::all_of(value.cbegin(), value.cend(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // The proxy for url as other programs on the desktop read it from the environment: the
 // scheme's own variable, else all_proxy, each in lower case first, then upper case.
 QByteArray proxyFor(const QUrl& url)
@@ -72,7 +57,7 @@ CurlReply::NetworkError errorFor(CURLcode code)
 CurlReply::CurlReply(CurlSession* session_, Request request, Limits limits,
                      const QByteArray& authorities, QObject* parent)
     : QIODevice(parent), session(session_), statusLineOnly(request.statusLineOnly),
-      answerLimit(limits.answerBytes), idle(limits.idle)
+      answerLimit(limits.answerBytes), idle(limits.idle), head(request.statusLineOnly)
 {
     open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     idleTimer.setSingleShot(true);
@@ -202,67 +187,24 @@ bool CurlReply::readHeaderLine(QByteArray line)
     idleTimer.start(idle);
     if (headEnded)
         return true; // trailers after a chunked body carry nothing for the callers
-    headBytes = atStatusLine ? line.size() : headBytes + line.size();
-    if (headBytes > headLimit)
-        return stop(ProtocolFailure, QStringLiteral("the answer's head is too large"));
-    if (std::exchange(atStatusLine, false)) {
-        // libcurl has checked the line's form: "HTTP/1.1 200 OK".
-        const QList<QByteArray> parts = line.trimmed().split(' ');
-        headStatus = parts.value(1).toInt();
-        if (headStatus < 100 || headStatus > 999)
-            return stop(ProtocolFailure, QStringLiteral("the answer's status is not a number"));
-        headLines.clear();
-        contentLength.reset();
-        transferCodings.clear();
-        // The send is judged by its final status line alone.
-        if (statusLineOnly && headStatus >= 200) {
-            answerStatus = headStatus;
-            return false;
-        }
+    switch (head.read(std::move(line))) {
+    case HeadReader::Step::More:
         return true;
+    case HeadReader::Step::FinalStatus:
+        answerStatus = head.status();
+        return false;
+    case HeadReader::Step::Refused:
+        return stop(ProtocolFailure, head.refusal());
+    case HeadReader::Step::Ended:
+        break;
     }
-    if (line.startsWith(' ') || line.startsWith('\t'))
-        return stop(ProtocolFailure, QStringLiteral("the answer's head has a folded line"));
-    line = line.trimmed();
-    if (line.isEmpty()) {
-        if (headStatus >= 100 && headStatus <= 199) {
-            if (++interimHeads > interimLimit)
-                return stop(ProtocolFailure, QStringLiteral("the answer never goes past interim "
-                                                            "heads"));
-            atStatusLine = true; // an interim answer: the real one follows
-            return true;
-        }
-        answerStatus = headStatus;
-        if (headStatus < 200 || headStatus > 299) {
-            failure = headStatus == 404 ? ContentNotFoundError : UnknownContentError;
-            setErrorString(QStringLiteral("the service answered %1").arg(headStatus));
-        }
-        headEnded = true;
-        signalLater();
-        return true;
+    answerStatus = head.status();
+    if (*answerStatus < 200 || *answerStatus > 299) {
+        failure = *answerStatus == 404 ? ContentNotFoundError : UnknownContentError;
+        setErrorString(QStringLiteral("the service answered %1").arg(*answerStatus));
     }
-    const qsizetype colon = line.indexOf(':');
-    if (colon <= 0)
-        return stop(ProtocolFailure, QStringLiteral("the answer's head has a line without a name"));
-    const QByteArray name = line.left(colon).trimmed();
-    const QByteArray value = line.mid(colon + 1).trimmed();
-    headLines.append({name, value});
-    if (name.compare("Content-Length", Qt::CaseInsensitive) == 0) {
-        // The same length repeated is one length; two different ones leave the end unknown.
-        for (const QByteArray& length : value.split(',')) {
-            if (!isPlainLength(length.trimmed()))
-                return stop(ProtocolFailure, QStringLiteral("the answer's length is not a number"));
-            if (contentLength && *contentLength != length.trimmed())
-                return stop(ProtocolFailure, QStringLiteral("the answer has two lengths"));
-            contentLength = length.trimmed();
-        }
-    } else if (name.compare("Transfer-Encoding", Qt::CaseInsensitive) == 0) {
-        for (const QByteArray& coding : value.split(','))
-            transferCodings.append(coding.trimmed().toLower());
-        // Nothing here decodes any coding but chunked, and nothing may come after it.
-        if (transferCodings != QList<QByteArray>{"chunked"})
-            return stop(ProtocolFailure, QStringLiteral("the answer's transfer coding is unknown"));
-    }
+    headEnded = true;
+    signalLater();
     return true;
 }
 
@@ -327,7 +269,7 @@ QByteArray CurlReply::rawHeader(const QByteArray& name) const
 {
     if (!headEnded)
         return {};
-    for (auto header = headLines.crbegin(); header != headLines.crend(); ++header)
+    for (auto header = head.fields().crbegin(); header != head.fields().crend(); ++header)
         if (header->first.compare(name, Qt::CaseInsensitive) == 0)
             return header->second;
     return {};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HeadReader.h"
+
 #include <QIODevice>
 #include <QList>
 #include <QPointer>
@@ -123,15 +125,9 @@ private:
 
     // The head being read: an interim one is dropped at its end, the final one kept for
     // rawHeader().
-    int headStatus = 0;
-    QList<QPair<QByteArray, QByteArray>> headLines;
-    std::optional<QByteArray> contentLength;
-    QList<QByteArray> transferCodings;
-    qint64 headBytes = 0; // of the head being read
-    int interimHeads = 0;
+    HeadReader head;
     bool memoryFailed = false;
     bool leaving = false;
-    bool atStatusLine = true;
     bool headEnded = false;
 
     // The body not read yet, in the pieces it arrived in; the first piece's first pieceRead
