@@ -1,6 +1,6 @@
 #include "EdsContacts.h"
 
-#include "RuntimeLibrary.h"
+#include "EdsLibrary.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -10,90 +10,6 @@
 #include <QLoggingCategory>
 #include <QPointer>
 #include <QTimer>
-
-// GLib's headers name a field "signals", which Qt's keyword would turn into "public".
-#pragma push_macro("signals")
-#undef signals
-#include <libebook/libebook.h>
-#pragma pop_macro("signals")
-
-Q_LOGGING_CATEGORY(lcEds, "quibbo.addressbook.eds")
-
-// libebook and the libraries below it, loaded at the first look at the address book, and only
-// where Evolution Data Server is on the bus: never at start.
-struct EdsLibrary
-{
-    decltype(&g_free) free = nullptr;
-    decltype(&g_error_free) errorFree = nullptr;
-    decltype(&g_list_free_full) listFreeFull = nullptr;
-    decltype(&g_object_unref) unref = nullptr;
-    decltype(&g_signal_connect_data) signalConnect = nullptr;
-    decltype(&g_signal_handlers_disconnect_matched) signalDisconnect = nullptr;
-    decltype(&g_cancellable_new) cancellableNew = nullptr;
-    decltype(&g_cancellable_cancel) cancellableCancel = nullptr;
-    decltype(&g_io_error_quark) ioErrorQuark = nullptr;
-    decltype(&g_task_new) taskNew = nullptr;
-    decltype(&g_task_run_in_thread) taskRunInThread = nullptr;
-    decltype(&g_task_return_boolean) taskReturnBoolean = nullptr;
-    decltype(&g_task_return_error) taskReturnError = nullptr;
-    decltype(&g_task_propagate_boolean) taskPropagateBoolean = nullptr;
-    decltype(&e_source_registry_new) registryNew = nullptr;
-    decltype(&e_source_registry_new_finish) registryNewFinish = nullptr;
-    decltype(&e_source_registry_list_enabled) listEnabled = nullptr;
-    decltype(&e_source_get_uid) sourceUid = nullptr;
-    decltype(&e_book_client_connect) clientConnect = nullptr;
-    decltype(&e_book_client_connect_finish) clientConnectFinish = nullptr;
-    decltype(&e_book_client_get_view) getView = nullptr;
-    decltype(&e_book_client_get_view_finish) getViewFinish = nullptr;
-    decltype(&e_book_client_view_start) viewStart = nullptr;
-    decltype(&e_vcard_to_string) vcardToString = nullptr;
-
-    // nullptr where the library or one of its functions is missing.
-    static const EdsLibrary* get()
-    {
-        static const EdsLibrary* const loaded = []() -> const EdsLibrary* {
-            // Every function is found through libebook: dlsym searches the libraries it needs
-            // as well.
-            RuntimeLibrary library(QStringLiteral("ebook-1.2"), 21);
-            static EdsLibrary found;
-            library.resolve(found.free, "g_free");
-            library.resolve(found.errorFree, "g_error_free");
-            library.resolve(found.listFreeFull, "g_list_free_full");
-            library.resolve(found.unref, "g_object_unref");
-            library.resolve(found.signalConnect, "g_signal_connect_data");
-            library.resolve(found.signalDisconnect, "g_signal_handlers_disconnect_matched");
-            library.resolve(found.cancellableNew, "g_cancellable_new");
-            library.resolve(found.cancellableCancel, "g_cancellable_cancel");
-            library.resolve(found.ioErrorQuark, "g_io_error_quark");
-            library.resolve(found.taskNew, "g_task_new");
-            library.resolve(found.taskRunInThread, "g_task_run_in_thread");
-            library.resolve(found.taskReturnBoolean, "g_task_return_boolean");
-            library.resolve(found.taskReturnError, "g_task_return_error");
-            library.resolve(found.taskPropagateBoolean, "g_task_propagate_boolean");
-            library.resolve(found.registryNew, "e_source_registry_new");
-            library.resolve(found.registryNewFinish, "e_source_registry_new_finish");
-            library.resolve(found.listEnabled, "e_source_registry_list_enabled");
-            library.resolve(found.sourceUid, "e_source_get_uid");
-            library.resolve(found.clientConnect, "e_book_client_connect");
-            library.resolve(found.clientConnectFinish, "e_book_client_connect_finish");
-            library.resolve(found.getView, "e_book_client_get_view");
-            library.resolve(found.getViewFinish, "e_book_client_get_view_finish");
-            library.resolve(found.viewStart, "e_book_client_view_start");
-            library.resolve(found.vcardToString, "e_vcard_to_string");
-            return library.resolvedAll() ? &found : nullptr;
-        }();
-        return loaded;
-    }
-
-    void warn(const char* what, GError* error) const
-    {
-        if (!error)
-            return;
-        if (error->domain != ioErrorQuark() || error->code != G_IO_ERROR_CANCELLED)
-            qCWarning(lcEds) << what << error->message;
-        errorFree(error);
-    }
-};
 
 // What an asynchronous call needs when it ends, which may be after the client is gone, or after
 // the books it was for were let go.

@@ -9,41 +9,23 @@
 namespace {
 // GIO is loaded when an application is first asked for, not linked: linking it would load seven
 // more libraries at every start of the client, for a button that is rarely pressed.
-struct Gio
+struct Gio : RuntimeLibrary
 {
-    decltype(&g_content_type_from_mime_type) contentTypeFromMimeType = nullptr;
-    decltype(&g_app_info_get_default_for_type) defaultForType = nullptr;
-    decltype(&g_app_info_launch) launch = nullptr;
-    decltype(&g_free) free = nullptr;
-    decltype(&g_object_unref) unref = nullptr;
-    decltype(&g_error_free) errorFree = nullptr;
-
-    bool loaded() const
-    {
-        return contentTypeFromMimeType && defaultForType && launch && free && unref && errorFree;
-    }
+    Gio() : RuntimeLibrary(QStringLiteral("gio-2.0"), 0) {}
+    Function<decltype(g_content_type_from_mime_type)> contentTypeFromMimeType{
+        *this, "g_content_type_from_mime_type"};
+    Function<decltype(g_app_info_get_default_for_type)> defaultForType{
+        *this, "g_app_info_get_default_for_type"};
+    Function<decltype(g_app_info_launch)> launch{*this, "g_app_info_launch"};
+    Function<decltype(g_free)> free{*this, "g_free"};
+    Function<decltype(g_object_unref)> unref{*this, "g_object_unref"};
+    Function<decltype(g_error_free)> errorFree{*this, "g_error_free"};
 };
-
-const Gio& gio()
-{
-    static const Gio functions = [] {
-        RuntimeLibrary library(QStringLiteral("gio-2.0"), 0);
-        Gio found;
-        library.resolve(found.contentTypeFromMimeType, "g_content_type_from_mime_type");
-        library.resolve(found.defaultForType, "g_app_info_get_default_for_type");
-        library.resolve(found.launch, "g_app_info_launch");
-        library.resolve(found.free, "g_free");
-        library.resolve(found.unref, "g_object_unref");
-        library.resolve(found.errorFree, "g_error_free");
-        return found;
-    }();
-    return functions;
-}
 } // namespace
 
 bool DesktopApplicationLauncher::launchPreferredFor(const QString& mimeType)
 {
-    const Gio& g = gio();
+    const Gio& g = RuntimeLibrary::load<Gio>();
     if (!g.loaded())
         return false;
     const std::unique_ptr<gchar, decltype(g.free)> type(

@@ -12,37 +12,39 @@ namespace {
 // device; here a missing device is simply silence.
 void silent(const char*, int, const char*, int, const char*, ...) {}
 
-// libcanberra (and libasound, whose errors are silenced before the first sound), loaded at the
+// libcanberra and libasound (whose errors are silenced before the first sound), loaded at the
 // first sound rather than at start.
-struct CanberraLibrary
+struct Canberra : RuntimeLibrary
 {
-    decltype(&ca_context_create) create = nullptr;
-    decltype(&ca_context_destroy) destroy = nullptr;
-    decltype(&ca_context_play) play = nullptr;
-    decltype(&snd_lib_error_set_handler) setAlsaErrorHandler = nullptr;
-
-    // nullptr where either library is missing.
-    static const CanberraLibrary* get()
-    {
-        static const CanberraLibrary* const loaded = []() -> const CanberraLibrary* {
-            RuntimeLibrary canberra(QStringLiteral("canberra"), 0);
-            RuntimeLibrary alsa(QStringLiteral("asound"), 2);
-            static CanberraLibrary found;
-            canberra.resolve(found.create, "ca_context_create");
-            canberra.resolve(found.destroy, "ca_context_destroy");
-            canberra.resolve(found.play, "ca_context_play");
-            alsa.resolve(found.setAlsaErrorHandler, "snd_lib_error_set_handler");
-            return canberra.resolvedAll() && alsa.resolvedAll() ? &found : nullptr;
-        }();
-        return loaded;
-    }
+    Canberra() : RuntimeLibrary(QStringLiteral("canberra"), 0) {}
+    Function<decltype(ca_context_create)> create{*this, "ca_context_create"};
+    Function<decltype(ca_context_destroy)> destroy{*this, "ca_context_destroy"};
+    // Its sentinel attribute cannot pass as a template argument: the type is written out.
+    Function<int(ca_context*, uint32_t, ...)> play{*this, "ca_context_play"};
 };
+
+struct Alsa : RuntimeLibrary
+{
+    Alsa() : RuntimeLibrary(QStringLiteral("asound"), 2) {}
+    Function<decltype(snd_lib_error_set_handler)> setErrorHandler{*this,
+                                                                  "snd_lib_error_set_handler"};
+};
+
+// nullptr where either library is missing.
+const Canberra* canberra()
+{
+    static const Canberra* const loaded = []() -> const Canberra* {
+        const Canberra& library = RuntimeLibrary::load<Canberra>();
+        return library.loaded() && RuntimeLibrary::load<Alsa>().loaded() ? &library : nullptr;
+    }();
+    return loaded;
+}
 } // namespace
 
 CanberraSoundPlayer::~CanberraSoundPlayer()
 {
     if (context)
-        CanberraLibrary::get()->destroy(context);
+        canberra()->destroy(context);
 }
 
 QByteArray CanberraSoundPlayer::themeEventFor(const QString& name)
@@ -65,19 +67,19 @@ void CanberraSoundPlayer::play(const QString& name)
         return;
     // The library and the context come with the first sound, so that start-up never waits for
     // them or for the sound server.
-    const CanberraLibrary* canberra = CanberraLibrary::get();
-    if (!canberra) {
+    const Canberra* library = canberra();
+    if (!library) {
         unavailable = true;
         return;
     }
     if (!context)
-        canberra->setAlsaErrorHandler(silent);
-    if (!context && canberra->create(&context) != CA_SUCCESS) {
+        RuntimeLibrary::load<Alsa>().setErrorHandler(silent);
+    if (!context && library->create(&context) != CA_SUCCESS) {
         context = nullptr;
         unavailable = true;
         return;
     }
     // libcanberra reports "no device" and "no such sound" alike; every failure is silence.
-    canberra->play(context, 0, CA_PROP_EVENT_ID, event.constData(), CA_PROP_APPLICATION_NAME,
-                   "Quibbo", nullptr);
+    library->play(context, 0, CA_PROP_EVENT_ID, event.constData(), CA_PROP_APPLICATION_NAME,
+                  "Quibbo", nullptr);
 }

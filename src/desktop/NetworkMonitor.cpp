@@ -6,39 +6,27 @@
 
 namespace {
 // Loaded only once a message waits: most runs never need it.
-struct Gio
+struct Gio : RuntimeLibrary
 {
-    decltype(&g_network_monitor_get_default) monitor = nullptr;
-    decltype(&g_signal_connect_data) connect = nullptr;
-    decltype(&g_signal_handler_disconnect) disconnect = nullptr;
-
-    bool loaded() const { return monitor && connect && disconnect; }
+    Gio() : RuntimeLibrary(QStringLiteral("gio-2.0"), 0) {}
+    Function<decltype(g_network_monitor_get_default)> monitor{*this,
+                                                              "g_network_monitor_get_default"};
+    Function<decltype(g_signal_connect_data)> connect{*this, "g_signal_connect_data"};
+    Function<decltype(g_signal_handler_disconnect)> disconnect{*this,
+                                                               "g_signal_handler_disconnect"};
 };
-
-const Gio& gio()
-{
-    static const Gio functions = [] {
-        RuntimeLibrary library(QStringLiteral("gio-2.0"), 0);
-        Gio found;
-        library.resolve(found.monitor, "g_network_monitor_get_default");
-        library.resolve(found.connect, "g_signal_connect_data");
-        library.resolve(found.disconnect, "g_signal_handler_disconnect");
-        return found;
-    }();
-    return functions;
-}
 } // namespace
 
 GioNetworkMonitor::~GioNetworkMonitor()
 {
     // The default monitor lives for the process; only the handler pointing here goes.
     if (handler)
-        gio().disconnect(monitor, handler);
+        RuntimeLibrary::load<Gio>().disconnect(monitor, handler);
 }
 
 void GioNetworkMonitor::watch()
 {
-    const Gio& g = gio();
+    const Gio& g = RuntimeLibrary::load<Gio>();
     if (monitor || !g.loaded())
         return;
     // The default monitor emits on the main context of the thread that made it: this one's,

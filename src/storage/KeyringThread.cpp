@@ -11,16 +11,16 @@
 namespace {
 // Drops libsecret's shared connection to the keyring, so that its next call opens a session
 // with the keyring that runs now. libsecret is loaded already where QtKeychain used it.
+struct Secret : RuntimeLibrary
+{
+    Secret() : RuntimeLibrary(QStringLiteral("secret-1"), 0) {}
+    Function<void()> disconnect{*this, "secret_service_disconnect"};
+};
+
 void dropKeyringSession()
 {
-    static void (*disconnect)() = [] {
-        static RuntimeLibrary library(QStringLiteral("secret-1"), 0);
-        void (*found)() = nullptr;
-        library.resolve(found, "secret_service_disconnect");
-        return found;
-    }();
-    if (disconnect)
-        disconnect();
+    if (const Secret& secret = RuntimeLibrary::load<Secret>(); secret.loaded())
+        secret.disconnect();
 }
 } // namespace
 
