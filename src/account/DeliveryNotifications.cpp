@@ -2,25 +2,11 @@
 
 #include "DesktopNotifications.h"
 #include "MsgHistoryDataSource.h"
+#include "OpeningWords.h"
 #include "SettingsKeys.h"
 #include "SettingsStore.h"
 
 #include <QWidget>
-
-namespace {
-// The opening words of a message, for a notification's body.
-QString openingWords(const QString& message)
-{
-    constexpr qsizetype room = 60;
-    const QString text = message.simplified();
-    if (text.size() <= room)
-        return text;
-    qsizetype cut = text.lastIndexOf(QLatin1Char(' '), room);
-    if (cut <= 0)
-        cut = text.at(room - 1).isHighSurrogate() ? room - 1 : room;
-    return text.left(cut) + QChar(0x2026);
-}
-} // namespace
 
 DeliveryNotifications::DeliveryNotifications(MsgHistoryDataSource& history_,
                                              DesktopNotifications& desktop_,

@@ -47,6 +47,7 @@ struct EdsLibrary : RuntimeLibrary
     Function<decltype(e_book_client_get_view)> getView{*this, "e_book_client_get_view"};
     Function<decltype(e_book_client_get_view_finish)> getViewFinish{
         *this, "e_book_client_get_view_finish"};
+    // A waiting D-Bus call: only ever made on GLib's worker threads (EdsContacts::startView).
     Function<decltype(e_book_client_view_start)> viewStart{*this, "e_book_client_view_start"};
     Function<decltype(e_vcard_to_string)> vcardToString{*this, "e_vcard_to_string"};
 

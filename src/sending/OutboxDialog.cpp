@@ -1,5 +1,6 @@
 #include "OutboxDialog.h"
 
+#include "OpeningWords.h"
 #include "Outbox.h"
 #include "SendSMSPushed.h"
 #include "ui_OutboxDialog.h"
@@ -35,9 +36,7 @@ void OutboxDialog::listMessages()
     const QString selected = selectedId();
     form->messageList->clear();
     for (const Outbox::Message& message : outbox.messages()) {
-        QString text = message.text.simplified();
-        if (text.size() > 60)
-            text = text.left(59) + QChar(0x2026);
+        const QString text = openingWords(message.text);
         QString why;
         if (outbox.isTrying(message.id))
             why = tr("being sent now");

@@ -10,6 +10,7 @@
 #include "MobileNumberDataSource.h"
 #include "NetworkAccess.h"
 #include "NumberRules.h"
+#include "OpeningWords.h"
 #include "Platform.h"
 #include "ProgressWord.h"
 #include "QueryEscaping.h"
@@ -316,7 +317,7 @@ void SendSMSPushed::notifyInactive(const Attempt& attempt, const QString& summar
 {
     // An outbox message goes while the user may be elsewhere.
     if (!attempt.outboxId.isEmpty() && !controls.messageField.window()->isActiveWindow())
-        notifications.show(summary, attempt.message.simplified().left(80));
+        notifications.show(summary, openingWords(attempt.message));
 }
 
 void SendSMSPushed::keepForLater()

@@ -158,14 +158,8 @@ JsonFileSettingsStore::Read JsonFileSettingsStore::read(QJsonObject& into) const
 
 int JsonFileSettingsStore::moveAside()
 {
-    const QString stamp =
-        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddThhmmss"));
-    QString target = path + QStringLiteral(".corrupt-") + stamp;
-    for (int n = 1; QFileInfo::exists(target); ++n)
-        target = path + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
-    if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(target).constData()) !=
-        0) {
-        const int error = errno;
+    QString target;
+    if (const int error = PrivateFile::moveAside(path, QStringLiteral("corrupt"), &target)) {
         qCWarning(lcSettings) << "cannot move the unreadable settings file aside:"
                               << std::strerror(error);
         return error;

@@ -9,7 +9,7 @@
 #include <QJsonObject>
 #include <QLoggingCategory>
 
-#include <cstdio>
+#include <cstring>
 
 Q_LOGGING_CATEGORY(lcOutbox, "quibbo.outbox")
 
@@ -80,20 +80,17 @@ QList<OutboxStore::Message> OutboxStore::read()
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QJsonParseError error{};
-    const QJsonDocument document = file.size() > largestOutbox
-                                       ? QJsonDocument()
-                                       : QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument document =
+        file.size() > largestOutbox ? QJsonDocument() : QJsonDocument::fromJson(file.readAll());
     const QJsonValue list = document.object().value(QStringLiteral("messages"));
     if (!list.isArray()) {
         // Waiting messages may be in there: the file is kept for a person to look at, and the
         // next write starts a new one.
-        const QString aside =
-            path + QStringLiteral(".unreadable-") +
-            QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddThhmmss"));
         file.close();
-        if (std::rename(QFile::encodeName(path).constData(), QFile::encodeName(aside).constData()))
-            qCWarning(lcOutbox) << "cannot move the unreadable outbox aside" << path;
+        QString aside;
+        if (const int error = PrivateFile::moveAside(path, QStringLiteral("unreadable"), &aside))
+            qCWarning(lcOutbox) << "cannot move the unreadable outbox aside:"
+                                << std::strerror(error);
         else
             qCWarning(lcOutbox) << "moved the unreadable outbox to" << aside;
         return {};

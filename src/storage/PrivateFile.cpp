@@ -1,5 +1,6 @@
 #include "PrivateFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
@@ -84,6 +86,21 @@ QString PrivateFile::statePath(const QString& name)
     if (!QDir::isAbsolutePath(state))
         state = QDir::homePath() + QStringLiteral("/.local/state");
     return state + QStringLiteral("/quibbo/") + name;
+}
+
+int PrivateFile::moveAside(const QString& filePath, const QString& label, QString* movedTo)
+{
+    const QString stem =
+        filePath + u'.' + label + u'-' +
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddThhmmss"));
+    QString target = stem;
+    for (int n = 1; QFileInfo::exists(target); ++n)
+        target = stem + u'-' + QString::number(n);
+    if (std::rename(QFile::encodeName(filePath).constData(),
+                    QFile::encodeName(target).constData()) != 0)
+        return errno;
+    *movedTo = target;
+    return 0;
 }
 
 int PrivateFile::ensureFolder(const QString& filePath)

@@ -21,6 +21,10 @@ QString statePath(const QString& name);
 int ensureFolder(const QString& filePath);
 // 0, or the errno that kept the file from being written.
 int write(const QString& filePath, const QByteArray& contents);
+// Moves a file that cannot be read out of the way, for a person to look at, as
+// "NAME.label-<UTC time>" (numbered when that name is taken, so that no earlier one is replaced):
+// 0 with movedTo set, or the errno that kept it in place.
+int moveAside(const QString& filePath, const QString& label, QString* movedTo);
 // 0 (also when there was no file), or the errno that kept the file from being removed.
 int remove(const QString& filePath);
 // 0 when a file beside filePath could be written now, else why not: a byte written to a copy
