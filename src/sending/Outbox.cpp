@@ -75,7 +75,7 @@ void Outbox::sendNow()
 
 void Outbox::tryPosting(const QString& id, std::optional<int> listedBefore)
 {
-    if (Message* message = find(id)) {
+    if (Message* message = changeable(id)) {
         message->tried = true;
         message->listedBefore = listedBefore;
         save();
@@ -86,7 +86,7 @@ void Outbox::tryEnded(const QString& id, TryEnd end)
 {
     if (trying == id)
         trying.clear();
-    Message* message = find(id);
+    Message* message = changeable(id);
     switch (end) {
     case TryEnd::NotLeft:
         if (message)
@@ -145,9 +145,9 @@ void Outbox::save()
     emit changed();
 }
 
-Outbox::Message* Outbox::find(const QString& id)
+const Outbox::Message* Outbox::find(const QString& id) const
 {
-    for (Message& message : waiting)
+    for (const Message& message : waiting)
         if (message.id == id)
             return &message;
     return nullptr;

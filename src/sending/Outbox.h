@@ -39,6 +39,8 @@ public:
     void load();
 
     const QList<Message>& messages() const { return waiting; }
+    // The waiting message of that id, or nullptr.
+    const Message* find(const QString& id) const;
     // Puts a message in and tries it later; returns its id.
     QString add(Message message);
     // Takes a message out (to edit or drop); nothing for one being tried now.
@@ -62,7 +64,10 @@ private:
     void tryNext();
     void scheduleRetry();
     void save();
-    Message* find(const QString& id);
+    Message* changeable(const QString& id)
+    {
+        return const_cast<Message*>(std::as_const(*this).find(id));
+    }
 
     OutboxStore& store;
     NetworkMonitor& monitor;

@@ -351,20 +351,17 @@ QString SendSMSPushed::takeBack(const QString& id)
         return tr("A message is being sent; take this one back when it has gone.");
     if (outbox.isTrying(id))
         return tr("The message is being sent now and cannot be taken back.");
+    const Outbox::Message* waiting = outbox.find(id);
+    if (!waiting)
+        return tr("The message is no longer in the outbox.");
     const QString typed = controls.messageField.toPlainText();
-    const auto found = std::find_if(outbox.messages().cbegin(), outbox.messages().cend(),
-                                    [&id](const Outbox::Message& m) { return m.id == id; });
-    if (found == outbox.messages().cend())
-        return tr("The message is no longer in the outbox.");
-    if (!typed.isEmpty() && typed != found->text)
+    if (!typed.isEmpty() && typed != waiting->text)
         return tr("Send or clear the message you are typing first.");
-    const std::optional<Outbox::Message> message = outbox.take(id);
-    if (!message)
-        return tr("The message is no longer in the outbox.");
+    const Outbox::Message message = *outbox.take(id);
     offered.reset();
     controls.outboxOfferButton.hide();
-    controls.messageField.setPlainText(message->text);
-    controls.sendToNumberField.setNumberToSendMsgTo(message->number);
+    controls.messageField.setPlainText(message.text);
+    controls.sendToNumberField.setNumberToSendMsgTo(message.number);
     controls.charCounter.updateCharacterCounter();
     controls.messageField.setFocus(Qt::OtherFocusReason);
     return {};
