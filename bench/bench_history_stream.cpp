@@ -101,7 +101,7 @@ int main(int argc, char** argv)
         probe.stop();
         std::printf("%s: %d rows in %lld ms; longest event-loop stretch %lld ms (target: under "
                     "50 ms)\n",
-                    what, history.rowCount(), static_cast<long long>(total.elapsed()),
+                    what, history.model().rowCount(), static_cast<long long>(total.elapsed()),
                     static_cast<long long>(longest));
     };
     fetch(QUrl(secure), "history stream");

@@ -192,6 +192,26 @@
     </message>
 </context>
 <context>
+    <name>HistoryTableModel</name>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>Nummer</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Nachricht</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <extracomment>The column of a sent message&apos;s delivery state (queued, delivered, failed).</extracomment>
+        <translation>Zustand</translation>
+    </message>
+</context>
+<context>
     <name>HistoryTimeWording</name>
     <message>
         <source>Not Available</source>
@@ -366,23 +386,6 @@
 </context>
 <context>
     <name>MsgHistoryDataSource</name>
-    <message>
-        <source>Time</source>
-        <translation>Zeit</translation>
-    </message>
-    <message>
-        <source>Number</source>
-        <translation>Nummer</translation>
-    </message>
-    <message>
-        <source>Message</source>
-        <translation>Nachricht</translation>
-    </message>
-    <message>
-        <source>State</source>
-        <extracomment>The column of a sent message&apos;s delivery state (queued, delivered, failed).</extracomment>
-        <translation>Zustand</translation>
-    </message>
     <message numerus="yes">
         <source>Listing last refreshed at %1. Contains %n messages.</source>
         <translation>

@@ -1,12 +1,10 @@
 #include "CreditsUpdater.h"
 
 #include "BalanceText.h"
-#include "Credentials.h"
 #include "CurlReply.h"
 #include "NetworkAccess.h"
 #include "Platform.h"
-#include "SettingsKeys.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 #include "TimerSource.h"
 
 #include <QLabel>
@@ -33,11 +31,11 @@ void CreditsUpdater::updateCredits()
     // A password the keyring withholds is asked for again; without it the balance stays as
     // shown, as after any failed refresh.
     settings.whenPasswordsRead(this, [this] {
-        if (settings.isPasswordWithheld(SettingsKeys::QuibboAPIConnectionParams)) {
+        if (settings.credentialsPasswordWithheld()) {
             emit exchangeFinished();
             return;
         }
-        const StringDictionary credentials = storedCredentials(settings);
+        const Settings::Credentials credentials = settings.credentials();
         latest.start(
             network.get(endpoints.accountInformation(credentials, QStringLiteral("credits")),
                         answerLimit),

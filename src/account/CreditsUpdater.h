@@ -9,7 +9,7 @@
 class CurlReply;
 class NetworkAccess;
 class QLabel;
-class SettingsStore;
+class Settings;
 class TimerSource;
 struct Platform;
 
@@ -42,7 +42,7 @@ Q_SIGNALS:
 private:
     void answered(CurlReply* reply);
 
-    SettingsStore& settings;
+    Settings& settings;
     TimerSource& timers;
     NetworkAccess& network;
     ServiceEndpoints endpoints;

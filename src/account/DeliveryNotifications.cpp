@@ -3,15 +3,13 @@
 #include "DesktopNotifications.h"
 #include "MsgHistoryDataSource.h"
 #include "OpeningWords.h"
-#include "SettingsKeys.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 
 #include <QWidget>
 
 DeliveryNotifications::DeliveryNotifications(MsgHistoryDataSource& history_,
-                                             DesktopNotifications& desktop_,
-                                             SettingsStore& settings_, QWidget& mainWindow_,
-                                             QObject* parent)
+                                             DesktopNotifications& desktop_, Settings& settings_,
+                                             QWidget& mainWindow_, QObject* parent)
     : QObject(parent), history(history_), desktop(desktop_), settings(settings_),
       mainWindow(mainWindow_)
 {
@@ -31,14 +29,12 @@ void DeliveryNotifications::messageSent(const QString& msisdn, const QString& re
 
 void DeliveryNotifications::historyRead()
 {
-    const bool wanted =
-        settings.stringForKey(SettingsKeys::deliveryNotifications) != SettingsKeys::off &&
-        !mainWindow.isActiveWindow();
+    const bool wanted = settings.deliveryNotifications() && !mainWindow.isActiveWindow();
     // The same text sent twice to one number is two messages: each row answers one of them.
-    QList<bool> taken(history.rows().size(), false);
+    QList<bool> taken(history.model().rows().size(), false);
     for (Sent& message : sent) {
-        for (qsizetype i = 0; i < history.rows().size(); ++i) {
-            const HistoryRow& row = history.rows().at(i);
+        for (qsizetype i = 0; i < history.model().rows().size(); ++i) {
+            const HistoryRow& row = history.model().rows().at(i);
             if (taken[i] || !row.lists(message.msisdn, message.message))
                 continue;
             taken[i] = true;
@@ -47,7 +43,8 @@ void DeliveryNotifications::historyRead()
             if ((delivered && !message.delivered) || (failed && !message.failed)) {
                 message.delivered |= delivered;
                 message.failed |= failed;
-                const QString who = history.contactName(message.msisdn).value_or(message.recipient);
+                const QString who =
+                    history.model().contactName(message.msisdn).value_or(message.recipient);
                 if (wanted)
                     desktop.show(delivered ? tr("Delivered to %1").arg(who)
                                            : tr("Not delivered to %1").arg(who),

@@ -5,7 +5,7 @@
 
 class DesktopNotifications;
 class MsgHistoryDataSource;
-class SettingsStore;
+class Settings;
 class QWidget;
 
 // Tells the user through a desktop notification when the history shows that a message sent in
@@ -17,7 +17,7 @@ class DeliveryNotifications : public QObject
     Q_OBJECT
 public:
     DeliveryNotifications(MsgHistoryDataSource& history, DesktopNotifications& desktop,
-                          SettingsStore& settings, QWidget& mainWindow, QObject* parent = nullptr);
+                          Settings& settings, QWidget& mainWindow, QObject* parent = nullptr);
 
     // msisdn as sent (the service's digits), recipient as the user typed it.
     void messageSent(const QString& msisdn, const QString& recipient, const QString& message);
@@ -36,7 +36,7 @@ private:
 
     MsgHistoryDataSource& history;
     DesktopNotifications& desktop;
-    SettingsStore& settings;
+    Settings& settings;
     QWidget& mainWindow;
     QList<Sent> sent;
 };

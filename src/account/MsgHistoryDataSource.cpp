@@ -3,20 +3,15 @@
 #include "AddressBook.h"
 #include "Clock.h"
 #include "ClockTime.h"
-#include "Credentials.h"
 #include "CurlReply.h"
 #include "HistoryParser.h"
-#include "HistoryTimeWording.h"
 #include "NetworkAccess.h"
-#include "NumberRules.h"
 #include "Platform.h"
-#include "SettingsKeys.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 #include "TimerSource.h"
 
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
@@ -32,106 +27,32 @@ constexpr qint64 sliceBytes = 256 * 1024;
 
 MsgHistoryDataSource::MsgHistoryDataSource(const Controls& controls_, const Platform& platform,
                                            ServiceEndpoints endpoints_, QObject* parent)
-    : QAbstractTableModel(parent), controls(controls_), settings(platform.settings),
-      timers(platform.timers), clock(platform.clock), network(platform.network),
-      endpoints(std::move(endpoints_)), addressBook(platform.addressBook)
+    : QObject(parent), controls(controls_), settings(platform.settings), timers(platform.timers),
+      clock(platform.clock), network(platform.network), endpoints(std::move(endpoints_)),
+      addressBook(platform.addressBook), table(platform.clock)
 {}
 
 MsgHistoryDataSource::~MsgHistoryDataSource() = default;
 
 void MsgHistoryDataSource::awakeFromNib()
 {
-    controls.myTableView.setModel(this);
+    controls.myTableView.setModel(&table);
     QHeaderView* header = controls.myTableView.horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Interactive);
-    header->resizeSection(TimeColumn, 130);
-    header->resizeSection(NumberColumn, 130);
-    header->resizeSection(StateColumn, 90);
-    header->setSectionResizeMode(MessageColumn, QHeaderView::Stretch);
+    header->resizeSection(HistoryTableModel::TimeColumn, 130);
+    header->resizeSection(HistoryTableModel::NumberColumn, 130);
+    header->resizeSection(HistoryTableModel::StateColumn, 90);
+    header->setSectionResizeMode(HistoryTableModel::MessageColumn, QHeaderView::Stretch);
     controls.myTableView.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     controls.myTableView.verticalHeader()->hide();
 
     connect(&controls.refreshButton, &QPushButton::clicked, this,
             &MsgHistoryDataSource::refreshMsgHistory);
     connect(&addressBook, &AddressBook::changed, this, &MsgHistoryDataSource::matchContacts);
+    connect(&settings, &Settings::numberTranslationChanged, this,
+            &MsgHistoryDataSource::matchContacts);
     matchContacts();
     timers.singleShot(10s, this, [this] { refreshMsgHistoryAfterWaitingALittleBit(); });
-}
-
-int MsgHistoryDataSource::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : static_cast<int>(tableRows.size());
-}
-
-int MsgHistoryDataSource::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
-}
-
-QVariant MsgHistoryDataSource::data(const QModelIndex& index, int role) const
-{
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
-        return {};
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
-        return {};
-    const HistoryRow& row = tableRows.at(index.row());
-    QString text;
-    switch (index.column()) {
-    case TimeColumn:
-        text = localizeDate(row.timesent);
-        break;
-    case NumberColumn:
-        text = row.msisdn.value_or(QString());
-        if (const auto name = contactNames.constFind(text); name != contactNames.constEnd())
-            text = QStringLiteral("%1 (%2)").arg(*name, text);
-        break;
-    case MessageColumn:
-        text = row.message.value_or(QString());
-        break;
-    case StateColumn:
-        text = stateText(row.state);
-        break;
-    default:
-        return {};
-    }
-    // A cell lays out a bounded prefix of a message: the table's text layout fails on a
-    // message of many megabytes, and nobody reads that much in a cell or a tooltip.
-    const qsizetype limit = role == Qt::DisplayRole ? 500 : 2000;
-    if (text.size() > limit) {
-        qsizetype cut = limit;
-        if (text.at(cut - 1).isHighSurrogate())
-            --cut;
-        text = text.left(cut) + QChar(0x2026);
-    }
-    if (role == Qt::DisplayRole)
-        return text;
-    // A tooltip would draw text that looks like markup as rich text; the service's text is
-    // shown exactly as it came.
-    return QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(text.toHtmlEscaped());
-}
-
-QVariant MsgHistoryDataSource::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return QAbstractTableModel::headerData(section, orientation, role);
-    switch (section) {
-    case TimeColumn:
-        return tr("Time");
-    case NumberColumn:
-        return tr("Number");
-    case MessageColumn:
-        return tr("Message");
-    case StateColumn:
-        //: The column of a sent message's delivery state (queued, delivered, failed).
-        return tr("State");
-    default:
-        return {};
-    }
-}
-
-QString MsgHistoryDataSource::localizeDate(const std::optional<HistoryRow::SentTime>& sent) const
-{
-    return ::localizeDate(sent, clock.now());
 }
 
 void MsgHistoryDataSource::refreshMsgHistory()
@@ -139,7 +60,7 @@ void MsgHistoryDataSource::refreshMsgHistory()
     // Pressed before the keyring's first answer, the fetch waits for the password; one the
     // keyring withholds is asked for again, and without it there is nothing to fetch.
     settings.whenPasswordsRead(this, [this] {
-        if (!settings.isPasswordWithheld(SettingsKeys::QuibboAPIConnectionParams))
+        if (!settings.credentialsPasswordWithheld())
             parseXMLFile();
         else
             answerRecounts();
@@ -154,7 +75,7 @@ void MsgHistoryDataSource::refreshMsgHistoryAfterWaitingALittleBit()
 void MsgHistoryDataSource::parseXMLFile()
 {
     reply.abandon();
-    const StringDictionary credentials = storedCredentials(settings);
+    const Settings::Credentials credentials = settings.credentials();
     parser = std::make_unique<HistoryParser>();
     transferDone = false;
     fetchStarted = mark();
@@ -204,22 +125,18 @@ void MsgHistoryDataSource::endFetch()
         // No document at all (the answer was not XML) keeps the rows of the last good fetch;
         // a document that broke part-way shows what was read until the break.
         if (parser->started()) {
-            beginResetModel();
-            tableRows = parser->takeRows();
-            endResetModel();
+            table.setRows(parser->takeRows());
             held = {parser->complete(), fetchStarted, mark()};
         }
         if (parser->complete())
             controls.lastRefreshedText.setText(
                 tr("Listing last refreshed at %1. Contains %n messages.", nullptr,
-                   int(tableRows.size()))
+                   int(table.rows().size()))
                     .arg(clockTime(clock.now().time())));
     }
     parser.reset();
-    // The first rows to name, or the home country code changed since the numbers were matched.
-    if (!namesMatched ||
-        settings.dictionaryForKey(SettingsKeys::numberTranslation) != matchedTranslation)
-        matchContacts();
+    if (!namesMatched)
+        matchContacts(); // the first rows to name
     answerRecounts();
     emit fetchFinished();
 }
@@ -230,7 +147,7 @@ std::optional<int> MsgHistoryDataSource::listedCount(const QString& msisdn,
     if (!held.whole)
         return std::nullopt;
     int count = 0;
-    for (const HistoryRow& row : tableRows)
+    for (const HistoryRow& row : table.rows())
         count += row.lists(msisdn, text) ? 1 : 0;
     for (const Accepted& send : accepted) {
         if (send.msisdn != msisdn || send.text.trimmed() != text.trimmed())
@@ -281,42 +198,15 @@ void MsgHistoryDataSource::answerRecounts()
     recounts.append(waiting);
 }
 
-std::optional<QString> MsgHistoryDataSource::contactName(const QString& msisdn) const
-{
-    const auto name = contactNames.constFind(msisdn);
-    return name == contactNames.constEnd() ? std::nullopt : std::optional(*name);
-}
-
 void MsgHistoryDataSource::matchContacts()
 {
     // Only the index the book keeps is read: before the first read has ended there is none,
     // and the book's changed() comes when there is. Nor is the book asked while there is no row
     // to name (the start, until the first fetch): asking loads the desktop's address book.
     namesMatched = false;
-    if (tableRows.isEmpty() || !addressBook.isRead())
+    if (table.rows().isEmpty() || !addressBook.isRead())
         return;
-    const std::optional<StringDictionary> translation =
-        settings.dictionaryForKey(SettingsKeys::numberTranslation);
-    matchedTranslation = translation;
-    QHash<QString, QString> names;
-    for (const AddressBook::Person& person : addressBook.people()) {
-        QString name =
-            QStringList{person.firstName.value_or(QString()), person.lastName.value_or(QString())}
-                .join(QLatin1Char(' '))
-                .trimmed();
-        if (name.isEmpty())
-            name = person.organization.value_or(QString()).trimmed();
-        if (name.isEmpty())
-            continue;
-        for (const VCard::Phone& phone : person.phones) {
-            if (!isNumberValid(phone.value))
-                continue;
-            const QString digits = formatNumber(phone.value, translation, NumberTrace::Quiet);
-            if (!digits.isEmpty() && !names.contains(digits))
-                names.insert(digits, name);
-        }
-    }
-    contactNames = std::move(names);
+    table.setContactNames(
+        ContactNames::matched(addressBook.people(), settings.numberTranslation()));
     namesMatched = true;
-    emit dataChanged(index(0, NumberColumn), index(rowCount() - 1, NumberColumn));
 }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "HistoryRow.h"
+#include "HistoryTableModel.h"
 #include "PendingReply.h"
 #include "SentHistory.h"
 #include "ServiceEndpoints.h"
 
-#include <QAbstractTableModel>
+#include <QObject>
 #include <QPointer>
 
 #include <memory>
@@ -18,28 +18,19 @@ class NetworkAccess;
 class QLabel;
 class QPushButton;
 class QTableView;
-class SettingsStore;
+class Settings;
 class TimerSource;
 struct Platform;
 
 // The history of sent messages: fetched from the messaging interface, parsed as it streams in
-// (a slice at a time, so the window keeps responding), and served to the four-column table:
-// time, number (with the contact's name when it is in the address book), text and delivery
-// state. A fetch that brings no document keeps the rows of the
-// last good one; a newer fetch supersedes one still in flight.
-class MsgHistoryDataSource : public QAbstractTableModel, public SentHistory
+// (a slice at a time, so the window keeps responding), and handed to the table's model with the
+// names of the contacts its numbers belong to. A fetch that brings no document keeps the rows of
+// the last good one; a newer fetch supersedes one still in flight. It also counts, for the send,
+// what the listings hold.
+class MsgHistoryDataSource : public QObject, public SentHistory
 {
     Q_OBJECT
 public:
-    enum Column
-    {
-        TimeColumn,
-        NumberColumn,
-        MessageColumn,
-        StateColumn,
-        ColumnCount
-    };
-
     struct Controls
     {
         QTableView& myTableView;
@@ -55,16 +46,8 @@ public:
 
     void awakeFromNib();
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-    QString localizeDate(const std::optional<HistoryRow::SentTime>& sent) const;
-
-    const QList<HistoryRow>& rows() const { return tableRows; }
-    // The name of the card a number (as the service writes it) belongs to.
-    std::optional<QString> contactName(const QString& msisdn) const;
+    HistoryTableModel& model() { return table; }
+    const HistoryTableModel& model() const { return table; }
 
     quint64 mark() override { return ++marks; }
     std::optional<int> listedCount(const QString& msisdn, const QString& text) const override;
@@ -88,17 +71,14 @@ private:
     void matchContacts();
     void answerRecounts();
 
-    SettingsStore& settings;
+    Settings& settings;
     TimerSource& timers;
     Clock& clock;
     NetworkAccess& network;
     ServiceEndpoints endpoints;
     AddressBook& addressBook;
 
-    QList<HistoryRow> tableRows;
-    // The names of the address book's cards by their numbers as the service writes them.
-    QHash<QString, QString> contactNames;
-    std::optional<StringDictionary> matchedTranslation;
+    HistoryTableModel table;
     bool namesMatched = false;
     PendingReply reply{this};
     std::unique_ptr<HistoryParser> parser;

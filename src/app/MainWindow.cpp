@@ -167,7 +167,7 @@ void MainWindow::launch()
     // keyring's first answer (the window is usable meanwhile). Only a first run builds the
     // assistant.
     platform.settings.whenPasswordsRead(this, [this] {
-        if (SetupAssistantController::accountIsSetUp(platform.settings))
+        if (platform.settings.accountIsSetUp())
             launchTimers.release();
         else
             assistantPanel().assistant().present();

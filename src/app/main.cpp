@@ -5,7 +5,6 @@
 #include "ClientAddress.h"
 #include "Clock.h"
 #include "CommandLine.h"
-#include "Credentials.h"
 #include "DeferredIconStyle.h"
 #include "DesktopNotifications.h"
 #include "DesktopUrlOpener.h"
@@ -21,6 +20,7 @@
 #include "OutboxStore.h"
 #include "ServiceEndpoints.h"
 #include "ServicesRequestWindow.h"
+#include "Settings.h"
 #include "SmsUri.h"
 #include "StorageStatus.h"
 #include "TimerSource.h"
@@ -90,7 +90,9 @@ int main(int argc, char* argv[])
     StorageStatus storage(timers);
     JsonFileSettingsStore settingsFile(JsonFileSettingsStore::defaultFilePath(), &storage);
     KeyringThread keyring(bus);
-    KeyringSettingsStore settings(settingsFile, passwordEntries(), keyring, bus, &storage);
+    KeyringSettingsStore settingsStore(settingsFile, Settings::passwordEntries(), keyring, bus,
+                                       &storage);
+    Settings settings(settingsStore);
     CanberraSoundPlayer sounds;
     DesktopUrlOpener urls;
     MessageBoxAlerts alerts;
@@ -120,6 +122,6 @@ int main(int argc, char* argv[])
     if (link)
         services().openSmsUri(*parseSmsUri(*link), {});
     const int status = QApplication::exec();
-    settings.waitForWrites(std::chrono::seconds(2));
+    settingsStore.waitForWrites(std::chrono::seconds(2));
     return status;
 }

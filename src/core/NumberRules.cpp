@@ -1,7 +1,6 @@
 #include "NumberRules.h"
 
 #include "QueryEscaping.h"
-#include "SettingsKeys.h"
 
 #include <QLoggingCategory>
 
@@ -51,7 +50,8 @@ bool isNumberValid(QStringView typed)
     return valid;
 }
 
-QString formatNumber(QStringView typed, const std::optional<StringDictionary>& numberTranslation,
+QString formatNumber(QStringView typed,
+                     const std::optional<Settings::NumberTranslation>& numberTranslation,
                      NumberTrace trace)
 {
     // A decimal digit of any script counts as its value: an Arabic-Indic seven is a 7.
@@ -66,15 +66,10 @@ QString formatNumber(QStringView typed, const std::optional<StringDictionary>& n
 
     if (!digits.startsWith(u'0'))
         return digits;
-    if (!numberTranslation || numberTranslation->isEmpty())
-        return digits;
-    if (numberTranslation->value(SettingsKeys::translationState) == SettingsKeys::off)
+    if (!numberTranslation || !numberTranslation->translates())
         return digits;
 
-    const auto code = numberTranslation->contains(SettingsKeys::countryCode)
-                          ? std::optional(numberTranslation->value(SettingsKeys::countryCode))
-                          : std::nullopt;
-    const QString result = valueOrNullText(code) + digits.mid(1);
+    const QString result = valueOrNullText(numberTranslation->countryCode) + digits.mid(1);
     if (logged)
         qCInfo(lcNumbers).noquote() << "numberWithCountryCode =" << result;
     return result;

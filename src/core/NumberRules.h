@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SettingsStore.h"
+#include "Settings.h"
 
 #include <QString>
 
@@ -24,5 +24,6 @@ enum class NumberTrace
     Logged,
     Quiet
 };
-QString formatNumber(QStringView typed, const std::optional<StringDictionary>& numberTranslation,
+QString formatNumber(QStringView typed,
+                     const std::optional<Settings::NumberTranslation>& numberTranslation,
                      NumberTrace trace = NumberTrace::Logged);

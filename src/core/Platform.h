@@ -9,7 +9,7 @@ class DraftStore;
 class NetworkAccess;
 class NetworkMonitor;
 class OutboxStore;
-class SettingsStore;
+class Settings;
 class SoundPlayer;
 class StorageStatus;
 class TimerSource;
@@ -19,7 +19,7 @@ class UrlOpener;
 // controller's constructor. Each controller keeps only the references it uses.
 struct Platform
 {
-    SettingsStore& settings;
+    Settings& settings;
     SoundPlayer& sounds;
     UrlOpener& urls;
     Alerts& alerts;

@@ -1,7 +1,6 @@
 #include "ServiceEndpoints.h"
 
 #include "QueryEscaping.h"
-#include "SettingsKeys.h"
 
 #include <QtGlobal>
 
@@ -42,17 +41,16 @@ QUrl ServiceEndpoints::buyCredits(const QString& emailAddress) const
                 "quibboacc=" + escapedQueryValue(emailAddress));
 }
 
-QUrl ServiceEndpoints::accountInformation(const StringDictionary& credentials,
+QUrl ServiceEndpoints::accountInformation(const Settings::Credentials& credentials,
                                           const QString& action) const
 {
-    const auto value = [&credentials](QLatin1String key) {
-        return escapedQueryValue(valueOrNullText(
-            credentials.contains(key) ? std::optional(credentials.value(key)) : std::nullopt));
+    const auto value = [](const std::optional<QString>& entry) {
+        return escapedQueryValue(valueOrNullText(entry));
     };
     return join(
         secure, QStringLiteral("/quib/accountInformation"),
-        "CompanyId=" + value(SettingsKeys::CompanyId) + "&UserId=" + value(SettingsKeys::UserId) +
-            "&Password=" + value(SettingsKeys::Password) + "&Action=" + escapedQueryValue(action));
+        "CompanyId=" + value(credentials.companyId) + "&UserId=" + value(credentials.userId) +
+            "&Password=" + value(credentials.password) + "&Action=" + escapedQueryValue(action));
 }
 
 QUrl ServiceEndpoints::registration(const QString& stage,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SettingsStore.h"
+#include "Settings.h"
 
 #include <QList>
 #include <QUrl>
@@ -23,7 +23,7 @@ public:
     QUrl buyCredits(const QString& emailAddress) const;
     // The account information the messaging interface gives for these credentials ("credits",
     // "messages"); an absent credential is sent as the text (null).
-    QUrl accountInformation(const StringDictionary& credentials, const QString& action) const;
+    QUrl accountInformation(const Settings::Credentials& credentials, const QString& action) const;
     // A stage of the registration script with its values, each escaped, in the order given.
     QUrl registration(const QString& stage,
                       const QList<std::pair<QByteArray, QString>>& values) const;

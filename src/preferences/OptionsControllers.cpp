@@ -5,8 +5,7 @@
 #include "NetworkAccess.h"
 #include "Platform.h"
 #include "PropertyList.h"
-#include "SettingsKeys.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 #include "UrlOpener.h"
 
 #include <QLineEdit>
@@ -49,12 +48,11 @@ void OptionsControllers::awakeFromNib()
 
 void OptionsControllers::loadUserDefaultsIntoControls()
 {
-    const StringDictionary details =
-        settings.dictionaryForKey(SettingsKeys::accountDetails).value_or(StringDictionary());
-    if (details.isEmpty())
+    const std::optional<Settings::AccountDetails> details = settings.accountDetails();
+    if (!details)
         return;
-    controls.myEmailAddress.setText(details.value(SettingsKeys::emailAddress));
-    controls.myPassword.setText(details.value(SettingsKeys::password));
+    controls.myEmailAddress.setText(details->emailAddress);
+    controls.myPassword.setText(details->password);
     controls.myBuyCreditsButton.setEnabled(true);
 }
 
@@ -103,10 +101,8 @@ void OptionsControllers::answered(CurlReply* reply, const QString& email, const 
                 [this, email, password, stored = asStrings(*credentials)] {
                     controls.myBuyCreditsButton.setEnabled(true);
                     controls.mySaveButton.setEnabled(false);
-                    settings.setDictionary(
-                        SettingsKeys::accountDetails,
-                        {{SettingsKeys::emailAddress, email}, {SettingsKeys::password, password}});
-                    settings.setDictionary(SettingsKeys::QuibboAPIConnectionParams, stored);
+                    settings.setAccountDetails({.emailAddress = email, .password = password});
+                    settings.setCredentialsAsHandedOut(stored);
                 });
     emit verificationAnswered();
 }

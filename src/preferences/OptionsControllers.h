@@ -11,7 +11,7 @@ class CurlReply;
 class NetworkAccess;
 class QLineEdit;
 class QPushButton;
-class SettingsStore;
+class Settings;
 class UrlOpener;
 struct Platform;
 
@@ -53,7 +53,7 @@ Q_SIGNALS:
 private:
     void answered(CurlReply* reply, const QString& email, const QString& password);
 
-    SettingsStore& settings;
+    Settings& settings;
     UrlOpener& urls;
     Alerts& alerts;
     NetworkAccess& network;

@@ -3,7 +3,7 @@
 #include "OptionsControllers.h"
 #include "Platform.h"
 #include "SenderIDController.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 #include "ui_PreferencesWindow.h"
 
 PreferencesWindow::PreferencesWindow(const Platform& platform, const ServiceEndpoints& endpoints,

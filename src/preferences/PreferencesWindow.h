@@ -12,7 +12,7 @@ class PreferencesWindow;
 class OptionsControllers;
 class SenderIDController;
 struct Platform;
-class SettingsStore;
+class Settings;
 
 // The preferences window: its form, and the two controllers of its account and sending tabs.
 // Closing it forgets edits to the account that were never verified.
@@ -33,7 +33,7 @@ public:
 
 private:
     std::unique_ptr<Ui::PreferencesWindow> m_ui;
-    SettingsStore& settings;
+    Settings& settings;
     OptionsControllers* accountController;
     SenderIDController* sendingController;
 };

@@ -1,7 +1,6 @@
 #include "SenderIDController.h"
 
-#include "SettingsKeys.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 #include "SoundPlayer.h"
 #include "TextFilters.h"
 
@@ -9,7 +8,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-SenderIDController::SenderIDController(const Controls& controls_, SettingsStore& settings_,
+SenderIDController::SenderIDController(const Controls& controls_, Settings& settings_,
                                        SoundPlayer& sounds_, QObject* parent)
     : QObject(parent), controls(controls_), settings(settings_), sounds(sounds_)
 {}
@@ -28,10 +27,8 @@ void SenderIDController::awakeFromNib()
             &SenderIDController::setNumberTranslation);
     connect(&controls.myLongSMSAllowedTickBox, &QCheckBox::toggled, this,
             &SenderIDController::setLongSMSAllowed);
-    connect(&controls.myNotificationsTickBox, &QCheckBox::toggled, this, [this](bool on) {
-        settings.setString(SettingsKeys::deliveryNotifications,
-                           on ? SettingsKeys::on : SettingsKeys::off);
-    });
+    connect(&controls.myNotificationsTickBox, &QCheckBox::toggled, &settings,
+            &Settings::setDeliveryNotifications);
     loadUserDefaultsIntoControls();
 }
 
@@ -40,22 +37,18 @@ void SenderIDController::loadUserDefaultsIntoControls()
     const QSignalBlocker translate(controls.myTranslateNumberTickBox);
     const QSignalBlocker longMessages(controls.myLongSMSAllowedTickBox);
     const QSignalBlocker notifications(controls.myNotificationsTickBox);
-    if (const std::optional<QString> senderID = settings.stringForKey(SettingsKeys::senderID))
+    if (const std::optional<QString> senderID = settings.senderID())
         controls.mySenderIDField.setText(*senderID);
-    if (const std::optional<QString> longAllowed =
-            settings.stringForKey(SettingsKeys::longSMSAllowed))
-        controls.myLongSMSAllowedTickBox.setChecked(*longAllowed == SettingsKeys::on);
-    controls.myNotificationsTickBox.setChecked(
-        settings.stringForKey(SettingsKeys::deliveryNotifications) != SettingsKeys::off);
-    const StringDictionary translation =
-        settings.dictionaryForKey(SettingsKeys::numberTranslation).value_or(StringDictionary());
-    if (translation.isEmpty())
+    if (settings.longSMSAllowedStored())
+        controls.myLongSMSAllowedTickBox.setChecked(settings.longSMSAllowed());
+    controls.myNotificationsTickBox.setChecked(settings.deliveryNotifications());
+    const std::optional<Settings::NumberTranslation> translation = settings.numberTranslation();
+    if (!translation)
         return;
-    controls.myCountryCode.setText(translation.value(SettingsKeys::countryCode));
-    const bool on = translation.value(SettingsKeys::translationState) == SettingsKeys::on;
-    controls.myTranslateNumberTickBox.setChecked(on);
+    controls.myCountryCode.setText(translation->countryCode.value_or(QString()));
+    controls.myTranslateNumberTickBox.setChecked(translation->ticked());
     // The field follows the tick box, as it does when the box is clicked.
-    controls.myCountryCode.setEnabled(on);
+    controls.myCountryCode.setEnabled(translation->ticked());
 }
 
 void SenderIDController::controlTextDidChange()
@@ -69,7 +62,7 @@ void SenderIDController::controlTextDidChange()
 
 void SenderIDController::controlTextDidEndEditing()
 {
-    settings.setString(SettingsKeys::senderID, controls.mySenderIDField.text());
+    settings.setSenderID(controls.mySenderIDField.text());
     storeNumberTranslationOptionsToUserDefaults();
 }
 
@@ -82,15 +75,11 @@ void SenderIDController::setNumberTranslation()
 
 void SenderIDController::storeNumberTranslationOptionsToUserDefaults()
 {
-    const bool on = controls.myTranslateNumberTickBox.checkState() == Qt::Checked;
-    settings.setDictionary(
-        SettingsKeys::numberTranslation,
-        {{SettingsKeys::translationState, on ? SettingsKeys::on : SettingsKeys::off},
-         {SettingsKeys::countryCode, controls.myCountryCode.text()}});
+    settings.setNumberTranslation(controls.myTranslateNumberTickBox.checkState() == Qt::Checked,
+                                  controls.myCountryCode.text());
 }
 
 void SenderIDController::setLongSMSAllowed()
 {
-    const bool on = controls.myLongSMSAllowedTickBox.checkState() == Qt::Checked;
-    settings.setString(SettingsKeys::longSMSAllowed, on ? SettingsKeys::on : SettingsKeys::off);
+    settings.setLongSMSAllowed(controls.myLongSMSAllowedTickBox.checkState() == Qt::Checked);
 }

@@ -4,7 +4,7 @@
 
 class QCheckBox;
 class QLineEdit;
-class SettingsStore;
+class Settings;
 class SoundPlayer;
 
 // The sending section of the preferences: the sender ID (held to its form while it is typed),
@@ -23,7 +23,7 @@ public:
         QCheckBox& myNotificationsTickBox;
     };
 
-    SenderIDController(const Controls& controls, SettingsStore& settings, SoundPlayer& sounds,
+    SenderIDController(const Controls& controls, Settings& settings, SoundPlayer& sounds,
                        QObject* parent = nullptr);
 
     const Controls controls;
@@ -39,6 +39,6 @@ public Q_SLOTS:
     void setLongSMSAllowed();
 
 private:
-    SettingsStore& settings;
+    Settings& settings;
     SoundPlayer& sounds;
 };

@@ -2,8 +2,7 @@
 
 #include "MessageTextEdit.h"
 #include "ProgressWord.h"
-#include "SettingsKeys.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 #include "SmsText.h"
 #include "SoundPlayer.h"
 #include "TextColours.h"
@@ -13,7 +12,7 @@
 
 using namespace std::chrono_literals;
 
-CharCounter::CharCounter(const Controls& controls_, SettingsStore& settings_, SoundPlayer& sounds_,
+CharCounter::CharCounter(const Controls& controls_, Settings& settings_, SoundPlayer& sounds_,
                          QObject* parent)
     : QObject(parent), controls(controls_), settings(settings_), sounds(sounds_)
 {}
@@ -35,9 +34,7 @@ void CharCounter::awakeFromNib()
 
 qsizetype CharCounter::permittedLength() const
 {
-    const bool longAllowed =
-        settings.stringForKey(SettingsKeys::longSMSAllowed) == SettingsKeys::on;
-    return (longAllowed ? 4 : 1) * positionsPerPart;
+    return (settings.longSMSAllowed() ? 4 : 1) * positionsPerPart;
 }
 
 void CharCounter::textDidChange()

@@ -5,7 +5,7 @@
 class ProgressWord;
 class QLabel;
 class MessageTextEdit;
-class SettingsStore;
+class Settings;
 class SoundPlayer;
 
 // Shows how many SMS parts the message takes and how full the last one is, e.g. 2(17), and
@@ -21,7 +21,7 @@ public:
         ProgressWord& progressDescription;
     };
 
-    CharCounter(const Controls& controls, SettingsStore& settings, SoundPlayer& sounds,
+    CharCounter(const Controls& controls, Settings& settings, SoundPlayer& sounds,
                 QObject* parent = nullptr);
 
     const Controls controls;
@@ -36,7 +36,7 @@ public Q_SLOTS:
     void updateCharacterCounter();
 
 private:
-    SettingsStore& settings;
+    Settings& settings;
     SoundPlayer& sounds;
     bool cutting = false;
 };

@@ -1,18 +1,17 @@
 #include "MobileNumberDataSource.h"
 
 #include "RecentNumbers.h"
-#include "SettingsKeys.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QStringListModel>
 
-MobileNumberDataSource::MobileNumberDataSource(const Controls& controls_, SettingsStore& settings_,
+MobileNumberDataSource::MobileNumberDataSource(const Controls& controls_, Settings& settings_,
                                                QObject* parent)
     : QObject(parent), controls(controls_), settings(settings_)
 {
-    msisdnArray = settings.arrayForKey(SettingsKeys::RecentMsisdns).value_or(QStringList());
+    msisdnArray = settings.recentNumbers();
 }
 
 void MobileNumberDataSource::awakeFromNib()
@@ -44,7 +43,7 @@ void MobileNumberDataSource::updateComboBoxWithNewNumber(const QString& number)
 {
     msisdnArray = withRecordedNumber(msisdnArray, number);
     reloadItems();
-    settings.setArray(SettingsKeys::RecentMsisdns, msisdnArray);
+    settings.setRecentNumbers(msisdnArray);
 }
 
 void MobileNumberDataSource::reloadItems()

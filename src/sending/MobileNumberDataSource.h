@@ -5,7 +5,7 @@
 
 class QComboBox;
 class QStringListModel;
-class SettingsStore;
+class Settings;
 
 // Owns the recipient box and its list of recent numbers: the numbers of the last successful
 // sends, exactly as they were typed, newest first, kept in the settings store across runs.
@@ -18,8 +18,7 @@ public:
         QComboBox& myComboBox;
     };
 
-    MobileNumberDataSource(const Controls& controls, SettingsStore& settings,
-                           QObject* parent = nullptr);
+    MobileNumberDataSource(const Controls& controls, Settings& settings, QObject* parent = nullptr);
 
     const Controls controls;
     QStringList msisdnArray;
@@ -36,6 +35,6 @@ public:
 private:
     void reloadItems();
 
-    SettingsStore& settings;
+    Settings& settings;
     QStringListModel* items = nullptr;
 };

@@ -4,7 +4,6 @@
 #include "CharCounter.h"
 #include "Clock.h"
 #include "ClockTime.h"
-#include "Credentials.h"
 #include "CurlReply.h"
 #include "DesktopNotifications.h"
 #include "MobileNumberDataSource.h"
@@ -15,8 +14,7 @@
 #include "ProgressWord.h"
 #include "QueryEscaping.h"
 #include "SentHistory.h"
-#include "SettingsKeys.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 #include "SoundPlayer.h"
 #include "TextColours.h"
 #include "TimerSource.h"
@@ -34,13 +32,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-std::optional<QString> entry(const StringDictionary& dictionary, QLatin1String key)
-{
-    if (!dictionary.contains(key))
-        return std::nullopt;
-    return dictionary.value(key);
-}
-
 QByteArray field(const char* name, const QString& value)
 {
     return QByteArray(name) + '=' + escapedQueryValue(value);
@@ -65,7 +56,7 @@ SendSMSPushed::~SendSMSPushed() = default;
 
 QString SendSMSPushed::formatNumber(const QString& typed) const
 {
-    return ::formatNumber(typed, settings.dictionaryForKey(SettingsKeys::numberTranslation));
+    return ::formatNumber(typed, settings.numberTranslation());
 }
 
 void SendSMSPushed::sendsms()
@@ -87,7 +78,7 @@ void SendSMSPushed::sendsms()
                           .message = message,
                           .number = typedNumber,
                           .msisdn = msisdn,
-                          .senderID = settings.stringForKey(SettingsKeys::senderID)};
+                          .senderID = settings.senderID()};
     if (msisdn.isEmpty()) {
         showOutcome(Outcome::InvalidNumber, attempt);
         return;
@@ -114,7 +105,7 @@ void SendSMSPushed::begin(const Attempt& attempt)
         if (attempt.outboxId.isEmpty())
             waitingForPasswords = false;
         // Sent without its password the message would only be refused.
-        if (settings.isPasswordWithheld(SettingsKeys::QuibboAPIConnectionParams))
+        if (settings.credentialsPasswordWithheld())
             showOutcome(Outcome::PasswordWithheld, attempt);
         else
             post(attempt);
@@ -141,13 +132,13 @@ void SendSMSPushed::sendWaiting(const Outbox::Message& message)
 
 void SendSMSPushed::post(Attempt attempt)
 {
-    const StringDictionary credentials = storedCredentials(settings);
-    const QByteArray body =
-        field("CompanyId", valueOrNullText(entry(credentials, SettingsKeys::CompanyId))) + '&' +
-        field("UserId", valueOrNullText(entry(credentials, SettingsKeys::UserId))) + '&' +
-        field("Password", valueOrNullText(entry(credentials, SettingsKeys::Password))) + '&' +
-        field("Msisdn", attempt.msisdn) + '&' + field("MessageText", attempt.message) + '&' +
-        field("OasText", valueOrNullText(attempt.senderID)) + "\r\n";
+    const Settings::Credentials credentials = settings.credentials();
+    const QByteArray body = field("CompanyId", valueOrNullText(credentials.companyId)) + '&' +
+                            field("UserId", valueOrNullText(credentials.userId)) + '&' +
+                            field("Password", valueOrNullText(credentials.password)) + '&' +
+                            field("Msisdn", attempt.msisdn) + '&' +
+                            field("MessageText", attempt.message) + '&' +
+                            field("OasText", valueOrNullText(attempt.senderID)) + "\r\n";
 
     // What the history lists before the post is what an answer that never comes is judged by.
     attempt.listedBefore = history.listedCount(attempt.msisdn, attempt.message);
@@ -375,11 +366,8 @@ void SendSMSPushed::offerCredits()
                 tr("You do not have sufficient credit to send this message.  Please "
                    "top-up and then try resending."),
                 [this] {
-                    const StringDictionary details =
-                        settings.dictionaryForKey(SettingsKeys::accountDetails)
-                            .value_or(StringDictionary());
-                    if (!details.isEmpty())
-                        urls.open(endpoints.buyCredits(details.value(SettingsKeys::emailAddress)));
+                    if (const auto details = settings.accountDetails())
+                        urls.open(endpoints.buyCredits(details->emailAddress));
                     controls.progressDescription.showFor(tr("Failed"), TextColours::failure, 2s);
                     // However many refusals a run has, one repeating refresh is enough.
                     if (!creditRetryTimer->isActive())

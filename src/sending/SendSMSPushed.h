@@ -25,7 +25,7 @@ class QProgressBar;
 class QPushButton;
 class QWidget;
 class SentHistory;
-class SettingsStore;
+class Settings;
 class SoundPlayer;
 class Timer;
 class TimerSource;
@@ -132,7 +132,7 @@ private:
     void setBusy(bool busy);
     void setTurning(bool turning);
 
-    SettingsStore& settings;
+    Settings& settings;
     SoundPlayer& sounds;
     UrlOpener& urls;
     Alerts& alerts;

@@ -1,13 +1,11 @@
 #include "SetupAssistantController.h"
 
 #include "CountryTable.h"
-#include "Credentials.h"
 #include "CreditsUpdater.h"
 #include "OptionsControllers.h"
 #include "Platform.h"
 #include "SenderIDController.h"
-#include "SettingsKeys.h"
-#include "SettingsStore.h"
+#include "Settings.h"
 #include "SoundPlayer.h"
 #include "TextColours.h"
 #include "TextFilters.h"
@@ -75,15 +73,6 @@ void SetupAssistantController::awakeFromNib()
 QString SetupAssistantController::currentStage() const
 {
     return controls.myTabView.currentWidget()->objectName();
-}
-
-bool SetupAssistantController::accountIsSetUp(const SettingsStore& settings)
-{
-    // All three credentials stored. A password the keyring withholds for now is stored: a
-    // locked keyring is no reason to set the account up again.
-    const qsizetype withheld =
-        settings.isPasswordWithheld(SettingsKeys::QuibboAPIConnectionParams) ? 1 : 0;
-    return storedCredentials(settings).size() + withheld > 2;
 }
 
 void SetupAssistantController::present()
@@ -355,21 +344,19 @@ void SetupAssistantController::confirmedAnswer(const Stage& stage,
     if (*error != QLatin1String("None"))
         return failCheck(stage, *error);
 
-    settings.setDictionary(SettingsKeys::accountDetails,
-                           {{SettingsKeys::emailAddress, controls.userSuppliedEmailAddress.text()},
-                            {SettingsKeys::password, password}});
+    settings.setAccountDetails(
+        {.emailAddress = controls.userSuppliedEmailAddress.text(), .password = password});
     // The registration script calls the client's credentials InstallationId and
     // InstallationPass; the messaging interface calls them UserId and Password.
-    StringDictionary credentials;
-    const auto take = [&](const char* from, QLatin1String to) {
-        const QVariant value = answer->value(QString::fromLatin1(from));
-        if (answer->contains(QString::fromLatin1(from)) && value.typeId() == QMetaType::QString)
-            credentials.insert(to, value.toString());
+    const auto take = [&answer](const char* name) -> std::optional<QString> {
+        const QVariant value = answer->value(QString::fromLatin1(name));
+        if (!answer->contains(QString::fromLatin1(name)) || value.typeId() != QMetaType::QString)
+            return std::nullopt;
+        return value.toString();
     };
-    take("CompanyId", SettingsKeys::CompanyId);
-    take("InstallationPass", SettingsKeys::Password);
-    take("InstallationId", SettingsKeys::UserId);
-    settings.setDictionary(SettingsKeys::QuibboAPIConnectionParams, credentials);
+    settings.setCredentials({.companyId = take("CompanyId"),
+                             .userId = take("InstallationId"),
+                             .password = take("InstallationPass")});
     passCheck(stage, QStringLiteral("MyLocation"));
 }
 
@@ -386,12 +373,9 @@ void SetupAssistantController::updateCountryCode()
 
 void SetupAssistantController::proceedToStageConclusion()
 {
-    const bool on = controls.myLocationUsePrefixTickBox.checkState() == Qt::Checked;
-    settings.setDictionary(
-        SettingsKeys::numberTranslation,
-        {{SettingsKeys::countryCode, controls.myLocationCountryCode.text()},
-         {SettingsKeys::translationState, on ? SettingsKeys::on : SettingsKeys::off}});
-    settings.setString(SettingsKeys::senderID, controls.myLocationMobileNumber.text());
+    settings.setNumberTranslation(controls.myLocationUsePrefixTickBox.checkState() == Qt::Checked,
+                                  controls.myLocationCountryCode.text());
+    settings.setSenderID(controls.myLocationMobileNumber.text());
     showStage(QStringLiteral("Conclusion"));
 }
 

@@ -18,7 +18,7 @@ class QPushButton;
 class QRadioButton;
 class QStackedWidget;
 class SenderIDController;
-class SettingsStore;
+class Settings;
 class SoundPlayer;
 class TimerGate;
 class UrlOpener;
@@ -77,9 +77,6 @@ public:
     // "MyAccount", "MyLocation" or "Conclusion".
     QString currentStage() const;
 
-    // Whether the stored credentials make a configured account; else a launch opens the
-    // assistant.
-    static bool accountIsSetUp(const SettingsStore& settings);
     // Opens the assistant at its first stage, in front of the main window.
     void present();
 
@@ -132,7 +129,7 @@ private:
                          const QString& password, bool fromExistingAccount);
     void filterTyping(QLineEdit* field);
 
-    SettingsStore& settings;
+    Settings& settings;
     SoundPlayer& sounds;
     UrlOpener& urls;
     ServiceEndpoints endpoints;

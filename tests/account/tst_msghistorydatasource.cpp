@@ -47,8 +47,8 @@ class TestMsgHistoryDataSource : public QObject
         QStringList row(int r) const
         {
             QStringList cells;
-            for (int c = 0; c < history.columnCount(); ++c)
-                cells.append(history.index(r, c).data().toString());
+            for (int c = 0; c < history.model().columnCount(); ++c)
+                cells.append(history.model().index(r, c).data().toString());
             return cells;
         }
         TestPlatform test;
@@ -65,11 +65,11 @@ private Q_SLOTS:
     {
         ScriptedHttpServer server({Answer{200, {twoMessages.left(100), twoMessages.mid(100)}}});
         Fixture f(server.url());
-        QAbstractItemModelTester tester(&f.history,
+        QAbstractItemModelTester tester(&f.history.model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         f.fetch();
 
-        QCOMPARE(f.history.rowCount(), 2);
+        QCOMPARE(f.history.model().rowCount(), 2);
         // FakeTime's clock reads Wednesday 8 March 2006, 15:07 local time (UTC in tests).
         QCOMPARE(f.row(0), (QStringList{"Today 14:00", "447700900123", "Hello", "Successful"}));
         QCOMPARE(f.row(1), (QStringList{"1/03/06 09:05", "447700900456", "Bye", "Failed"}));
@@ -123,19 +123,19 @@ private Q_SLOTS:
                      huge.toLatin1() + "</Message></Messages>"}}});
         Fixture f(server.url());
         f.fetch();
-        const QModelIndex marked = f.history.index(0, MsgHistoryDataSource::MessageColumn);
+        const QModelIndex marked = f.history.model().index(0, HistoryTableModel::MessageColumn);
         QCOMPARE(marked.data().toString(),
                  QStringLiteral("Sign-ups are paused <b>today</b> & tomorrow."));
         QCOMPARE(marked.data(Qt::ToolTipRole).toString(),
                  QStringLiteral("<p style='white-space:pre-wrap'>Sign-ups are paused "
                                 "&lt;b&gt;today&lt;/b&gt; &amp; tomorrow.</p>"));
-        const QModelIndex long_ = f.history.index(1, MsgHistoryDataSource::MessageColumn);
+        const QModelIndex long_ = f.history.model().index(1, HistoryTableModel::MessageColumn);
         QVERIFY(long_.data().toString().size() <= 501);
         QVERIFY(long_.data(Qt::ToolTipRole).toString().size() < 3000);
     }
 
     // A number that belongs to a card shows the card's name, matched on the digits the service
-    // writes: the card's number reduced as the send reduces it.
+    // writes: the card's number reduced as the send reduces it, with the translation of now.
     void numbersShowTheirContactsNames()
     {
         QTemporaryDir contacts;
@@ -152,6 +152,11 @@ private Q_SLOTS:
         QVERIFY(read.wait());
         f.fetch();
         QCOMPARE(f.row(0).at(1), QStringLiteral("Zoe Adams (447700900123)"));
+        QCOMPARE(f.row(1).at(1), QStringLiteral("Acme Ltd (447700900456)"));
+        // Translation turned off in the preferences: the national number no longer reads as
+        // the service writes it, at once, before any fetch.
+        f.test.typedSettings->setNumberTranslation(false, QStringLiteral("44"));
+        QCOMPARE(f.row(0).at(1), QStringLiteral("447700900123"));
         QCOMPARE(f.row(1).at(1), QStringLiteral("Acme Ltd (447700900456)"));
     }
 
@@ -171,7 +176,7 @@ private Q_SLOTS:
         f.test.time.advance(60s); // a status line written again would say 03:08
         for (int failure = 0; failure < 4; ++failure) {
             f.fetch();
-            QCOMPARE(f.history.rowCount(), 2);
+            QCOMPARE(f.history.model().rowCount(), 2);
             QCOMPARE(f.status.text(),
                      QStringLiteral("Listing last refreshed at 03:07 PM. Contains 2 messages."));
         }
@@ -185,7 +190,7 @@ private Q_SLOTS:
         Fixture f(server.url());
         f.fetch();
         f.fetch();
-        QCOMPARE(f.history.rowCount(), 1);
+        QCOMPARE(f.history.model().rowCount(), 1);
         QCOMPARE(f.row(0).at(2), QStringLiteral("kept"));
         QCOMPARE(f.status.text(),
                  QStringLiteral("Listing last refreshed at 03:07 PM. Contains 2 messages."));
@@ -203,7 +208,7 @@ private Q_SLOTS:
         QVERIFY(finished.wait());
         server.release(0);
         QCOMPARE(finished.size(), 1);
-        QCOMPARE(f.history.rowCount(), 1);
+        QCOMPARE(f.history.model().rowCount(), 1);
         QCOMPARE(f.row(0).at(2), QStringLiteral("new"));
     }
 };

@@ -348,7 +348,7 @@ private Q_SLOTS:
         QSignalSpy fetched(&history, &MsgHistoryDataSource::fetchFinished);
         refresh.click();
         QVERIFY(fetched.wait());
-        const QModelIndex number = history.index(0, MsgHistoryDataSource::NumberColumn);
+        const QModelIndex number = history.model().index(0, HistoryTableModel::NumberColumn);
         QVERIFY(QTest::qWaitFor(
             [&] { return number.data().toString() == QStringLiteral("Bea Lind (447700900123)"); },
             edsWait));

@@ -1,10 +1,10 @@
 #include "AppHarness.h"
-#include "Credentials.h"
 #include "JsonFileSettingsStore.h"
 #include "KeyringSettingsStore.h"
 #include "KeyringThread.h"
 #include "MsgHistoryDataSource.h"
 #include "PreferencesWindow.h"
+#include "Settings.h"
 #include "SetupAssistantPanel.h"
 #include "TestFiles.h"
 #include "ui_PreferencesWindow.h"
@@ -137,7 +137,7 @@ private Q_SLOTS:
             file.setDictionary(details, account);
         }
         {
-            KeyringSettingsStore settings(file, passwordEntries(), keyringThread,
+            KeyringSettingsStore settings(file, Settings::passwordEntries(), keyringThread,
                                           QDBusConnection::sessionBus());
             if (!leftByAnOlderInstall) {
                 settings.setDictionary(params, credentials);
@@ -162,7 +162,7 @@ private Q_SLOTS:
         withoutPassword.remove(QStringLiteral("Password"));
         for (const StringDictionary& expected : {credentials, withoutPassword}) {
             JsonFileSettingsStore reopened(path);
-            KeyringSettingsStore settings(reopened, passwordEntries(), keyringThread,
+            KeyringSettingsStore settings(reopened, Settings::passwordEntries(), keyringThread,
                                           QDBusConnection::sessionBus());
             QVERIFY(passwordsRead(settings));
             QCOMPARE(settings.dictionaryForKey(params), expected);
@@ -179,7 +179,7 @@ private Q_SLOTS:
         StringDictionary changed = credentials;
         changed.insert(QStringLiteral("Password"), QStringLiteral("new one"));
         {
-            KeyringSettingsStore settings(file, passwordEntries(), keyringThread,
+            KeyringSettingsStore settings(file, Settings::passwordEntries(), keyringThread,
                                           QDBusConnection::sessionBus());
             settings.setDictionary(params, credentials);
             QVERIFY(settled(settings));
@@ -190,7 +190,7 @@ private Q_SLOTS:
             QVERIFY(settled(settings));
         }
         JsonFileSettingsStore reopened(path);
-        KeyringSettingsStore settings(reopened, passwordEntries(), keyringThread,
+        KeyringSettingsStore settings(reopened, Settings::passwordEntries(), keyringThread,
                                       QDBusConnection::sessionBus());
         QVERIFY(passwordsRead(settings));
         QCOMPARE(settings.dictionaryForKey(params), changed);
@@ -205,7 +205,7 @@ private Q_SLOTS:
             client.service.addAccount(QStringLiteral("zoe@x.test"), QStringLiteral("hunter2"), 5);
         JsonFileSettingsStore file(path);
         {
-            KeyringSettingsStore earlier(file, passwordEntries(), keyringThread,
+            KeyringSettingsStore earlier(file, Settings::passwordEntries(), keyringThread,
                                          QDBusConnection::sessionBus());
             earlier.setDictionary(params, AppHarness::stored(c));
             earlier.setDictionary(details, account);
@@ -220,7 +220,7 @@ private Q_SLOTS:
                 return new QKeychain::DeletePasswordJob(QStringLiteral("nothing"));
             },
             [](const KeyringThread::Answer&) {});
-        KeyringSettingsStore settings(file, passwordEntries(), keyringThread,
+        KeyringSettingsStore settings(file, Settings::passwordEntries(), keyringThread,
                                       QDBusConnection::sessionBus());
         client.test.settingsInUse = &settings;
         client.open();
@@ -261,7 +261,7 @@ private Q_SLOTS:
             client.service.addAccount(QStringLiteral("zoe@x.test"), QStringLiteral("hunter2"), 5);
         JsonFileSettingsStore file(path, &client.test.storage);
         if (keyring) {
-            KeyringSettingsStore earlier(file, passwordEntries(), keyringThread,
+            KeyringSettingsStore earlier(file, Settings::passwordEntries(), keyringThread,
                                          QDBusConnection::sessionBus());
             earlier.setDictionary(params, AppHarness::stored(c));
             earlier.setDictionary(details, account);
@@ -281,7 +281,7 @@ private Q_SLOTS:
                 unlockKeyring();
         });
 
-        KeyringSettingsStore settings(file, passwordEntries(), keyringThread,
+        KeyringSettingsStore settings(file, Settings::passwordEntries(), keyringThread,
                                       QDBusConnection::sessionBus(), &client.test.storage);
         client.test.settingsInUse = &settings;
         client.open();
@@ -314,7 +314,7 @@ private Q_SLOTS:
     void theQuitWaitsForTheLastWriteAlone()
     {
         JsonFileSettingsStore file(path);
-        KeyringSettingsStore settings(file, passwordEntries(), keyringThread,
+        KeyringSettingsStore settings(file, Settings::passwordEntries(), keyringThread,
                                       QDBusConnection::sessionBus());
         QVERIFY(passwordsRead(settings));
         bool served = false;

@@ -33,24 +33,22 @@ private Q_SLOTS:
     void formatNumber_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<std::optional<StringDictionary>>("translation");
+        QTest::addColumn<std::optional<Settings::NumberTranslation>>("translation");
         QTest::addColumn<QString>("sent");
-        // A stored translation setting; a null state or code is left out of it.
+        // A stored translation setting; a null code is left out of it.
         const auto setting = [](const char* state, const char* code) {
-            StringDictionary d;
-            if (state)
-                d.insert(QStringLiteral("translationState"), QString::fromLatin1(state));
-            if (code)
-                d.insert(QStringLiteral("countryCode"), QString::fromLatin1(code));
-            return std::optional(d);
+            return std::optional(Settings::NumberTranslation{
+                QString::fromLatin1(state),
+                code ? std::optional(QString::fromLatin1(code)) : std::nullopt});
         };
         const auto row = [](const char* name, const QString& typed,
-                            const std::optional<StringDictionary>& translation, const char* sent) {
+                            const std::optional<Settings::NumberTranslation>& translation,
+                            const char* sent) {
             QTest::newRow(name) << typed << translation << QString::fromLatin1(sent);
         };
         const auto on44 = setting("ON", "44");
         const auto off44 = setting("OFF", "44");
-        const std::optional<StringDictionary> none;
+        const std::optional<Settings::NumberTranslation> none;
         row("international, translation on", "+44 7700 900123", on44, "447700900123");
         row("national, on", "07700 900123", on44, "447700900123");
         row("national, off", "07700 900123", off44, "07700900123");
@@ -64,7 +62,7 @@ private Q_SLOTS:
     void formatNumber()
     {
         QFETCH(QString, typed);
-        QFETCH(std::optional<StringDictionary>, translation);
+        QFETCH(std::optional<Settings::NumberTranslation>, translation);
         QFETCH(QString, sent);
         QCOMPARE(::formatNumber(typed, translation), sent);
     }

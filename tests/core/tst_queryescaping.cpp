@@ -35,7 +35,9 @@ private Q_SLOTS:
             endpoints.buyCredits(QStringLiteral("ann+sms box@x.test")).toEncoded(),
             QByteArray("http://site.test/base/getcredits.php?quibboacc=ann%2Bsms%20box%40x.test"));
         QCOMPARE(endpoints
-                     .accountInformation({{"CompanyId", "C 1"}, {"Password", "p+w&x=1"}},
+                     .accountInformation({.companyId = QStringLiteral("C 1"),
+                                          .userId = std::nullopt,
+                                          .password = QStringLiteral("p+w&x=1")},
                                          QStringLiteral("credits"))
                      .toEncoded(),
                  QByteArray("https://secure.test/quib/accountInformation?CompanyId=C%201"

@@ -6,6 +6,7 @@
 #include "MemorySettingsStore.h"
 #include "MessageTextEdit.h"
 #include "ProgressWord.h"
+#include "Settings.h"
 
 #include <QLabel>
 
@@ -14,13 +15,14 @@
 struct CounterHarness
 {
     explicit CounterHarness(const QString& longSetting)
-        : word(&progress, time), counter({field, message, word}, settings, sounds)
+        : word(&progress, time), counter({field, message, word}, typedSettings, sounds)
     {
         if (!longSetting.isNull())
             settings.setString(QStringLiteral("longSMSAllowed"), longSetting);
         counter.awakeFromNib();
     }
     MemorySettingsStore settings;
+    Settings typedSettings{settings};
     FakeSoundPlayer sounds;
     FakeTime time;
     MessageTextEdit message;

@@ -13,6 +13,7 @@
 #include "NetworkMonitor.h"
 #include "OutboxStore.h"
 #include "Platform.h"
+#include "Settings.h"
 #include "StorageStatus.h"
 
 #include <QTemporaryDir>
@@ -39,15 +40,18 @@ struct TestPlatform
     // With another address book where a test gives one (one with the desktop's books).
     Platform platform(AddressBook* book = nullptr)
     {
-        return {*settingsInUse, sounds,        urls,          alerts,
+        if (!typedSettings)
+            typedSettings.emplace(*settingsInUse);
+        return {*typedSettings, sounds,        urls,          alerts,
                 time,           time,          network,       book ? *book : addressBook,
                 launcher,       drafts,        notifications, storage,
                 outbox,         networkMonitor};
     }
 
     MemorySettingsStore settings;
-    // A test of another store points this at it.
+    // A test of another store points this at it before the first platform() is made.
     SettingsStore* settingsInUse = &settings;
+    std::optional<Settings> typedSettings;
     FakeSoundPlayer sounds;
     FakeUrlOpener urls;
     FakeAlerts alerts;

@@ -1,6 +1,7 @@
 #include "FakeSoundPlayer.h"
 #include "MemorySettingsStore.h"
 #include "SenderIDController.h"
+#include "Settings.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -12,9 +13,11 @@ namespace {
 struct Fixture
 {
     Fixture()
-        : sending({countryCode, senderId, translate, longMessages, notifications}, settings, sounds)
+        : sending({countryCode, senderId, translate, longMessages, notifications}, typedSettings,
+                  sounds)
     {}
     MemorySettingsStore settings;
+    Settings typedSettings{settings};
     FakeSoundPlayer sounds;
     QLineEdit countryCode;
     QLineEdit senderId;

@@ -1,6 +1,7 @@
 #include "JsonFileSettingsStore.h"
 #include "MobileNumberDataSource.h"
 #include "RecentNumbers.h"
+#include "Settings.h"
 
 #include <QComboBox>
 #include <QTemporaryDir>
@@ -58,8 +59,9 @@ private Q_SLOTS:
         QTemporaryDir home;
         for (const QStringList& recorded : {QStringList{"+44 7700 900123", "07700 900456"}, {}}) {
             JsonFileSettingsStore store(home.filePath(QStringLiteral("settings.json")));
+            Settings settings(store);
             QComboBox box;
-            MobileNumberDataSource numbers({box}, store);
+            MobileNumberDataSource numbers({box}, settings);
             numbers.awakeFromNib();
             QCOMPARE(box.count(), recorded.isEmpty() ? 2 : 0);
             QCOMPARE(box.currentText(), QString());
