@@ -177,10 +177,19 @@ void MainWindow::launch()
 SetupAssistantPanel& MainWindow::assistantPanel()
 {
     if (!panel) {
+        panel = new SetupAssistantPanel(platform, endpoints, this);
+        // The preferences show what the assistant stored, the account first, then sending; the
+        // balance is asked for, and the load-time timers run.
+        const SetupAssistantController& assistant = panel->assistant();
         PreferencesWindow& options = preferencesWindow();
-        panel =
-            new SetupAssistantPanel(platform, endpoints, launchTimers,
-                                    {options.account(), options.sending(), *creditsUpdater}, this);
+        connect(&assistant, &SetupAssistantController::assistantFinished, &options.account(),
+                &OptionsControllers::loadUserDefaultsIntoControls);
+        connect(&assistant, &SetupAssistantController::assistantFinished, &options.sending(),
+                &SenderIDController::loadUserDefaultsIntoControls);
+        connect(&assistant, &SetupAssistantController::assistantFinished, creditsUpdater,
+                &CreditsUpdater::updateCredits);
+        connect(&assistant, &SetupAssistantController::assistantFinished, this,
+                [this] { launchTimers.release(); });
         // Ends the event loop itself: QCoreApplication::quit() first asks every window to close,
         // and the assistant refuses (closing it means quitting), which would cancel the quit.
         connect(&panel->assistant(), &SetupAssistantController::quitRequested, qApp,

@@ -14,6 +14,31 @@ RegistrationExchange::RegistrationExchange(NetworkAccess& network_, ServiceEndpo
     : QObject(parent), network(network_), endpoints(std::move(endpoints_))
 {}
 
+std::optional<QString> RegistrationExchange::errorOf(const Answer& answer)
+{
+    if (!answer)
+        return std::nullopt;
+    const auto error = answer->constFind(QStringLiteral("Error"));
+    if (error == answer->constEnd() || error->typeId() != QMetaType::QString)
+        return std::nullopt;
+    return error->toString();
+}
+
+Settings::Credentials RegistrationExchange::credentialsOf(const Answer& answer)
+{
+    const auto take = [&answer](const char* name) -> std::optional<QString> {
+        if (!answer)
+            return std::nullopt;
+        const auto value = answer->constFind(QString::fromLatin1(name));
+        if (value == answer->constEnd() || value->typeId() != QMetaType::QString)
+            return std::nullopt;
+        return value->toString();
+    };
+    return {.companyId = take("CompanyId"),
+            .userId = take("InstallationId"),
+            .password = take("InstallationPass")};
+}
+
 void RegistrationExchange::abandon()
 {
     inFlight.abandon();

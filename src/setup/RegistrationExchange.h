@@ -2,6 +2,7 @@
 
 #include "PendingReply.h"
 #include "ServiceEndpoints.h"
+#include "Settings.h"
 
 #include <QObject>
 #include <QPointer>
@@ -25,6 +26,13 @@ public:
 
     RegistrationExchange(NetworkAccess& network, ServiceEndpoints endpoints,
                          QObject* parent = nullptr);
+
+    // The answer's "Error" entry; an answer without one has no known outcome.
+    static std::optional<QString> errorOf(const Answer& answer);
+    // The credentials a confirmed account's answer hands out, under the messaging interface's
+    // names: the registration script calls UserId and Password InstallationId and
+    // InstallationPass. An entry that is not a string is left out.
+    static Settings::Credentials credentialsOf(const Answer& answer);
 
     bool isBusy() const { return bool(inFlight); }
     // Stops the exchange under way; its handler is never called.

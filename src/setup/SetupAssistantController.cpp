@@ -1,15 +1,12 @@
 #include "SetupAssistantController.h"
 
 #include "CountryTable.h"
-#include "CreditsUpdater.h"
-#include "OptionsControllers.h"
+#include "NewAccountDetails.h"
 #include "Platform.h"
-#include "SenderIDController.h"
 #include "Settings.h"
 #include "SoundPlayer.h"
 #include "TextColours.h"
 #include "TextFilters.h"
-#include "TimerGate.h"
 #include "UrlOpener.h"
 
 #include <QAbstractButton>
@@ -33,26 +30,13 @@ const char* const registrationServerError = QT_TRANSLATE_NOOP(
 const char* const accountsServerError = QT_TRANSLATE_NOOP(
     "SetupAssistantController", "There was an error trying to connect to the accounts server.\n"
                                 "Please check your Internet connection and try again.");
-
-// The answer's Error entry; an answer without one has no known outcome.
-std::optional<QString> errorOf(const RegistrationExchange::Answer& answer)
-{
-    if (!answer)
-        return std::nullopt;
-    const auto error = answer->constFind(QStringLiteral("Error"));
-    if (error == answer->constEnd() || error->typeId() != QMetaType::QString)
-        return std::nullopt;
-    return error->toString();
-}
 } // namespace
 
 SetupAssistantController::SetupAssistantController(const Controls& controls_,
                                                    const Platform& platform,
-                                                   ServiceEndpoints endpoints_,
-                                                   TimerGate& launchTimers_, QObject* parent)
+                                                   ServiceEndpoints endpoints_, QObject* parent)
     : QObject(parent), controls(controls_), settings(platform.settings), sounds(platform.sounds),
-      urls(platform.urls), endpoints(endpoints_), launchTimers(launchTimers_),
-      exchange(platform.network, endpoints_)
+      urls(platform.urls), endpoints(endpoints_), exchange(platform.network, endpoints_)
 {}
 
 void SetupAssistantController::awakeFromNib()
@@ -98,12 +82,7 @@ void SetupAssistantController::quit()
 void SetupAssistantController::proceedToFinish()
 {
     controls.myPanel.hide();
-    // The preferences show what the assistant stored: the account first, then sending.
-    controls.optionsController.loadUserDefaultsIntoControls();
-    controls.senderIdController.loadUserDefaultsIntoControls();
     emit assistantFinished();
-    controls.creditsUpdater.updateCredits();
-    launchTimers.release();
 }
 
 void SetupAssistantController::proceedToStageIntroduction()
@@ -244,7 +223,7 @@ void SetupAssistantController::chooseWhetherToGoToCreateAccountOrMyAccountStage(
     }
     holdStage(stage);
     exchange.checkEmailAddress(email, [this, stage, email](const RegistrationExchange::Answer& a) {
-        const std::optional<QString> error = errorOf(a);
+        const std::optional<QString> error = RegistrationExchange::errorOf(a);
         if (!error) {
             failCheck(stage, tr(registrationServerError));
         } else if (*error == QLatin1String("None")) {
@@ -269,28 +248,24 @@ void SetupAssistantController::attemptToCreateANewAccount()
         return;
     const Stage stage{&controls.createAccountErrorText, &controls.createAccountProgressIndicator};
     beginCheck(stage, tr("Attempting to create account...\nPlease wait."));
-    if (controls.createAccountFirstname.text().isEmpty())
-        return failCheck(stage, tr("You need to provide us with your Firstname."),
-                         &controls.createAccountFirstname);
-    if (controls.createAccountSurname.text().isEmpty())
-        return failCheck(stage, tr("You need to provide us with your Surname."),
-                         &controls.createAccountSurname);
-    if (controls.createAccountPassword1.text().size() < 6)
-        return failCheck(stage,
-                         tr("Your password must be a minimum of 6 letters or "
-                            "numbers in length."),
-                         &controls.createAccountPassword1);
-    if (controls.createAccountPassword2.text() != controls.createAccountPassword1.text())
-        return failCheck(stage,
-                         tr("Your confirmation password doesn't match the first "
-                            "password you entered."),
-                         &controls.createAccountPassword2);
+    const NewAccountDetails details{.firstName = controls.createAccountFirstname.text(),
+                                    .surname = controls.createAccountSurname.text(),
+                                    .password = controls.createAccountPassword1.text(),
+                                    .confirmation = controls.createAccountPassword2.text()};
+    if (const std::optional<NewAccountDetails::Problem> problem = details.problem()) {
+        using Field = NewAccountDetails::Field;
+        QLineEdit* toCorrect = problem->field == Field::FirstName ? &controls.createAccountFirstname
+                               : problem->field == Field::Surname ? &controls.createAccountSurname
+                               : problem->field == Field::Password
+                                   ? &controls.createAccountPassword1
+                                   : &controls.createAccountPassword2;
+        return failCheck(stage, problem->text, toCorrect);
+    }
     holdStage(stage);
     exchange.createPending(
-        controls.userSuppliedEmailAddress.text(), controls.createAccountPassword1.text(),
-        controls.createAccountFirstname.text(), controls.createAccountSurname.text(),
-        [this, stage](const RegistrationExchange::Answer& a) {
-            const std::optional<QString> error = errorOf(a);
+        controls.userSuppliedEmailAddress.text(), details.password, details.firstName,
+        details.surname, [this, stage](const RegistrationExchange::Answer& a) {
+            const std::optional<QString> error = RegistrationExchange::errorOf(a);
             if (!error)
                 failCheck(stage, tr(registrationServerError));
             else if (*error == QLatin1String("None"))
@@ -332,7 +307,7 @@ void SetupAssistantController::confirmedAnswer(const Stage& stage,
                                                const RegistrationExchange::Answer& answer,
                                                const QString& password, bool fromExistingAccount)
 {
-    const std::optional<QString> error = errorOf(answer);
+    const std::optional<QString> error = RegistrationExchange::errorOf(answer);
     if (!error)
         return failCheck(stage, tr(accountsServerError));
     if (fromExistingAccount && *error == QLatin1String("InvalidAccount"))
@@ -346,17 +321,7 @@ void SetupAssistantController::confirmedAnswer(const Stage& stage,
 
     settings.setAccountDetails(
         {.emailAddress = controls.userSuppliedEmailAddress.text(), .password = password});
-    // The registration script calls the client's credentials InstallationId and
-    // InstallationPass; the messaging interface calls them UserId and Password.
-    const auto take = [&answer](const char* name) -> std::optional<QString> {
-        const QVariant value = answer->value(QString::fromLatin1(name));
-        if (!answer->contains(QString::fromLatin1(name)) || value.typeId() != QMetaType::QString)
-            return std::nullopt;
-        return value.toString();
-    };
-    settings.setCredentials({.companyId = take("CompanyId"),
-                             .userId = take("InstallationId"),
-                             .password = take("InstallationPass")});
+    settings.setCredentials(RegistrationExchange::credentialsOf(answer));
     passCheck(stage, QStringLiteral("MyLocation"));
 }
 

@@ -6,8 +6,6 @@
 #include <QObject>
 #include <QPointer>
 
-class CreditsUpdater;
-class OptionsControllers;
 class QCheckBox;
 class QComboBox;
 class QDialog;
@@ -17,10 +15,8 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QStackedWidget;
-class SenderIDController;
 class Settings;
 class SoundPlayer;
-class TimerGate;
 class UrlOpener;
 struct Platform;
 
@@ -28,13 +24,13 @@ struct Platform;
 // configured account (three or more credential entries) from a first run; on a first run it
 // holds the user in the assistant, which registers a new account or attaches an existing one,
 // stores the credentials as soon as the account is verified, then asks for the home country and
-// the user's own mobile number. The main window's load-time timers wait until it has ended.
+// the user's own mobile number. What the rest of the client does once it has ended is connected
+// to assistantFinished().
 class SetupAssistantController : public QObject
 {
     Q_OBJECT
 public:
-    // The assistant's controls by their names in its window definition, and the controllers
-    // whose stored values it reloads when it has finished.
+    // The assistant's controls by their names in its window definition.
     struct Controls
     {
         QLabel& confirmEmailErrorText;
@@ -60,14 +56,10 @@ public:
         QDialog& myPanel;
         QLineEdit& userSuppliedEmailAddress;
         QStackedWidget& myTabView;
-        OptionsControllers& optionsController;
-        SenderIDController& senderIdController;
-        CreditsUpdater& creditsUpdater;
     };
 
     SetupAssistantController(const Controls& controls, const Platform& platform,
-                             ServiceEndpoints endpoints, TimerGate& launchTimers,
-                             QObject* parent = nullptr);
+                             ServiceEndpoints endpoints, QObject* parent = nullptr);
 
     const Controls controls;
 
@@ -102,7 +94,7 @@ public Q_SLOTS:
 Q_SIGNALS:
     // The user chose to quit from the assistant.
     void quitRequested();
-    // The assistant was finished and the main window has its account.
+    // The assistant was finished: the account and the sending options are stored.
     void assistantFinished();
     // A checking action has shown its outcome on its stage.
     void checkFinished();
@@ -133,7 +125,6 @@ private:
     SoundPlayer& sounds;
     UrlOpener& urls;
     ServiceEndpoints endpoints;
-    TimerGate& launchTimers;
     RegistrationExchange exchange;
     QPointer<QWidget> focusBeforeCheck;
 };

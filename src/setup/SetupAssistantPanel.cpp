@@ -6,40 +6,40 @@
 #include <QHBoxLayout>
 
 SetupAssistantPanel::SetupAssistantPanel(const Platform& platform,
-                                         const ServiceEndpoints& endpoints, TimerGate& launchTimers,
-                                         const Others& others, QWidget* parent)
+                                         const ServiceEndpoints& endpoints, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::SetupAssistant>())
 {
     // The form's top widget is this panel itself.
     m_ui->setupUi(this);
     Ui::SetupAssistant& a = *m_ui;
-    controller = new SetupAssistantController({*a.confirmEmailErrorText,
-                                               *a.confirmEmailProgressIndicator,
-                                               *a.createAccountEmailAddress,
-                                               *a.createAccountErrorText,
-                                               *a.createAccountFirstname,
-                                               *a.createAccountPassword1,
-                                               *a.createAccountPassword2,
-                                               *a.createAccountProgressIndicator,
-                                               *a.createAccountSurname,
-                                               *a.myAccountPassword,
-                                               *a.createNewAccountRadioButton,
-                                               *a.myAccountEmailAddress,
-                                               *a.myAccountErrorText,
-                                               *a.myAccountProgressIndicator,
-                                               *a.myEmailErrorText,
-                                               *a.myEmailProgressIndicator,
-                                               *a.myLocationCountryCode,
-                                               *a.myLocationCountryPullDown,
-                                               *a.myLocationMobileNumber,
-                                               *a.myLocationUsePrefixTickBox,
-                                               *this,
-                                               *a.userSuppliedEmailAddress,
-                                               *a.myTabView,
-                                               others.optionsController,
-                                               others.senderIdController,
-                                               others.creditsUpdater},
-                                              platform, endpoints, launchTimers, this);
+    // Named fields: two controls of one type given in each other's place do not compile.
+    controller = new SetupAssistantController(
+        {
+            .confirmEmailErrorText = *a.confirmEmailErrorText,
+            .confirmEmailProgressIndicator = *a.confirmEmailProgressIndicator,
+            .createAccountEmailAddress = *a.createAccountEmailAddress,
+            .createAccountErrorText = *a.createAccountErrorText,
+            .createAccountFirstname = *a.createAccountFirstname,
+            .createAccountPassword1 = *a.createAccountPassword1,
+            .createAccountPassword2 = *a.createAccountPassword2,
+            .createAccountProgressIndicator = *a.createAccountProgressIndicator,
+            .createAccountSurname = *a.createAccountSurname,
+            .myAccountPassword = *a.myAccountPassword,
+            .createNewAccountRadioButton = *a.createNewAccountRadioButton,
+            .myAccountEmailAddress = *a.myAccountEmailAddress,
+            .myAccountErrorText = *a.myAccountErrorText,
+            .myAccountProgressIndicator = *a.myAccountProgressIndicator,
+            .myEmailErrorText = *a.myEmailErrorText,
+            .myEmailProgressIndicator = *a.myEmailProgressIndicator,
+            .myLocationCountryCode = *a.myLocationCountryCode,
+            .myLocationCountryPullDown = *a.myLocationCountryPullDown,
+            .myLocationMobileNumber = *a.myLocationMobileNumber,
+            .myLocationUsePrefixTickBox = *a.myLocationUsePrefixTickBox,
+            .myPanel = *this,
+            .userSuppliedEmailAddress = *a.userSuppliedEmailAddress,
+            .myTabView = *a.myTabView,
+        },
+        platform, endpoints, this);
 
     using S = SetupAssistantController;
     const auto wire = [this](QAbstractButton* button, void (S::*action)()) {

@@ -17,16 +17,8 @@ class SetupAssistantPanel : public QDialog
 {
     Q_OBJECT
 public:
-    // The controllers whose stored values the assistant reloads when it has finished.
-    struct Others
-    {
-        OptionsControllers& optionsController;
-        SenderIDController& senderIdController;
-        CreditsUpdater& creditsUpdater;
-    };
-
     SetupAssistantPanel(const Platform& platform, const ServiceEndpoints& endpoints,
-                        TimerGate& launchTimers, const Others& others, QWidget* parent = nullptr);
+                        QWidget* parent = nullptr);
     ~SetupAssistantPanel() override;
 
     void reject() override {}
