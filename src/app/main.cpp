@@ -10,6 +10,7 @@
 #include "DesktopUrlOpener.h"
 #include "DraftStore.h"
 #include "EdsContacts.h"
+#include "InstalledTranslations.h"
 #include "JsonFileSettingsStore.h"
 #include "KeyringSettingsStore.h"
 #include "KeyringThread.h"
@@ -29,7 +30,6 @@
 
 #include <QApplication>
 #include <QDBusConnection>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -40,7 +40,7 @@ int main(int argc, char* argv[])
     // Answered before the application exists, so that --help and --version need no display, in
     // the user's language.
     QTranslator translator;
-    const bool translated = Translations::load(translator);
+    Translations::load(translator);
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
@@ -74,17 +74,7 @@ int main(int argc, char* argv[])
     if (applicationBus.claim() == ApplicationBus::Claim::Taken)
         return ApplicationBus::handOver(bus, link, ClientAddress::startupToken()) ? 0 : 1;
 
-    // English counts in their plural forms, under the user's language; Qt's own texts too, for
-    // its dialogs' buttons.
-    QTranslator englishCounts;
-    if (Translations::load(englishCounts, QLocale(QLocale::English)))
-        QCoreApplication::installTranslator(&englishCounts);
-    if (translated)
-        QCoreApplication::installTranslator(&translator);
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qtTranslator);
+    const InstalledTranslations translations;
 
     QtTimerSource timers;
     StorageStatus storage(timers);
@@ -121,7 +111,6 @@ int main(int argc, char* argv[])
     applicationBus.attach(services);
     if (link)
         services().openSmsUri(*parseSmsUri(*link), {});
-    const int status = QApplication::exec();
-    settingsStore.waitForWrites(std::chrono::seconds(2));
-    return status;
+    // The settings store, when it goes after the window, lets the keyring finish its last write.
+    return QApplication::exec();
 }

@@ -234,6 +234,11 @@ bool KeyringSettingsStore::keyringHeld(const QString& key) const
     return !stored.isEmpty() && !stored.contains(passwordEntries.value(key));
 }
 
+KeyringSettingsStore::~KeyringSettingsStore()
+{
+    waitForWrites(std::chrono::seconds(2));
+}
+
 void KeyringSettingsStore::waitForWrites(std::chrono::milliseconds limit)
 {
     closed = true;

@@ -39,6 +39,8 @@ public:
     KeyringSettingsStore(JsonFileSettingsStore& file, QMap<QString, QString> passwordEntries,
                          KeyringThread& keyring, QDBusConnection bus,
                          StorageStatus* status = nullptr, QObject* parent = nullptr);
+    // The quit: waits for the writes still on their way, for at most 2 s.
+    ~KeyringSettingsStore() override;
 
     void whenPasswordsRead(QObject* context, std::function<void()> then) override;
     bool passwordsKeptInFile() const override { return keeper == Keeper::File; }

@@ -1,5 +1,6 @@
 #include "AddressBookPanel.h"
 #include "AppHarness.h"
+#include "InstalledTranslations.h"
 #include "MessageBoxAlerts.h"
 #include "OutboxDialog.h"
 #include "PreferencesWindow.h"
@@ -10,14 +11,12 @@
 
 #include <QDialog>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTabBar>
-#include <QTranslator>
 
 namespace {
 // The mnemonics that answer at once in a window: its visible controls', its tab bars' and its
@@ -51,29 +50,10 @@ QString clashes(QWidget* window)
     return shared;
 }
 
-// The client's German texts, installed for as long as it lives, as main() installs them under
-// LANG=de_DE.UTF-8.
+// The German texts, installed as main() installs them under LANG=de_DE.UTF-8.
 struct German
 {
-    German()
-    {
-        if (!translator.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("quibbo"),
-                             QStringLiteral("_"),
-                             QStringLiteral(QUIBBO_BIN_DIR "/../share/quibbo/translations")))
-            qFatal("the German translation was not built");
-        QCoreApplication::installTranslator(&translator);
-        if (!qt.load(QLocale(QLocale::German, QLocale::Germany), QStringLiteral("qtbase"),
-                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            qFatal("Qt's German translation is not installed");
-        QCoreApplication::installTranslator(&qt);
-    }
-    ~German()
-    {
-        QCoreApplication::removeTranslator(&qt);
-        QCoreApplication::removeTranslator(&translator);
-    }
-    QTranslator translator;
-    QTranslator qt; // Qt's own texts: a docked panel's buttons, a tab bar's arrows
+    InstalledTranslations translations{QLocale(QLocale::German, QLocale::Germany)};
 };
 
 // What the windows show (titles, controls, tabs, menus, column headings, placeholders, tips and

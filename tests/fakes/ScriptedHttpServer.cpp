@@ -24,7 +24,8 @@ void ScriptedHttpServer::accepted(QTcpSocket* socket)
 {
     socket->setParent(this);
     auto request = std::make_shared<QByteArray>();
-    connect(socket, &QTcpSocket::readyRead, this, [this, socket, request] {
+    const int connection = accepts++;
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket, request, connection] {
         request->append(socket->readAll());
         const qsizetype headEnd = request->indexOf("\r\n\r\n");
         if (headEnd < 0)
@@ -36,12 +37,16 @@ void ScriptedHttpServer::accepted(QTcpSocket* socket)
             length < 0 ? 0 : head.mid(length + 15).split('\r').first().trimmed().toLongLong();
         if (request->size() < headEnd + 4 + bodySize)
             return;
-        // One request a connection: whatever follows it is not read.
-        disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
+        const Answer next = answers.isEmpty() ? Answer{404, {}} : answers.takeFirst();
+        // One request a connection, unless kept alive: whatever follows it is not read.
+        if (!next.keepAlive)
+            disconnect(socket, &QTcpSocket::readyRead, this, nullptr);
+        heads.append(head);
         bodies.append(request->mid(headEnd + 4, bodySize));
         targets.append(request->split(' ').value(1));
+        connections.append(connection);
+        request->remove(0, headEnd + 4 + bodySize);
         const int index = static_cast<int>(targets.size()) - 1;
-        const Answer next = answers.isEmpty() ? Answer{404, {}} : answers.takeFirst();
         heldBack.append({socket, next});
         if (!next.held)
             release(index);
@@ -68,8 +73,9 @@ void ScriptedHttpServer::answer(QTcpSocket* socket, const Answer& a)
         return;
     }
     const qsizetype length = a.chunks.join().size() + (a.dropAfter ? 1 : 0);
-    socket->write("HTTP/1.1 " + QByteArray::number(a.status) + " Scripted\r\nContent-Length: " +
-                  QByteArray::number(length) + "\r\nConnection: close\r\n\r\n");
+    socket->write("HTTP/1.1 " + QByteArray::number(a.status) +
+                  " Scripted\r\nContent-Length: " + QByteArray::number(length) +
+                  "\r\nConnection: " + (a.keepAlive ? "keep-alive" : "close") + "\r\n\r\n");
     // Each chunk leaves in a write of its own, a turn of the event loop after the one before.
     QList<QByteArray> chunks = a.chunks;
     auto* next = new QTimer(socket);
@@ -80,7 +86,7 @@ void ScriptedHttpServer::answer(QTcpSocket* socket, const Answer& a)
             socket->flush();
             if (a.dropAfter)
                 socket->abort();
-            else
+            else if (!a.keepAlive)
                 socket->disconnectFromHost();
             return;
         }

@@ -25,6 +25,7 @@ public:
         std::chrono::milliseconds pause{0}; // between two chunks: a server that trickles
         std::optional<QByteArray> raw{};    // sent instead of an answer, then the connection drops
         bool reset = false;                 // with raw: dropped by a reset, not a close
+        bool keepAlive = false;             // the connection stays open for a next request
     };
 
     explicit ScriptedHttpServer(QList<Answer> script = {});
@@ -33,15 +34,19 @@ public:
     void script(QList<Answer> next) { answers += std::move(next); }
     // Sends the held answer of request number index (counting from 0).
     void release(int index);
-    // The request targets as received ("/path?query"), in order, and their bodies.
+    // The request targets as received ("/path?query"), in order, their heads and bodies, and
+    // the connection each came on (counting from 0).
     QList<QByteArray> targets;
+    QList<QByteArray> heads;
     QList<QByteArray> bodies;
+    QList<int> connections;
 
 private:
     void accepted(QTcpSocket* socket);
     void answer(QTcpSocket* socket, const Answer& answer);
 
     QList<Answer> answers;
+    int accepts = 0;
     QList<QPair<QPointer<QTcpSocket>, Answer>> heldBack;
 };
 

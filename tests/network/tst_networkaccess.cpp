@@ -150,6 +150,28 @@ private Q_SLOTS:
         QCOMPARE(server.targets.size(), refused ? 0 : 1);
     }
 
+    // The send's post leaves on a connection of its own and at once: never on one an earlier
+    // exchange left open (libcurl posts again on a reused connection that died), and never
+    // asking leave to send a long body first (a 417 to that makes libcurl post again).
+    void postLeavesOnItsOwnConnectionAtOnce()
+    {
+        ScriptedHttpServer server(
+            {Answer{.status = 200, .chunks = {"1234"}, .keepAlive = true}, Answer{417, {}}});
+        NetworkAccess network;
+        const std::unique_ptr<CurlReply> balance(network.get(server.url()));
+        QSignalSpy fetched(balance.get(), &CurlReply::finished);
+        QVERIFY(fetched.wait());
+        const QByteArray body(2 << 20, 'x');
+        const std::unique_ptr<CurlReply> post(
+            network.postOnce(server.url(), "application/x-www-form-urlencoded", body));
+        QSignalSpy posted(post.get(), &CurlReply::finished);
+        QVERIFY(posted.wait());
+        QCOMPARE(post->status(), std::optional(417));
+        QCOMPARE(server.connections, (QList<int>{0, 1}));
+        QVERIFY(!server.heads.at(1).contains("expect:"));
+        QCOMPARE(server.bodies.at(1).size(), body.size());
+    }
+
     // How the send's post reaches the service over TLS: through the proxy the environment
     // names as the desktop's other programs read it (the scheme's own variable or all_proxy, in
     // either case, with its credentials, and no_proxy's exceptions), and never to a host whose
