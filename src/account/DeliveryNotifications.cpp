@@ -31,10 +31,11 @@ void DeliveryNotifications::historyRead()
 {
     const bool wanted = settings.deliveryNotifications() && !mainWindow.isActiveWindow();
     // The same text sent twice to one number is two messages: each row answers one of them.
-    QList<bool> taken(history.model().rows().size(), false);
+    const QList<HistoryRow>& rows = history.model().rows();
+    QList<bool> taken(rows.size(), false);
     for (Sent& message : sent) {
-        for (qsizetype i = 0; i < history.model().rows().size(); ++i) {
-            const HistoryRow& row = history.model().rows().at(i);
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            const HistoryRow& row = rows.at(i);
             if (taken[i] || !row.lists(message.msisdn, message.message))
                 continue;
             taken[i] = true;

@@ -68,10 +68,9 @@ public:
         // lower-case "on" written by hand, or none) translates numbers behind an unticked box.
         bool translates() const;
         bool ticked() const;
-        bool operator==(const NumberTranslation&) const = default;
     };
     std::optional<NumberTranslation> numberTranslation() const;
-    void setNumberTranslation(bool on, const QString& countryCode);
+    void setNumberTranslation(bool translate, const QString& countryCode);
 
     // "longSMSAllowed": "ON" or "OFF". Long messages are allowed only for exactly "ON", so they
     // are off by default; until a value is stored the preferences leave their tick box as the
@@ -82,7 +81,7 @@ public:
 
     // "deliveryNotifications": "ON" or "OFF". On unless exactly "OFF", so on by default.
     bool deliveryNotifications() const;
-    void setDeliveryNotifications(bool on);
+    void setDeliveryNotifications(bool wanted);
 
     // "RecentMsisdns": an array of strings, the numbers sent to, the newest first. Empty by
     // default.

@@ -253,13 +253,11 @@ void SetupAssistantController::attemptToCreateANewAccount()
                                     .password = controls.createAccountPassword1.text(),
                                     .confirmation = controls.createAccountPassword2.text()};
     if (const std::optional<NewAccountDetails::Problem> problem = details.problem()) {
-        using Field = NewAccountDetails::Field;
-        QLineEdit* toCorrect = problem->field == Field::FirstName ? &controls.createAccountFirstname
-                               : problem->field == Field::Surname ? &controls.createAccountSurname
-                               : problem->field == Field::Password
-                                   ? &controls.createAccountPassword1
-                                   : &controls.createAccountPassword2;
-        return failCheck(stage, problem->text, toCorrect);
+        // In the order of NewAccountDetails::Field.
+        QLineEdit* const fields[] = {
+            &controls.createAccountFirstname, &controls.createAccountSurname,
+            &controls.createAccountPassword1, &controls.createAccountPassword2};
+        return failCheck(stage, problem->text, fields[int(problem->field)]);
     }
     holdStage(stage);
     exchange.createPending(
