@@ -143,7 +143,12 @@ class Client:
                             lambda: application(self.process.pid), 20)
 
     def find(self, what, matches):
-        return wait_for(what, lambda: next((n for n in walk(self.app) if matches(n)), None))
+        def search():
+            try:
+                return next((n for n in walk(self.app) if matches(n)), None)
+            except GLib.GError:
+                return None  # a control went away while the tree was read: read it again
+        return wait_for(what, search)
 
     def control(self, role, name):
         return self.find("%s %r" % (role, name), lambda n: n.get_role_name() == role
