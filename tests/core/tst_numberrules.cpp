@@ -53,7 +53,6 @@ private Q_SLOTS:
         row("national, on", "07700 900123", on44, "447700900123");
         row("national, off", "07700 900123", off44, "07700900123");
         row("national, none stored", "07700 900123", none, "07700900123");
-        row("lower-case on translates", "07700900123", setting("on", "44"), "447700900123");
         row("code absent is (null)", "07700900123", setting("ON", nullptr), "(null)7700900123");
         row("no digit at all", "+ ", on44, "");
         row("a national number in Arabic-Indic digits", QStringLiteral("\u0660\u0667\u0667"), on44,

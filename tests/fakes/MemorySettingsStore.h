@@ -5,13 +5,12 @@
 #include <QJsonObject>
 
 // The settings store without a file. insertRaw() stores any JSON value, so tests can plant
-// values of the wrong form; raw() shows the form a value was stored in.
+// values of the wrong form.
 class MemorySettingsStore : public SettingsStore
 {
 public:
     void insertRaw(const QString& key, const QJsonValue& v) { values.insert(key, v); }
     bool contains(const QString& key) const { return values.contains(key); }
-    QJsonValue raw(const QString& key) const { return values.value(key); }
 
 protected:
     QJsonValue value(const QString& key) const override { return values.value(key); }
