@@ -31,7 +31,6 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QLocale>
-#include <QTranslator>
 
 #include <optional>
 
@@ -39,17 +38,16 @@ int main(int argc, char* argv[])
 {
     // Answered before the application exists, so that --help and --version need no display, in
     // the user's language.
-    QTranslator translator;
-    Translations::load(translator);
+    InstalledTranslations translations;
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const CommandLine commandLine{
         QStringLiteral("quibbo"), QStringLiteral("[sms:LINK]"),
-        Translations::translate(translator, "main",
+        Translations::translate(translations.client(), "main",
                                 QT_TRANSLATE_NOOP("main", "Send text messages through your Quibbo "
                                                           "account.")),
-        QStringLiteral(QUIBBO_VERSION), &translator};
+        QStringLiteral(QUIBBO_VERSION), &translations.client()};
     const std::variant<QStringList, CommandLine::Answer> read = commandLine.read(arguments);
     if (const auto* answer = std::get_if<CommandLine::Answer>(&read))
         return CommandLine::print(*answer);
@@ -74,7 +72,7 @@ int main(int argc, char* argv[])
     if (applicationBus.claim() == ApplicationBus::Claim::Taken)
         return ApplicationBus::handOver(bus, link, ClientAddress::startupToken()) ? 0 : 1;
 
-    const InstalledTranslations translations;
+    translations.install();
 
     QtTimerSource timers;
     StorageStatus storage(timers);

@@ -53,6 +53,7 @@ QString clashes(QWidget* window)
 // The German texts, installed as main() installs them under LANG=de_DE.UTF-8.
 struct German
 {
+    German() { translations.install(); }
     InstalledTranslations translations{QLocale(QLocale::German, QLocale::Germany)};
 };
 
