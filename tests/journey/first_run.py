@@ -100,7 +100,10 @@ def wait_for(what, find, timeout=10.0):
     """Turns the event loop until find() gives something, or fails after timeout seconds."""
     deadline = time.monotonic() + timeout
     while True:
-        found = find()
+        try:
+            found = find()
+        except GLib.GError:
+            found = None  # a control went away while the tree was read: read it again
         if found:
             return found
         if time.monotonic() > deadline:
@@ -143,12 +146,7 @@ class Client:
                             lambda: application(self.process.pid), 20)
 
     def find(self, what, matches):
-        def search():
-            try:
-                return next((n for n in walk(self.app) if matches(n)), None)
-            except GLib.GError:
-                return None  # a control went away while the tree was read: read it again
-        return wait_for(what, search)
+        return wait_for(what, lambda: next((n for n in walk(self.app) if matches(n)), None))
 
     def control(self, role, name):
         return self.find("%s %r" % (role, name), lambda n: n.get_role_name() == role
@@ -167,7 +165,8 @@ class Client:
         """Types a message and its recipient, presses Send, and returns the status line."""
         self.type_into("text", "Message", text)
         recipient = self.control("combo box", "Recipient")
-        line = next(n for n in walk(recipient) if n.get_role_name() == "text")
+        line = wait_for("the recipient's line", lambda: next(
+            (n for n in walk(recipient) if n.get_role_name() == "text"), None))
         line.set_text_contents(number)
         self.press("Send")
         return self.find("the status line", lambda n: n.get_role_name() == "label"
