@@ -116,6 +116,10 @@ def showing(node):
     return node.get_state_set().contains(Atspi.StateType.SHOWING)
 
 
+def is_control(node, role, name):
+    return node.get_role_name() == role and node.get_name() == name and showing(node)
+
+
 def walk(node):
     yield node
     for i in range(node.get_child_count()):
@@ -145,12 +149,15 @@ class Client:
         self.app = wait_for("the client on the accessibility bus",
                             lambda: application(self.process.pid), 20)
 
+    def first(self, matches):
+        """The first node of the client's tree that matches, or None."""
+        return next((n for n in walk(self.app) if matches(n)), None)
+
     def find(self, what, matches):
-        return wait_for(what, lambda: next((n for n in walk(self.app) if matches(n)), None))
+        return wait_for(what, lambda: self.first(matches))
 
     def control(self, role, name):
-        return self.find("%s %r" % (role, name), lambda n: n.get_role_name() == role
-                         and n.get_name() == name and showing(n))
+        return self.find("%s %r" % (role, name), lambda n: is_control(n, role, name))
 
     def press(self, name):
         button = self.control("push button", name)
@@ -383,10 +390,9 @@ try:
     def press_unless_sent(name):
         # The message may go on its own: its first try after the start can come after the
         # service is back.
-        button = wait_for("%r, or the sent status" % name, lambda: sent() or next(
-            (n for n in walk(client.app) if n.get_role_name() == "push button"
-             and n.get_name() == name and showing(n)
-             and n.get_state_set().contains(Atspi.StateType.ENABLED)), None))
+        button = wait_for("%r, or the sent status" % name, lambda: sent() or client.first(
+            lambda n: is_control(n, "push button", name)
+            and n.get_state_set().contains(Atspi.StateType.ENABLED)))
         if button is not True:
             try:
                 button.do_action(0)
