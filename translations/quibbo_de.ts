@@ -383,6 +383,10 @@
             <numerusform>&amp;Postausgang (%n wartend)</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Quibbo runs in another session of yours: messages are sent and the outbox is kept there.</source>
+        <translation>Quibbo läuft in einer anderen Sitzung von Ihnen: Nachrichten werden dort gesendet, und dort wird der Postausgang geführt.</translation>
+    </message>
 </context>
 <context>
     <name>MsgHistoryDataSource</name>
@@ -501,6 +505,18 @@
     <message>
         <source>To %1: %2 (%3, put in %4)</source>
         <translation>An %1: %2 (%3, eingelegt %4)</translation>
+    </message>
+    <message>
+        <source>the service refused it: change it or send it again</source>
+        <translation>vom Dienst abgelehnt: ändern oder erneut senden</translation>
+    </message>
+    <message>
+        <source>the service did not receive it: send it again or take it back</source>
+        <translation>beim Dienst nicht angekommen: erneut senden oder zurücknehmen</translation>
+    </message>
+    <message>
+        <source>invalid phone number: take it back to correct it</source>
+        <translation>ungültige Telefonnummer: zum Berichtigen zurücknehmen</translation>
     </message>
 </context>
 <context>
@@ -697,6 +713,19 @@
     <message>
         <source>Message sent at %1. Its answer never came, but the service&apos;s history lists it.</source>
         <translation>Nachricht um %1 gesendet. Ihre Antwort kam nie an, aber der Verlauf des Dienstes führt sie.</translation>
+    </message>
+    <message>
+        <source>Quibbo runs in another session of yours and sends from there; quit it to send from here.</source>
+        <translation>Quibbo läuft in einer anderen Sitzung von Ihnen und sendet von dort; beenden Sie es, um von hier zu senden.</translation>
+    </message>
+    <message>
+        <source>The message could not be put in the outbox (%1).</source>
+        <extracomment>%1 is why the disk would not take it, as &quot;the disk is full&quot;.</extracomment>
+        <translation>Die Nachricht konnte nicht in den Postausgang gelegt werden (%1).</translation>
+    </message>
+    <message>
+        <source>The message could not be saved before sending (%1), so it was not sent.</source>
+        <translation>Die Nachricht konnte vor dem Senden nicht gespeichert werden (%1) und wurde deshalb nicht gesendet.</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include "DeliveryNotifications.h"
 #include "DesktopNotifications.h"
 #include "DraftKeeper.h"
+#include "MessageJournal.h"
 #include "MobileNumberDataSource.h"
 #include "MsgHistoryDataSource.h"
 #include "NewSWVersionController.h"
@@ -38,7 +39,7 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
                                                  given.network,       given.addressBook,
                                                  given.launcher,      given.drafts,
                                                  given.notifications, given.storage,
-                                                 given.outbox,        given.networkMonitor},
+                                                 given.journal,       given.networkMonitor},
       endpoints(endpoints_)
 {
     form->setupUi(this);
@@ -50,11 +51,17 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
     msgHistory = new MsgHistoryDataSource(
         {*form->myTableView, *form->lastRefreshedText, *form->refreshButton}, platform, endpoints,
         this);
-    waiting = new Outbox(platform.outbox, platform.networkMonitor, platform.timers, this);
+    journal = new MessageJournal(
+        platform.journal, *msgHistory, platform.timers,
+        {.fieldsHold =
+             [this](const JournalFile::Record& record) { return send->fieldsHold(record); },
+         .formatNumber = [this](const QString& typed) { return send->formatNumber(typed); }},
+        this);
+    waiting = new Outbox(*journal, platform.networkMonitor, platform.timers, this);
     send = new SendSMSPushed({*form->messageField, *form->sendProgressField, *numbers,
                               *form->statusField, *counter, *progressWord, *form->sendSMSButton,
                               *form->outboxOfferButton},
-                             platform, endpoints, *msgHistory, *waiting, this);
+                             platform, endpoints, *journal, *waiting, this);
     draft = new DraftKeeper({*form->messageField, *form->sendToComboBox}, platform.drafts,
                             platform.timers, this);
     creditsUpdater = new CreditsUpdater({*form->creditsDisplay}, platform, endpoints, this);
@@ -88,7 +95,6 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
         outboxDialog().activateWindow();
     });
     connect(&platform.storage, &StorageStatus::changed, this, &MainWindow::showStorageNotice);
-    showStorageNotice();
 
     connect(form->preferencesAction, &QAction::triggered, this,
             [this] { preferencesWindow().present(); });
@@ -108,7 +114,12 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
     creditsUpdater->awakeFromNib();
     msgHistory->awakeFromNib();
     showOutboxCount();
+    // After the draft: a message sent by hand that a run left unanswered is looked up while the
+    // fields hold it again.
+    journal->load();
     waiting->load();
+    connect(journal, &MessageJournal::changed, this, &MainWindow::showStorageNotice);
+    showStorageNotice();
     // The contacts are read on a thread of their own from the start, so neither the browser
     // nor another program's request waits for them on the window's thread.
     platform.addressBook.prefetch();
@@ -138,6 +149,9 @@ void MainWindow::showStorageNotice()
         lines << tr("The outbox could not be saved: %1. Its messages are sent while Quibbo runs, "
                     "and it is saved as soon as that is possible.")
                      .arg(StorageStatus::reason(*outboxFile));
+    if (!journal->isOwned())
+        lines << tr("Quibbo runs in another session of yours: messages are sent and the outbox "
+                    "is kept there.");
     if (platform.storage.passwordsWithheld())
         lines << tr("Your keyring is locked, so your passwords cannot be read. Quibbo asks for it "
                     "to be unlocked when it needs them.");

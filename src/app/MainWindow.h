@@ -18,6 +18,7 @@ class DeliveryNotifications;
 class DraftKeeper;
 class MobileNumberDataSource;
 class MsgHistoryDataSource;
+class MessageJournal;
 class Outbox;
 class OutboxDialog;
 class PreferencesWindow;
@@ -51,6 +52,7 @@ public:
     UpdatePanel& updatePanel();
     OutboxDialog& outboxDialog();
     Outbox& outbox() const { return *waiting; }
+    MessageJournal& messages() const { return *journal; }
     SendSMSPushed& sender() const { return *send; }
     CreditsUpdater& credits() const { return *creditsUpdater; }
     MsgHistoryDataSource& history() const { return *msgHistory; }
@@ -80,6 +82,7 @@ private:
     SendSMSPushed* send;
     CreditsUpdater* creditsUpdater;
     MsgHistoryDataSource* msgHistory;
+    MessageJournal* journal;
     Outbox* waiting;
     DeliveryNotifications* deliveries;
 };

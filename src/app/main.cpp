@@ -11,6 +11,7 @@
 #include "DraftStore.h"
 #include "EdsContacts.h"
 #include "InstalledTranslations.h"
+#include "JournalStore.h"
 #include "JsonFileSettingsStore.h"
 #include "KeyringSettingsStore.h"
 #include "KeyringThread.h"
@@ -18,7 +19,6 @@
 #include "MessageBoxAlerts.h"
 #include "NetworkAccess.h"
 #include "NetworkMonitor.h"
-#include "OutboxStore.h"
 #include "ServiceEndpoints.h"
 #include "ServicesRequestWindow.h"
 #include "Settings.h"
@@ -91,11 +91,11 @@ int main(int argc, char* argv[])
     DesktopApplicationLauncher launcher;
     DraftStore drafts(DraftStore::defaultFilePath(), &storage);
     DesktopNotifications notifications(bus, ClientAddress::busName);
-    OutboxStore outbox(OutboxStore::defaultFilePath(), &storage);
+    JournalStore journal(JournalStore::defaultFilePath(), &storage);
     GioNetworkMonitor networkMonitor;
     const Platform platform{settings,      sounds,  urls,        alerts,        timers,
                             clock,         network, addressBook, launcher,      drafts,
-                            notifications, storage, outbox,      networkMonitor};
+                            notifications, storage, journal,     networkMonitor};
 
     MainWindow window(platform, ServiceEndpoints::fromEnvironment());
     alerts.setWindow(&window);

@@ -8,7 +8,7 @@ class DesktopNotifications;
 class DraftStore;
 class NetworkAccess;
 class NetworkMonitor;
-class OutboxStore;
+class JournalFile;
 class Settings;
 class SoundPlayer;
 class StorageStatus;
@@ -31,6 +31,6 @@ struct Platform
     DraftStore& drafts;
     DesktopNotifications& notifications;
     StorageStatus& storage;
-    OutboxStore& outbox;
+    JournalFile& journal;
     NetworkMonitor& networkMonitor;
 };

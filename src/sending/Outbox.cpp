@@ -3,152 +3,126 @@
 #include "NetworkMonitor.h"
 #include "TimerSource.h"
 
-#include <QUuid>
-
 using namespace std::chrono_literals;
+using Outcome = MessageJournal::Outcome;
 
 namespace {
 constexpr std::chrono::seconds firstInterval = 30s;
 constexpr std::chrono::seconds longestInterval = 10min;
 } // namespace
 
-Outbox::Outbox(OutboxStore& store_, NetworkMonitor& monitor_, TimerSource& timers, QObject* parent)
-    : QObject(parent), store(store_), monitor(monitor_),
+Outbox::Outbox(MessageJournal& journal_, NetworkMonitor& monitor_, TimerSource& timers,
+               QObject* parent)
+    : QObject(parent), journal(journal_), monitor(monitor_),
       retryTimer(timers.makeTimer(false, [this] { tryNext(); })), interval(firstInterval)
 {
     connect(&monitor, &NetworkMonitor::becameAvailable, this, [this] {
         interval = firstInterval;
         tryNext();
     });
+    connect(&journal, &MessageJournal::changed, this, &Outbox::changed);
+    connect(&journal, &MessageJournal::settled, this, &Outbox::settled);
 }
 
 Outbox::~Outbox() = default;
 
 void Outbox::load()
 {
-    waiting = store.read();
-    if (waiting.isEmpty())
+    if (messages().isEmpty())
         return;
-    emit changed();
     monitor.watch();
     // A moment after the window is up, not in its way.
     retryTimer->start(1s);
 }
 
-QString Outbox::add(Message message)
+const Outbox::Message* Outbox::find(const QString& id) const
 {
-    message.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    message.tried = false;
-    message.held = false;
-    waiting.append(message);
-    save();
-    monitor.watch();
-    scheduleRetry();
-    return message.id;
+    const Message* message = journal.find(id);
+    return message && !message->byHand ? message : nullptr;
 }
 
-std::optional<Outbox::Message> Outbox::take(const QString& id)
+QString Outbox::add(Message message)
 {
-    if (isTrying(id))
-        return std::nullopt;
-    for (qsizetype i = 0; i < waiting.size(); ++i) {
-        if (waiting.at(i).id != id)
-            continue;
-        Message message = waiting.takeAt(i);
-        save();
-        if (waiting.isEmpty())
-            retryTimer->stop();
-        return message;
-    }
-    return std::nullopt;
+    const QString id = journal.queue(std::move(message));
+    if (id.isEmpty())
+        return id;
+    monitor.watch();
+    scheduleRetry();
+    return id;
+}
+
+bool Outbox::isTrying(const QString& id) const
+{
+    return find(id) && journal.isUnderWay(id);
 }
 
 void Outbox::sendNow()
 {
     stopped = false;
     interval = firstInterval;
-    for (Message& message : waiting)
-        message.held = false;
-    save();
+    journal.releaseHeld();
     tryNext();
 }
 
-void Outbox::tryPosting(const QString& id, std::optional<int> listedBefore)
+void Outbox::settled(const Message& message, Outcome outcome)
 {
-    if (Message* message = changeable(id)) {
-        message->tried = true;
-        message->listedBefore = listedBefore;
-        save();
-    }
-}
-
-void Outbox::tryEnded(const QString& id, TryEnd end)
-{
-    if (trying == id)
+    const bool ours = message.id == trying;
+    if (ours)
         trying.clear();
-    Message* message = changeable(id);
-    switch (end) {
-    case TryEnd::NotLeft:
-        if (message)
-            message->tried = false;
+    switch (outcome) {
+    case Outcome::NotReached:
+    case Outcome::NotRecorded:
+        if (!ours)
+            break;
         interval = std::min(interval * 2, longestInterval);
-        save();
         scheduleRetry();
         return;
-    case TryEnd::Ended:
-        waiting.removeIf([&id](const Message& m) { return m.id == id; });
-        save();
+    case Outcome::InsufficientCredit:
+        if (message.byHand && !ours)
+            break;
+        stopped = true;
+        retryTimer->stop();
+        return;
+    case Outcome::Sent:
+    case Outcome::SentLate:
         // The service answers again: the next message goes at once.
         interval = firstInterval;
         tryNext();
         return;
-    case TryEnd::InsufficientCredit:
-        if (message)
-            message->tried = false;
-        stopped = true;
-        retryTimer->stop();
-        save();
-        return;
-    case TryEnd::Unknown:
-        if (message)
-            message->held = true;
-        save();
+    case Outcome::Rejected:
+    case Outcome::NotReceived:
+    case Outcome::ReceiptUnknown:
         tryNext();
         return;
     }
+    scheduleRetry();
 }
 
 void Outbox::tryNext()
 {
-    if (!trying.isEmpty() || stopped)
+    if (stopped || !trying.isEmpty())
         return;
-    for (const Message& message : std::as_const(waiting)) {
-        if (message.held)
+    for (const Message& message : messages()) {
+        if (message.state != Message::State::Waiting || !journal.tryWaiting(message.id))
             continue;
         retryTimer->stop();
         trying = message.id;
-        emit tryDue(message);
+        emit tryDue(*journal.find(message.id));
         return;
     }
+    // Nothing that can go now; a message that waits behind another of the same text goes once
+    // that one has ended.
     retryTimer->stop();
+    if (!messages().isEmpty())
+        scheduleRetry();
 }
 
 void Outbox::scheduleRetry()
 {
-    if (trying.isEmpty() && !stopped && !retryTimer->isActive())
+    const QList<Message> kept = messages();
+    const bool waiting = std::any_of(kept.cbegin(), kept.cend(), [](const Message& message) {
+        return message.state == Message::State::Waiting;
+    });
+    if (waiting && trying.isEmpty() && !stopped && !retryTimer->isActive())
         retryTimer->start(interval);
-}
-
-void Outbox::save()
-{
-    store.write(waiting);
-    emit changed();
-}
-
-const Outbox::Message* Outbox::find(const QString& id) const
-{
-    for (const Message& message : waiting)
-        if (message.id == id)
-            return &message;
-    return nullptr;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OutboxStore.h"
+#include "MessageJournal.h"
 
 #include <QObject>
 
@@ -11,68 +11,49 @@ class NetworkMonitor;
 class Timer;
 class TimerSource;
 
-// The messages that never left this machine because the service could not be reached, put here
-// by the user. They are tried one at a time, oldest first: when the desktop says a network is
-// back, else at growing intervals. A try whose outcome is unknown holds its message for the user;
-// insufficient credit stops the outbox until the user sends again. Kept on disk, so a quit, a
-// crash or a restart loses none, and one posted when the client ended is checked against the
-// history before it is posted again.
+// When the messages of the outbox are tried: the messages the user put there because the
+// service could not be reached, and those held for the user. One at a time, oldest first: when
+// the desktop says a network is back, else at growing intervals. A held message waits for the
+// user; insufficient credit stops the outbox until the user sends again. What a try does, and
+// what becomes of the message, is the journal's.
 class Outbox : public QObject
 {
     Q_OBJECT
 public:
-    using Message = OutboxStore::Message;
-    // How a try ended, as the sender saw it.
-    enum class TryEnd
-    {
-        NotLeft,            // nothing reached the service: the message waits again
-        Ended,              // sent or refused for good: the message leaves the outbox
-        InsufficientCredit, // waits, and the outbox stops
-        Unknown             // may have been received: the message waits for the user
-    };
+    using Message = JournalFile::Record;
 
-    Outbox(OutboxStore& store, NetworkMonitor& monitor, TimerSource& timers,
+    Outbox(MessageJournal& journal, NetworkMonitor& monitor, TimerSource& timers,
            QObject* parent = nullptr);
     ~Outbox() override;
 
-    // Reads the messages kept from an earlier run and starts trying them.
+    // Starts trying what the journal kept from an earlier run.
     void load();
 
-    const QList<Message>& messages() const { return waiting; }
-    // The waiting message of that id, or nullptr.
+    QList<Message> messages() const { return journal.outbox(); }
     const Message* find(const QString& id) const;
-    // Puts a message in and tries it later; returns its id.
+    // Puts a message in and tries it later; returns its id (empty when another client has the
+    // journal).
     QString add(Message message);
     // Takes a message out (to edit or drop); nothing for one being tried now.
-    std::optional<Message> take(const QString& id);
-    bool isTrying(const QString& id) const { return !id.isEmpty() && trying == id; }
+    std::optional<Message> take(const QString& id) { return journal.take(id); }
+    bool isTrying(const QString& id) const;
     bool isStopped() const { return stopped; }
     // The user's say: every message is tried now, those held and a stopped outbox's too.
     void sendNow();
 
-    // For the sender: the try is about to be posted. Kept on disk first, so that a crash
-    // before its answer makes the next run ask the history.
-    void tryPosting(const QString& id, std::optional<int> listedBefore);
-    void tryEnded(const QString& id, TryEnd end);
-
 Q_SIGNALS:
     void changed();
-    // A message is due to be tried; tryEnded() must follow.
+    // A message is being tried.
     void tryDue(const Outbox::Message& message);
 
 private:
     void tryNext();
     void scheduleRetry();
-    void save();
-    Message* changeable(const QString& id)
-    {
-        return const_cast<Message*>(std::as_const(*this).find(id));
-    }
+    void settled(const Message& message, MessageJournal::Outcome outcome);
 
-    OutboxStore& store;
+    MessageJournal& journal;
     NetworkMonitor& monitor;
     std::unique_ptr<Timer> retryTimer;
-    QList<Message> waiting;
     QString trying;
     std::chrono::seconds interval;
     bool stopped = false;

@@ -40,8 +40,8 @@ void OutboxDialog::listMessages()
         QString why;
         if (outbox.isTrying(message.id))
             why = tr("being sent now");
-        else if (message.held)
-            why = tr("not known whether the service received it: see the history");
+        else if (message.state == Outbox::Message::State::Held)
+            why = heldBecause(message.reason);
         else if (outbox.isStopped())
             why = tr("stopped: insufficient credits");
         else
@@ -59,6 +59,17 @@ void OutboxDialog::listMessages()
         form->messageList->setCurrentRow(0);
     form->sendNowButton->setEnabled(!outbox.messages().isEmpty());
     selectionChanged();
+}
+
+QString OutboxDialog::heldBecause(const QString& reason)
+{
+    if (reason == QLatin1String("rejected"))
+        return tr("the service refused it: change it or send it again");
+    if (reason == QLatin1String("not-sent"))
+        return tr("the service did not receive it: send it again or take it back");
+    if (reason == QLatin1String("invalid-number"))
+        return tr("invalid phone number: take it back to correct it");
+    return tr("not known whether the service received it: see the history");
 }
 
 void OutboxDialog::selectionChanged()

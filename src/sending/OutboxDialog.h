@@ -24,6 +24,8 @@ public:
 
 private:
     void listMessages();
+    // Why a held message waits, in the user's words.
+    static QString heldBecause(const QString& reason);
     void selectionChanged();
     QString selectedId() const;
 

@@ -13,9 +13,9 @@
 #include "Platform.h"
 #include "ProgressWord.h"
 #include "QueryEscaping.h"
-#include "SentHistory.h"
 #include "Settings.h"
 #include "SoundPlayer.h"
+#include "StorageStatus.h"
 #include "TextColours.h"
 #include "TimerSource.h"
 #include "UrlOpener.h"
@@ -27,6 +27,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 
 using namespace std::chrono_literals;
@@ -39,24 +40,34 @@ QByteArray field(const char* name, const QString& value)
 } // namespace
 
 SendSMSPushed::SendSMSPushed(const Controls& controls_, const Platform& platform,
-                             ServiceEndpoints endpoints_, SentHistory& history_, Outbox& outbox_,
+                             ServiceEndpoints endpoints_, MessageJournal& journal_, Outbox& outbox_,
                              QObject* parent)
     : QObject(parent), controls(controls_), settings(platform.settings), sounds(platform.sounds),
       urls(platform.urls), alerts(platform.alerts), notifications(platform.notifications),
       timers(platform.timers), clock(platform.clock), network(platform.network),
-      endpoints(std::move(endpoints_)), history(history_), outbox(outbox_),
+      endpoints(std::move(endpoints_)), journal(journal_), outbox(outbox_),
       creditRetryTimer(platform.timers.makeTimer(true, [this] { emit creditsRefreshRequested(); }))
 {
     controls.outboxOfferButton.hide();
     connect(&controls.outboxOfferButton, &QPushButton::clicked, this, &SendSMSPushed::keepForLater);
-    connect(&outbox, &Outbox::tryDue, this, &SendSMSPushed::sendWaiting);
+    connect(&journal, &MessageJournal::postDue, this, &SendSMSPushed::post);
+    connect(&journal, &MessageJournal::checkStarted, this, &SendSMSPushed::checkStarted);
+    connect(&journal, &MessageJournal::recorded, this, &SendSMSPushed::recorded);
+    connect(&journal, &MessageJournal::settled, this, &SendSMSPushed::settled);
 }
 
 SendSMSPushed::~SendSMSPushed() = default;
 
 QString SendSMSPushed::formatNumber(const QString& typed) const
 {
-    return ::formatNumber(typed, settings.numberTranslation());
+    // A number without a single digit would reach the service as an empty Msisdn.
+    return isNumberValid(typed) ? ::formatNumber(typed, settings.numberTranslation()) : QString();
+}
+
+bool SendSMSPushed::fieldsHold(const Record& record) const
+{
+    return controls.messageField.toPlainText().trimmed() == record.text.trimmed() &&
+           controls.sendToNumberField.getNumberToSendMsgTo() == record.number;
 }
 
 void SendSMSPushed::sendsms()
@@ -70,230 +81,174 @@ void SendSMSPushed::sendsms()
     controls.progressDescription.showSteady(tr("Sending..."), TextColours::idle);
     setTurning(true);
 
-    const QString message = controls.messageField.toPlainText();
-    const QString typedNumber = controls.sendToNumberField.getNumberToSendMsgTo();
-    // A number without a single digit would reach the service as an empty Msisdn.
-    const QString msisdn = isNumberValid(typedNumber) ? formatNumber(typedNumber) : QString();
-    const Attempt attempt{.stamp = clock.now(),
-                          .message = message,
-                          .number = typedNumber,
-                          .msisdn = msisdn,
-                          .senderID = settings.senderID()};
-    if (msisdn.isEmpty()) {
-        showOutcome(Outcome::InvalidNumber, attempt);
+    const QDateTime stamp = clock.now();
+    const Record message{.queued = stamp,
+                         .number = controls.sendToNumberField.getNumberToSendMsgTo(),
+                         .msisdn = formatNumber(controls.sendToNumberField.getNumberToSendMsgTo()),
+                         .text = controls.messageField.toPlainText(),
+                         .senderID = settings.senderID()};
+    if (message.msisdn.isEmpty()) {
+        controls.sendSMSButton.setEnabled(true);
+        showFailure(tr("Invalid phone number."), stamp, message);
+        emit attemptFinished();
         return;
     }
 
     setBusy(true);
-    // Whether the service has this very message is being asked of the history: sending it
-    // again waits for the answer.
-    for (const ReceiptCheck* check : findChildren<ReceiptCheck*>()) {
-        if (check->concerns(msisdn, message)) {
-            waitingPress = attempt;
+    // The first send of a run may come before the keyring has answered; it waits for it.
+    waitingForPasswords = true;
+    settings.whenPasswordsRead(this, [this, message, stamp] {
+        waitingForPasswords = false;
+        // Sent without its password the message would only be refused.
+        const QString refusal = settings.credentialsPasswordWithheld()
+                                    ? tr("Your keyring is locked, so your password cannot be read.")
+                                    : QString();
+        const QString id = refusal.isEmpty() ? journal.send(message) : QString();
+        if (id.isEmpty()) {
+            fieldsReleased();
+            showFailure(refusal.isEmpty() ? tr("Quibbo runs in another session of yours and sends "
+                                               "from there; quit it to send from here.")
+                                          : refusal,
+                        stamp, message);
+            emit attemptFinished();
             return;
         }
-    }
-    begin(attempt);
-}
-
-void SendSMSPushed::begin(const Attempt& attempt)
-{
-    // The first send of a run may come before the keyring has answered; it waits for it.
-    if (attempt.outboxId.isEmpty())
-        waitingForPasswords = true;
-    settings.whenPasswordsRead(this, [this, attempt] {
-        if (attempt.outboxId.isEmpty())
-            waitingForPasswords = false;
-        // Sent without its password the message would only be refused.
-        if (settings.credentialsPasswordWithheld())
-            showOutcome(Outcome::PasswordWithheld, attempt);
-        else
-            post(attempt);
+        fieldsRecord = id;
+        stamps.insert(id, stamp);
+        // The service may have this message already: the press waits for the history's word.
+        if (const Record* record = journal.find(id);
+            record && record->state != Record::State::Posting)
+            checkStarted(*record);
     });
 }
 
-void SendSMSPushed::sendWaiting(const Outbox::Message& message)
+void SendSMSPushed::post(const Record& record)
 {
-    const QString msisdn = isNumberValid(message.number) ? formatNumber(message.number) : QString();
-    const Attempt attempt{.stamp = clock.now(),
-                          .message = message.text,
-                          .number = message.number,
-                          .msisdn = msisdn,
-                          .senderID = message.senderID,
-                          .outboxId = message.id,
-                          .listedBefore = message.listedBefore};
-    if (msisdn.isEmpty())
-        showOutcome(Outcome::InvalidNumber, attempt);
-    else if (message.tried)
-        checkReceipt(attempt); // posted before, and no answer was seen
-    else
-        begin(attempt);
-}
-
-void SendSMSPushed::post(Attempt attempt)
-{
+    if (!stamps.contains(record.id))
+        stamps.insert(record.id, clock.now());
+    if (record.id == fieldsRecord) {
+        controls.progressDescription.showSteady(tr("Sending..."), TextColours::idle);
+        setTurning(true);
+    }
+    // A try of the outbox never asks the keyring: only a person's act may bring up its prompt.
+    if (!record.byHand && settings.credentialsPasswordWithheld()) {
+        journal.unanswered(record.id, false);
+        return;
+    }
     const Settings::Credentials credentials = settings.credentials();
     const QByteArray body = field("CompanyId", valueOrNullText(credentials.companyId)) + '&' +
                             field("UserId", valueOrNullText(credentials.userId)) + '&' +
                             field("Password", valueOrNullText(credentials.password)) + '&' +
-                            field("Msisdn", attempt.msisdn) + '&' +
-                            field("MessageText", attempt.message) + '&' +
-                            field("OasText", valueOrNullText(attempt.senderID)) + "\r\n";
-
-    // What the history lists before the post is what an answer that never comes is judged by.
-    attempt.listedBefore = history.listedCount(attempt.msisdn, attempt.message);
-    attempt.postedAt = history.mark();
-    if (!attempt.outboxId.isEmpty())
-        outbox.tryPosting(attempt.outboxId, attempt.listedBefore);
-    PendingReply& slot = attempt.outboxId.isEmpty() ? inFlight : waitingInFlight;
-    slot.start(network.postOnce(endpoints.sendMessage(), "application/x-www-form-urlencoded", body),
-               [this, attempt](CurlReply& reply) { replyFinished(&reply, attempt); });
-}
-
-void SendSMSPushed::replyFinished(CurlReply* reply, const Attempt& attempt)
-{
-    if (attempt.outboxId.isEmpty()) {
-        setBusy(false);
-        controls.sendSMSButton.setEnabled(true);
-    }
-
-    // Only the status line is read: once a 200's has arrived the message was accepted, even if
-    // the rest of the answer is cut off (calling that a failure invites a duplicate).
-    const std::optional<int> status = reply->status();
-    if (!status && reply->requestLeft())
-        checkReceipt(attempt);
-    else if (!status)
-        showOutcome(Outcome::NotReached, attempt);
-    else if (*status == 200)
-        showOutcome(Outcome::Sent, attempt);
-    else if (*status == 444)
-        showOutcome(Outcome::InsufficientCredit, attempt);
-    else
-        showOutcome(Outcome::Rejected, attempt);
-}
-
-void SendSMSPushed::checkReceipt(const Attempt& attempt)
-{
-    if (attempt.outboxId.isEmpty()) {
-        controls.statusField.setText(tr("No answer came at %1. Looking in the history for the "
-                                        "message before it can be sent again...")
-                                         .arg(clockTime(attempt.stamp.time())));
-        controls.statusField.setPalette(
-            TextColours::withText(controls.statusField.palette(), TextColours::idle));
-        //: The progress word while the service's history is searched for the message.
-        controls.progressDescription.showSteady(tr("Checking"), TextColours::idle);
-    }
-    auto* check = new ReceiptCheck(history, timers, attempt.msisdn, attempt.message,
-                                   attempt.listedBefore, this);
-    connect(check, &ReceiptCheck::decided, this,
-            [this, check, attempt](ReceiptCheck::Verdict verdict) {
-                delete check;
-                receiptDecided(attempt, verdict);
+                            field("Msisdn", record.msisdn) + '&' +
+                            field("MessageText", record.text) + '&' +
+                            field("OasText", valueOrNullText(record.senderID)) + "\r\n";
+    auto& slot = posts[record.id];
+    slot = std::make_unique<PendingReply>(this);
+    const QString id = record.id;
+    slot->start(
+        network.postOnce(endpoints.sendMessage(), "application/x-www-form-urlencoded", body),
+        [this, id](CurlReply& reply) {
+            // Only the status line is read: once a 200's has arrived the message was
+            // accepted, even if the rest of the answer is cut off (calling that a
+            // failure invites a duplicate).
+            const std::optional<int> status = reply.status();
+            const bool left = reply.requestLeft();
+            QTimer::singleShot(0, this, [this, id, status, left] {
+                posts.erase(id);
+                if (status)
+                    journal.answered(id, *status);
+                else
+                    journal.unanswered(id, left);
             });
-    check->start();
+        });
 }
 
-void SendSMSPushed::receiptDecided(const Attempt& attempt, ReceiptCheck::Verdict verdict)
+void SendSMSPushed::checkStarted(const Record& record)
 {
-    switch (verdict) {
-    case ReceiptCheck::Verdict::Received:
-        showOutcome(Outcome::SentLate, attempt);
-        break;
-    case ReceiptCheck::Verdict::NotReceived:
-        // An outbox message found not received was due: it goes now.
-        if (!attempt.outboxId.isEmpty() && attempt.postedAt == 0)
-            begin(attempt);
-        else
-            showOutcome(Outcome::NotReceived, attempt);
-        break;
-    case ReceiptCheck::Verdict::Unknown:
-        showOutcome(Outcome::ReceiptUnknown, attempt);
-        break;
-    }
-    // The same message pressed again meanwhile: posted only where the service does not have it.
-    if (waitingPress && waitingPress->msisdn == attempt.msisdn &&
-        waitingPress->message == attempt.message) {
-        const Attempt press = *std::exchange(waitingPress, std::nullopt);
-        if (verdict == ReceiptCheck::Verdict::NotReceived) {
-            controls.progressDescription.showSteady(tr("Sending..."), TextColours::idle);
-            setTurning(true);
-            begin(press);
-        } else {
-            setBusy(false);
-            controls.sendSMSButton.setEnabled(true);
-        }
-    }
+    if (!record.byHand)
+        return;
+    // While the history is asked the window is the user's, unless Send was pressed for this
+    // very message again: then the press waits for the answer.
+    if (record.id == fieldsRecord && !journal.isPressedAgain(record.id))
+        fieldsReleased();
+    controls.statusField.setText(
+        tr("No answer came at %1. Looking in the history for the "
+           "message before it can be sent again...")
+            .arg(clockTime(stamps.value(record.id, record.queued).time())));
+    controls.statusField.setPalette(
+        TextColours::withText(controls.statusField.palette(), TextColours::idle));
+    //: The progress word while the service's history is searched for the message.
+    controls.progressDescription.showSteady(tr("Checking"), TextColours::idle);
 }
 
-void SendSMSPushed::showOutcome(Outcome outcome, const Attempt& attempt)
+void SendSMSPushed::settled(const Record& record, Outcome outcome)
 {
-    const bool waiting = !attempt.outboxId.isEmpty();
-    std::optional<Outbox::TryEnd> end = Outbox::TryEnd::Ended;
+    const QDateTime stamp = stamps.take(record.id);
+    const QDateTime shown = stamp.isValid() ? stamp : clock.now();
+    posts.erase(record.id);
+    if (record.id == fieldsRecord)
+        fieldsReleased();
+    const bool byHand = record.byHand;
     switch (outcome) {
-    case Outcome::InvalidNumber:
-        if (!waiting)
-            controls.sendSMSButton.setEnabled(true);
-        showFailure(tr("Invalid phone number."), attempt);
-        break;
-    case Outcome::NotReached:
-        if (waiting) {
-            // The outbox waits on: every failed try of a service still out of reach would
-            // only repeat what the count of waiting messages says.
-            end = Outbox::TryEnd::NotLeft;
-            break;
-        }
-        showFailure(tr("Error talking to server."), attempt);
-        offered = attempt;
-        controls.outboxOfferButton.show();
-        break;
-    case Outcome::NotReceived:
-        if (waiting) {
-            end = Outbox::TryEnd::NotLeft;
-            break;
-        }
-        showFailure(tr("Error talking to server. The service did not receive the message, so "
-                       "you can send it again."),
-                    attempt);
-        break;
-    case Outcome::ReceiptUnknown:
-        end = Outbox::TryEnd::Unknown;
-        showFailure(tr("Error talking to server. Whether the service received the message is "
-                       "not known: look for it in the history before you send it again."),
-                    attempt);
-        break;
-    case Outcome::PasswordWithheld:
-        end = Outbox::TryEnd::NotLeft;
-        if (waiting)
-            break; // the window's notice says the keyring is locked
-        setBusy(false);
-        controls.sendSMSButton.setEnabled(true);
-        showFailure(tr("Your keyring is locked, so your password cannot be read."), attempt);
-        break;
-    case Outcome::Rejected:
-        showFailure(tr("Server rejected messages."), attempt);
-        break;
-    case Outcome::InsufficientCredit:
-        showFailure(tr("Insufficient credits."), attempt);
-        if (waiting)
-            outbox.tryEnded(attempt.outboxId, Outbox::TryEnd::InsufficientCredit);
-        offerCredits();
-        return; // the attempt ends when the alert is dismissed
     case Outcome::Sent:
     case Outcome::SentLate:
-        showSent(attempt, outcome == Outcome::SentLate);
+        showSent(record, shown, outcome == Outcome::SentLate);
+        break;
+    case Outcome::InsufficientCredit:
+        showFailure(tr("Insufficient credits."), shown, record);
+        offerCredits();
+        return; // the attempt ends when the alert is dismissed
+    case Outcome::Rejected:
+        showFailure(tr("Server rejected messages."), shown, record);
+        break;
+    case Outcome::NotReached:
+        // The outbox waits on: every failed try of a service still out of reach would only
+        // repeat what the count of waiting messages says.
+        if (!byHand)
+            return;
+        showFailure(tr("Error talking to server."), shown, record);
+        offered = record;
+        controls.outboxOfferButton.show();
+        break;
+    case Outcome::NotRecorded:
+        if (!byHand)
+            return;
+        //: %1 is why the disk would not take it, as "the disk is full".
+        showFailure((record.state == Record::State::Waiting
+                         ? tr("The message could not be put in the outbox (%1).")
+                         : tr("The message could not be saved before sending (%1), so it was "
+                              "not sent."))
+                        .arg(StorageStatus::reason(journal.unwritten())),
+                    shown, record);
+        break;
+    case Outcome::NotReceived:
+        if (!byHand)
+            return;
+        showFailure(tr("Error talking to server. The service did not receive the message, so "
+                       "you can send it again."),
+                    shown, record);
+        break;
+    case Outcome::ReceiptUnknown:
+        showFailure(tr("Error talking to server. Whether the service received the message is "
+                       "not known: look for it in the history before you send it again."),
+                    shown, record);
         break;
     }
-    if (waiting)
-        outbox.tryEnded(attempt.outboxId, *end);
-    else
+    if (byHand)
         emit attemptFinished();
 }
 
-void SendSMSPushed::showFailure(const QString& reason, const Attempt& attempt)
+void SendSMSPushed::fieldsReleased()
+{
+    fieldsRecord.clear();
+    setBusy(false);
+    controls.sendSMSButton.setEnabled(true);
+}
+
+void SendSMSPushed::showFailure(const QString& reason, const QDateTime& stamp, const Record& record)
 {
     sounds.play(QStringLiteral("Sosumi"));
-    const QString sentence =
-        tr("Message failed at %1. %2").arg(clockTime(attempt.stamp.time()), reason);
+    const QString sentence = tr("Message failed at %1. %2").arg(clockTime(stamp.time()), reason);
     controls.statusField.setText(sentence);
     controls.statusField.setPalette(
         TextColours::withText(controls.statusField.palette(), TextColours::failure));
@@ -301,32 +256,34 @@ void SendSMSPushed::showFailure(const QString& reason, const Attempt& attempt)
     controls.progressDescription.showFor(tr("Failed"), TextColours::failure, 2s);
     if (!isSending())
         setTurning(false);
-    notifyInactive(attempt, sentence);
+    notifyInactive(record, sentence);
 }
 
-void SendSMSPushed::notifyInactive(const Attempt& attempt, const QString& summary)
+void SendSMSPushed::notifyInactive(const Record& record, const QString& summary)
 {
     // An outbox message goes while the user may be elsewhere.
-    if (!attempt.outboxId.isEmpty() && !controls.messageField.window()->isActiveWindow())
-        notifications.show(summary, openingWords(attempt.message));
+    if (!record.byHand && !controls.messageField.window()->isActiveWindow())
+        notifications.show(summary, openingWords(record.text));
 }
 
 void SendSMSPushed::keepForLater()
 {
     if (!offered)
         return;
-    const Attempt attempt = *std::exchange(offered, std::nullopt);
+    const Record message = *std::exchange(offered, std::nullopt);
     controls.outboxOfferButton.hide();
-    outbox.add({.queued = attempt.stamp,
-                .number = attempt.number,
-                .text = attempt.message,
-                .senderID = attempt.senderID});
-    // It is the outbox's now: left in the fields it would invite a second send.
+    // Kept with the number as it was formatted when it was sent.
+    outbox.add(message);
+}
+
+void SendSMSPushed::recorded(const Record& message)
+{
+    // It is the outbox's now, on disk: left in the fields it would invite a second send.
     if (!isSending()) {
-        if (controls.messageField.toPlainText() == attempt.message)
+        if (controls.messageField.toPlainText() == message.text)
             controls.messageField.clear();
         controls.charCounter.updateCharacterCounter();
-        if (controls.sendToNumberField.getNumberToSendMsgTo() == attempt.number)
+        if (controls.sendToNumberField.getNumberToSendMsgTo() == message.number)
             controls.sendToNumberField.clearNumberToSendMsgTo();
     }
     controls.statusField.setText(tr("The message waits in the outbox, and is sent as soon as the "
@@ -377,26 +334,23 @@ void SendSMSPushed::offerCredits()
                 });
 }
 
-void SendSMSPushed::showSent(const Attempt& attempt, bool late)
+void SendSMSPushed::showSent(const Record& record, const QDateTime& stamp, bool late)
 {
-    controls.sendToNumberField.updateComboBoxWithNewNumber(attempt.number);
+    controls.sendToNumberField.updateComboBoxWithNewNumber(record.number);
     // Text that another program put in while the request was out is not the sent message, and
     // stays; so does a recipient filled in meanwhile. An outbox message was not in the fields.
-    if (attempt.outboxId.isEmpty()) {
-        if (controls.messageField.toPlainText() == attempt.message)
+    if (record.byHand) {
+        if (controls.messageField.toPlainText().trimmed() == record.text.trimmed())
             controls.messageField.clear();
         controls.charCounter.updateCharacterCounter();
-        if (controls.sendToNumberField.getNumberToSendMsgTo() == attempt.number)
+        if (controls.sendToNumberField.getNumberToSendMsgTo() == record.number)
             controls.sendToNumberField.clearNumberToSendMsgTo();
     }
-    // The listing that showed a late one holds it already.
-    if (!late)
-        history.noteAccepted(attempt.msisdn, attempt.message, attempt.postedAt);
     sounds.play(QStringLiteral("Purr"));
     const QString sentence =
         late ? tr("Message sent at %1. Its answer never came, but the service's history lists it.")
-                   .arg(clockTime(attempt.stamp.time()))
-             : tr("Message sent at %1.").arg(clockTime(attempt.stamp.time()));
+                   .arg(clockTime(stamp.time()))
+             : tr("Message sent at %1.").arg(clockTime(stamp.time()));
     controls.statusField.setText(sentence);
     controls.statusField.setPalette(
         TextColours::withText(controls.statusField.palette(), TextColours::success));
@@ -406,10 +360,10 @@ void SendSMSPushed::showSent(const Attempt& attempt, bool late)
     timers.singleShot(5s, this, [this] { emit creditsRefreshRequested(); });
     if (!isSending())
         setTurning(false);
-    if (attempt.outboxId.isEmpty())
+    if (record.byHand)
         controls.messageField.setFocus(Qt::OtherFocusReason);
-    notifyInactive(attempt, sentence);
-    emit messageSent(attempt.msisdn, attempt.number, attempt.message);
+    notifyInactive(record, sentence);
+    emit messageSent(record.msisdn, record.number, record.text);
 }
 
 void SendSMSPushed::resetProgressDescription()

@@ -2,13 +2,14 @@
 
 #include "Outbox.h"
 #include "PendingReply.h"
-#include "ReceiptCheck.h"
 #include "ServiceEndpoints.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 
+#include <map>
 #include <memory>
 
 class Alerts;
@@ -24,7 +25,6 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QWidget;
-class SentHistory;
 class Settings;
 class SoundPlayer;
 class Timer;
@@ -37,9 +37,8 @@ struct Platform;
 // lack of credit an alert and the buy-credits page. The request never blocks the event loop;
 // while it is out, Send is disabled and no second attempt can start.
 //
-// When no answer came to a request that left, the history tells whether the service has the
-// message before the user may send it again. A request that never left can be put in the outbox,
-// whose messages this class also sends when they are due, beside what the user sends by hand.
+// What becomes of a message, sent by hand or from the outbox, is the journal's: this class
+// posts what the journal says is due, reports each answer to it, and shows what it settled.
 class SendSMSPushed : public QObject
 {
     Q_OBJECT
@@ -58,22 +57,22 @@ public:
     };
 
     SendSMSPushed(const Controls& controls, const Platform& platform, ServiceEndpoints endpoints,
-                  SentHistory& history, Outbox& outbox, QObject* parent = nullptr);
+                  MessageJournal& journal, Outbox& outbox, QObject* parent = nullptr);
     ~SendSMSPushed() override;
 
     const Controls controls;
 
-    bool isSending() const { return waitingForPasswords || bool(inFlight) || waitingPress; }
+    bool isSending() const { return waitingForPasswords || !fieldsRecord.isEmpty(); }
 
     QString formatNumber(const QString& typed) const;
+    // Whether the message view and the recipient box hold this message now.
+    bool fieldsHold(const JournalFile::Record& record) const;
 
 public Q_SLOTS:
     void sendsms();
     void resetProgressDescription();
     // Puts the message that never left in the outbox (the offer next to the status line).
     void keepForLater();
-    // Tries a message of the outbox.
-    void sendWaiting(const Outbox::Message& message);
 
 public:
     // Moves a message of the outbox into the fields to be changed; why not, where it cannot
@@ -88,47 +87,22 @@ Q_SIGNALS:
     void historyRefreshRequested();
     // The service accepted a message; the fields no longer hold it unless typed in meanwhile.
     void messageSent(const QString& msisdn, const QString& recipient, const QString& message);
-    // An attempt has shown its outcome.
+    // An attempt from the fields has shown its outcome.
     void attemptFinished();
 
 private:
-    enum class Outcome
-    {
-        InvalidNumber,
-        PasswordWithheld, // the keyring would not hand out the password
-        NotReached,       // nothing of the request left this machine
-        NotReceived,      // no answer came, and the history does not list the message
-        ReceiptUnknown,   // no answer came, and the history could not be read
-        InsufficientCredit,
-        Rejected,
-        Sent,
-        SentLate // no answer came, but the history lists the message
-    };
+    using Record = JournalFile::Record;
+    using Outcome = MessageJournal::Outcome;
 
-    // What an attempt sent: as it stood in the message view and the recipient box, or as it
-    // waited in the outbox.
-    struct Attempt
-    {
-        QDateTime stamp{};
-        QString message{};
-        QString number{}; // as typed
-        QString msisdn{}; // as sent
-        std::optional<QString> senderID{};
-        QString outboxId{};                // empty for the fields' message
-        std::optional<int> listedBefore{}; // the history's count before the post
-        quint64 postedAt = 0;              // the history's mark at the post
-    };
-
-    void begin(const Attempt& attempt);
-    void post(Attempt attempt);
-    void replyFinished(CurlReply* reply, const Attempt& attempt);
-    void checkReceipt(const Attempt& attempt);
-    void receiptDecided(const Attempt& attempt, ReceiptCheck::Verdict verdict);
-    void showOutcome(Outcome outcome, const Attempt& attempt);
-    void showFailure(const QString& reason, const Attempt& attempt);
-    void showSent(const Attempt& attempt, bool late);
-    void notifyInactive(const Attempt& attempt, const QString& summary);
+    void post(const Record& record);
+    void checkStarted(const Record& record);
+    void recorded(const Record& message);
+    void settled(const Record& record, Outcome outcome);
+    void showFailure(const QString& reason, const QDateTime& stamp, const Record& record);
+    void showSent(const Record& record, const QDateTime& stamp, bool late);
+    void notifyInactive(const Record& record, const QString& summary);
     void offerCredits();
+    void fieldsReleased();
     void setBusy(bool busy);
     void setTurning(bool turning);
 
@@ -141,15 +115,13 @@ private:
     Clock& clock;
     NetworkAccess& network;
     ServiceEndpoints endpoints;
-    SentHistory& history;
+    MessageJournal& journal;
     Outbox& outbox;
 
     bool waitingForPasswords = false;
-    PendingReply inFlight{this};
-    PendingReply waitingInFlight{this}; // an outbox message's
-    // A press of Send for a message whose receipt is being checked: posted once the service
-    // is found not to have it.
-    std::optional<Attempt> waitingPress;
-    std::optional<Attempt> offered; // for the outbox
+    QString fieldsRecord; // the journal's record the fields follow, while it is out
+    std::map<QString, std::unique_ptr<PendingReply>> posts;
+    QHash<QString, QDateTime> stamps; // when each message under way was sent or tried
+    std::optional<Record> offered;    // for the outbox
     std::unique_ptr<Timer> creditRetryTimer;
 };

@@ -44,6 +44,16 @@ int writeAll(int fd, const QByteArray& contents)
     return 0;
 }
 
+// The copies a write makes beside a file are hidden and carry a suffix of the client's own, so
+// that the clean-up after a crash can never take a file of the user's ("settings.json.backup").
+constexpr const char* copySuffix = ".quibbo-part";
+
+QByteArray copyTemplate(const QString& target)
+{
+    const QFileInfo file(target);
+    return QFile::encodeName(file.dir().filePath(u'.' + file.fileName())) + ".XXXXXX" + copySuffix;
+}
+
 // Whether the copy on disk holds exactly what was written: a file system that took a write
 // and kept less is caught here, before the copy replaces anything.
 int readBack(int fd, const QByteArray& contents)
@@ -129,8 +139,8 @@ int PrivateFile::write(const QString& filePath, const QByteArray& contents)
     const QString target = resolved(filePath);
     if (const int error = ensureFolder(target))
         return error;
-    QByteArray copy = QFile::encodeName(target) + ".XXXXXX";
-    const int fd = ::mkostemp(copy.data(), O_CLOEXEC);
+    QByteArray copy = copyTemplate(target);
+    const int fd = ::mkostemps(copy.data(), int(std::strlen(copySuffix)), O_CLOEXEC);
     int error = fd < 0 ? errno : 0;
     if (fd >= 0) {
         if (::fchmod(fd, S_IRUSR | S_IWUSR) != 0)
@@ -167,8 +177,8 @@ int PrivateFile::remove(const QString& filePath)
 
 int PrivateFile::probe(const QString& filePath)
 {
-    QByteArray copy = QFile::encodeName(resolved(filePath)) + ".XXXXXX";
-    const int fd = ::mkostemp(copy.data(), O_CLOEXEC);
+    QByteArray copy = copyTemplate(resolved(filePath));
+    const int fd = ::mkostemps(copy.data(), int(std::strlen(copySuffix)), O_CLOEXEC);
     if (fd < 0)
         return errno;
     int error = writeAll(fd, "?");
@@ -181,17 +191,20 @@ int PrivateFile::probe(const QString& filePath)
 
 QStringList PrivateFile::unfinishedWrites(const QString& filePath)
 {
-    // write() makes "NAME.XXXXXX" and renames it over the file. Matched by hand: a regular
-    // expression here would be the only one compiled at start.
+    // write() makes ".NAME.XXXXXX.quibbo-part" and renames it over the file. Matched by hand: a
+    // regular expression here would be the only one compiled at start.
     const QFileInfo file(filePath);
-    const QString prefix = file.fileName() + QLatin1Char('.');
+    const QString prefix = u'.' + file.fileName() + u'.';
+    const QString suffix = QString::fromLatin1(copySuffix);
     const auto isTemplateLetter = [](QChar c) {
         return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
     };
     QStringList found = file.dir().entryList(QDir::Files | QDir::Hidden); // a filter is one too
     found.removeIf([&](const QString& name) {
-        return name.size() != prefix.size() + 6 || !name.startsWith(prefix) ||
-               !std::all_of(name.cbegin() + prefix.size(), name.cend(), isTemplateLetter);
+        return name.size() != prefix.size() + 6 + suffix.size() || !name.startsWith(prefix) ||
+               !name.endsWith(suffix) ||
+               !std::all_of(name.cbegin() + prefix.size(), name.cend() - suffix.size(),
+                            isTemplateLetter);
     });
     return found;
 }

@@ -30,8 +30,8 @@ int remove(const QString& filePath);
 // 0 when a file beside filePath could be written now, else why not: a byte written to a copy
 // that is removed at once.
 int probe(const QString& filePath);
-// The copies write() leaves beside the file when it is killed part-way ("NAME.XXXXXX"), as
-// names in the file's folder.
+// The copies write() leaves beside the file when it is killed part-way
+// (".NAME.XXXXXX.quibbo-part"), as names in the file's folder.
 QStringList unfinishedWrites(const QString& filePath);
 // Removes those copies; for the owner of the file to call when no write of its own can be under
 // way.

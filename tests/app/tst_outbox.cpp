@@ -196,7 +196,7 @@ private Q_SLOTS:
         QSignalSpy finished(&client.window->sender(), &SendSMSPushed::attemptFinished);
         client.test.time.advance(10s);
         QVERIFY(
-            QTest::qWaitFor([&] { return client.received(text) == 1 && finished.size() == 2; }));
+            QTest::qWaitFor([&] { return client.received(text) == 1 && finished.size() == 1; }));
         QCOMPARE(client.ui().statusField->text(), QStringLiteral("Message sent at 03:07 PM."));
         QCOMPARE(client.proxy.requests("POST"), 2);
         QVERIFY(client.ui().messageField->toPlainText().isEmpty());
@@ -219,10 +219,12 @@ private Q_SLOTS:
 
         client.ui().outboxOfferButton->click();
         QVERIFY(!client.ui().outboxOfferButton->isVisibleTo(client.window.get()));
-        QVERIFY(client.ui().messageField->toPlainText().isEmpty());
+        // Emptied once the message is on disk.
+        QVERIFY(QTest::qWaitFor([&] { return client.ui().messageField->toPlainText().isEmpty(); }));
         QCOMPARE(client.ui().outboxButton->text(), QStringLiteral("&Outbox (1 waiting)"));
         QVERIFY(client.test.networkMonitor.watching);
         const QString file = client.test.stateFolder.filePath(QStringLiteral("quibbo/outbox.json"));
+        QVERIFY(QTest::qWaitFor([&] { return QFileInfo::exists(file); }));
         QCOMPARE(QFileInfo(file).permissions() & 0x0777,
                  QFileDevice::ReadUser | QFileDevice::WriteUser);
 
@@ -242,7 +244,7 @@ private Q_SLOTS:
         QCOMPARE(client.received(text), 1);
         QCOMPARE(client.ui().statusField->text(), QStringLiteral("Message sent at 03:07 PM."));
         QVERIFY(!client.ui().outboxButton->isVisibleTo(client.window.get()));
-        QVERIFY(!QFileInfo::exists(file));
+        QVERIFY(QTest::qWaitFor([&] { return !QFileInfo::exists(file); }));
         client.test.time.advance(10min);
         QCOMPARE(client.received(text), 1);
     }
@@ -414,8 +416,9 @@ private Q_SLOTS:
             [&] {
                 client.test.time.advance(10s);
                 return std::all_of(client.outbox().messages().cbegin(),
-                                   client.outbox().messages().cend(),
-                                   [](const Outbox::Message& m) { return m.held; });
+                                   client.outbox().messages().cend(), [](const Outbox::Message& m) {
+                                       return m.state == Outbox::Message::State::Held;
+                                   });
             },
             60'000));
 

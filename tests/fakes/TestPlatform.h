@@ -8,10 +8,10 @@
 #include "FakeSoundPlayer.h"
 #include "FakeTime.h"
 #include "FakeUrlOpener.h"
+#include "JournalStore.h"
 #include "MemorySettingsStore.h"
 #include "NetworkAccess.h"
 #include "NetworkMonitor.h"
-#include "OutboxStore.h"
 #include "Platform.h"
 #include "Settings.h"
 #include "StorageStatus.h"
@@ -34,7 +34,7 @@ struct TestPlatform
                           const QString& contacts = AddressBook::defaultFolder())
         : network(timeout), addressBook(contacts),
           drafts(stateFolder.filePath(QStringLiteral("quibbo/draft.json")), &storage),
-          outbox(stateFolder.filePath(QStringLiteral("quibbo/outbox.json")), &storage)
+          journal(stateFolder.filePath(QStringLiteral("quibbo/outbox.json")), &storage)
     {}
 
     // With another address book where a test gives one (one with the desktop's books).
@@ -45,7 +45,7 @@ struct TestPlatform
         return {*typedSettings, sounds,        urls,          alerts,
                 time,           time,          network,       book ? *book : addressBook,
                 launcher,       drafts,        notifications, storage,
-                outbox,         networkMonitor};
+                journal,        networkMonitor};
     }
 
     MemorySettingsStore settings;
@@ -62,7 +62,7 @@ struct TestPlatform
     FakeApplicationLauncher launcher;
     QTemporaryDir stateFolder;
     DraftStore drafts;
-    OutboxStore outbox;
+    JournalStore journal;
     FakeNetworkMonitor networkMonitor;
     // The session bus of the test, if it has one: tests serve the notifications themselves.
     DesktopNotifications notifications{QDBusConnection::sessionBus(),

@@ -30,21 +30,6 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(path));
     }
 
-    // The copies a killed write leaves (whole drafts of message text) go at the next start;
-    // nothing else beside the draft is touched.
-    void unfinishedWritesGoAtTheNextStart()
-    {
-        QTemporaryDir home;
-        for (const char* name : {"draft.json", "draft.json.Ab12Cd", "draft.json.old",
-                                 "draft.json.Ab12C", "draft.json.Ab-2Cd", "draft.json.Ab12Cd7"})
-            QVERIFY(
-                writeFile(home.filePath(QStringLiteral("quibbo/") + QLatin1String(name)), "{}"));
-        const DraftStore store(home.filePath(QStringLiteral("quibbo/draft.json")));
-        QCOMPARE(QDir(home.filePath(QStringLiteral("quibbo"))).entryList(QDir::Files),
-                 (QStringList{"draft.json", "draft.json.Ab-2Cd", "draft.json.Ab12C",
-                              "draft.json.Ab12Cd7", "draft.json.old"}));
-    }
-
     // A draft typed on a full disk or into a read-only folder: the last one written stays as it
     // was, the user is told, and the newest draft (or the removal of a sent one) is written once
     // it can be.

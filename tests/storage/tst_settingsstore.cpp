@@ -236,10 +236,12 @@ private Q_SLOTS:
     void killedWritersLeaveAReadableFile()
     {
         // Debris of an earlier crash is removed by the next start, a damaged file kept aside.
-        for (const char* name : {"settings.json.Ab12Cd", "settings.json.corrupt-20261207T101010"})
+        for (const char* name :
+             {".settings.json.Ab12Cd.quibbo-part", "settings.json.corrupt-20261207T101010"})
             QVERIFY(writeFile(home.filePath(QStringLiteral("quibbo/") + QLatin1String(name)), {}));
         JsonFileSettingsStore(path()).setString(QStringLiteral("k"), QStringLiteral("v"));
-        QVERIFY(!QFile::exists(home.filePath(QStringLiteral("quibbo/settings.json.Ab12Cd"))));
+        QVERIFY(!QFile::exists(
+            home.filePath(QStringLiteral("quibbo/.settings.json.Ab12Cd.quibbo-part"))));
         QVERIFY(QFile::remove(
             home.filePath(QStringLiteral("quibbo/settings.json.corrupt-20261207T101010"))));
 
@@ -263,7 +265,7 @@ private Q_SLOTS:
             QVERIFY(QJsonDocument::fromJson(file.readAll()).isObject());
             QCOMPARE(file.permissions() & 0x0777, QFileDevice::ReadUser | QFileDevice::WriteUser);
             const JsonFileSettingsStore next(path());
-            QStringList left = folder.entryList(QDir::Files);
+            QStringList left = folder.entryList(QDir::Files | QDir::Hidden);
             left.removeOne(QStringLiteral("settings.json.lock"));
             QCOMPARE(left, QStringList{"settings.json"});
         }
