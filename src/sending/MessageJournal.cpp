@@ -110,6 +110,18 @@ QString MessageJournal::send(Record message)
         emit changed();
         return record.id;
     }
+    // The same message waiting in the outbox is the one the user means: it goes now, once.
+    for (Record& record : journal) {
+        if (record.state != State::Waiting && record.state != State::Held)
+            continue;
+        if (!sameMessage(record, message) || record.reason == QLatin1String("invalid-number"))
+            continue;
+        record.byHand = true;
+        record.reason.clear();
+        post(record);
+        emit changed();
+        return record.id;
+    }
     message.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     message.byHand = true;
     message.reason.clear();
@@ -326,13 +338,27 @@ void MessageJournal::save(const QStringList& posting)
 {
     if (!owned)
         return;
-    file.write(journal, this, [this, posting](int error) { saved(posting, error); });
+    // A record waits for the write that first holds it in its new state, and for no other: an
+    // earlier write of it, still under way, is not the one that lets it go.
+    const quint64 write = ++writes;
+    for (const QString& id : posting)
+        awaited.insert(id, write);
+    file.write(journal, this, [this, write](int error) { saved(write, error); });
 }
 
-void MessageJournal::saved(const QStringList& posting, int error)
+void MessageJournal::saved(quint64 write, int error)
 {
     lastError = error;
-    for (const QString& id : posting) {
+    QStringList ready;
+    for (auto it = awaited.begin(); it != awaited.end();) {
+        if (it.value() == write) {
+            ready.append(it.key());
+            it = awaited.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (const QString& id : std::as_const(ready)) {
         const Record* record = find(id);
         if (record && record->state == State::Waiting && !error) {
             emit recorded(*record);

@@ -81,8 +81,8 @@ public:
     // An error that kept the journal from the disk; 0 when it is written.
     int unwritten() const { return lastError; }
 
-    // A press of Send: a new record, or the one of the same message that may be out, which the
-    // fields now follow. Its id; empty when another client has the journal.
+    // A press of Send: a new record, or the one of the same message that may be out or waits in
+    // the outbox, which the fields now follow. Its id; empty when another client has the journal.
     QString send(Record message);
     // Puts a message in the outbox; its id, or empty when another client has the journal.
     // recorded() follows once it is on disk; until then the fields keep it.
@@ -118,7 +118,7 @@ private:
     void decided(const QString& id, int verdict);
     void end(const QString& id, Outcome outcome);
     void save(const QStringList& posting = {});
-    void saved(const QStringList& posting, int error);
+    void saved(quint64 write, int error);
 
     JournalFile& file;
     SentHistory& history;
@@ -130,6 +130,8 @@ private:
     QStringList pressedAgain;
     QHash<QString, quint64> postedAt; // the history's mark at each post, for its counts
     QHash<QString, ReceiptCheck*> checks;
+    QHash<QString, quint64> awaited; // the write each record waits for before it may go on
+    quint64 writes = 0;
     bool owned = false;
     int lastError = 0;
 };
