@@ -3,6 +3,7 @@
 #include "MsgHistoryDataSource.h"
 #include "Outbox.h"
 #include "OutboxDialog.h"
+#include "TestFiles.h"
 #include "ui_OutboxDialog.h"
 
 #include <QEventLoop>
@@ -247,6 +248,86 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([&] { return !QFileInfo::exists(file); }));
         client.test.time.advance(10min);
         QCOMPARE(client.received(text), 1);
+    }
+
+    // A press for the same message while it is looked up, however its white space differs,
+    // follows that message: the window is never left locked, and the message goes once.
+    void aSecondPressDuringTheCheckNeverLocks_data()
+    {
+        QTest::addColumn<QString>("again");
+        QTest::newRow("the same text") << QStringLiteral("Are you there?");
+        QTest::newRow("a trailing space") << QStringLiteral("Are you there? ");
+        QTest::newRow("a leading line break") << QStringLiteral("\nAre you there?");
+    }
+
+    void aSecondPressDuringTheCheckNeverLocks()
+    {
+        QFETCH(QString, again);
+        const QString text = QStringLiteral("Are you there?");
+        Client client;
+        client.readHistory();
+        client.proxy.script("POST", {Behaviour::ResetBeforeAnswer});
+        QSignalSpy fetched(&client.window->history(), &MsgHistoryDataSource::fetchFinished);
+        client.compose(text, number);
+        client.ui().sendSMSButton->click();
+        QVERIFY(fetched.wait());
+        client.ui().messageField->setPlainText(again);
+        QSignalSpy finished(&client.window->sender(), &SendSMSPushed::attemptFinished);
+        client.ui().sendSMSButton->click();
+        client.test.time.advance(10s);
+        QVERIFY(QTest::qWaitFor([&] { return finished.size() == 1; }));
+        QCOMPARE(client.received(text), 1);
+        QCOMPARE(client.proxy.requests("POST"), 2);
+        QVERIFY(client.ui().sendSMSButton->isEnabled());
+        QVERIFY(!client.ui().messageField->isReadOnly());
+        QVERIFY(client.ui().messageField->toPlainText().isEmpty());
+        QVERIFY(client.outboxEmpty());
+    }
+
+    // An outbox message the service refuses, or whose number is no number, is never dropped:
+    // it waits in the outbox, held, saying why, for the user to take back or send again.
+    void aRefusedOutboxMessageStaysHeld_data()
+    {
+        QTest::addColumn<QByteArray>("earlierFile"); // an earlier client's outbox, or none
+        QTest::addColumn<QString>("why");
+        QTest::newRow("a server error")
+            << QByteArray() << QStringLiteral("the service refused it: change it or send it again");
+        QTest::newRow("a number an earlier client kept, not a number")
+            << QByteArray(R"({"messages":[{"id":"old","number":"call me","text":"Lost?"}]})")
+            << QStringLiteral("invalid phone number: take it back to correct it");
+    }
+
+    void aRefusedOutboxMessageStaysHeld()
+    {
+        QFETCH(QByteArray, earlierFile);
+        QFETCH(QString, why);
+        const QString file = QStringLiteral("quibbo/outbox.json");
+        Client client;
+        if (earlierFile.isEmpty()) {
+            client.putInOutbox(QStringLiteral("Lost?"));
+            client.proxy.script("POST", {Behaviour::ServerError});
+            emit client.test.networkMonitor.becameAvailable();
+            QVERIFY(QTest::qWaitFor([&] { return client.proxy.requests("POST") == 1; }));
+        } else {
+            QVERIFY(writeFile(client.test.stateFolder.filePath(file), earlierFile));
+            client.restart();
+            client.test.time.advance(1s);
+        }
+        QVERIFY(QTest::qWaitFor([&] {
+            return !client.outboxEmpty() &&
+                   client.outbox().messages().first().state == Outbox::Message::State::Held;
+        }));
+        QCOMPARE(client.ui().outboxButton->text(), QStringLiteral("&Outbox (1 waiting)"));
+        OutboxDialog& dialog = client.window->outboxDialog();
+        QVERIFY(dialog.ui().messageList->item(0)->text().contains(why));
+        client.test.time.advance(30min);
+        QCOMPARE(client.proxy.requests("POST"), earlierFile.isEmpty() ? 1 : 0);
+
+        // Kept across a restart, and taken back whole.
+        client.restart();
+        QCOMPARE(client.outbox().messages().size(), 1);
+        client.window->outboxDialog().ui().takeBackButton->click();
+        QCOMPARE(client.ui().messageField->toPlainText(), QStringLiteral("Lost?"));
     }
 
     // While the service stays out of reach a message is tried at growing intervals, from 30 s
