@@ -4,7 +4,13 @@
 #include "NetworkMonitor.h"
 #include "RuntimeLibrary.h"
 
+#include <QLoggingCategory>
+
+#include <exception>
+
 namespace {
+Q_LOGGING_CATEGORY(lcNetworkMonitor, "quibbo.network-monitor")
+
 // Loaded only once a message waits: most runs never need it.
 struct Gio : RuntimeLibrary
 {
@@ -39,6 +45,13 @@ void GioNetworkMonitor::watch()
 
 void GioNetworkMonitor::changed(void*, int available, void* self) noexcept
 {
-    if (available)
-        emit static_cast<GioNetworkMonitor*>(self)->becameAvailable();
+    // GLib calls this from C: an exception of a slot (bad_alloc, say) ends here, and the outbox
+    // tries at its next interval instead.
+    try {
+        if (available)
+            emit static_cast<GioNetworkMonitor*>(self)->becameAvailable();
+    } catch (const std::exception& e) {
+        qCWarning(lcNetworkMonitor) << "dropped the desktop's word that a network is up:"
+                                    << e.what();
+    }
 }
