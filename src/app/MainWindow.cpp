@@ -116,7 +116,7 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
     showOutboxCount();
     // After the draft: a message sent by hand that a run left unanswered is looked up while the
     // fields hold it again.
-    journal->load();
+    journal->loadKept();
     waiting->load();
     connect(journal, &MessageJournal::changed, this, &MainWindow::showStorageNotice);
     showStorageNotice();
@@ -149,7 +149,7 @@ void MainWindow::showStorageNotice()
         lines << tr("The outbox could not be saved: %1. Its messages are sent while Quibbo runs, "
                     "and it is saved as soon as that is possible.")
                      .arg(StorageStatus::reason(*outboxFile));
-    if (!journal->isOwned())
+    if (journal->isRefused())
         lines << tr("Quibbo runs in another session of yours: messages are sent and the outbox "
                     "is kept there.");
     if (platform.storage.passwordsWithheld())

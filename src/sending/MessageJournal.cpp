@@ -32,8 +32,12 @@ bool MessageJournal::load()
 {
     if (owned)
         return true;
-    if (!file.take())
+    const bool wasRefused = std::exchange(refused, !file.take());
+    if (refused) {
+        if (!wasRefused)
+            emit changed();
         return false;
+    }
     owned = true;
     journal = file.read();
     bool formatted = false;
@@ -52,12 +56,18 @@ bool MessageJournal::load()
     }
     if (formatted)
         save();
-    if (!journal.isEmpty())
+    if (!journal.isEmpty() || wasRefused)
         emit changed();
     // What may have gone before the end of the last run is asked of the history before
     // anything of it may go again.
     checkNext();
     return true;
+}
+
+void MessageJournal::loadKept()
+{
+    if (file.exists())
+        load();
 }
 
 const MessageJournal::Record* MessageJournal::find(const QString& id) const

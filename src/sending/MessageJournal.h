@@ -66,7 +66,12 @@ public:
     // may have gone is looked up in the history. False while another client has it; asked
     // again at each send.
     bool load();
+    // At a start: reads what an earlier run left, if anything; the journal is taken at the
+    // first message otherwise.
+    void loadKept();
     bool isOwned() const { return owned; }
+    // Whether another client had the journal when it was last asked for.
+    bool isRefused() const { return refused; }
 
     const QList<Record>& records() const { return journal; }
     const Record* find(const QString& id) const;
@@ -133,5 +138,6 @@ private:
     QHash<QString, quint64> awaited; // the write each record waits for before it may go on
     quint64 writes = 0;
     bool owned = false;
+    bool refused = false;
     int lastError = 0;
 };

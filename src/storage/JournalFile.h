@@ -48,6 +48,9 @@ public:
     // Takes the file for this client alone: false while another client (of this user, on any
     // session) has it.
     virtual bool take() = 0;
+    // Whether an earlier run left anything: without it the lock is taken only when needed, so
+    // that a start leaves no file behind.
+    virtual bool exists() const = 0;
     virtual QList<Record> read() = 0;
     // Writes the whole journal, away from the window's thread; written runs on context's thread
     // with 0 once it is on disk, else the errno that kept it off. Writes finish in order.

@@ -140,6 +140,11 @@ bool JournalStore::take()
     return true;
 }
 
+bool JournalStore::exists() const
+{
+    return QFile::exists(path);
+}
+
 QList<Record> JournalStore::read()
 {
     // What was asked to be written comes back.

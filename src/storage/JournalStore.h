@@ -20,6 +20,7 @@ public:
     static QString defaultFilePath();
 
     bool take() override;
+    bool exists() const override;
     QList<Record> read() override;
     void write(const QList<Record>& records, QObject* context,
                std::function<void(int error)> written) override;

@@ -15,6 +15,14 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+// For a row that needs one of the mounts below: where the machine refuses user namespaces the
+// test runs outside one (tests/namespace.sh), and the row skips itself with the reason.
+#define QUIBBO_SKIP_WITHOUT_MOUNTS()                                                               \
+    do {                                                                                           \
+        if (qEnvironmentVariableIsSet("QUIBBO_NO_NAMESPACE"))                                      \
+            QSKIP("no user namespaces here: the full-disk and read-only rows are skipped");        \
+    } while (false)
+
 // Real file systems that fail as a user's do, for the stores' tests: a small disk to fill to the
 // last byte, a folder to make read-only. Each is a mount in the test's own mount namespace: the
 // test runs under `unshare --user --map-root-user --mount` (quibbo_test's NAMESPACE), which

@@ -302,20 +302,25 @@ try:
     client.process.wait(10)
 
     # 2. A full disk. The settings folder moves onto a file system of 64 KiB, which is then
-    # filled to its last byte.
+    # filled to its last byte. Where the machine refuses user namespaces (tests/namespace.sh)
+    # the preferences are changed on the disk as it is.
+    full_disk = os.environ.get("QUIBBO_NO_NAMESPACE") != "1"
+    if not full_disk:
+        print("no user namespaces here: the journey's full-disk step is skipped")
     settings_dir = os.path.join(work, "first", "config", "quibbo")
-    kept = os.path.join(work, "settings-before")
-    shutil.copytree(settings_dir, kept)
-    subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k,mode=0700", "tmpfs", settings_dir],
-                   check=True)
-    for name in os.listdir(kept):
-        shutil.copy2(os.path.join(kept, name), settings_dir)
+    if full_disk:
+        kept = os.path.join(work, "settings-before")
+        shutil.copytree(settings_dir, kept)
+        subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k,mode=0700", "tmpfs",
+                        settings_dir], check=True)
+        for name in os.listdir(kept):
+            shutil.copy2(os.path.join(kept, name), settings_dir)
     with open(os.path.join(settings_dir, "settings.json"), "rb") as f:
         before = f.read()
     client = Client(secure, public, os.path.join(work, "first"))
     filler = os.path.join(settings_dir, "filler")
     with open(filler, "wb", buffering=0) as f:
-        for piece in (b"f" * 4096, b"f"):
+        for piece in (b"f" * 4096, b"f") if full_disk else ():
             try:
                 while f.write(piece):
                     pass
@@ -336,17 +341,18 @@ try:
         Atspi.Component.grab_focus(long_messages)
         wait_for("the focus to leave the Sender ID field", lambda: not focused(sender))
     long_messages.do_action(0)  # a screen reader's Toggle
-    notice = client.find("the notice", lambda n: n.get_role_name() == "label"
-                         and n.get_description() == "Notice")
-    wait_for("the notice that the change was not saved",
-             lambda: "could not be saved: the disk is full" in notice.get_name())
-    with open(os.path.join(settings_dir, "settings.json"), "rb") as f:
-        if f.read() != before:
-            fail("the settings file changed on a full disk")
-    # Nothing half-written beside the file (the lock file is the lock's own).
-    left = sorted(set(os.listdir(settings_dir)) - {"settings.json.lock"})
-    if left != ["filler", "settings.json"]:
-        fail("a full disk left %s beside the settings" % left)
+    if full_disk:
+        notice = client.find("the notice", lambda n: n.get_role_name() == "label"
+                             and n.get_description() == "Notice")
+        wait_for("the notice that the change was not saved",
+                 lambda: "could not be saved: the disk is full" in notice.get_name())
+        with open(os.path.join(settings_dir, "settings.json"), "rb") as f:
+            if f.read() != before:
+                fail("the settings file changed on a full disk")
+        # Nothing half-written beside the file (the lock file is the lock's own).
+        left = sorted(set(os.listdir(settings_dir)) - {"settings.json.lock"})
+        if left != ["filler", "settings.json"]:
+            fail("a full disk left %s beside the settings" % left)
     client.press("Close")
     os.remove(filler)
     client.send("Sent from a freed disk", "07700 900123")
@@ -361,7 +367,8 @@ try:
         return (stored.get("longSMSAllowed") == "ON"
                 and (PLATFORM != "x11" or stored.get("senderID") == "JourneyCo"))
     wait_for("the changes to reach the file", saved)
-    wait_for("the notice to go", lambda: not showing(notice))
+    if full_disk:
+        wait_for("the notice to go", lambda: not showing(notice))
     client.process.terminate()
     client.process.wait(10)
 
@@ -375,6 +382,8 @@ try:
     client.press("Send When Possible")
     client.control("push button", "Outbox (1 waiting)")
     outbox_file = os.path.join(work, "first", "state", "quibbo", "outbox.json")
+    # Written away from the window's thread: the count shows as the write starts.
+    wait_for("the outbox on disk", lambda: os.path.exists(outbox_file))
     if os.stat(outbox_file).st_mode & 0o777 != 0o600:
         fail("the outbox is readable by others")
     client.process.terminate()

@@ -49,6 +49,7 @@ public:
         return true;
     }
     QList<Record> read() override { return disk.records; }
+    bool exists() const override { return !disk.records.isEmpty(); }
     void write(const QList<Record>& records, QObject* context,
                std::function<void(int)> written) override
     {

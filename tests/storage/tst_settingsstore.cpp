@@ -164,6 +164,7 @@ private Q_SLOTS:
         QFETCH(bool, full);
         QFETCH(int, error);
         const QString folder = home.filePath(QStringLiteral("quibbo"));
+        QUIBBO_SKIP_WITHOUT_MOUNTS();
         FailingFolder failing(folder, full);
         QVERIFY2(failing.isReady(), qPrintable(failing.error()));
         FakeTime time;
@@ -206,6 +207,7 @@ private Q_SLOTS:
     void aDeadClientsLockOnAFullDisk()
     {
         const QString folder = home.filePath(QStringLiteral("quibbo"));
+        QUIBBO_SKIP_WITHOUT_MOUNTS();
         SmallDisk disk(folder, 16 * 1024);
         QVERIFY2(disk.isMounted(), qPrintable(disk.error()));
         FakeTime time;
