@@ -22,14 +22,15 @@ void BackgroundWriter::write(const QString& filePath, const QByteArray& contents
                              QObject* context, std::function<void(int error)> written)
 {
     QObject* receiver = answers.get();
-    thread.start([filePath, contents, remove, receiver, context = QPointer<QObject>(context),
+    const bool owned = context != nullptr;
+    thread.start([filePath, contents, remove, receiver, owned, context = QPointer<QObject>(context),
                   written = std::move(written)] {
         const int error =
             remove ? PrivateFile::remove(filePath) : PrivateFile::write(filePath, contents);
         QMetaObject::invokeMethod(
             receiver,
-            [context, written, error] {
-                if (context && written)
+            [owned, context, written, error] {
+                if ((!owned || context) && written)
                     written(error);
             },
             Qt::QueuedConnection);

@@ -19,8 +19,8 @@ public:
     // Waits for the writes under way, so that none is cut short at a quit.
     ~BackgroundWriter();
 
-    // Writes contents to filePath (an empty QByteArray removes the file); written runs on
-    // context's thread with 0 or the errno, unless context is gone by then.
+    // Writes contents to filePath (or removes the file); written runs on the thread that made
+    // this writer with 0 or the errno, unless context (where given) is gone by then.
     void write(const QString& filePath, const QByteArray& contents, bool remove, QObject* context,
                std::function<void(int error)> written);
     // Waits until every write asked for so far has ended.

@@ -24,6 +24,7 @@ DraftStore::DraftStore(QString filePath, StorageStatus* status_)
 
 DraftStore::~DraftStore()
 {
+    writer.wait();
     if (status)
         status->forget(StorageStatus::File::Draft);
 }
@@ -33,8 +34,9 @@ QString DraftStore::defaultFilePath()
     return PrivateFile::statePath(QStringLiteral("draft.json"));
 }
 
-std::optional<DraftStore::Draft> DraftStore::read() const
+std::optional<DraftStore::Draft> DraftStore::read()
 {
+    writer.wait();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > largestDraft)
         return std::nullopt;
@@ -49,25 +51,41 @@ std::optional<DraftStore::Draft> DraftStore::read() const
     return Draft{message.toString(), recipient.toString()};
 }
 
+namespace {
+QByteArray contentsOf(const DraftStore::Draft& draft)
+{
+    return QJsonDocument(QJsonObject{{QStringLiteral("message"), draft.message},
+                                     {QStringLiteral("recipient"), draft.recipient}})
+        .toJson(QJsonDocument::Compact);
+}
+
+// A sent message left on disk would come back as a draft at the next start.
+bool isEmpty(const DraftStore::Draft& draft)
+{
+    return draft.message.isEmpty() && draft.recipient.isEmpty();
+}
+} // namespace
+
 void DraftStore::write(const Draft& draft)
 {
     latest = draft;
-    const int error = writeLatest();
-    if (!status)
-        return;
-    if (error)
-        status->writeFailed(StorageStatus::File::Draft, error, [this] { return writeLatest(); });
-    else
-        status->written(StorageStatus::File::Draft);
+    writer.write(path, contentsOf(draft), isEmpty(draft), nullptr, [this](int error) {
+        if (!status)
+            return;
+        if (error)
+            status->writeFailed(StorageStatus::File::Draft, error,
+                                [this] { return writeLatest(); });
+        else
+            status->written(StorageStatus::File::Draft);
+    });
 }
 
 int DraftStore::writeLatest()
 {
-    // A sent message left on disk would come back as a draft at the next start.
-    if (latest.message.isEmpty() && latest.recipient.isEmpty())
+    // A retry after a failed write: rare, and short when it fails again. A write still under way
+    // ends first, so that an older draft is never put in place after the newest.
+    writer.wait();
+    if (isEmpty(latest))
         return PrivateFile::remove(path);
-    return PrivateFile::write(
-        path, QJsonDocument(QJsonObject{{QStringLiteral("message"), latest.message},
-                                        {QStringLiteral("recipient"), latest.recipient}})
-                  .toJson(QJsonDocument::Compact));
+    return PrivateFile::write(path, contentsOf(latest));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BackgroundWriter.h"
+
 #include <QString>
 
 #include <optional>
@@ -7,7 +9,8 @@
 class StorageStatus;
 
 // The message being typed and its recipient, kept beside the settings so that a quit, a crash or
-// a logout loses nothing: $XDG_STATE_HOME/quibbo/draft.json, mode 0600, written atomically. A
+// a logout loses nothing: $XDG_STATE_HOME/quibbo/draft.json, mode 0600, written atomically on a
+// thread of its own (a flush can take seconds, and typing must not wait for it). A
 // file that cannot be read as a draft is no draft. A draft that cannot be written (a full disk,
 // a read-only folder) is reported to the storage status and written as soon as it can be.
 class DraftStore
@@ -24,9 +27,13 @@ public:
     ~DraftStore();
     static QString defaultFilePath();
 
-    std::optional<Draft> read() const;
+    // Once the writes asked for have ended.
+    std::optional<Draft> read();
     // An empty draft removes the file.
     void write(const Draft& draft);
+    // Waits for the writes under way; the answers reach the storage status at the next turn of
+    // the event loop.
+    void wait() { writer.wait(); }
 
 private:
     // 0, or the errno that kept the latest draft from the disk.
@@ -35,4 +42,5 @@ private:
     QString path;
     StorageStatus* status;
     Draft latest;
+    BackgroundWriter writer;
 };

@@ -196,7 +196,9 @@ void JournalStore::write(const QList<Record>& records, QObject* context,
 
 int JournalStore::writeLatest()
 {
-    // A retry after a failed write: rare, and short when it fails again.
+    // A retry after a failed write: rare, and short when it fails again. A write still under way
+    // ends first, so that an older journal is never put in place after the newest.
+    writer.wait();
     if (latest.isEmpty())
         return PrivateFile::remove(path);
     return PrivateFile::write(path, toJson(latest));

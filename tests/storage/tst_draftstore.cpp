@@ -22,11 +22,13 @@ private Q_SLOTS:
         const DraftStore::Draft draft{QString::fromUtf8("Zoë's \"line\"\nnext €"),
                                       QStringLiteral("07700 900123")};
         store.write(draft);
+        store.wait();
         QCOMPARE(DraftStore(path).read(), draft);
         const QFileDevice::Permissions mode = QFileInfo(path).permissions();
         QVERIFY(mode.testFlags(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         QCOMPARE(int(mode & 0x0077), 0); // nothing for the group or others
         store.write({QString(), QString()});
+        store.wait();
         QVERIFY(!QFile::exists(path));
     }
 
@@ -49,12 +51,14 @@ private Q_SLOTS:
         StorageStatus status(time);
         DraftStore store(path, &status);
         store.write({QStringLiteral("See you"), QStringLiteral("07700 900123")});
+        store.wait();
         const QByteArray before = readFile(path);
 
         QVERIFY2(failing.fail(), qPrintable(failing.error()));
         const DraftStore::Draft longer{QStringLiteral("See you at 8"),
                                        QStringLiteral("07700 900123")};
         store.write(longer);
+        QVERIFY(QTest::qWaitFor([&] { return !status.unsaved().isEmpty(); }));
         QCOMPARE(readFile(path), before);
         QCOMPARE(status.unsaved(),
                  (QMap<StorageStatus::File, int>{{StorageStatus::File::Draft, error}}));
@@ -67,6 +71,7 @@ private Q_SLOTS:
         if (!full) {
             QVERIFY(failing.fail());
             store.write({});
+            QVERIFY(QTest::qWaitFor([&] { return !status.unsaved().isEmpty(); }));
             QCOMPARE(status.unsaved().value(StorageStatus::File::Draft), EROFS);
             failing.heal();
             time.advance(std::chrono::seconds(5));
