@@ -28,8 +28,13 @@ void CreditsUpdater::awakeFromNib()
 
 void CreditsUpdater::updateCredits()
 {
-    // A password the keyring withholds is asked for again; without it the balance stays as
-    // shown, as after any failed refresh.
+    // Every refresh of the balance is a timer's: a password the keyring withholds waits for a
+    // person's act to ask for it again (the unlock prompt), and the balance stays as shown, as
+    // after any failed refresh.
+    if (settings.credentialsPasswordWithheld()) {
+        emit exchangeFinished();
+        return;
+    }
     settings.whenPasswordsRead(this, [this] {
         if (settings.credentialsPasswordWithheld()) {
             emit exchangeFinished();

@@ -69,7 +69,12 @@ void MsgHistoryDataSource::refreshMsgHistory()
 
 void MsgHistoryDataSource::refreshMsgHistoryAfterWaitingALittleBit()
 {
-    refreshMsgHistory();
+    // A timer's refresh: a password the keyring withholds waits for a person's act to ask for
+    // it again (the unlock prompt).
+    if (settings.credentialsPasswordWithheld())
+        answerRecounts();
+    else
+        refreshMsgHistory();
 }
 
 void MsgHistoryDataSource::parseXMLFile()

@@ -429,6 +429,31 @@ private Q_SLOTS:
         QCOMPARE(client.received(QStringLiteral("Second one")), 0);
     }
 
+    // A keyring that withholds the password is asked again only at a person's act: neither
+    // the balance's and the history's timers nor the outbox's tries bring up its unlock prompt.
+    void onlyAPersonsActAsksTheKeyringAgain()
+    {
+        Client client;
+        client.putInOutbox(QStringLiteral("Later"));
+        client.test.settings.withheld = {QStringLiteral("QuibboAPIConnectionParams")};
+        client.test.settings.asks = 0;
+        client.test.time.advance(15s);
+        emit client.test.networkMonitor.becameAvailable();
+        client.test.time.advance(10min);
+        QVERIFY(QTest::qWaitFor([&] {
+            return client.outbox().messages().size() == 1 &&
+                   !client.outbox().isTrying(client.outbox().messages().first().id);
+        }));
+        QCOMPARE(client.test.settings.asks, 0);
+        QCOMPARE(client.proxy.requests("POST"), 0);
+
+        client.ui().refreshButton->click();
+        QCOMPARE(client.test.settings.asks, 1);
+        client.compose(QStringLiteral("By hand"), number);
+        client.send();
+        QCOMPARE(client.test.settings.asks, 2);
+    }
+
     // A network failing in every way it fails fast: whatever the user is told, no message
     // reaches the service more often than Send was pressed for it after it was found not
     // received, and a message put in the outbox goes at most once.
