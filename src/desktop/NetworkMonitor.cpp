@@ -51,7 +51,7 @@ void GioNetworkMonitor::changed(void*, int available, void* self) noexcept
         if (available)
             emit static_cast<GioNetworkMonitor*>(self)->becameAvailable();
     } catch (const std::exception& e) {
-        qCWarning(lcNetworkMonitor) << "dropped the desktop's word that a network is up:"
-                                    << e.what();
+        qCWarning(lcNetworkMonitor)
+            << "dropped the desktop's word that a network is up:" << e.what();
     }
 }
