@@ -16,11 +16,6 @@ void ReceiptCheck::start()
     look();
 }
 
-bool ReceiptCheck::concerns(const QString& otherMsisdn, const QString& otherText) const
-{
-    return otherMsisdn == msisdn && otherText.trimmed() == text.trimmed();
-}
-
 void ReceiptCheck::look()
 {
     history.recount(this, msisdn, text, [this](std::optional<int> count) { counted(count); });

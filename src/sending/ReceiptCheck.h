@@ -28,7 +28,6 @@ public:
                  std::optional<int> listedBefore, QObject* parent = nullptr);
 
     void start();
-    bool concerns(const QString& msisdn, const QString& text) const;
 
 Q_SIGNALS:
     void decided(ReceiptCheck::Verdict verdict);
