@@ -416,6 +416,10 @@ try:
     accepted = sum(1 for line in sim_log if line.startswith("accepted a message")
                    and line.rstrip("\n").endswith(": " + text))
     if accepted != 1:
+        # What the service saw and what the window said, to tell a lost message from a
+        # doubled one.
+        sim_log.seek(0)
+        print(sim_log.read()[-3000:], "status:", status.get_name(), flush=True)
         fail("the simulator accepted the waiting message %d times" % accepted)
     client.process.terminate()
     client.process.wait(10)
