@@ -491,10 +491,6 @@
         <translation>wird gerade gesendet</translation>
     </message>
     <message>
-        <source>not known whether the service received it: see the history</source>
-        <translation>unbekannt, ob der Dienst sie erhalten hat: siehe Verlauf</translation>
-    </message>
-    <message>
         <source>stopped: insufficient credits</source>
         <translation>angehalten: nicht genug Guthaben</translation>
     </message>
@@ -517,6 +513,10 @@
     <message>
         <source>invalid phone number: take it back to correct it</source>
         <translation>ungültige Telefonnummer: zum Berichtigen zurücknehmen</translation>
+    </message>
+    <message>
+        <source>not known whether the service received it: see the history, then take it back to send it again</source>
+        <translation>unbekannt, ob der Dienst sie erhalten hat: im Verlauf nachsehen, dann zum erneuten Senden zurücknehmen</translation>
     </message>
 </context>
 <context>

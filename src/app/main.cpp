@@ -24,6 +24,7 @@
 #include "Settings.h"
 #include "SmsUri.h"
 #include "StorageStatus.h"
+#include "TerminationSignals.h"
 #include "TimerSource.h"
 #include "Translations.h"
 #include "XdgActivation.h"
@@ -102,6 +103,7 @@ int main(int argc, char* argv[])
     window.show();
     XdgActivation::prepare();
     window.launch();
+    TerminationSignals::quitOnThem();
     // Other programs' calls held since the start are served from here on.
     const auto services = [&window]() -> ServicesClass& {
         return window.servicesRequestWindow().services();

@@ -181,7 +181,10 @@ void MessageJournal::releaseHeld()
 {
     bool released = false;
     for (Record& record : journal) {
-        if (record.state != State::Held || record.reason == QLatin1String("invalid-number"))
+        // A message the service may have goes again only by the user's own hand, one at a
+        // time (taken back and sent); an invalid number only once corrected.
+        if (record.state != State::Held || record.reason == QLatin1String("invalid-number") ||
+            record.reason == QLatin1String("unknown"))
             continue;
         record.state = State::Waiting;
         record.reason.clear();

@@ -97,7 +97,7 @@ public:
     bool tryWaiting(const QString& id);
     // Takes an outbox message out (to change or drop); nothing for one under way.
     std::optional<Record> take(const QString& id);
-    // Every held message waits to be tried again.
+    // Every held message the service is known not to have waits to be tried again.
     void releaseHeld();
 
     // What came of a post that postDue() asked for.

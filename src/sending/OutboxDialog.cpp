@@ -69,7 +69,8 @@ QString OutboxDialog::heldBecause(const QString& reason)
         return tr("the service did not receive it: send it again or take it back");
     if (reason == QLatin1String("invalid-number"))
         return tr("invalid phone number: take it back to correct it");
-    return tr("not known whether the service received it: see the history");
+    return tr("not known whether the service received it: see the history, then take it back "
+              "to send it again");
 }
 
 void OutboxDialog::selectionChanged()

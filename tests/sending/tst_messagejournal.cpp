@@ -369,15 +369,9 @@ struct Run
         case NetworkBack:
             emit monitor.becameAvailable();
             return;
-        case SendNow: {
-            // Only what the user may send again: a message whose receipt is unknown stays held.
-            const QList<Record> waiting = outbox->messages();
-            if (std::none_of(waiting.cbegin(), waiting.cend(), [](const Record& r) {
-                    return r.state == State::Held && r.reason == QLatin1String("unknown");
-                }))
-                outbox->sendNow();
+        case SendNow:
+            outbox->sendNow();
             return;
-        }
         case TakeBack: {
             if (!fields.text.isEmpty() || !fields.following.isEmpty())
                 return;
