@@ -387,6 +387,10 @@
         <source>Quibbo runs in another session of yours: messages are sent and the outbox is kept there.</source>
         <translation>Quibbo läuft in einer anderen Sitzung von Ihnen: Nachrichten werden dort gesendet, und dort wird der Postausgang geführt.</translation>
     </message>
+    <message>
+        <source>Your keyring does not answer (its service is not running), so your passwords cannot be read. Quibbo asks it again when it needs them.</source>
+        <translation>Ihr Schlüsselbund antwortet nicht (sein Dienst läuft nicht), daher können Ihre Passwörter nicht gelesen werden. Quibbo fragt ihn erneut, wenn es sie braucht.</translation>
+    </message>
 </context>
 <context>
     <name>MsgHistoryDataSource</name>
@@ -668,10 +672,6 @@
     <message>
         <source>Sent</source>
         <translation>Gesendet</translation>
-    </message>
-    <message>
-        <source>Your keyring is locked, so your password cannot be read.</source>
-        <translation>Ihr Schlüsselbund ist gesperrt, daher kann Ihr Passwort nicht gelesen werden.</translation>
     </message>
     <message>
         <source>No answer came at %1. Looking in the history for the message before it can be sent again...</source>
@@ -1075,6 +1075,14 @@ Bitte warten.</translation>
     <message>
         <source>the disk reported an error</source>
         <translation>der Datenträger hat einen Fehler gemeldet</translation>
+    </message>
+    <message>
+        <source>Your keyring does not answer, so your password cannot be read.</source>
+        <translation>Ihr Schlüsselbund antwortet nicht, daher kann Ihr Passwort nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Your keyring is locked, so your password cannot be read.</source>
+        <translation>Ihr Schlüsselbund ist gesperrt, daher kann Ihr Passwort nicht gelesen werden.</translation>
     </message>
 </context>
 <context>

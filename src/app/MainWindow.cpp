@@ -152,9 +152,12 @@ void MainWindow::showStorageNotice()
     if (journal->isRefused())
         lines << tr("Quibbo runs in another session of yours: messages are sent and the outbox "
                     "is kept there.");
-    if (platform.storage.passwordsWithheld())
+    if (platform.storage.passwordsWithheldBecause() == StorageStatus::Withheld::Locked)
         lines << tr("Your keyring is locked, so your passwords cannot be read. Quibbo asks for it "
                     "to be unlocked when it needs them.");
+    else if (platform.storage.passwordsWithheld())
+        lines << tr("Your keyring does not answer (its service is not running), so your "
+                    "passwords cannot be read. Quibbo asks it again when it needs them.");
     form->storageNotice->setText(lines.join(QLatin1Char('\n')));
     form->storageNotice->setPalette(
         TextColours::withText(form->storageNotice->palette(), TextColours::failure));

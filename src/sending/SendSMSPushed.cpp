@@ -44,8 +44,9 @@ SendSMSPushed::SendSMSPushed(const Controls& controls_, const Platform& platform
                              QObject* parent)
     : QObject(parent), controls(controls_), settings(platform.settings), sounds(platform.sounds),
       urls(platform.urls), alerts(platform.alerts), notifications(platform.notifications),
-      timers(platform.timers), clock(platform.clock), network(platform.network),
-      endpoints(std::move(endpoints_)), journal(journal_), outbox(outbox_),
+      storage(platform.storage), timers(platform.timers), clock(platform.clock),
+      network(platform.network), endpoints(std::move(endpoints_)), journal(journal_),
+      outbox(outbox_),
       creditRetryTimer(platform.timers.makeTimer(true, [this] { emit creditsRefreshRequested(); }))
 {
     controls.outboxOfferButton.hide();
@@ -100,9 +101,10 @@ void SendSMSPushed::sendsms()
     settings.whenPasswordsRead(this, [this, message, stamp] {
         waitingForPasswords = false;
         // Sent without its password the message would only be refused.
-        const QString refusal = settings.credentialsPasswordWithheld()
-                                    ? tr("Your keyring is locked, so your password cannot be read.")
-                                    : QString();
+        const QString refusal =
+            settings.credentialsPasswordWithheld()
+                ? StorageStatus::withheldReason(storage.passwordsWithheldBecause())
+                : QString();
         const QString id = refusal.isEmpty() ? journal.send(message) : QString();
         if (id.isEmpty()) {
             fieldsReleased();

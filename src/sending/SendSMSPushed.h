@@ -27,6 +27,7 @@ class QPushButton;
 class QWidget;
 class Settings;
 class SoundPlayer;
+class StorageStatus;
 class Timer;
 class TimerSource;
 class UrlOpener;
@@ -111,6 +112,7 @@ private:
     UrlOpener& urls;
     Alerts& alerts;
     DesktopNotifications& notifications;
+    StorageStatus& storage;
     TimerSource& timers;
     Clock& clock;
     NetworkAccess& network;

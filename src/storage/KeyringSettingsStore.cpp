@@ -134,7 +134,7 @@ void KeyringSettingsStore::readAnswered(const QString& key, int error, const QSt
         qInfo("The keyring did not answer (%s); passwords stay in the settings file.",
               qPrintable(text));
         keeper = Keeper::File;
-        setWithheld(key, keyringHeld(key));
+        setWithheld(key, keyringHeld(key), true);
     }
     readEnded(key);
 }
@@ -195,14 +195,21 @@ void KeyringSettingsStore::forget(const QString& key)
     run(Kind::Delete, key, {}, [](int, const QString&) {});
 }
 
-void KeyringSettingsStore::setWithheld(const QString& key, bool isWithheld)
+void KeyringSettingsStore::setWithheld(const QString& key, bool isWithheld, bool notAnswering)
 {
     if (isWithheld)
         withheld.insert(key);
     else
         withheld.remove(key);
+    if (notAnswering && isWithheld)
+        unanswered.insert(key);
+    else
+        unanswered.remove(key);
     if (status)
-        status->setPasswordsWithheld(!withheld.isEmpty());
+        status->setPasswordsWithheld(withheld.isEmpty() ? StorageStatus::Withheld::No
+                                     : unanswered.isEmpty()
+                                         ? StorageStatus::Withheld::Locked
+                                         : StorageStatus::Withheld::NotAnswering);
 }
 
 void KeyringSettingsStore::rewriteFileEntry(const QString& key,

@@ -78,7 +78,8 @@ private:
     void readEnded(const QString& key);
     void keep(const QString& key, const QString& password);
     void forget(const QString& key);
-    void setWithheld(const QString& key, bool isWithheld);
+    // notAnswering: the keyring's service did not answer at all, rather than refuse.
+    void setWithheld(const QString& key, bool isWithheld, bool notAnswering = false);
     // The file's dictionary under `key` with its password entry set, or removed when absent.
     void rewriteFileEntry(const QString& key, const std::optional<QString>& password);
     std::optional<QString> passwordInFile(const QString& key) const;
@@ -99,5 +100,6 @@ private:
     // The passwords the keyring holds or is being asked to hold, by settings key.
     QMap<QString, QString> kept;
     QSet<QString> withheld;
+    QSet<QString> unanswered; // of those withheld, the ones no keyring answered for
     QList<QPair<QPointer<QObject>, std::function<void()>>> waiting;
 };

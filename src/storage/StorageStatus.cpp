@@ -45,7 +45,7 @@ void StorageStatus::forget(File file)
     schedule();
 }
 
-void StorageStatus::setPasswordsWithheld(bool withheld_)
+void StorageStatus::setPasswordsWithheld(Withheld withheld_)
 {
     if (std::exchange(withheld, withheld_) != withheld_)
         emit changed();
@@ -87,6 +87,13 @@ void StorageStatus::schedule()
     const bool busy = std::any_of(pending.cbegin(), pending.cend(),
                                   [](const Pending& p) { return p.error == EWOULDBLOCK; });
     retryTimer->start(busy ? busyInterval : retryInterval);
+}
+
+QString StorageStatus::withheldReason(Withheld why)
+{
+    return why == Withheld::NotAnswering
+               ? tr("Your keyring does not answer, so your password cannot be read.")
+               : tr("Your keyring is locked, so your password cannot be read.");
 }
 
 QString StorageStatus::reason(int error)

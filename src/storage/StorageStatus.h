@@ -40,10 +40,19 @@ public:
     // The store is going away: its retry is dropped.
     void forget(File file);
 
-    // The user should know: the passwords are in the keyring but it will not hand them out now
-    // (locked, its prompt dismissed, the service gone).
-    void setPasswordsWithheld(bool withheld);
-    bool passwordsWithheld() const { return withheld; }
+    // Why the keyring that holds the passwords does not hand them out now.
+    enum class Withheld
+    {
+        No,
+        Locked,      // locked, or its unlock prompt dismissed
+        NotAnswering // its service gone from the bus, or none installed any more
+    };
+    // The user should know: the passwords are in the keyring but it will not hand them out.
+    void setPasswordsWithheld(Withheld why);
+    bool passwordsWithheld() const { return withheld != Withheld::No; }
+    Withheld passwordsWithheldBecause() const { return withheld; }
+    // The user's words for why the passwords cannot be read.
+    static QString withheldReason(Withheld why);
 
     // The files with changes not written, and the error that stopped the last attempt.
     QMap<File, int> unsaved() const;
@@ -64,5 +73,5 @@ private:
 
     std::unique_ptr<Timer> retryTimer;
     QMap<File, Pending> pending;
-    bool withheld = false;
+    Withheld withheld = Withheld::No;
 };

@@ -101,7 +101,9 @@ try:
     deadline = time.monotonic() + 60
     line = None
     while not line and time.monotonic() < deadline and demo.poll() is None:
-        line = next((l for l in list(said) if l.startswith(announced)), None)
+        # The bus daemon's own warnings share the stream, and may begin a line before the
+        # announcement is written into it.
+        line = next((l[l.index(announced):] for l in list(said) if announced in l), None)
         time.sleep(0.05)
     if not line:
         fail("the demo did not start on a bus of its own; it said: %s" % "".join(said))
