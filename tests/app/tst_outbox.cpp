@@ -429,6 +429,25 @@ private Q_SLOTS:
         QCOMPARE(client.received(QStringLiteral("Second one")), 0);
     }
 
+    // The client's start and its first message leave a user's own files beside its state as
+    // they are, and take only the copies its own writes left.
+    void theUsersOwnFilesStay()
+    {
+        Client client;
+        const QDir state(client.test.stateFolder.filePath(QStringLiteral("quibbo")));
+        const QStringList users{"draft.json.backup", "outbox.json.backup", "outbox.json.Ab12Cd"};
+        const QString copy = QStringLiteral(".outbox.json.Ab12Cd.quibbo-part");
+        for (const QString& name : users + QStringList{copy})
+            QVERIFY(writeFile(state.filePath(name), "{}"));
+        client.restart();
+        client.compose(QStringLiteral("Hello"), number);
+        client.send();
+        QCOMPARE(client.received(QStringLiteral("Hello")), 1);
+        for (const QString& name : users)
+            QVERIFY2(QFile::exists(state.filePath(name)), qPrintable(name));
+        QVERIFY(!QFile::exists(state.filePath(copy)));
+    }
+
     // A keyring that withholds the password is asked again only at a person's act: neither
     // the balance's and the history's timers nor the outbox's tries bring up its unlock prompt.
     void onlyAPersonsActAsksTheKeyringAgain()
