@@ -78,6 +78,11 @@ const MessageJournal::Record* MessageJournal::find(const QString& id) const
     return nullptr;
 }
 
+void MessageJournal::remove(const QString& id)
+{
+    journal.removeIf([&id](const Record& r) { return r.id == id; });
+}
+
 MessageJournal::Record* MessageJournal::changeable(const QString& id)
 {
     return const_cast<Record*>(std::as_const(*this).find(id));
@@ -171,7 +176,7 @@ std::optional<MessageJournal::Record> MessageJournal::take(const QString& id)
     if (!record || mayHaveLeft(record->state))
         return std::nullopt;
     Record taken = *record;
-    journal.removeIf([&id](const Record& r) { return r.id == id; });
+    remove(id);
     save();
     emit changed();
     return taken;
@@ -258,7 +263,7 @@ void MessageJournal::checkNext()
                                       record->listedBefore, this);
         checks.insert(id, look);
         connect(look, &ReceiptCheck::decided, this,
-                [this, id](ReceiptCheck::Verdict verdict) { decided(id, int(verdict)); });
+                [this, id](ReceiptCheck::Verdict verdict) { decided(id, verdict); });
     }
     save();
     emit changed();
@@ -270,14 +275,14 @@ void MessageJournal::checkNext()
     }
 }
 
-void MessageJournal::decided(const QString& id, int verdict)
+void MessageJournal::decided(const QString& id, ReceiptCheck::Verdict verdict)
 {
     if (ReceiptCheck* look = checks.take(id))
         look->deleteLater();
     Record* record = changeable(id);
     if (!record || record->state != State::Checking)
         return;
-    switch (ReceiptCheck::Verdict(verdict)) {
+    switch (verdict) {
     case ReceiptCheck::Verdict::Received:
         pressedAgain.removeAll(id);
         end(id, Outcome::SentLate);
@@ -303,16 +308,13 @@ void MessageJournal::end(const QString& id, Outcome outcome)
     Record* record = changeable(id);
     Record ended = *record;
     const bool byHand = ended.byHand;
-    const auto remove = [this, &id] {
-        journal.removeIf([&id](const Record& r) { return r.id == id; });
-    };
     switch (outcome) {
     case Outcome::Sent:
         history.noteAccepted(ended.msisdn, ended.text, postedAt.value(id));
         [[fallthrough]];
     case Outcome::SentLate: // the listing that showed it holds it already
         ended.state = State::Sent;
-        remove();
+        remove(id);
         break;
     case Outcome::InsufficientCredit:
     case Outcome::NotReached:
@@ -323,7 +325,7 @@ void MessageJournal::end(const QString& id, Outcome outcome)
         if (ended.byHand && questions.fieldsHold(ended)) {
             // The fields keep it, as the user typed it.
             ended.state = State::Refused;
-            remove();
+            remove(id);
         } else if (outcome == Outcome::Rejected || outcome == Outcome::ReceiptUnknown ||
                    ended.byHand) {
             // Not to be tried again without the user: the outbox keeps it, and says why.
@@ -381,7 +383,7 @@ void MessageJournal::saved(quint64 write, int error)
             // Left in the fields as well as in the journal, it would go twice: the fields keep it.
             Record lost = *record;
             lost.byHand = true;
-            journal.removeIf([&id](const Record& r) { return r.id == id; });
+            remove(id);
             save();
             emit changed();
             emit settled(lost, Outcome::NotRecorded);

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "JournalFile.h"
+#include "ReceiptCheck.h"
 
 #include <QObject>
 
 #include <functional>
 #include <memory>
 
-class ReceiptCheck;
 class SentHistory;
 class TimerSource;
 
@@ -120,7 +120,8 @@ private:
     Record* changeable(const QString& id);
     void post(Record& record);
     void checkNext();
-    void decided(const QString& id, int verdict);
+    void decided(const QString& id, ReceiptCheck::Verdict verdict);
+    void remove(const QString& id);
     void end(const QString& id, Outcome outcome);
     void save(const QStringList& posting = {});
     void saved(quint64 write, int error);
