@@ -391,6 +391,18 @@
         <source>Your keyring does not answer (its service is not running), so your passwords cannot be read. Quibbo asks it again when it needs them.</source>
         <translation>Ihr Schlüsselbund antwortet nicht (sein Dienst läuft nicht), daher können Ihre Passwörter nicht gelesen werden. Quibbo fragt ihn erneut, wenn es sie braucht.</translation>
     </message>
+    <message>
+        <source>Your draft could not be saved: %1.</source>
+        <translation>Ihr Entwurf konnte nicht gespeichert werden: %1.</translation>
+    </message>
+    <message>
+        <source>If you quit now, the message you are typing is lost.</source>
+        <translation>Wenn Sie jetzt beenden, geht die Nachricht verloren, die Sie gerade schreiben.</translation>
+    </message>
+    <message>
+        <source>&amp;Quit Anyway</source>
+        <translation>&amp;Trotzdem beenden</translation>
+    </message>
 </context>
 <context>
     <name>MsgHistoryDataSource</name>

@@ -2,6 +2,7 @@
 
 #include "AddressBook.h"
 #include "AddressBookPanel.h"
+#include "Alerts.h"
 #include "CharCounter.h"
 #include "CreditsUpdater.h"
 #include "DeliveryNotifications.h"
@@ -27,6 +28,7 @@
 #include "ui_MainWindow.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QShortcut>
 #include <QTimer>
@@ -128,7 +130,34 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
 
 MainWindow::~MainWindow()
 {
-    draft->flush();
+    // A quit that asked nobody (a logout, a termination signal) keeps what it still can.
+    draft->keep();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // While the question is up, a second quit waits for its answer.
+    if (askingToQuit) {
+        event->ignore();
+        return;
+    }
+    const int error = quitAnyway ? 0 : draft->keep();
+    if (!error) {
+        QMainWindow::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    askingToQuit = true;
+    platform.alerts.confirm(
+        this, tr("Your draft could not be saved: %1.").arg(StorageStatus::reason(error)),
+        tr("If you quit now, the message you are typing is lost."), tr("&Quit Anyway"),
+        [this](bool quit) {
+            askingToQuit = false;
+            if (!quit)
+                return;
+            quitAnyway = true;
+            QCoreApplication::quit();
+        });
 }
 
 void MainWindow::showStorageNotice()

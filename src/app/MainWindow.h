@@ -57,6 +57,10 @@ public:
     CreditsUpdater& credits() const { return *creditsUpdater; }
     MsgHistoryDataSource& history() const { return *msgHistory; }
 
+protected:
+    // Before a quit that would lose what is typed (a draft that could not be saved), asks.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void toggleAddressBook(bool shown);
     // What the user must know about the keeping of their data: unsaved changes, a locked
@@ -85,4 +89,6 @@ private:
     MessageJournal* journal;
     Outbox* waiting;
     DeliveryNotifications* deliveries;
+    bool askingToQuit = false;
+    bool quitAnyway = false;
 };

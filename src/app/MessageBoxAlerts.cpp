@@ -2,19 +2,17 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QMessageBox>
+#include <QPushButton>
 
-void MessageBoxAlerts::show(QObject* context, Style style, const QString& message,
-                            const QString& informativeText, std::function<void()> dismissed)
+QMessageBox* MessageBoxAlerts::box(QMessageBox::Icon icon, const QString& message,
+                                   const QString& informativeText)
 {
     // The alert belongs to the window the user was working in when it was raised (the update
     // window asks before a download), so that it stands above that window and not beneath it.
     QWidget* owner = QApplication::activeWindow();
     if (!owner || owner->isHidden())
         owner = parentWindow;
-    auto* box =
-        new QMessageBox(style == Style::Warning ? QMessageBox::Warning : QMessageBox::Information,
-                        message, message, QMessageBox::Ok, owner);
+    auto* box = new QMessageBox(icon, message, message, QMessageBox::NoButton, owner);
     // Alerts can carry the service's words, which are shown exactly as they came.
     box->setTextFormat(Qt::PlainText);
     box->setInformativeText(informativeText);
@@ -25,8 +23,32 @@ void MessageBoxAlerts::show(QObject* context, Style style, const QString& messag
     // After the modality, which sets the box's window flags anew.
     if (owner && owner->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
         box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    return box;
+}
+
+void MessageBoxAlerts::show(QObject* context, Style style, const QString& message,
+                            const QString& informativeText, std::function<void()> dismissed)
+{
+    QMessageBox* alert =
+        box(style == Style::Warning ? QMessageBox::Warning : QMessageBox::Information, message,
+            informativeText);
+    alert->setStandardButtons(QMessageBox::Ok);
     if (dismissed)
-        QObject::connect(box, &QMessageBox::finished, context,
+        QObject::connect(alert, &QMessageBox::finished, context,
                          [dismissed = std::move(dismissed)](int) { dismissed(); });
-    box->open();
+    alert->open();
+}
+
+void MessageBoxAlerts::confirm(QObject* context, const QString& message,
+                               const QString& informativeText, const QString& goOn,
+                               std::function<void(bool goOn)> answered)
+{
+    QMessageBox* question = box(QMessageBox::Warning, message, informativeText);
+    QPushButton* act = question->addButton(goOn, QMessageBox::DestructiveRole);
+    question->setDefaultButton(question->addButton(QMessageBox::Cancel));
+    QObject::connect(question, &QMessageBox::finished, context,
+                     [question, act, answered = std::move(answered)](int) {
+                         answered(question->clickedButton() == act);
+                     });
+    question->open();
 }

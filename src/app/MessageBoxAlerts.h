@@ -2,6 +2,7 @@
 
 #include "Alerts.h"
 
+#include <QMessageBox>
 #include <QPointer>
 
 class QWidget;
@@ -14,7 +15,12 @@ public:
 
     void show(QObject* context, Style style, const QString& message, const QString& informativeText,
               std::function<void()> dismissed) override;
+    void confirm(QObject* context, const QString& message, const QString& informativeText,
+                 const QString& goOn, std::function<void(bool goOn)> answered) override;
 
 private:
+    QMessageBox* box(QMessageBox::Icon icon, const QString& message,
+                     const QString& informativeText);
+
     QPointer<QWidget> parentWindow;
 };

@@ -21,6 +21,15 @@ void DraftKeeper::flush()
         saveDraft();
 }
 
+int DraftKeeper::keep()
+{
+    flush();
+    const int error = drafts.keep();
+    const bool nothingTyped = controls.messageField.document()->isEmpty() &&
+                              controls.sendToComboBox.currentText().isEmpty();
+    return nothingTyped ? 0 : error;
+}
+
 void DraftKeeper::awakeFromNib()
 {
     if (const std::optional<DraftStore::Draft> draft = drafts.read()) {

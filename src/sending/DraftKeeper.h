@@ -35,6 +35,9 @@ public:
     void saveDraft();
     // Writes a change not yet written, while the fields still exist: a quit loses nothing.
     void flush();
+    // Writes a change not yet written and waits for it, for a quit: 0 once what the fields hold
+    // is on disk (or they hold nothing), else the errno that keeps it off.
+    int keep();
 
 private:
     DraftStore& drafts;

@@ -2,6 +2,7 @@
 
 #include "PrivateFile.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
@@ -21,12 +22,21 @@ BackgroundWriter::~BackgroundWriter()
 void BackgroundWriter::write(const QString& filePath, const QByteArray& contents, bool remove,
                              QObject* context, std::function<void(int error)> written)
 {
+    run(
+        [filePath, contents, remove] {
+            return remove ? PrivateFile::remove(filePath) : PrivateFile::write(filePath, contents);
+        },
+        context, std::move(written));
+}
+
+void BackgroundWriter::run(std::function<int()> job, QObject* context,
+                           std::function<void(int error)> written)
+{
     QObject* receiver = answers.get();
     const bool owned = context != nullptr;
-    thread.start([filePath, contents, remove, receiver, owned, context = QPointer<QObject>(context),
+    thread.start([job = std::move(job), receiver, owned, context = QPointer<QObject>(context),
                   written = std::move(written)] {
-        const int error =
-            remove ? PrivateFile::remove(filePath) : PrivateFile::write(filePath, contents);
+        const int error = job();
         QMetaObject::invokeMethod(
             receiver,
             [owned, context, written, error] {
@@ -40,4 +50,10 @@ void BackgroundWriter::write(const QString& filePath, const QByteArray& contents
 void BackgroundWriter::wait()
 {
     thread.waitForDone();
+}
+
+void BackgroundWriter::settle()
+{
+    wait();
+    QCoreApplication::sendPostedEvents(answers.get(), QEvent::MetaCall);
 }

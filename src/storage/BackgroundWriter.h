@@ -23,8 +23,14 @@ public:
     // this writer with 0 or the errno, unless context (where given) is gone by then.
     void write(const QString& filePath, const QByteArray& contents, bool remove, QObject* context,
                std::function<void(int error)> written);
+    // Runs a write of the caller's own (job gives 0 or the errno) in the same order, answered as
+    // write() is.
+    void run(std::function<int()> job, QObject* context, std::function<void(int error)> written);
     // Waits until every write asked for so far has ended.
     void wait();
+    // Waits as wait() does, then runs their written callbacks now rather than at the next turn
+    // of the event loop: for a caller that must know before it returns.
+    void settle();
 
 private:
     QThreadPool thread;

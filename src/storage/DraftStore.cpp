@@ -69,15 +69,30 @@ bool isEmpty(const DraftStore::Draft& draft)
 void DraftStore::write(const Draft& draft)
 {
     latest = draft;
-    writer.write(path, contentsOf(draft), isEmpty(draft), nullptr, [this](int error) {
-        if (!status)
-            return;
-        if (error)
-            status->writeFailed(StorageStatus::File::Draft, error,
-                                [this] { return writeLatest(); });
-        else
-            status->written(StorageStatus::File::Draft);
-    });
+    writer.write(path, contentsOf(draft), isEmpty(draft), nullptr,
+                 [this](int error) { report(error); });
+}
+
+void DraftStore::report(int error)
+{
+    failure = error;
+    if (!status)
+        return;
+    if (error)
+        status->writeFailed(StorageStatus::File::Draft, error, [this] {
+            failure = writeLatest();
+            return failure;
+        });
+    else
+        status->written(StorageStatus::File::Draft);
+}
+
+int DraftStore::keep()
+{
+    writer.settle();
+    if (failure)
+        report(writeLatest());
+    return failure;
 }
 
 int DraftStore::writeLatest()

@@ -34,13 +34,20 @@ public:
     // Waits for the writes under way; the answers reach the storage status at the next turn of
     // the event loop.
     void wait() { writer.wait(); }
+    // Waits for the writes under way and, when the newest draft is still not on disk, tries it
+    // once more: 0 once it is there, else the errno that keeps it off. For a quit, which must
+    // know before the window goes.
+    int keep();
 
 private:
     // 0, or the errno that kept the latest draft from the disk.
     int writeLatest();
+    void report(int error);
 
     QString path;
     StorageStatus* status;
     Draft latest;
+    // The errno of the last write that ended, or 0: the writes end in the order asked for.
+    int failure = 0;
     BackgroundWriter writer;
 };

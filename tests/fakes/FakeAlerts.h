@@ -25,6 +25,12 @@ public:
         ++waiting;
     }
 
+    void confirm(QObject* context, const QString& message, const QString&, const QString& goOn,
+                 std::function<void(bool)> answered) override
+    {
+        asked.append({message, goOn, std::move(answered), context});
+    }
+
     // Presses OK on the oldest alert still up.
     void dismiss()
     {
@@ -34,6 +40,23 @@ public:
             alert.dismissed();
     }
 
+    // Chooses the act (or Cancel) on the latest question.
+    void answer(bool goOn)
+    {
+        const Asked question = asked.takeLast();
+        if (question.context)
+            question.answered(goOn);
+    }
+
+    struct Asked
+    {
+        QString message;
+        QString goOn;
+        std::function<void(bool)> answered;
+        QPointer<QObject> context;
+    };
+
     QList<Shown> shown;
     qsizetype waiting = 0;
+    QList<Asked> asked;
 };
