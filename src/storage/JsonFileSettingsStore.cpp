@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 using namespace std::chrono_literals;
 
@@ -46,6 +47,79 @@ private:
 constexpr auto lockWaitAtQuit = 1500ms;
 // As long for the lock of a client that crashed while writing, before the window shows.
 constexpr auto lockWaitAfterACrash = lockWaitAtQuit;
+enum class Read
+{
+    Missing,
+    Read,
+    Unreadable
+};
+
+Read read(const QString& path, QJsonObject& into)
+{
+    QFile file(path);
+    if (!file.exists())
+        return Read::Missing;
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcSettings) << "cannot read" << path << file.errorString();
+        return Read::Unreadable;
+    }
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+        qCWarning(lcSettings) << "cannot parse" << path << error.errorString();
+        return Read::Unreadable;
+    }
+    into = document.object();
+    return Read::Read;
+}
+
+// 0, or the errno that kept the damaged file where it is.
+int moveAside(const QString& path)
+{
+    QString target;
+    if (const int error = PrivateFile::moveAside(path, QStringLiteral("corrupt"), &target)) {
+        qCWarning(lcSettings) << "cannot move the unreadable settings file aside:"
+                              << std::strerror(error);
+        return error;
+    }
+    qCWarning(lcSettings) << "moved the unreadable settings file to" << target;
+    return 0;
+}
+
+// Writes changes into the file as it is on disk now, under the lock: 0, or the errno that
+// stopped it (EWOULDBLOCK while another client holds the lock). values holds what this run
+// knows, changes included, and is left as the file was written.
+int writeChanges(const QString& path, const QJsonObject& changes,
+                 std::chrono::milliseconds lockWait, QJsonObject& values)
+{
+    if (const int error = PrivateFile::ensureFolder(path))
+        return error;
+    const WriteLock lock(path, lockWait);
+    // Never written without the lock: another client's change would be set back. A lock left by
+    // a client that died is taken over, but not on a full disk (taking it over writes a file
+    // too): then the disk is why.
+    if (lock.isBusy()) {
+        const int error = PrivateFile::probe(path);
+        return error ? error : EWOULDBLOCK;
+    }
+    // The other keys as another client may have left them; this run's changes over them.
+    QJsonObject onDisk;
+    switch (read(path, onDisk)) {
+    case Read::Read:
+        values = onDisk;
+        for (auto it = changes.constBegin(); it != changes.constEnd(); ++it)
+            values.insert(it.key(), it.value());
+        break;
+    case Read::Missing:
+        break; // everything this run knows, as the file had it
+    case Read::Unreadable:
+        // Damaged since the start: kept for recovery, never overwritten.
+        if (const int error = moveAside(path))
+            return error;
+        break;
+    }
+    return PrivateFile::write(path, QJsonDocument(values).toJson(QJsonDocument::Indented));
+}
 } // namespace
 
 JsonFileSettingsStore::JsonFileSettingsStore(QString filePath, StorageStatus* status_)
@@ -57,19 +131,20 @@ JsonFileSettingsStore::JsonFileSettingsStore(QString filePath, StorageStatus* st
     // write can be under way; a damaged file that stays waits for the first write. Such debris
     // is left by a crash, whose lock goes stale within a second: only then does a start wait,
     // before the window shows.
-    if (read(values) != Read::Unreadable && PrivateFile::unfinishedWrites(path).isEmpty())
+    if (read(path, values) != Read::Unreadable && PrivateFile::unfinishedWrites(path).isEmpty())
         return;
     const WriteLock lock(path, lockWaitAfterACrash);
     if (!lock.isHeld())
         return;
     PrivateFile::removeUnfinishedWrites(path);
-    if (read(values) == Read::Unreadable)
-        moveAside();
+    if (read(path, values) == Read::Unreadable)
+        moveAside(path);
 }
 
 JsonFileSettingsStore::~JsonFileSettingsStore()
 {
-    if (!unsaved.isEmpty() && writeUnsaved(lockWaitAtQuit) != 0)
+    writer.settle();
+    if (!unsaved.isEmpty() && writeUnsavedNow(lockWaitAtQuit) != 0)
         qCWarning(lcSettings) << "changes of this run could not be saved:" << unsaved.keys();
     if (status)
         status->forget(StorageStatus::File::Settings);
@@ -90,80 +165,61 @@ void JsonFileSettingsStore::setValue(const QString& key, const QJsonValue& value
 {
     values.insert(key, value);
     unsaved.insert(key, value);
-    const int error = writeUnsaved(0ms);
-    if (!status)
-        return;
-    if (error)
-        status->writeFailed(StorageStatus::File::Settings, error,
-                            [this] { return writeUnsaved(0ms); });
-    else
-        status->written(StorageStatus::File::Settings);
+    writeUnsaved();
 }
 
-int JsonFileSettingsStore::writeUnsaved(std::chrono::milliseconds lockWait)
+bool JsonFileSettingsStore::isSaved()
 {
+    writer.settle();
+    return unsaved.isEmpty();
+}
+
+void JsonFileSettingsStore::writeUnsaved()
+{
+    const quint64 write = ++asked;
+    auto onDisk = std::make_shared<QJsonObject>(values);
+    writer.run([path = path, changes = unsaved,
+                onDisk] { return writeChanges(path, changes, 0ms, *onDisk); },
+               nullptr,
+               [this, write, changes = unsaved, onDisk](int error) {
+                   if (!take(write, changes, *onDisk, error) || !status)
+                       return;
+                   if (error)
+                       status->writeFailed(StorageStatus::File::Settings, error,
+                                           [this] { return writeUnsavedNow(0ms); });
+                   else
+                       status->written(StorageStatus::File::Settings);
+               });
+}
+
+int JsonFileSettingsStore::writeUnsavedNow(std::chrono::milliseconds lockWait)
+{
+    // Not settle(): a retry runs inside the storage status, which the answers would reach.
+    writer.wait();
     if (unsaved.isEmpty())
         return 0;
-    if (const int error = PrivateFile::ensureFolder(path))
-        return error;
-    const WriteLock lock(path, lockWait);
-    // Never written without the lock: another client's change would be set back. A lock left by
-    // a client that died is taken over, but not on a full disk (taking it over writes a file
-    // too): then the disk is why.
-    if (lock.isBusy()) {
-        const int error = PrivateFile::probe(path);
-        return error ? error : EWOULDBLOCK;
-    }
-    // The other keys as another client may have left them; this run's changes over them.
-    QJsonObject onDisk;
-    switch (read(onDisk)) {
-    case Read::Read:
-        values = onDisk;
-        for (auto it = unsaved.constBegin(); it != unsaved.constEnd(); ++it)
-            values.insert(it.key(), it.value());
-        break;
-    case Read::Missing:
-        break; // everything this run knows, as the file had it
-    case Read::Unreadable:
-        // Damaged since the start: kept for recovery, never overwritten.
-        if (const int error = moveAside())
-            return error;
-        break;
-    }
-    const int error =
-        PrivateFile::write(path, QJsonDocument(values).toJson(QJsonDocument::Indented));
-    if (!error)
-        unsaved = {};
+    const quint64 write = ++asked;
+    const QJsonObject changes = unsaved;
+    QJsonObject onDisk = values;
+    const int error = writeChanges(path, changes, lockWait, onDisk);
+    take(write, changes, onDisk, error);
     return error;
 }
 
-JsonFileSettingsStore::Read JsonFileSettingsStore::read(QJsonObject& into) const
+bool JsonFileSettingsStore::take(quint64 write, const QJsonObject& changes,
+                                 const QJsonObject& onDisk, int error)
 {
-    QFile file(path);
-    if (!file.exists())
-        return Read::Missing;
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcSettings) << "cannot read" << path << file.errorString();
-        return Read::Unreadable;
-    }
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        qCWarning(lcSettings) << "cannot parse" << path << error.errorString();
-        return Read::Unreadable;
-    }
-    into = document.object();
-    return Read::Read;
-}
-
-int JsonFileSettingsStore::moveAside()
-{
-    QString target;
-    if (const int error = PrivateFile::moveAside(path, QStringLiteral("corrupt"), &target)) {
-        qCWarning(lcSettings) << "cannot move the unreadable settings file aside:"
-                              << std::strerror(error);
-        return error;
-    }
-    qCWarning(lcSettings) << "moved the unreadable settings file to" << target;
-    return 0;
+    if (write <= answered)
+        return false;
+    answered = write;
+    if (error)
+        return true;
+    // A change made again since this write began is still to be written.
+    for (auto it = changes.constBegin(); it != changes.constEnd(); ++it)
+        if (unsaved.value(it.key()) == it.value())
+            unsaved.remove(it.key());
+    values = onDisk;
+    for (auto it = unsaved.constBegin(); it != unsaved.constEnd(); ++it)
+        values.insert(it.key(), it.value());
+    return true;
 }

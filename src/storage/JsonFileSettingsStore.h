@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BackgroundWriter.h"
 #include "SettingsStore.h"
 
 #include <QJsonObject>
@@ -18,9 +19,11 @@ class StorageStatus;
 // leaves its temporary copy behind; the next start removes such copies.
 //
 // A change takes effect at once for every later read of this run, whether or not it reached the
-// disk: one that could not be written (a full disk, a read-only folder) is kept, reported to the
-// storage status, and written with the next write or the status's retry. Nothing here waits for
-// the lock: while another client holds it for its write, the change waits for the retry.
+// disk, and is written on a thread of its own (a flush can take seconds on a slow disk or a
+// network home folder, and the window must not wait for it). One that could not be written (a
+// full disk, a read-only folder) is kept, reported to the storage status, and written with the
+// next write or the status's retry. No write waits for the lock: while another client holds it
+// for its write, the change waits for the retry.
 class JsonFileSettingsStore : public SettingsStore
 {
 public:
@@ -33,26 +36,24 @@ public:
     static QString defaultFilePath();
 
     QString filePath() const { return path; }
-    // Whether every change of this run is on disk.
-    bool isSaved() const { return unsaved.isEmpty(); }
+    // Whether every change of this run is on disk, once the writes under way have ended.
+    bool isSaved();
+    // Waits for the writes under way and takes in their answers, for a tool or a test that
+    // reads the file next.
+    void wait() { writer.settle(); }
 
 protected:
     QJsonValue value(const QString& key) const override;
     void setValue(const QString& key, const QJsonValue& value) override;
 
 private:
-    enum class Read
-    {
-        Missing,
-        Read,
-        Unreadable
-    };
-    Read read(QJsonObject& into) const;
-    // 0, or the errno that kept the damaged file where it is.
-    int moveAside();
-    // Writes this run's changes into the file as it is on disk now, under the lock: 0, or the
-    // errno that stopped it (EWOULDBLOCK while another client holds the lock).
-    int writeUnsaved(std::chrono::milliseconds lockWait);
+    // Starts a write of every change not on disk yet.
+    void writeUnsaved();
+    // Writes them now, after the writes under way, for a retry or a quit: 0, or the errno.
+    int writeUnsavedNow(std::chrono::milliseconds lockWait);
+    // Takes in what a write of changes gave (the file as it left it, or the errno that stopped
+    // it), unless a later write's answer is in already: whether it was taken.
+    bool take(quint64 write, const QJsonObject& changes, const QJsonObject& onDisk, int error);
 
     QString path;
     StorageStatus* status;
@@ -60,4 +61,9 @@ private:
     QJsonObject values;
     // This run's changes that are not on disk yet.
     QJsonObject unsaved;
+    // The writes asked for, and the last whose answer is taken in: an answer older than a write
+    // made since on the window's thread says nothing.
+    quint64 asked = 0;
+    quint64 answered = 0;
+    BackgroundWriter writer;
 };

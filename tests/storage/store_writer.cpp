@@ -34,6 +34,7 @@ int main(int argc, char* argv[])
         store.setString(QStringLiteral("grows"), QString(i * 512, QLatin1Char('x')));
         store.setDictionary(QStringLiteral("QuibboAPIConnectionParams"),
                             {{QStringLiteral("Password"), QString::number(i)}});
+        store.wait();
         std::printf("%d\n", i);
         std::fflush(stdout);
     }

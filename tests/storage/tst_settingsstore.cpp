@@ -101,6 +101,7 @@ private Q_SLOTS:
         JsonFileSettingsStore store(path());
         QCOMPARE(store.stringForKey(QStringLiteral("senderID")), std::nullopt);
         store.setString(QStringLiteral("senderID"), QStringLiteral("new"));
+        store.wait();
 
         const QStringList aside = QDir(home.filePath(QStringLiteral("quibbo")))
                                       .entryList({QStringLiteral("settings.json.corrupt-*")});
@@ -119,8 +120,11 @@ private Q_SLOTS:
         JsonFileSettingsStore first(path());
         JsonFileSettingsStore second(path());
         first.setString(QStringLiteral("senderID"), QStringLiteral("Ann"));
+        first.wait();
         second.setArray(QStringLiteral("RecentMsisdns"), {QStringLiteral("123")});
+        second.wait();
         first.setString(QStringLiteral("longSMSAllowed"), QStringLiteral("ON"));
+        first.wait();
         const JsonFileSettingsStore fresh(path());
         QCOMPARE(fresh.stringForKey(QStringLiteral("senderID")), QStringLiteral("Ann"));
         QCOMPARE(fresh.arrayForKey(QStringLiteral("RecentMsisdns")), QStringList{"123"});
@@ -140,6 +144,7 @@ private Q_SLOTS:
         QVERIFY(held.tryLock(0));
 
         writer.setString(QStringLiteral("senderID"), QStringLiteral("Ann"));
+        writer.wait();
         QCOMPARE(writer.stringForKey(QStringLiteral("senderID")), QStringLiteral("Ann"));
         QVERIFY(!QFile::exists(path()));
         QVERIFY(status.unsaved().isEmpty()); // a moment's wait is nothing to tell the user
@@ -173,6 +178,7 @@ private Q_SLOTS:
         store.setString(QStringLiteral("senderID"), QStringLiteral("Old"));
         store.setDictionary(QStringLiteral("QuibboAPIConnectionParams"),
                             {{"CompanyId", "C1"}, {"UserId", "U1"}, {"Password", "p"}});
+        store.wait();
         const QByteArray before = readFile(path());
         QVERIFY(before.contains("Old"));
 
@@ -180,6 +186,7 @@ private Q_SLOTS:
         QSignalSpy told(&status, &StorageStatus::changed);
         store.setString(QStringLiteral("senderID"), QStringLiteral("New"));
         store.setArray(QStringLiteral("RecentMsisdns"), {QStringLiteral("447700900123")});
+        store.wait();
         QCOMPARE(store.stringForKey(QStringLiteral("senderID")), QStringLiteral("New"));
         QCOMPARE(store.arrayForKey(QStringLiteral("RecentMsisdns")), QStringList{"447700900123"});
         QCOMPARE(readFile(path()), before);
@@ -214,6 +221,7 @@ private Q_SLOTS:
         StorageStatus status(time);
         JsonFileSettingsStore store(path(), &status);
         store.setString(QStringLiteral("senderID"), QStringLiteral("Old"));
+        store.wait();
         const QString lock = path() + QStringLiteral(".lock");
         QVERIFY(writeFile(lock, "999999999\nquibbo\nelsewhere\n"));
         QFile left(lock);
@@ -224,6 +232,7 @@ private Q_SLOTS:
         QVERIFY(disk.fill());
 
         store.setString(QStringLiteral("senderID"), QStringLiteral("New"));
+        store.wait();
         QCOMPARE(status.unsaved().value(StorageStatus::File::Settings), ENOSPC);
         disk.makeRoom();
         time.advance(std::chrono::seconds(5));
