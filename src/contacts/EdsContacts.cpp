@@ -25,6 +25,8 @@ namespace {
 // over the years.
 constexpr QLatin1StringView registryPrefix("org.gnome.evolution.dataserver.Sources");
 constexpr QLatin1StringView factoryPrefix("org.gnome.evolution.dataserver.AddressBook");
+// How long the services' owners must stay unchanged before the books are asked for again.
+constexpr std::chrono::milliseconds quietBeforeReconnecting(500);
 // Every contact of a book.
 constexpr char everyone[] = R"((contains "x-evolution-any-field" ""))";
 
@@ -39,7 +41,12 @@ template <typename Body> void guarded(Body body) noexcept
 }
 } // namespace
 
-EdsContacts::EdsContacts(QObject* parent) : QObject(parent) {}
+EdsContacts::EdsContacts(QObject* parent) : QObject(parent), reconnect(new QTimer(this))
+{
+    reconnect->setSingleShot(true);
+    reconnect->setInterval(quietBeforeReconnecting);
+    connect(reconnect, &QTimer::timeout, this, &EdsContacts::reconnectOnceQuiet);
+}
 
 EdsContacts::~EdsContacts()
 {
@@ -78,6 +85,10 @@ void EdsContacts::start()
     const auto answered = [this, running, activatable] {
         if (!running->isFinished() || !activatable->isFinished())
             return;
+        // Both answers may be in before either is announced: the second announcement finds
+        // the work done.
+        running->disconnect(this);
+        activatable->disconnect(this);
         const QStringList names = QDBusPendingReply<QStringList>(*running).value() +
                                   QDBusPendingReply<QStringList>(*activatable).value();
         running->deleteLater();
@@ -129,25 +140,54 @@ void EdsContacts::follow(const QStringList& followed)
 void EdsContacts::ownerChanged(const QString& service, const QString& oldOwner,
                                const QString& newOwner)
 {
-    if (oldOwner.isEmpty()) {
-        // Started: by this client's own call, or again after it had ended.
-        if (service == registryService && !registry && !connecting)
-            startRegistry();
-        return;
+    if (service == registryService)
+        registryRuns = !newOwner.isEmpty();
+    if (!oldOwner.isEmpty()) {
+        // Ended, or replaced: whatever was read through it is gone.
+        qCInfo(lcEds) << service
+                      << "ended; the desktop's address books are read again once it is back";
+        dropBooks();
     }
-    // Ended, or replaced: whatever was read through it is gone.
-    qCInfo(lcEds) << service << "ended; the desktop's address books are read again once it is back";
-    disconnectAll();
-    const bool registryRuns = service == registryService ? !newOwner.isEmpty() : true;
-    if (registryRuns) {
+    // The services end together (a crash, an update) and come back one after another: the
+    // books are asked for once their owners have stopped changing, rather than of a service
+    // that is going.
+    reconnect->start();
+}
+
+void EdsContacts::reconnectOnceQuiet()
+{
+    if (connecting)
+        return;
+    if (!registry) {
         startRegistry();
+    } else if (registryRuns) {
+        // The registry follows its service across a restart by itself, and is kept: letting
+        // go of it waits on the thread it talks to the service from.
+        absent = false;
+        syncBooks();
+        if (books.empty())
+            announce();
     } else {
-        absent = true;
-        announce();
+        // Ended alone, it is started again by the next program that asks, which may be none
+        // (the books' service stays): this client asks.
+        QDBusMessage start = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("StartServiceByName"));
+        start << registryService << 0u;
+        auto* asked =
+            new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(start), this);
+        connect(asked, &QDBusPendingCallWatcher::finished, this,
+                [this](QDBusPendingCallWatcher* answer) {
+                    answer->deleteLater();
+                    if (!answer->isError() || registryRuns)
+                        return; // its owner's coming says the rest
+                    absent = true;
+                    announce();
+                });
     }
 }
 
-void EdsContacts::disconnectAll()
+void EdsContacts::dropBooks()
 {
     ++generation;
     connecting = false;
@@ -160,11 +200,6 @@ void EdsContacts::disconnectAll()
     for (auto& [uid, book] : books)
         dropBook(book);
     books.clear();
-    if (registry) {
-        lib->signalDisconnect(registry, G_SIGNAL_MATCH_DATA, 0, 0, nullptr, nullptr, this);
-        lib->unref(registry);
-        registry = nullptr;
-    }
     announce();
 }
 

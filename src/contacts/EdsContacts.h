@@ -20,6 +20,7 @@ using ESource = struct _ESource;
 using GError = struct _GError;
 using GTask = struct _GTask;
 class QDBusServiceWatcher;
+class QTimer;
 
 // The desktop's address books (GNOME Contacts, Evolution and the online accounts synced into
 // Evolution Data Server): every enabled one, kept current through a live view of each. Nothing
@@ -30,8 +31,9 @@ class QDBusServiceWatcher;
 // is loaded and the list stays empty.
 //
 // The services are followed on the bus: when the registry or the address-book factory ends (a
-// crash, an update), its books are dropped, and they are read again from the registry once it
-// is back.
+// crash, an update), its books are dropped, and read again once the services' owners have
+// stopped changing for a moment. The registry is kept meanwhile (it follows its service), and a
+// registry that ended alone is started again by this client.
 class EdsContacts : public QObject
 {
     Q_OBJECT
@@ -71,8 +73,10 @@ private:
     // Follows the registry's and the factory's owners on the bus.
     void follow(const QStringList& services);
     void ownerChanged(const QString& service, const QString& oldOwner, const QString& newOwner);
-    // Lets go of the registry and every book, and of every call still out for them.
-    void disconnectAll();
+    // Once the owners have stopped changing: the books again, if the registry runs.
+    void reconnectOnceQuiet();
+    // Lets go of every book, and of every call still out for the books and the registry.
+    void dropBooks();
     // Connects the enabled books not yet connected, drops those no longer enabled.
     void syncBooks();
     void bookConnected(const QString& sourceUid, EBookClient* client);
@@ -112,6 +116,8 @@ private:
     quint64 changes = 0;
     quint64 generation = 0; // of the registry and books held now: each disconnection starts anew
     QDBusServiceWatcher* services = nullptr;
+    QTimer* reconnect;
+    bool registryRuns = true; // as the bus last said; asked for in any case at the start
     QString registryService;
     GCancellable* cancellable = nullptr;
     ESourceRegistry* registry = nullptr;
