@@ -13,7 +13,8 @@ against the real simulator.
    ID; the window says the change could not be saved and why, and the file stays as it was. Once
    space is freed, the next message goes out (with the new sender ID) and the changes reach the
    file. (Headless Weston has no keyboard, so no field there ever loses the focus that ends its
-   editing: the sender ID is typed under X11 only.)
+   editing: the sender ID is typed under X11 only.) The draft's folder is full too: a message
+   typed then cannot be saved, and Quit asks first; Cancel keeps the window and the text.
 3. The service out of reach (a relay of the test's own that stops listening): Send fails, the
    user puts the message in the outbox, quits and starts the client again, which shows it
    waiting. The service comes back, the user presses Send Now in the outbox, and the window says
@@ -308,24 +309,28 @@ try:
     if not full_disk:
         print("no user namespaces here: the journey's full-disk step is skipped")
     settings_dir = os.path.join(work, "first", "config", "quibbo")
+    state_dir = os.path.join(work, "first", "state", "quibbo")
+    os.makedirs(state_dir, exist_ok=True)
     if full_disk:
-        kept = os.path.join(work, "settings-before")
-        shutil.copytree(settings_dir, kept)
-        subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k,mode=0700", "tmpfs",
-                        settings_dir], check=True)
-        for name in os.listdir(kept):
-            shutil.copy2(os.path.join(kept, name), settings_dir)
+        for folder in (settings_dir, state_dir):
+            kept = folder + "-before"
+            shutil.copytree(folder, kept)
+            subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64k,mode=0700", "tmpfs",
+                            folder], check=True)
+            for name in os.listdir(kept):
+                shutil.copy2(os.path.join(kept, name), folder)
     with open(os.path.join(settings_dir, "settings.json"), "rb") as f:
         before = f.read()
     client = Client(secure, public, os.path.join(work, "first"))
-    filler = os.path.join(settings_dir, "filler")
-    with open(filler, "wb", buffering=0) as f:
-        for piece in (b"f" * 4096, b"f") if full_disk else ():
-            try:
-                while f.write(piece):
+    fillers = [os.path.join(folder, "filler") for folder in (settings_dir, state_dir)]
+    for filler in fillers:
+        with open(filler, "wb", buffering=0) as f:
+            for piece in (b"f" * 4096, b"f") if full_disk else ():
+                try:
+                    while f.write(piece):
+                        pass
+                except OSError:
                     pass
-            except OSError:
-                pass
     client.find("the Preferences menu item", lambda n: n.get_role_name() == "menu item"
                 and n.get_name() == "Preferences…").do_action(0)
     client.control("page tab", "Sending").do_action(0)
@@ -354,7 +359,24 @@ try:
         if left != ["filler", "settings.json"]:
             fail("a full disk left %s beside the settings" % left)
     client.press("Close")
-    os.remove(filler)
+    if full_disk:
+        client.type_into("text", "Message", "An unsaved thought")
+        wait_for("the notice that the draft was not saved",
+                 lambda: "Your draft could not be saved: the disk is full" in notice.get_name())
+        client.find("the Quit menu item", lambda n: n.get_role_name() == "menu item"
+                    and n.get_name() == "Quit").do_action(0)
+        client.find("the question before the quit", lambda n: n.get_name()
+                    == "Your draft could not be saved: the disk is full." and showing(n))
+        client.control("push button", "Quit Anyway")
+        client.press("Cancel")
+        wait_for("the question to go", lambda: not client.first(
+            lambda n: is_control(n, "push button", "Quit Anyway")))
+        if client.process.poll() is not None:
+            fail("the client quit with an unsaved draft")
+        if client.control("text", "Message").get_text(0, -1) != "An unsaved thought":
+            fail("Cancel did not keep the text")
+    for filler in fillers:
+        os.remove(filler)
     client.send("Sent from a freed disk", "07700 900123")
     sent_with = "JourneyCo" if PLATFORM == "x11" else json.loads(before)["senderID"]
     wait_for("the simulator to accept the message with the sender ID as changed",
