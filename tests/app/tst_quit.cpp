@@ -17,6 +17,8 @@ struct Client : AppHarness
         open();
         compose(typed.left(10), number);
         test.time.advance(1s);
+        // A folder with a file open for writing cannot be made read-only.
+        test.drafts.wait();
     }
 
     QString folder() const { return test.stateFolder.filePath(QStringLiteral("quibbo")); }

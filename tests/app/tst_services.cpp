@@ -375,6 +375,8 @@ private Q_SLOTS:
             QCOMPARE(start->exitCode(), 0);
         }
         QVERIFY(running);
+        // The owner's QProcess may not have heard yet that it started.
+        QVERIFY(running->waitForStarted());
         QCOMPARE(running->state(), QProcess::Running);
         QByteArray log;
         QTRY_VERIFY((log += running->readAllStandardError()).count("opening an sms: link") == 5);
