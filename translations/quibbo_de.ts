@@ -169,6 +169,25 @@
     </message>
 </context>
 <context>
+    <name>HistoryExport</name>
+    <message>
+        <source>Export History</source>
+        <translation>Verlauf exportieren</translation>
+    </message>
+    <message>
+        <source>Sent messages.csv</source>
+        <translation>Gesendete Nachrichten.csv</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>The history could not be exported: %1.</source>
+        <translation>Der Verlauf konnte nicht exportiert werden: %1.</translation>
+    </message>
+</context>
+<context>
     <name>HistoryRow</name>
     <message>
         <source>Queued</source>
@@ -402,6 +421,10 @@
     <message>
         <source>&amp;Quit Anyway</source>
         <translation>&amp;Trotzdem beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Export History…</source>
+        <translation>Verlauf &amp;exportieren…</translation>
     </message>
 </context>
 <context>

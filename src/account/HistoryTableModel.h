@@ -34,6 +34,7 @@ public:
 
     // The name of the card a number (as the service writes it) belongs to.
     std::optional<QString> contactName(const QString& msisdn) const { return names.of(msisdn); }
+    const ContactNames& contactNames() const { return names; }
     void setContactNames(ContactNames contactNames);
 
 private:

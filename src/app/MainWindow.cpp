@@ -8,6 +8,7 @@
 #include "DeliveryNotifications.h"
 #include "DesktopNotifications.h"
 #include "DraftKeeper.h"
+#include "HistoryExport.h"
 #include "MessageJournal.h"
 #include "MobileNumberDataSource.h"
 #include "MsgHistoryDataSource.h"
@@ -90,6 +91,8 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
         connect(shortcut, &QShortcut::activated, form->sendSMSButton, &QPushButton::animateClick);
     }
     connect(form->quitAction, &QAction::triggered, qApp, &QApplication::quit);
+    connect(form->exportHistoryAction, &QAction::triggered, this,
+            [this] { historyExport().chooseFile(); });
     connect(waiting, &Outbox::changed, this, &MainWindow::showOutboxCount);
     connect(form->outboxButton, &QPushButton::clicked, this, [this] {
         outboxDialog().show();
@@ -198,6 +201,13 @@ void MainWindow::showOutboxCount()
     const int count = int(waiting->messages().size());
     form->outboxButton->setText(tr("&Outbox (%n waiting)", nullptr, count));
     form->outboxButton->setVisible(count > 0);
+}
+
+HistoryExport& MainWindow::historyExport()
+{
+    if (!exporter)
+        exporter = new HistoryExport(*this, msgHistory->model(), platform.alerts, this);
+    return *exporter;
 }
 
 OutboxDialog& MainWindow::outboxDialog()

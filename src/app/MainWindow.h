@@ -16,6 +16,7 @@ class CharCounter;
 class CreditsUpdater;
 class DeliveryNotifications;
 class DraftKeeper;
+class HistoryExport;
 class MobileNumberDataSource;
 class MsgHistoryDataSource;
 class MessageJournal;
@@ -51,6 +52,7 @@ public:
     ServicesRequestWindow& servicesRequestWindow();
     UpdatePanel& updatePanel();
     OutboxDialog& outboxDialog();
+    HistoryExport& historyExport();
     Outbox& outbox() const { return *waiting; }
     MessageJournal& messages() const { return *journal; }
     SendSMSPushed& sender() const { return *send; }
@@ -79,6 +81,7 @@ private:
     ServicesRequestWindow* requestWindow = nullptr;
     UpdatePanel* updateWindow = nullptr;
     OutboxDialog* outboxWindow = nullptr;
+    HistoryExport* exporter = nullptr;
     std::unique_ptr<ProgressWord> progressWord;
     CharCounter* counter;
     MobileNumberDataSource* numbers;

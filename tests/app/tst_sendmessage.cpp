@@ -2,6 +2,7 @@
 #include "AddressBookPanel.h"
 #include "AppHarness.h"
 #include "CreditsUpdater.h"
+#include "HistoryExport.h"
 #include "MsgHistoryDataSource.h"
 #include "PreferencesWindow.h"
 #include "ScriptedHttpServer.h"
@@ -11,7 +12,9 @@
 #include "ui_PreferencesWindow.h"
 
 #include <QAccessible>
+#include <QFileDialog>
 #include <QHeaderView>
+#include <QTemporaryDir>
 
 using namespace std::chrono_literals;
 
@@ -295,6 +298,46 @@ private Q_SLOTS:
         QVERIFY(finished.wait());
         QCOMPARE(client.service.account(email)->messages.size(), 1);
         QCOMPARE(client.test.drafts.read(), std::nullopt);
+    }
+
+    // File → Export History… writes the history as the service lists it to the file chosen in
+    // the save dialog; a file that cannot be written is said, and nothing is left behind.
+    void exportHistoryWritesTheFileChosen()
+    {
+        Client client;
+        client.compose(QStringLiteral("Hi, \"you\""), QStringLiteral("07700 900123"));
+        client.send();
+        QSignalSpy fetched(&client.window->history(), &MsgHistoryDataSource::fetchFinished);
+        client.window->history().refreshMsgHistory();
+        QVERIFY(fetched.wait());
+        QTemporaryDir folder;
+        for (const QString& name : {QStringLiteral("sent.csv"), QStringLiteral("file/sent.csv")}) {
+            const bool writable = !name.contains(QLatin1Char('/'));
+            if (!writable)
+                QVERIFY(writeFile(folder.filePath(QStringLiteral("file")), "a file, no folder"));
+            const QString path = folder.filePath(name);
+            QSignalSpy exported(&client.window->historyExport(), &HistoryExport::exported);
+            client.ui().exportHistoryAction->trigger();
+            auto* dialog = client.window->findChild<QFileDialog*>();
+            QVERIFY(dialog);
+            dialog->selectFile(path);
+            QVERIFY(QMetaObject::invokeMethod(dialog, "accept"));
+            QVERIFY(exported.wait());
+            QCOMPARE(exported.first().first().toInt() == 0, writable);
+            if (writable) {
+                const QList<QByteArray> lines = readFile(path).split('\n');
+                QCOMPARE(lines.size(), 3);
+                QCOMPARE(lines[0], "Time,Number,Name,Message,State\r");
+                QVERIFY2(lines[1].endsWith(",07700900123,,\"Hi, \"\"you\"\"\",Queued\r"),
+                         lines[1].constData());
+                QVERIFY(client.test.alerts.shown.isEmpty());
+            } else {
+                QVERIFY(!QFile::exists(path));
+                QCOMPARE(client.test.alerts.shown.size(), 1);
+                QVERIFY(client.test.alerts.shown[0].message.startsWith(
+                    QStringLiteral("The history could not be exported: ")));
+            }
+        }
     }
 
     // The preferences window and the sender share the stored choices.
