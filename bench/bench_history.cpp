@@ -1,10 +1,14 @@
 // Parsing a long history: 100,000 messages (about 20 MB) into rows, fed in the slices the
 // client reads from the network.
 
+#include "Clock.h"
+#include "HistoryCsv.h"
 #include "HistoryParser.h"
+#include "HistoryTableModel.h"
 #include "QuibboService.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QXmlStreamReader>
 
 #include <benchmark/benchmark.h>
@@ -69,6 +73,63 @@ void xmlReaderAlone(benchmark::State& state)
     }
 }
 BENCHMARK(xmlReaderAlone)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5);
+
+QList<HistoryRow> longHistoryRows()
+{
+    HistoryParser parser;
+    parser.addData(longHistory());
+    parser.finish();
+    return parser.takeRows();
+}
+
+class StillClock : public Clock
+{
+public:
+    QDateTime now() const override { return QDateTime(QDate(2026, 12, 9), QTime(12, 0)); }
+};
+
+// One keystroke of the history's search over 100,000 rows: the first (which folds every row's
+// text once), and each later one, which narrows what the last showed; then the field emptied.
+void searchKeystroke(benchmark::State& state)
+{
+    const QList<HistoryRow> rows = longHistoryRows();
+    StillClock clock;
+    const QString typed = QStringLiteral("the station");
+    const qsizetype keystroke = state.range(0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        HistoryTableModel model(clock);
+        model.setRows(rows);
+        for (qsizetype length = 1; length < keystroke; ++length)
+            model.setSearch({typed.left(length), std::nullopt});
+        state.ResumeTiming();
+        model.setSearch(
+            {keystroke > typed.size() ? QString() : typed.left(keystroke), std::nullopt});
+        benchmark::DoNotOptimize(model.rowCount());
+    }
+}
+BENCHMARK(searchKeystroke)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(6)
+    ->Arg(12)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(3);
+
+// The 100,000 rows as a CSV file's bytes, as Export History makes them off the window's thread.
+void exportCsv(benchmark::State& state)
+{
+    const QList<HistoryRow> rows = longHistoryRows();
+    qsizetype bytes = 0;
+    for (auto _ : state) {
+        const QByteArray csv = HistoryCsv::write(rows, ContactNames());
+        bytes = csv.size();
+        benchmark::DoNotOptimize(csv);
+    }
+    state.counters["MB"] = bytes / 1e6;
+}
+BENCHMARK(exportCsv)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3);
 } // namespace
 
 int main(int argc, char** argv)

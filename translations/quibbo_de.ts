@@ -211,6 +211,16 @@
     </message>
 </context>
 <context>
+    <name>HistorySearch</name>
+    <message numerus="yes">
+        <source>Showing %1 of %n messages.</source>
+        <translation>
+            <numerusform>%1 von %n Nachricht angezeigt.</numerusform>
+            <numerusform>%1 von %n Nachrichten angezeigt.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>HistoryTableModel</name>
     <message>
         <source>Time</source>
@@ -425,6 +435,46 @@
     <message>
         <source>&amp;Export History…</source>
         <translation>Verlauf &amp;exportieren…</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Search history</source>
+        <translation>Verlauf durchsuchen</translation>
+    </message>
+    <message>
+        <source>Show the messages whose text, number or contact name holds this (Ctrl+F; Escape empties it)</source>
+        <translation>Zeigt die Nachrichten, deren Text, Nummer oder Kontaktname dies enthält (Strg+F; Escape leert das Feld)</translation>
+    </message>
+    <message>
+        <source>State filter</source>
+        <translation>Statusfilter</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>Alle</translation>
+    </message>
+    <message>
+        <source>Queued</source>
+        <translation>Wartend</translation>
+    </message>
+    <message>
+        <source>Ongoing</source>
+        <translation>In Zustellung</translation>
+    </message>
+    <message>
+        <source>Successful</source>
+        <translation>Zugestellt</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Messages shown</source>
+        <translation>Angezeigte Nachrichten</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,16 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>HistorySearch</name>
+    <message numerus="yes">
+        <source>Showing %1 of %n messages.</source>
+        <translation>
+            <numerusform>Showing %1 of %n message.</numerusform>
+            <numerusform>Showing %1 of %n messages.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message numerus="yes">
         <source>&amp;Outbox (%n waiting)</source>

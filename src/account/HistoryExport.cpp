@@ -32,7 +32,7 @@ void HistoryExport::chooseFile()
 void HistoryExport::writeTo(const QString& path)
 {
     writer.run(
-        [path, rows = history.rows(), names = history.contactNames()] {
+        [path, rows = history.shownRows(), names = history.contactNames()] {
             return PrivateFile::write(path, HistoryCsv::write(rows, names));
         },
         this,

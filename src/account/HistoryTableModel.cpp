@@ -9,7 +9,9 @@ HistoryTableModel::HistoryTableModel(Clock& clock_, QObject* parent)
 
 int HistoryTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(tableRows.size());
+    if (parent.isValid())
+        return 0;
+    return static_cast<int>(searching ? shown.size() : tableRows.size());
 }
 
 int HistoryTableModel::columnCount(const QModelIndex& parent) const
@@ -23,7 +25,7 @@ QVariant HistoryTableModel::data(const QModelIndex& index, int role) const
         return {};
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
-    const HistoryRow& row = tableRows.at(index.row());
+    const HistoryRow& row = tableRows.at(sourceRow(index.row()));
     QString text;
     switch (index.column()) {
     case TimeColumn:
@@ -82,11 +84,85 @@ void HistoryTableModel::setRows(QList<HistoryRow> rows)
 {
     beginResetModel();
     tableRows = std::move(rows);
+    haystacks.clear();
+    if (searching)
+        findShown(nullptr);
     endResetModel();
 }
 
 void HistoryTableModel::setContactNames(ContactNames contactNames)
 {
     names = std::move(contactNames);
+    haystacks.clear();
+    if (searching && !search.text.isEmpty()) {
+        // A name found or lost changes which rows the search shows.
+        beginResetModel();
+        findShown(nullptr);
+        endResetModel();
+        return;
+    }
     emit dataChanged(index(0, NumberColumn), index(rowCount() - 1, NumberColumn));
+}
+
+void HistoryTableModel::setSearch(const Search& wanted)
+{
+    if (wanted == search)
+        return;
+    // Typing on narrows what was shown: only those rows are looked at again.
+    const bool narrows = searching && wanted.state == search.state &&
+                         wanted.text.contains(search.text, Qt::CaseInsensitive);
+    search = wanted;
+    beginResetModel();
+    searching = !search.text.isEmpty() || search.state;
+    if (searching) {
+        const QList<int> before = narrows ? shown : QList<int>();
+        findShown(narrows ? &before : nullptr);
+    } else {
+        shown.clear();
+    }
+    endResetModel();
+}
+
+QList<HistoryRow> HistoryTableModel::shownRows() const
+{
+    if (!searching)
+        return tableRows;
+    QList<HistoryRow> rows;
+    rows.reserve(shown.size());
+    for (const int row : shown)
+        rows.append(tableRows.at(row));
+    return rows;
+}
+
+bool HistoryTableModel::matches(qsizetype row) const
+{
+    if (search.state && tableRows.at(row).state != *search.state)
+        return false;
+    return needle.isEmpty() || haystacks.at(row).contains(needle);
+}
+
+void HistoryTableModel::findShown(const QList<int>* among)
+{
+    needle = search.text.toCaseFolded();
+    if (!needle.isEmpty() && haystacks.size() != tableRows.size()) {
+        haystacks.clear();
+        haystacks.reserve(tableRows.size());
+        for (const HistoryRow& row : std::as_const(tableRows)) {
+            const QString number = row.msisdn.value_or(QString());
+            haystacks.append((row.message.value_or(QString()) + QChar(u'\n') + number +
+                              QChar(u'\n') + names.of(number).value_or(QString()))
+                                 .toCaseFolded());
+        }
+    }
+    QList<int> found;
+    if (among) {
+        for (const int row : *among)
+            if (matches(row))
+                found.append(row);
+    } else {
+        for (qsizetype row = 0; row < tableRows.size(); ++row)
+            if (matches(row))
+                found.append(int(row));
+    }
+    shown = std::move(found);
 }

@@ -8,7 +8,9 @@
 class Clock;
 
 // The four columns of the history's table: time, number (with the contact's name when it is in
-// the address book), text and delivery state, for the rows of the last listing.
+// the address book), text and delivery state, for the rows of the last listing that the search
+// shows: every row, or those whose text, number or contact name holds the search (letter case
+// ignored) and whose state is the one chosen.
 class HistoryTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -29,8 +31,19 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+    // Every row of the listing, shown or not.
     const QList<HistoryRow>& rows() const { return tableRows; }
     void setRows(QList<HistoryRow> rows);
+
+    struct Search
+    {
+        QString text;
+        std::optional<HistoryRow::State> state; // any, when none
+        bool operator==(const Search&) const = default;
+    };
+    void setSearch(const Search& search);
+    // The rows the search shows, in the table's order.
+    QList<HistoryRow> shownRows() const;
 
     // The name of the card a number (as the service writes it) belongs to.
     std::optional<QString> contactName(const QString& msisdn) const { return names.of(msisdn); }
@@ -38,7 +51,18 @@ public:
     void setContactNames(ContactNames contactNames);
 
 private:
+    int sourceRow(int row) const { return searching ? shown.at(row) : row; }
+    bool matches(qsizetype row) const;
+    void findShown(const QList<int>* among);
+
     Clock& clock;
     QList<HistoryRow> tableRows;
     ContactNames names;
+    Search search;
+    bool searching = false;
+    QList<int> shown; // the rows the search shows, while there is one
+    // Each row's text, number and name folded to one case, made at the first search of a
+    // listing: a keystroke then only scans them.
+    QStringList haystacks;
+    QString needle;
 };

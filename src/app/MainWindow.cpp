@@ -9,6 +9,7 @@
 #include "DesktopNotifications.h"
 #include "DraftKeeper.h"
 #include "HistoryExport.h"
+#include "HistorySearch.h"
 #include "MessageJournal.h"
 #include "MobileNumberDataSource.h"
 #include "MsgHistoryDataSource.h"
@@ -83,6 +84,11 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
             &CreditsUpdater::updateCredits);
     connect(send, &SendSMSPushed::historyRefreshRequested, msgHistory,
             &MsgHistoryDataSource::refreshMsgHistoryAfterWaitingALittleBit);
+    historySearch = new HistorySearch(
+        {*form->historySearchField, *form->historyStateFilter, *form->historyCountText},
+        msgHistory->model(), this);
+    auto* findShortcut = new QShortcut(QKeySequence::Find, this);
+    connect(findShortcut, &QShortcut::activated, historySearch, &HistorySearch::focus);
     auto* refreshShortcut = new QShortcut(QKeySequence::Refresh, this);
     connect(refreshShortcut, &QShortcut::activated, form->refreshButton,
             &QPushButton::animateClick);

@@ -17,6 +17,7 @@ class CreditsUpdater;
 class DeliveryNotifications;
 class DraftKeeper;
 class HistoryExport;
+class HistorySearch;
 class MobileNumberDataSource;
 class MsgHistoryDataSource;
 class MessageJournal;
@@ -89,6 +90,7 @@ private:
     SendSMSPushed* send;
     CreditsUpdater* creditsUpdater;
     MsgHistoryDataSource* msgHistory;
+    HistorySearch* historySearch;
     MessageJournal* journal;
     Outbox* waiting;
     DeliveryNotifications* deliveries;

@@ -12,6 +12,7 @@
 #include "ui_PreferencesWindow.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QTemporaryDir>
@@ -298,6 +299,35 @@ private Q_SLOTS:
         QVERIFY(finished.wait());
         QCOMPARE(client.service.account(email)->messages.size(), 1);
         QCOMPARE(client.test.drafts.read(), std::nullopt);
+    }
+
+    // Ctrl+F reaches the history's search from the message, and the export writes only the
+    // rows it shows.
+    void findReachesTheSearchAndTheExportFollowsIt()
+    {
+        Client client;
+        for (const QString& text : {QStringLiteral("First"), QStringLiteral("Second")}) {
+            client.compose(text, QStringLiteral("07700 900123"));
+            client.send();
+        }
+        QSignalSpy fetched(&client.window->history(), &MsgHistoryDataSource::fetchFinished);
+        client.window->history().refreshMsgHistory();
+        QVERIFY(fetched.wait());
+        client.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(client.window.get()));
+        client.ui().messageField->setFocus();
+        QTest::keyClick(client.ui().messageField, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), client.ui().historySearchField);
+        QTest::keyClicks(client.ui().historySearchField, QStringLiteral("SEC"));
+        QCOMPARE(client.ui().myTableView->model()->rowCount(), 1);
+        QCOMPARE(client.ui().historyCountText->text(), QStringLiteral("Showing 1 of 2 messages."));
+
+        QTemporaryDir folder;
+        QSignalSpy exported(&client.window->historyExport(), &HistoryExport::exported);
+        client.window->historyExport().writeTo(folder.filePath(QStringLiteral("shown.csv")));
+        QVERIFY(exported.wait());
+        const QByteArray written = readFile(folder.filePath(QStringLiteral("shown.csv")));
+        QVERIFY(written.contains(",Second,") && !written.contains(",First,"));
     }
 
     // File → Export History… writes the history as the service lists it to the file chosen in
