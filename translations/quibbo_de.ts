@@ -149,6 +149,12 @@
         <translation>%1: unerwartetes Argument „%2“
 </translation>
     </message>
+    <message>
+        <source>%1: option &apos;%2&apos; needs a value
+</source>
+        <translation>%1: Option „%2“ braucht einen Wert
+</translation>
+    </message>
 </context>
 <context>
     <name>DeliveryNotifications</name>
@@ -166,6 +172,33 @@
     <message>
         <source>Open Quibbo</source>
         <translation>Quibbo öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryCommand</name>
+    <message>
+        <source>no account is set up: start Quibbo once to set one up</source>
+        <translation>es ist kein Konto eingerichtet: Starten Sie Quibbo einmal, um eines einzurichten</translation>
+    </message>
+    <message>
+        <source>the keyring does not hand out the account&apos;s password</source>
+        <translation>der Schlüsselbund gibt das Passwort des Kontos nicht heraus</translation>
+    </message>
+    <message>
+        <source>the history could not be fetched: the service did not answer</source>
+        <translation>der Verlauf konnte nicht abgerufen werden: der Dienst hat nicht geantwortet</translation>
+    </message>
+    <message>
+        <source>the history could not be fetched: the service&apos;s answer was not a whole listing</source>
+        <translation>der Verlauf konnte nicht abgerufen werden: die Antwort des Dienstes war keine vollständige Liste</translation>
+    </message>
+    <message>
+        <source>the history could not be written to standard output</source>
+        <translation>der Verlauf konnte nicht auf die Standardausgabe geschrieben werden</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
     </message>
 </context>
 <context>
@@ -1212,6 +1245,10 @@ Bitte warten.</translation>
 to the Quibbo client as a message to address.</source>
         <translation>Den Text der Standardeingabe, sonst den ausgewählten Text, sonst die Zwischenablage
 an den Quibbo-Client übergeben, als Nachricht, die noch adressiert wird.</translation>
+    </message>
+    <message>
+        <source>write the whole history to FILE as CSV (- for standard output) and exit</source>
+        <translation>den ganzen Verlauf als CSV in FILE schreiben (- für die Standardausgabe) und beenden</translation>
     </message>
 </context>
 </TS>

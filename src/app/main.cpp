@@ -10,6 +10,7 @@
 #include "DesktopUrlOpener.h"
 #include "DraftStore.h"
 #include "EdsContacts.h"
+#include "HistoryCommand.h"
 #include "InstalledTranslations.h"
 #include "JournalStore.h"
 #include "JsonFileSettingsStore.h"
@@ -35,6 +36,30 @@
 
 #include <optional>
 
+namespace {
+// The history's export from the command line: no window, no display, and not the client's bus
+// name, so that it runs beside a running client.
+int exportHistory(int argc, char* argv[], InstalledTranslations& translations,
+                  const QString& target)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quibbo"));
+    translations.install();
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    JsonFileSettingsStore settingsFile(JsonFileSettingsStore::defaultFilePath());
+    KeyringThread keyring(bus);
+    KeyringSettingsStore settingsStore(settingsFile, Settings::passwordEntries(), keyring, bus);
+    Settings settings(settingsStore);
+    NetworkAccess network;
+    AddressBook addressBook(AddressBook::defaultFolder());
+    HistoryCommand command(settings, network, addressBook, ServiceEndpoints::fromEnvironment());
+    QObject::connect(&command, &HistoryCommand::finished, &app,
+                     [](int status) { QCoreApplication::exit(status); });
+    command.run(target);
+    return QCoreApplication::exec();
+}
+} // namespace
+
 int main(int argc, char* argv[])
 {
     // Answered before the application exists, so that --help and --version need no display, in
@@ -43,15 +68,24 @@ int main(int argc, char* argv[])
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
+    const auto translated = [&translations](const char* text) {
+        return Translations::translate(translations.client(), "main", text);
+    };
     const CommandLine commandLine{
-        QStringLiteral("quibbo"), QStringLiteral("[sms:LINK]"),
-        Translations::translate(translations.client(), "main",
-                                QT_TRANSLATE_NOOP("main", "Send text messages through your Quibbo "
-                                                          "account.")),
-        QStringLiteral(QUIBBO_VERSION), &translations.client()};
-    const std::variant<QStringList, CommandLine::Answer> read = commandLine.read(arguments);
+        QStringLiteral("quibbo"),
+        QStringLiteral("[sms:LINK]"),
+        translated(QT_TRANSLATE_NOOP("main", "Send text messages through your Quibbo account.")),
+        QStringLiteral(QUIBBO_VERSION),
+        &translations.client(),
+        CommandLine::Option{QStringLiteral("--export-history"), QStringLiteral("FILE"),
+                            translated(QT_TRANSLATE_NOOP(
+                                "main", "write the whole history to FILE as CSV (- for standard "
+                                        "output) and exit"))}};
+    const std::variant<CommandLine::Run, CommandLine::Answer> read = commandLine.read(arguments);
     if (const auto* answer = std::get_if<CommandLine::Answer>(&read))
         return CommandLine::print(*answer);
+    if (const std::optional<QString> exportTo = std::get<CommandLine::Run>(read).optionValue)
+        return exportHistory(argc, argv, translations, *exportTo);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quibbo"));
@@ -62,7 +96,7 @@ int main(int argc, char* argv[])
 
     // An sms: link as the argument (the desktop opens such links with the client).
     std::optional<QString> link;
-    for (const QString& argument : std::get<QStringList>(read))
+    for (const QString& argument : std::get<CommandLine::Run>(read).positional)
         if (parseSmsUri(argument))
             link = argument;
 

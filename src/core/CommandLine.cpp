@@ -35,39 +35,57 @@ int CommandLine::print(const Answer& answer)
     return answer.status;
 }
 
-std::variant<QStringList, CommandLine::Answer> CommandLine::read(const QStringList& arguments) const
+std::variant<CommandLine::Run, CommandLine::Answer>
+CommandLine::read(const QStringList& arguments) const
 {
     const auto tr = [this](const char* text) {
         return translator ? Translations::translate(*translator, "CommandLine", text)
                           : QCoreApplication::translate("CommandLine", text);
     };
-    const QString usage = tr("Usage: %1 [--help] [--version]%2\n")
-                              .arg(program, operand.isEmpty() ? QString() : u' ' + operand);
-    QStringList positional;
+    QString rest;
+    if (option)
+        rest += QStringLiteral(" [%1 %2]").arg(option->name, option->valueName);
+    if (!operand.isEmpty())
+        rest += u' ' + operand;
+    const QString usage = tr("Usage: %1 [--help] [--version]%2\n").arg(program, rest);
+    Run run;
     bool optionsEnded = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        const bool option = !optionsEnded && argument.startsWith(QLatin1Char('-')) &&
-                            argument != QLatin1String("-");
-        if (!option) {
-            positional.append(argument);
+        const bool isOption = !optionsEnded && argument.startsWith(QLatin1Char('-')) &&
+                              argument != QLatin1String("-");
+        if (!isOption) {
+            run.positional.append(argument);
         } else if (argument == QLatin1String("--")) {
             optionsEnded = true;
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             return Answer{0, usage + description + u'\n' +
                                  tr("\n  -h, --help     show this help and exit\n"
-                                    "  -v, --version  show the version and exit\n")};
+                                    "  -v, --version  show the version and exit\n") +
+                                 (option ? QStringLiteral("  %1 %2\n      %3\n")
+                                               .arg(option->name, option->valueName, option->help)
+                                         : QString())};
         } else if (argument == QLatin1String("--version") || argument == QLatin1String("-v")) {
             return Answer{0, program + u' ' + version + u'\n'};
+        } else if (option && (argument == option->name ||
+                              argument.startsWith(option->name + QLatin1Char('=')))) {
+            if (argument != option->name) {
+                run.optionValue = argument.mid(option->name.size() + 1);
+            } else if (i + 1 < arguments.size()) {
+                run.optionValue = arguments[++i];
+            } else {
+                return Answer{2,
+                              tr("%1: option '%2' needs a value\n").arg(program, argument) + usage};
+            }
         } else if (const qsizetype length = qtOptionLength(arguments, i)) {
             i += length - 1;
         } else {
             return Answer{2, tr("%1: unknown option '%2'\n").arg(program, argument) + usage};
         }
     }
-    if (positional.size() > (operand.isEmpty() ? 0 : 1)) {
-        return Answer{2,
-                      tr("%1: unexpected argument '%2'\n").arg(program, positional.last()) + usage};
+    if (run.positional.size() > (operand.isEmpty() ? 0 : 1)) {
+        return Answer{2, tr("%1: unexpected argument '%2'\n").arg(program, run.positional.last()) +
+                             usage};
     }
-    return positional;
+    return run;
 }

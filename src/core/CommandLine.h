@@ -2,9 +2,10 @@
 
 #include <QStringList>
 
-class QTranslator;
-
+#include <optional>
 #include <variant>
+
+class QTranslator;
 
 // What a Quibbo program answers to its options before it needs a display, as other commands
 // do: --help and --version print and end it, an unknown option or one argument too many print
@@ -19,6 +20,14 @@ struct CommandLine
     // The user's language, where its catalogue was found: read before the application exists,
     // which installs translators for everything after.
     const QTranslator* translator = nullptr;
+    // An option of the program's own that takes a value ("--export-history FILE"), if any.
+    struct Option
+    {
+        QString name;      // with its dashes
+        QString valueName; // in the usage line
+        QString help;      // one line, translated
+    };
+    std::optional<Option> option = std::nullopt;
 
     // What the program says instead of running: on standard output when it succeeded (status 0),
     // on standard error otherwise.
@@ -29,8 +38,13 @@ struct CommandLine
         friend bool operator==(const Answer&, const Answer&) = default;
     };
 
-    // The positional arguments to run with, or the program's answer.
-    std::variant<QStringList, Answer> read(const QStringList& arguments) const;
+    struct Run
+    {
+        QStringList positional;
+        std::optional<QString> optionValue; // the value given to the program's own option
+    };
+    // What to run with, or the program's answer.
+    std::variant<Run, Answer> read(const QStringList& arguments) const;
     // Prints the answer where it belongs; its exit status.
     static int print(const Answer& answer);
 };

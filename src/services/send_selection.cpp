@@ -35,7 +35,7 @@ int main(int argc, char* argv[])
                                                           "address.")),
         QStringLiteral(QUIBBO_VERSION),
         &translator};
-    const std::variant<QStringList, CommandLine::Answer> read = commandLine.read(arguments);
+    const std::variant<CommandLine::Run, CommandLine::Answer> read = commandLine.read(arguments);
     if (const auto* answer = std::get_if<CommandLine::Answer>(&read))
         return CommandLine::print(*answer);
 

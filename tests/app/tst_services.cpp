@@ -406,9 +406,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("printed"); // the start of standard output
-        QTest::newRow("quibbo") << "quibbo"
-                                << "Aufruf: quibbo [--help] [--version] [sms:LINK]\n"
-                                   "SMS über Ihr Quibbo-Konto senden.\n";
+        QTest::newRow("quibbo")
+            << "quibbo"
+            << "Aufruf: quibbo [--help] [--version] [--export-history FILE] [sms:LINK]\n"
+               "SMS über Ihr Quibbo-Konto senden.\n";
         QTest::newRow("quibbo-send-selection")
             << "quibbo-send-selection"
             << "Aufruf: quibbo-send-selection [--help] [--version]\n";

@@ -57,10 +57,52 @@ private Q_SLOTS:
                                       QStringLiteral("1.2.3")};
         const auto read = commandLine.read(arguments);
         if (status < 0)
-            QCOMPARE(std::get<QStringList>(read),
+            QCOMPARE(std::get<CommandLine::Run>(read).positional,
                      text.isEmpty() ? QStringList() : QStringList{text});
         else
             QCOMPARE(std::get<CommandLine::Answer>(read), (CommandLine::Answer{status, text}));
+    }
+
+    // A valued option of the program's own: its value in either form, its line in --help, and
+    // a usage line when the value is missing.
+    void anOptionOfTheProgramsOwn_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("value"); // empty: the program answers, with text
+        QTest::addColumn<QString>("text");
+        QTest::newRow("the value after") << QStringList{"--export-history", "out.csv"} << "out.csv"
+                                         << "";
+        QTest::newRow("the value with =") << QStringList{"--export-history=-"} << "-"
+                                          << "";
+        QTest::newRow("no value") << QStringList{"--export-history"} << ""
+                                  << "quibbo: option '--export-history' needs a value\n"
+                                     "Usage: quibbo [--help] [--version] [--export-history FILE] "
+                                     "[sms:LINK]\n";
+        QTest::newRow("--help") << QStringList{"--help"} << ""
+                                << "Usage: quibbo [--help] [--version] [--export-history FILE] "
+                                   "[sms:LINK]\nSends.\n\n"
+                                   "  -h, --help     show this help and exit\n"
+                                   "  -v, --version  show the version and exit\n"
+                                   "  --export-history FILE\n      write it and exit\n";
+    }
+    void anOptionOfTheProgramsOwn()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, value);
+        QFETCH(QString, text);
+        const CommandLine commandLine{QStringLiteral("quibbo"),
+                                      QStringLiteral("[sms:LINK]"),
+                                      QStringLiteral("Sends."),
+                                      QStringLiteral("1.2.3"),
+                                      nullptr,
+                                      CommandLine::Option{QStringLiteral("--export-history"),
+                                                          QStringLiteral("FILE"),
+                                                          QStringLiteral("write it and exit")}};
+        const auto read = commandLine.read(arguments);
+        if (value.isEmpty())
+            QCOMPARE(std::get<CommandLine::Answer>(read).text, text);
+        else
+            QCOMPARE(std::get<CommandLine::Run>(read).optionValue, std::optional(value));
     }
 
     // The answer is in the user's language from the catalogue read before the application

@@ -1,0 +1,116 @@
+#include "AppHarness.h"
+#include "JsonFileSettingsStore.h"
+#include "TestFiles.h"
+
+#include <QProcess>
+
+// quibbo --export-history from the command line, against the simulator: the real program, with
+// no display, a home of the test's own, and the account stored in its settings file.
+class TestExportHistory : public QObject
+{
+    Q_OBJECT
+
+private:
+    QuibboService service;
+    QTemporaryDir home;
+
+    struct Ended
+    {
+        int status = -1;
+        QByteArray out;
+        QByteArray err;
+    };
+
+    Ended run(const QStringList& arguments, const QUrl& secure)
+    {
+        QProcess quibbo;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                           home.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+        environment.insert(QStringLiteral("QUIBBO_SECURE_URL"), secure.toString());
+        environment.insert(QStringLiteral("QUIBBO_WEB_URL"), service.publicBaseUrl().toString());
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        quibbo.setProcessEnvironment(environment);
+        QSignalSpy finished(&quibbo, &QProcess::finished);
+        quibbo.start(QStringLiteral(QUIBBO_BIN_DIR "/quibbo"), arguments);
+        // The simulator answers on this thread's event loop meanwhile.
+        if (!finished.wait(30'000))
+            return {};
+        return {quibbo.exitStatus() == QProcess::NormalExit ? quibbo.exitCode() : -1,
+                quibbo.readAllStandardOutput(), quibbo.readAllStandardError()};
+    }
+
+    void storeAccount()
+    {
+        JsonFileSettingsStore(home.filePath(QStringLiteral("config/quibbo/settings.json")))
+            .setDictionary(QStringLiteral("QuibboAPIConnectionParams"),
+                           AppHarness::stored(service.addAccount(QStringLiteral("ann@example.test"),
+                                                                 QStringLiteral("pw"), 5)));
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(service.listen()); }
+
+    // Every row of the history, to a file or to standard output, exactly the export's file.
+    void theWholeHistory_data()
+    {
+        QTest::addColumn<bool>("toStandardOutput");
+        QTest::newRow("to a file") << false;
+        QTest::newRow("to standard output") << true;
+    }
+    void theWholeHistory()
+    {
+        QFETCH(bool, toStandardOutput);
+        storeAccount();
+        service.seedHistory(QStringLiteral("ann@example.test"), 25);
+        const QString file = home.filePath(QStringLiteral("history.csv"));
+        const Ended ended =
+            run({QStringLiteral("--export-history"), toStandardOutput ? QStringLiteral("-") : file},
+                service.secureBaseUrl());
+        QCOMPARE(ended.status, 0);
+        QVERIFY2(!ended.err.contains("quibbo:"), ended.err.constData());
+        const QByteArray csv = toStandardOutput ? ended.out : readFile(file);
+        QVERIFY(csv.startsWith("Time,Number,Name,Message,State\r\n"));
+        // 25 records; a text with a line break holds one more.
+        QVERIFY2(csv.count("\r\n") == 26, csv.left(300).constData());
+    }
+
+    // Without an account, with the service out of reach, or with a file it cannot write: a
+    // message, status 1, and no file.
+    void aFailureIsSaidAndLeavesNoFile_data()
+    {
+        QTest::addColumn<bool>("account");
+        QTest::addColumn<bool>("reachable");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("said");
+        QTest::newRow("no account") << false << true << "history.csv" << QByteArray("no account");
+        QTest::newRow("the service out of reach")
+            << true << false << "history.csv" << QByteArray("could not be fetched");
+        QTest::newRow("a folder that is a file")
+            << true << true << "a-file/history.csv" << QByteArray("could not be written");
+    }
+    void aFailureIsSaidAndLeavesNoFile()
+    {
+        QFETCH(bool, account);
+        QFETCH(bool, reachable);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, said);
+        QVERIFY(QDir(home.filePath(QStringLiteral("config"))).removeRecursively());
+        QFile::remove(home.filePath(QStringLiteral("history.csv")));
+        if (account)
+            storeAccount();
+        QVERIFY(writeFile(home.filePath(QStringLiteral("a-file")), "not a folder"));
+        const Ended ended =
+            run({QStringLiteral("--export-history"), home.filePath(file)},
+                reachable ? service.secureBaseUrl() : QUrl(QStringLiteral("http://127.0.0.1:9")));
+        QCOMPARE(ended.status, 1);
+        QVERIFY2(ended.err.contains(said), ended.err.constData());
+        QVERIFY(!QFile::exists(home.filePath(file)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExportHistory)
+#include "tst_exporthistory.moc"
