@@ -47,6 +47,25 @@ QByteArray stateWord(HistoryRow::State state)
 }
 } // namespace
 
+QString HistoryCsv::tabSeparated(const QList<HistoryRow>& rows, const ContactNames& names)
+{
+    const auto field = [](QString text) {
+        for (QChar& c : text)
+            if (c == u'\t' || c == u'\n' || c == u'\r')
+                c = u' ';
+        return text;
+    };
+    QString out;
+    for (const HistoryRow& row : rows) {
+        const QString number = row.msisdn.value_or(QString());
+        out += QString::fromLatin1(row.timesent ? isoTime(*row.timesent) : QByteArray()) + u'\t' +
+               field(number) + u'\t' + field(names.of(number).value_or(QString())) + u'\t' +
+               field(row.message.value_or(QString())) + u'\t' +
+               QString::fromLatin1(stateWord(row.state)) + u'\n';
+    }
+    return out;
+}
+
 QByteArray HistoryCsv::isoTime(const HistoryRow::SentTime& time)
 {
     // By hand, as the history is read: an export has a hundred thousand of them.

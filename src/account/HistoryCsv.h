@@ -15,6 +15,9 @@ class HistoryCsv
 {
 public:
     static QByteArray write(const QList<HistoryRow>& rows, const ContactNames& names);
+    // The same columns as tab-separated text, a row a line and no header, as a spreadsheet takes
+    // it from the clipboard: a tab or a line break inside a field becomes a space.
+    static QString tabSeparated(const QList<HistoryRow>& rows, const ContactNames& names);
     // "2006-03-07T14:05:09+01:00"
     static QByteArray isoTime(const HistoryRow::SentTime& time);
 };

@@ -44,6 +44,7 @@ public:
     void setSearch(const Search& search);
     // The rows the search shows, in the table's order.
     QList<HistoryRow> shownRows() const;
+    const HistoryRow& shownRow(int row) const { return tableRows.at(sourceRow(row)); }
 
     // The name of the card a number (as the service writes it) belongs to.
     std::optional<QString> contactName(const QString& msisdn) const { return names.of(msisdn); }

@@ -8,6 +8,7 @@
 #include "DeliveryNotifications.h"
 #include "DesktopNotifications.h"
 #include "DraftKeeper.h"
+#include "HistoryCopy.h"
 #include "HistoryExport.h"
 #include "HistorySearch.h"
 #include "MessageJournal.h"
@@ -87,6 +88,7 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
     historySearch = new HistorySearch(
         {*form->historySearchField, *form->historyStateFilter, *form->historyCountText},
         msgHistory->model(), this);
+    new HistoryCopy(*form->myTableView, msgHistory->model(), this);
     auto* findShortcut = new QShortcut(QKeySequence::Find, this);
     connect(findShortcut, &QShortcut::activated, historySearch, &HistorySearch::focus);
     auto* refreshShortcut = new QShortcut(QKeySequence::Refresh, this);

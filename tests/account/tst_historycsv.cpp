@@ -56,6 +56,13 @@ private Q_SLOTS:
             QVERIFY(writeFile(golden, written));
         QCOMPARE(written, readFile(golden));
         QCOMPARE(HistoryCsv::write({}, names), QByteArray("Time,Number,Name,Message,State\r\n"));
+
+        // The same rows as the clipboard's tab-separated text.
+        const QByteArray copied = HistoryCsv::tabSeparated(rows, names).toUtf8();
+        const QString tsv = QStringLiteral(QUIBBO_TEST_DATA "/history/export.tsv");
+        if (qEnvironmentVariableIsSet("QUIBBO_WRITE_GOLDEN"))
+            QVERIFY(writeFile(tsv, copied));
+        QCOMPARE(copied, readFile(tsv));
     }
 };
 

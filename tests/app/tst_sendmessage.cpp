@@ -13,6 +13,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QTemporaryDir>
@@ -301,8 +302,8 @@ private Q_SLOTS:
         QCOMPARE(client.test.drafts.read(), std::nullopt);
     }
 
-    // Ctrl+F reaches the history's search from the message, and the export writes only the
-    // rows it shows.
+    // Ctrl+F reaches the history's search from the message, Ctrl+C in the table copies the rows
+    // selected, and the export writes only the rows the search shows.
     void findReachesTheSearchAndTheExportFollowsIt()
     {
         Client client;
@@ -321,6 +322,19 @@ private Q_SLOTS:
         QTest::keyClicks(client.ui().historySearchField, QStringLiteral("SEC"));
         QCOMPARE(client.ui().myTableView->model()->rowCount(), 1);
         QCOMPARE(client.ui().historyCountText->text(), QStringLiteral("Showing 1 of 2 messages."));
+
+        // Ctrl+C in the table copies the rows selected, not the current cell alone.
+        client.ui().historySearchField->clear();
+        client.ui().myTableView->setFocus();
+        client.ui().myTableView->selectAll();
+        QTest::keyClick(client.ui().myTableView, Qt::Key_C, Qt::ControlModifier);
+        const QStringList copied = QGuiApplication::clipboard()->text().split(u'\n');
+        QCOMPARE(copied.size(), 3);
+        // Newest first, as the service lists them.
+        QVERIFY2(copied[0].endsWith(QStringLiteral("\t07700900123\t\tSecond\tQueued")),
+                 qPrintable(copied[0]));
+        QVERIFY(copied[1].contains(QStringLiteral("\tFirst\t")));
+        QTest::keyClicks(client.ui().historySearchField, QStringLiteral("SEC"));
 
         QTemporaryDir folder;
         QSignalSpy exported(&client.window->historyExport(), &HistoryExport::exported);
