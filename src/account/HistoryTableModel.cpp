@@ -3,9 +3,16 @@
 #include "Clock.h"
 #include "HistoryTimeWording.h"
 
+#include <memory>
+
 HistoryTableModel::HistoryTableModel(Clock& clock_, QObject* parent)
     : QAbstractTableModel(parent), clock(clock_)
 {}
+
+HistoryTableModel::~HistoryTableModel()
+{
+    indexer.wait();
+}
 
 int HistoryTableModel::rowCount(const QModelIndex& parent) const
 {
@@ -84,7 +91,7 @@ void HistoryTableModel::setRows(QList<HistoryRow> rows)
 {
     beginResetModel();
     tableRows = std::move(rows);
-    haystacks.clear();
+    makeIndex();
     if (searching)
         findShown(nullptr);
     endResetModel();
@@ -93,7 +100,7 @@ void HistoryTableModel::setRows(QList<HistoryRow> rows)
 void HistoryTableModel::setContactNames(ContactNames contactNames)
 {
     names = std::move(contactNames);
-    haystacks.clear();
+    makeIndex();
     if (searching && !search.text.isEmpty()) {
         // A name found or lost changes which rows the search shows.
         beginResetModel();
@@ -136,24 +143,23 @@ QList<HistoryRow> HistoryTableModel::shownRows() const
 
 bool HistoryTableModel::matches(qsizetype row) const
 {
-    if (search.state && tableRows.at(row).state != *search.state)
+    const HistoryRow& candidate = tableRows.at(row);
+    if (search.state && candidate.state != *search.state)
         return false;
-    return needle.isEmpty() || haystacks.at(row).contains(needle);
+    if (search.text.isEmpty())
+        return true;
+    if (haystacks.size() == tableRows.size())
+        return haystacks.at(row).contains(needle);
+    // Until the index is made: the same question, asked of each field.
+    const QString number = candidate.msisdn.value_or(QString());
+    return candidate.message.value_or(QString()).contains(search.text, Qt::CaseInsensitive) ||
+           number.contains(search.text, Qt::CaseInsensitive) ||
+           names.of(number).value_or(QString()).contains(search.text, Qt::CaseInsensitive);
 }
 
 void HistoryTableModel::findShown(const QList<int>* among)
 {
     needle = search.text.toCaseFolded();
-    if (!needle.isEmpty() && haystacks.size() != tableRows.size()) {
-        haystacks.clear();
-        haystacks.reserve(tableRows.size());
-        for (const HistoryRow& row : std::as_const(tableRows)) {
-            const QString number = row.msisdn.value_or(QString());
-            haystacks.append((row.message.value_or(QString()) + QChar(u'\n') + number +
-                              QChar(u'\n') + names.of(number).value_or(QString()))
-                                 .toCaseFolded());
-        }
-    }
     QList<int> found;
     if (among) {
         for (const int row : *among)
@@ -165,4 +171,35 @@ void HistoryTableModel::findShown(const QList<int>* among)
                 found.append(int(row));
     }
     shown = std::move(found);
+}
+
+void HistoryTableModel::makeIndex()
+{
+    haystacks.clear();
+    const quint64 listing = ++listings;
+    auto made = std::make_shared<QStringList>();
+    indexer.run(
+        [rows = tableRows, names = names, made] {
+            QStringList folded;
+            folded.reserve(rows.size());
+            for (const HistoryRow& row : rows) {
+                const QString number = row.msisdn.value_or(QString());
+                folded.append((row.message.value_or(QString()) + QChar(u'\n') + number +
+                               QChar(u'\n') + names.of(number).value_or(QString()))
+                                  .toCaseFolded());
+            }
+            *made = std::move(folded);
+            return 0;
+        },
+        this,
+        [this, listing, made](int) {
+            // An index of an earlier listing, or of names since replaced, says nothing.
+            if (listing == listings)
+                haystacks = std::move(*made);
+        });
+}
+
+void HistoryTableModel::finishIndexing()
+{
+    indexer.settle();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BackgroundWriter.h"
 #include "ContactNames.h"
 #include "HistoryRow.h"
 
@@ -25,6 +26,7 @@ public:
     };
 
     explicit HistoryTableModel(Clock& clock, QObject* parent = nullptr);
+    ~HistoryTableModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -45,6 +47,8 @@ public:
     // The rows the search shows, in the table's order.
     QList<HistoryRow> shownRows() const;
     const HistoryRow& shownRow(int row) const { return tableRows.at(sourceRow(row)); }
+    // Waits until the search's index of the rows is made, for a benchmark or a test.
+    void finishIndexing();
 
     // The name of the card a number (as the service writes it) belongs to.
     std::optional<QString> contactName(const QString& msisdn) const { return names.of(msisdn); }
@@ -55,6 +59,8 @@ private:
     int sourceRow(int row) const { return searching ? shown.at(row) : row; }
     bool matches(qsizetype row) const;
     void findShown(const QList<int>* among);
+    // Starts making the index of the rows and names held now.
+    void makeIndex();
 
     Clock& clock;
     QList<HistoryRow> tableRows;
@@ -62,8 +68,11 @@ private:
     Search search;
     bool searching = false;
     QList<int> shown; // the rows the search shows, while there is one
-    // Each row's text, number and name folded to one case, made at the first search of a
-    // listing: a keystroke then only scans them.
+    // Each row's text, number and name folded to one case, made on a thread of its own when a
+    // listing or its names come (folding 100,000 rows takes longer than a keystroke may): a
+    // keystroke then only scans them. Until it is made, each field is asked in any case.
     QStringList haystacks;
     QString needle;
+    quint64 listings = 0;
+    BackgroundWriter indexer;
 };
