@@ -1,8 +1,11 @@
 #include "AppHarness.h"
+#include "ClientAddress.h"
 #include "JsonFileSettingsStore.h"
 #include "TestFiles.h"
 
+#include <QDBusConnection>
 #include <QProcess>
+#include <QScopeGuard>
 
 // quibbo --export-history from the command line, against the simulator: the real program, with
 // no display, a home of the test's own, and the account stored in its settings file.
@@ -58,12 +61,25 @@ private Q_SLOTS:
     void theWholeHistory_data()
     {
         QTest::addColumn<bool>("toStandardOutput");
-        QTest::newRow("to a file") << false;
-        QTest::newRow("to standard output") << true;
+        QTest::addColumn<bool>("besideAClient");
+        QTest::newRow("to a file") << false << false;
+        QTest::newRow("to standard output") << true << false;
+        QTest::newRow("beside a running client") << false << true;
     }
     void theWholeHistory()
     {
         QFETCH(bool, toStandardOutput);
+        QFETCH(bool, besideAClient);
+        // The client's name on the bus, as a running client holds it: the export hands nothing
+        // over to it, and ends on its own.
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        QVERIFY(bus.isConnected());
+        if (besideAClient)
+            QVERIFY(bus.registerService(ClientAddress::busName));
+        const auto released = qScopeGuard([&] {
+            if (besideAClient)
+                bus.unregisterService(ClientAddress::busName);
+        });
         storeAccount();
         service.seedHistory(QStringLiteral("ann@example.test"), 25);
         const QString file = home.filePath(QStringLiteral("history.csv"));
