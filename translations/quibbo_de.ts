@@ -252,6 +252,10 @@
             <numerusform>%1 von %n Nachrichten angezeigt.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>All</source>
+        <translation>Alle</translation>
+    </message>
 </context>
 <context>
     <name>HistoryTableModel</name>
@@ -484,26 +488,6 @@
     <message>
         <source>State filter</source>
         <translation>Statusfilter</translation>
-    </message>
-    <message>
-        <source>All</source>
-        <translation>Alle</translation>
-    </message>
-    <message>
-        <source>Queued</source>
-        <translation>Wartend</translation>
-    </message>
-    <message>
-        <source>Ongoing</source>
-        <translation>In Zustellung</translation>
-    </message>
-    <message>
-        <source>Successful</source>
-        <translation>Zugestellt</translation>
-    </message>
-    <message>
-        <source>Failed</source>
-        <translation>Fehlgeschlagen</translation>
     </message>
     <message>
         <source>Messages shown</source>

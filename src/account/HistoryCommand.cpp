@@ -12,10 +12,6 @@
 
 #include <cstdio>
 
-namespace {
-constexpr qint64 answerLimit = qint64(64) << 20;
-} // namespace
-
 HistoryCommand::HistoryCommand(Settings& settings_, NetworkAccess& network_,
                                AddressBook& addressBook_, ServiceEndpoints endpoints_,
                                QObject* parent)
@@ -40,7 +36,7 @@ void HistoryCommand::fetch()
 {
     CurlReply* answer = network.getStream(
         endpoints.accountInformation(settings.credentials(), QStringLiteral("messages")),
-        answerLimit);
+        HistoryParser::largestListing);
     answer->setParent(this);
     connect(answer, &CurlReply::finished, this, [this, answer] {
         if (!NetworkAccess::succeeded(*answer)) {

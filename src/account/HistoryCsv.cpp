@@ -2,6 +2,8 @@
 
 #include <QDate>
 
+#include <array>
+
 namespace {
 void appendField(QByteArray& out, const QByteArray& field)
 {
@@ -29,39 +31,28 @@ void appendDigits(QByteArray& out, qint64 value, int width)
     out.append(digits, width);
 }
 
-QByteArray stateWord(HistoryRow::State state)
+// A row's fields, in the order of the header.
+std::array<QString, 5> columns(const HistoryRow& row, const ContactNames& names)
 {
-    switch (state) {
-    case HistoryRow::State::Queued:
-        return QByteArrayLiteral("Queued");
-    case HistoryRow::State::Ongoing:
-        return QByteArrayLiteral("Ongoing");
-    case HistoryRow::State::Successful:
-        return QByteArrayLiteral("Successful");
-    case HistoryRow::State::Failed:
-        return QByteArrayLiteral("Failed");
-    case HistoryRow::State::Unknown:
-        break;
-    }
-    return QByteArrayLiteral("Unknown");
+    const QString number = row.msisdn.value_or(QString());
+    return {QString::fromLatin1(row.timesent ? HistoryCsv::isoTime(*row.timesent) : QByteArray()),
+            number, names.of(number).value_or(QString()), row.message.value_or(QString()),
+            QString::fromLatin1(stateName(row.state))};
 }
 } // namespace
 
 QString HistoryCsv::tabSeparated(const QList<HistoryRow>& rows, const ContactNames& names)
 {
-    const auto field = [](QString text) {
-        for (QChar& c : text)
-            if (c == u'\t' || c == u'\n' || c == u'\r')
-                c = u' ';
-        return text;
-    };
     QString out;
     for (const HistoryRow& row : rows) {
-        const QString number = row.msisdn.value_or(QString());
-        out += QString::fromLatin1(row.timesent ? isoTime(*row.timesent) : QByteArray()) + u'\t' +
-               field(number) + u'\t' + field(names.of(number).value_or(QString())) + u'\t' +
-               field(row.message.value_or(QString())) + u'\t' +
-               QString::fromLatin1(stateWord(row.state)) + u'\n';
+        QStringList fields;
+        for (QString field : columns(row, names)) {
+            for (QChar& c : field)
+                if (c == u'\t' || c == u'\n' || c == u'\r')
+                    c = u' ';
+            fields.append(field);
+        }
+        out += fields.join(u'\t') + u'\n';
     }
     return out;
 }
@@ -100,18 +91,12 @@ QByteArray HistoryCsv::write(const QList<HistoryRow>& rows, const ContactNames& 
     QByteArray out = QByteArrayLiteral("Time,Number,Name,Message,State\r\n");
     out.reserve(out.size() + rows.size() * 80);
     for (const HistoryRow& row : rows) {
-        if (row.timesent)
-            out += isoTime(*row.timesent);
-        out += ',';
-        const QString number = row.msisdn.value_or(QString());
-        appendField(out, number.toUtf8());
-        out += ',';
-        if (!number.isEmpty())
-            appendField(out, names.of(number).value_or(QString()).toUtf8());
-        out += ',';
-        appendField(out, row.message.value_or(QString()).toUtf8());
-        out += ',';
-        out += stateWord(row.state);
+        const std::array<QString, 5> fields = columns(row, names);
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (i > 0)
+                out += ',';
+            appendField(out, fields[i].toUtf8());
+        }
         out += "\r\n";
     }
     return out;

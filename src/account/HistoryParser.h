@@ -14,6 +14,10 @@
 class HistoryParser
 {
 public:
+    // The largest answer read as a listing: 100,000 messages are about 21 MB; the cap only
+    // stops a server that never ends.
+    static constexpr qint64 largestListing = qint64(64) << 20;
+
     // Without entity declarations a document's text is never longer than its bytes, which the
     // answer's size cap bounds.
     HistoryParser();

@@ -21,21 +21,26 @@ HistoryRow::State stateFromCode(QStringView code)
     }
 }
 
-QString stateText(HistoryRow::State state)
+const char* stateName(HistoryRow::State state)
 {
     switch (state) {
     case HistoryRow::State::Queued:
-        return QCoreApplication::translate("HistoryRow", "Queued");
+        return QT_TRANSLATE_NOOP("HistoryRow", "Queued");
     case HistoryRow::State::Ongoing:
-        return QCoreApplication::translate("HistoryRow", "Ongoing");
+        return QT_TRANSLATE_NOOP("HistoryRow", "Ongoing");
     case HistoryRow::State::Successful:
-        return QCoreApplication::translate("HistoryRow", "Successful");
+        return QT_TRANSLATE_NOOP("HistoryRow", "Successful");
     case HistoryRow::State::Failed:
-        return QCoreApplication::translate("HistoryRow", "Failed");
+        return QT_TRANSLATE_NOOP("HistoryRow", "Failed");
     case HistoryRow::State::Unknown:
         break;
     }
-    return QCoreApplication::translate("HistoryRow", "Unknown");
+    return QT_TRANSLATE_NOOP("HistoryRow", "Unknown");
+}
+
+QString stateText(HistoryRow::State state)
+{
+    return QCoreApplication::translate("HistoryRow", stateName(state));
 }
 
 std::optional<HistoryRow::SentTime> parseSentTime(QStringView text)

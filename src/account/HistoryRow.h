@@ -44,6 +44,9 @@ Q_DECLARE_TYPEINFO(HistoryRow, Q_RELOCATABLE_TYPE);
 
 // The service's delivery state codes: only "0" to "3" exactly mean something.
 HistoryRow::State stateFromCode(QStringView code);
+// The state's word in English ("Queued"), as files for scripts hold it.
+const char* stateName(HistoryRow::State state);
+// The same word in the user's language.
 QString stateText(HistoryRow::State state);
 
 // "2006-03-07 14:05:09 +0000": the time of sending with its UTC offset; nothing else matches.

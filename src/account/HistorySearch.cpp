@@ -11,6 +11,10 @@ HistorySearch::HistorySearch(const Controls& controls_, HistoryTableModel& histo
                              QObject* parent)
     : QObject(parent), controls(controls_), history(history_)
 {
+    controls.stateFilter.addItem(tr("All"));
+    for (const HistoryRow::State state : {HistoryRow::State::Queued, HistoryRow::State::Ongoing,
+                                          HistoryRow::State::Successful, HistoryRow::State::Failed})
+        controls.stateFilter.addItem(stateText(state));
     connect(&controls.searchField, &QLineEdit::textChanged, this, &HistorySearch::searchChanged);
     connect(&controls.stateFilter, &QComboBox::currentIndexChanged, this,
             &HistorySearch::searchChanged);

@@ -17,7 +17,7 @@ public:
     struct Controls
     {
         QLineEdit& searchField;
-        QComboBox& stateFilter; // All, then each state in the order of HistoryRow::State
+        QComboBox& stateFilter; // filled here: All, then each state in HistoryRow::State's order
         QLabel& countLine;
     };
 

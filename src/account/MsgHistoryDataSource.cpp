@@ -19,8 +19,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-// 100,000 messages are about 21 MB; the cap only stops a server that never ends.
-constexpr qint64 answerLimit = qint64(64) << 20;
 // What is parsed in one go before the event loop runs again: a few milliseconds of work.
 constexpr qint64 sliceBytes = 256 * 1024;
 } // namespace
@@ -84,8 +82,9 @@ void MsgHistoryDataSource::parseXMLFile()
     parser = std::make_unique<HistoryParser>();
     transferDone = false;
     fetchStarted = mark();
-    CurlReply* answer = network.getStream(
-        endpoints.accountInformation(credentials, QStringLiteral("messages")), answerLimit);
+    CurlReply* answer =
+        network.getStream(endpoints.accountInformation(credentials, QStringLiteral("messages")),
+                          HistoryParser::largestListing);
     reply.hold(answer);
     controls.refreshButton.setEnabled(false);
     connect(answer, &CurlReply::readyRead, this, &MsgHistoryDataSource::scheduleSlice);

@@ -53,7 +53,6 @@ void searchAndFilterWith(const QString& typed, int state, const QStringList& sho
         model.finishIndexing();
     QLineEdit field;
     QComboBox filter;
-    filter.addItems({"All", "Queued", "Ongoing", "Successful", "Failed"});
     QLabel count;
     HistorySearch search({field, filter, count}, model);
     // Typed a letter at a time, as a person types: each keystroke narrows the last.
@@ -118,7 +117,6 @@ private Q_SLOTS:
         model.setRows(listing());
         QLineEdit field;
         QComboBox filter;
-        filter.addItem(QStringLiteral("All"));
         QLabel count;
         HistorySearch search({field, filter, count}, model);
         field.show();
