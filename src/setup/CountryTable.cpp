@@ -18,7 +18,7 @@ constexpr Entry table[] = {
     {u"Afghanistan", u"93"},
     {u"Albania", u"355"},
     {u"Algeria", u"213"},
-    {u"American Samoa", u"684"},
+    {u"American Samoa", u"1684"},
     {u"Andorra", u"376"},
     {u"Angola", u"244"},
     {u"Anguilla", u"1264"},
@@ -133,6 +133,7 @@ constexpr Entry table[] = {
     {u"Kiribati", u"686"},
     {u"Korea (PDR North)", u"850"},
     {u"Korea (South)", u"82"},
+    {u"Kosovo", u"383"},
     {u"Kuwait", u"965"},
     {u"Kyrgyzstan", u"996"},
     {u"Laos", u"856"},
@@ -156,12 +157,13 @@ constexpr Entry table[] = {
     {u"Marshall Islands", u"692"},
     {u"Mauritania", u"222"},
     {u"Mauritius", u"230"},
-    {u"Mayotte", u"269"},
+    {u"Mayotte", u"262"},
     {u"Mexico", u"52"},
     {u"Micronesia", u"691"},
     {u"Moldova (Moldavia)", u"373"},
-    {u"Monaco / Kosovo", u"377"},
+    {u"Monaco", u"377"},
     {u"Mongolia", u"976"},
+    {u"Montenegro", u"382"},
     {u"Montserrat", u"1664"},
     {u"Morocco", u"212"},
     {u"Mozambique", u"258"},
@@ -189,7 +191,7 @@ constexpr Entry table[] = {
     {u"Paraguay", u"595"},
     {u"Peru", u"51"},
     {u"Philippines", u"63"},
-    {u"Pitcairn Islands", u"872"},
+    {u"Pitcairn Islands", u"64"},
     {u"Poland", u"48"},
     {u"Portugal", u"351"},
     {u"Puerto Rico", u"1787"},
@@ -206,7 +208,7 @@ constexpr Entry table[] = {
     {u"Sao Tome and Principe", u"239"},
     {u"Saudi Arabia", u"966"},
     {u"Senegal", u"221"},
-    {u"Serbia & Montenegro", u"381"},
+    {u"Serbia", u"381"},
     {u"Seychelles", u"248"},
     {u"Sierra Leone", u"232"},
     {u"Singapore", u"65"},
@@ -258,7 +260,7 @@ constexpr Entry table[] = {
     {u"Zambia", u"260"},
     {u"Zimbabwe", u"263"},
 };
-static_assert(std::size(table) == 245);
+static_assert(std::size(table) == 247);
 } // namespace
 
 qsizetype CountryTable::size()
