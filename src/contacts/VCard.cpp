@@ -1,5 +1,7 @@
 #include "VCard.h"
 
+#include <cctype>
+
 #include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -140,14 +142,13 @@ QString decodedText(const Property& p)
     if (p.encoding == "QUOTED-PRINTABLE") {
         QByteArray decoded;
         for (qsizetype i = 0; i < bytes.size(); ++i) {
-            if (bytes[i] == '=' && i + 2 < bytes.size()) {
-                bool ok = false;
-                const int byte = bytes.mid(i + 1, 2).toInt(&ok, 16);
-                if (ok) {
-                    decoded.append(char(byte));
-                    i += 2;
-                    continue;
-                }
+            // Two hex digits, in either case; "=+F" or "=-1" is no byte, though a number
+            // parser reads a sign in them.
+            if (bytes[i] == '=' && i + 2 < bytes.size() && isxdigit(uchar(bytes[i + 1])) &&
+                isxdigit(uchar(bytes[i + 2]))) {
+                decoded.append(char(bytes.mid(i + 1, 2).toInt(nullptr, 16)));
+                i += 2;
+                continue;
             }
             decoded.append(bytes[i]);
         }
