@@ -100,14 +100,16 @@ QString PrivateFile::statePath(const QString& name)
 
 int PrivateFile::moveAside(const QString& filePath, const QString& label, QString* movedTo)
 {
+    // The file is moved, not a link to it: the link stays for the next write to go through.
+    const QString file = resolved(filePath);
     const QString stem =
-        filePath + u'.' + label + u'-' +
+        file + u'.' + label + u'-' +
         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddThhmmss"));
     QString target = stem;
     for (int n = 1; QFileInfo::exists(target); ++n)
         target = stem + u'-' + QString::number(n);
-    if (std::rename(QFile::encodeName(filePath).constData(),
-                    QFile::encodeName(target).constData()) != 0)
+    if (std::rename(QFile::encodeName(file).constData(), QFile::encodeName(target).constData()) !=
+        0)
         return errno;
     *movedTo = target;
     return 0;
@@ -168,10 +170,11 @@ int PrivateFile::write(const QString& filePath, const QByteArray& contents)
 
 int PrivateFile::remove(const QString& filePath)
 {
-    if (::unlink(QFile::encodeName(filePath).constData()) == 0 || errno == ENOENT)
+    const QString file = resolved(filePath);
+    if (::unlink(QFile::encodeName(file).constData()) == 0 || errno == ENOENT)
         return 0;
     const int error = errno;
-    qCWarning(lcFiles) << "cannot remove" << filePath << std::strerror(error);
+    qCWarning(lcFiles) << "cannot remove" << file << std::strerror(error);
     return error;
 }
 
@@ -191,9 +194,10 @@ int PrivateFile::probe(const QString& filePath)
 
 QStringList PrivateFile::unfinishedWrites(const QString& filePath)
 {
-    // write() makes ".NAME.XXXXXX.quibbo-part" and renames it over the file. Matched by hand: a
-    // regular expression here would be the only one compiled at start.
-    const QFileInfo file(filePath);
+    // write() makes ".NAME.XXXXXX.quibbo-part" beside the file a link leads to and renames it
+    // over the file. Matched by hand: a regular expression here would be the only one compiled
+    // at start.
+    const QFileInfo file(resolved(filePath));
     const QString prefix = u'.' + file.fileName() + u'.';
     const QString suffix = QString::fromLatin1(copySuffix);
     const auto isTemplateLetter = [](QChar c) {
@@ -211,7 +215,7 @@ QStringList PrivateFile::unfinishedWrites(const QString& filePath)
 
 void PrivateFile::removeUnfinishedWrites(const QString& filePath)
 {
-    const QDir folder = QFileInfo(filePath).dir();
+    const QDir folder = QFileInfo(resolved(filePath)).dir();
     for (const QString& name : unfinishedWrites(filePath))
         if (QFile::remove(folder.filePath(name)))
             qCInfo(lcFiles) << "removed" << name << "left by a write that never finished";

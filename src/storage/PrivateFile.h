@@ -6,7 +6,8 @@
 
 // Files only the user may read, the settings and the draft: their folder is made the user's
 // alone when it is created, and a file is replaced whole, mode 0600, so that a crash leaves
-// either the old file or the new one.
+// either the old file or the new one. A path that is a symbolic link (a dotfiles repository
+// keeps them) stays one: every call here acts on the file it leads to.
 //
 // Every file the client writes goes through write(). A write that fails for any reason (a full
 // disk, a quota, a read-only folder, an I/O error) leaves the file as it was, byte for byte, and
