@@ -56,8 +56,12 @@ void SenderIDController::controlTextDidChange()
     const FilteredText filtered = filterSenderId(controls.mySenderIDField.text());
     for (int i = 0; i < filtered.refusals; ++i)
         sounds.play(QStringLiteral("Morse"));
-    if (filtered.text != controls.mySenderIDField.text())
+    if (filtered.text != controls.mySenderIDField.text()) {
+        // The cursor stays after what went in, not at the end where setText() puts it.
+        const int cursor = controls.mySenderIDField.cursorPosition();
         controls.mySenderIDField.setText(filtered.text);
+        controls.mySenderIDField.setCursorPosition(cursor);
+    }
 }
 
 void SenderIDController::controlTextDidEndEditing()

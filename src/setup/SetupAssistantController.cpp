@@ -359,6 +359,10 @@ void SetupAssistantController::filterTyping(QLineEdit* field)
                                       : filterSenderId(field->text());
     for (int i = 0; i < filtered.refusals; ++i)
         sounds.play(QStringLiteral("Morse"));
-    if (filtered.text != field->text())
+    if (filtered.text != field->text()) {
+        // The cursor stays after what went in, not at the end where setText() puts it.
+        const int cursor = field->cursorPosition();
         field->setText(filtered.text);
+        field->setCursorPosition(cursor);
+    }
 }

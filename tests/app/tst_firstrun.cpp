@@ -355,6 +355,21 @@ private Q_SLOTS:
         QTest::keyClicks(mobile, QStringLiteral("+44 7700 900123"));
         QCOMPARE(mobile->text(), QStringLiteral("+44 7700 90"));
         QCOMPARE(run.test.sounds.played, QStringList(6, QStringLiteral("Morse")));
+
+        // Over a selection of a full field, the selection makes room; what is still too long is
+        // cut from the end, and the cursor stays after what was typed.
+        run.test.sounds.played.clear();
+        code->setText(QStringLiteral("123456"));
+        code->setSelection(3, -2);
+        QTest::keyClicks(code, QStringLiteral("789"));
+        QCOMPARE(code->text(), QStringLiteral("178945"));
+        QCOMPARE(code->cursorPosition(), 4);
+        mobile->setText(QStringLiteral("+44 7700 90"));
+        mobile->setSelection(4, 4);
+        QTest::keyClicks(mobile, QStringLiteral("12345"));
+        QCOMPARE(mobile->text(), QStringLiteral("+44 12345 9"));
+        QCOMPARE(mobile->cursorPosition(), 9);
+        QCOMPARE(run.test.sounds.played, QStringList(2, QStringLiteral("Morse")));
     }
 
     // Quitting ends the event loop that main() runs, from any stage and at any moment.

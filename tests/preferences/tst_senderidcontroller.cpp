@@ -51,6 +51,66 @@ private Q_SLOTS:
         QCOMPARE(f.countryCode.text(), QStringLiteral(" 4a4"));
     }
 
+    // Typing or pasting over a selection of a full sender ID: the selection makes room, what is
+    // still too long is cut from the end with a sound, and the cursor stays after what went in.
+    void overASelection_data()
+    {
+        QTest::addColumn<QString>("initial");
+        QTest::addColumn<int>("at");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("pasted");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<int>("sounds");
+        QTest::addColumn<int>("cursor");
+
+        const QString full = QStringLiteral("ACMECORPLTD"); // eleven letters: full
+        const QString digits = QStringLiteral("4477009001234567");
+        for (const bool pasted : {false, true}) {
+            const char* how = pasted ? "pasted" : "typed";
+            QTest::addRow("%s over one letter", how)
+                << full << 2 << 1 << "X" << pasted << "ACXECORPLTD" << 0 << 3;
+            QTest::addRow("%s over two letters, three", how)
+                << full << 2 << 2 << "XYZ" << pasted << "ACXYZCORPLT" << 1 << 5;
+            QTest::addRow("%s over all of it", how)
+                << full << 0 << 11 << "NEW" << pasted << "NEW" << 0 << 3;
+            QTest::addRow("%s over the last letter", how)
+                << full << 10 << 1 << "XY" << pasted << "ACMECORPLTX" << 1 << 11;
+            QTest::addRow("%s over a digit of a full number", how)
+                << digits << 3 << 1 << "8" << pasted << "4478009001234567" << 0 << 4;
+            QTest::addRow("%s a letter over a digit of a full number", how)
+                << digits << 3 << 1 << "A" << pasted << "447A0090012" << 1 << 4;
+            QTest::addRow("%s an escape over a selection", how)
+                << full << 4 << 3 << "|" << pasted << "ACME" << 1 << 4;
+        }
+    }
+
+    void overASelection()
+    {
+        QFETCH(QString, initial);
+        QFETCH(int, at);
+        QFETCH(int, selected);
+        QFETCH(QString, typed);
+        QFETCH(bool, pasted);
+        QFETCH(QString, result);
+        QFETCH(int, sounds);
+        QFETCH(int, cursor);
+
+        Fixture f;
+        f.sending.awakeFromNib();
+        f.senderId.setText(initial);
+        f.senderId.setSelection(at + selected, -selected);
+        if (pasted) {
+            f.senderId.insert(typed);
+            emit f.senderId.textEdited(f.senderId.text());
+        } else {
+            QTest::keyClicks(&f.senderId, typed);
+        }
+        QCOMPARE(f.senderId.text(), result);
+        QCOMPARE(f.sounds.played.size(), sounds);
+        QCOMPARE(f.senderId.cursorPosition(), cursor);
+    }
+
     // The end of editing in either field stores both.
     void changesAreStoredAtOnce()
     {
