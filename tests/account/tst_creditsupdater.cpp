@@ -45,6 +45,12 @@ private Q_SLOTS:
         QTest::newRow("not UTF-8") << ok("12\xff\xfe") << "0";
         QTest::newRow("beyond 32 bits") << ok("99999999999") << "2147483647";
         QTest::newRow("below 32 bits") << ok("-99999999999") << "-2147483648";
+        // One sign, straight before the digits.
+        QTest::newRow("plus") << ok("+5") << "5";
+        QTest::newRow("minus") << ok("-5") << "-5";
+        QTest::newRow("minus zero") << ok("-0") << "0";
+        QTest::newRow("a sign apart from its digits") << ok("- 5") << "0";
+        QTest::newRow("two signs") << ok("+-5") << "0";
         QTest::newRow("no body") << Answer{200, {}} << "–";
         QTest::newRow("error page") << Answer{500, {"<html>Error 99</html>"}} << "–";
     }

@@ -1,3 +1,4 @@
+#include "HistoryCsv.h"
 #include "HistoryParser.h"
 #include "HistoryTimeWording.h"
 
@@ -73,6 +74,77 @@ private Q_SLOTS:
                             : complete ? QStringLiteral("started, complete")
                                        : QStringLiteral("started, cut short"));
         }
+    }
+
+    // A message in characters of every UTF-8 width, the document cut anywhere, even inside a
+    // character, and written to a file as it came.
+    void everyCharacterWidth_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("one byte") << QStringLiteral("a");
+        QTest::newRow("two bytes") << QStringLiteral("\u00e9");
+        QTest::newRow("three bytes") << QStringLiteral("\u20ac");
+        QTest::newRow("four bytes") << QStringLiteral("\U0001F600");
+        QTest::newRow("every width in a row") << QStringLiteral("a\u00e9\u20ac\U0001F600z");
+        QTest::newRow("written as a reference") << QStringLiteral("\U0001F600&#x1F600;");
+    }
+
+    void everyCharacterWidth()
+    {
+        QFETCH(QString, text);
+        const QByteArray document = "<Messages><Message msisdn=\"1\" timesent=\"2006-03-07 "
+                                    "14:05:09 +0000\" state=\"2\">" +
+                                    text.toUtf8() + "</Message></Messages>";
+        const QString message =
+            QString(text).replace(QStringLiteral("&#x1F600;"), QStringLiteral("\U0001F600"));
+        for (int pieceSize = 1; pieceSize <= 8; ++pieceSize) {
+            bool started = false;
+            bool complete = false;
+            QCOMPARE(
+                parseAll(document, pieceSize, &started, &complete),
+                QStringList{QStringLiteral("2006-03-07T14:05:09Z|1|%1|Successful").arg(message)});
+        }
+        HistoryRow row;
+        row.message = message;
+        QVERIFY(HistoryCsv::write({row}, ContactNames()).contains("," + message.toUtf8() + ","));
+    }
+
+    // Every offset the world's clocks use, -12:00 to +14:00 by quarter hours, at the turn of a
+    // day, of a leap day and of the epoch: read as Qt reads it, written back as it was written,
+    // and worded at the reader's own offset as the wall time it was written at.
+    void everyOffset_data()
+    {
+        QTest::addColumn<QString>("wall");
+        QTest::addColumn<int>("offset");
+        for (int quarters = -12 * 4; quarters <= 14 * 4; ++quarters)
+            for (const char* wall :
+                 {"2024-02-29 23:59:59", "2027-01-01 00:00:00", "1970-01-01 00:14:00"})
+                QTest::addRow("%s %+d min", wall, quarters * 15)
+                    << QString::fromLatin1(wall) << quarters * 900;
+    }
+
+    void everyOffset()
+    {
+        QFETCH(QString, wall);
+        QFETCH(int, offset);
+        const int minutes = std::abs(offset) / 60;
+        const QString text = QStringLiteral("%1 %2%3%4")
+                                 .arg(wall, QLatin1String(offset < 0 ? "-" : "+"))
+                                 .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+                                 .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+        const QDateTime written =
+            QDateTime::fromString(wall, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        const QDateTime reference(written.date(), written.time(), Qt::OffsetFromUTC, offset);
+
+        const std::optional<HistoryRow::SentTime> sent = parseSentTime(text);
+        QVERIFY(sent);
+        QCOMPARE(sent->msecsSinceEpoch, reference.toMSecsSinceEpoch());
+        QCOMPARE(sent->offsetSeconds, offset);
+        QString iso = reference.toString(Qt::ISODate);
+        if (iso.endsWith(u'Z'))
+            iso = iso.chopped(1) + QStringLiteral("+00:00");
+        QCOMPARE(QString::fromLatin1(HistoryCsv::isoTime(*sent)), iso);
+        QCOMPARE(localizeDate(sent, reference), QStringLiteral("Today ") + wall.mid(11, 5));
     }
 
     void timeWording_data()

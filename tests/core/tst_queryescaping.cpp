@@ -26,6 +26,30 @@ private Q_SLOTS:
         QCOMPARE(escapedQueryValue(value), escaped);
     }
 
+    // Every character of ASCII, and one of each UTF-8 width beyond it: letters, digits and
+    // -_.!*'(), stay, every other byte is written %XX.
+    void everyCharacter()
+    {
+        QStringList values;
+        for (char16_t unit = 0; unit < 0x80; ++unit)
+            values.append(QString(QChar(unit)));
+        values << QStringLiteral("\u00e9") << QStringLiteral("\u20ac")
+               << QStringLiteral("\U0001F600");
+        for (const QString& value : values) {
+            QByteArray expected;
+            for (const char byte : value.toUtf8()) {
+                const bool kept = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+                                  (byte >= '0' && byte <= '9') ||
+                                  QByteArray("-_.!*'(),").contains(byte);
+                expected +=
+                    kept ? QByteArray(1, byte)
+                         : '%' +
+                               QByteArray::number(uchar(byte), 16).toUpper().rightJustified(2, '0');
+            }
+            QCOMPARE(escapedQueryValue(value), expected);
+        }
+    }
+
     // Every address that carries the user's words escapes them; an absent credential is (null).
     void addressesEscapeTheirValues()
     {

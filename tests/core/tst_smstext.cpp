@@ -33,6 +33,36 @@ private Q_SLOTS:
         QCOMPARE(countedLength(text), length);
         QCOMPARE(partsAndFill(length), parts);
     }
+
+    // Every code unit counts one position, and the nine of the service's escape table two.
+    void everyCodeUnit()
+    {
+        const QString escapes = QStringLiteral("\u20ac[\\]^{|}~");
+        for (char32_t unit = 0; unit <= 0xFFFF; ++unit) {
+            const QChar c{char16_t(unit)};
+            const qsizetype expected = escapes.contains(QChar(char16_t(unit))) ? 2 : 1;
+            if (countedLength(QStringView(&c, 1)) != expected)
+                QFAIL(qPrintable(QStringLiteral("U+%1").arg(uint(unit), 4, 16, QLatin1Char('0'))));
+        }
+    }
+
+    // At every limit, the longest start of the text that fits: one more character would not
+    // fit, and a character outside the Basic Multilingual Plane is never split.
+    void fittingPrefixAtEveryLimit()
+    {
+        const QString text = QStringLiteral("a\u20ac\U0001F600b~\U0001F600\U0001F600c\u20ac\u20ac");
+        for (qsizetype limit = 0; limit <= countedLength(text) + 1; ++limit) {
+            const qsizetype n = fittingPrefixLength(text, limit);
+            QVERIFY2(countedLength(QStringView(text).left(n)) <= limit,
+                     qPrintable(QString::number(limit)));
+            QVERIFY(n == 0 || !text[n - 1].isHighSurrogate());
+            if (n < text.size()) {
+                const qsizetype next = text[n].isHighSurrogate() ? 2 : 1;
+                QVERIFY2(countedLength(QStringView(text).left(n + next)) > limit,
+                         qPrintable(QString::number(limit)));
+            }
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSmsText)

@@ -61,10 +61,29 @@ private Q_SLOTS:
             << std::optional<int>() << false;
         // A length that is not a plain decimal number is no length: read as one, an empty or a
         // cut body would count as the whole answer.
-        for (const char* length : {"0x10000", "99999999999999999999", "+4", "4.0", "4 abc", ""})
+        for (const char* length :
+             {"0x10000", "99999999999999999999", "+4", "-4", "4.0", "4 abc", ""})
             QTest::addRow("a length of \"%s\"", length)
                 << Answer{.raw = raw("200 OK\r\nContent-Length: " + QByteArray(length), "1234")}
                 << std::optional<int>() << false;
+        // A head's names and its codings' names are read in any letter case.
+        for (const char* name : {"content-length", "CONTENT-LENGTH", "Content-length"})
+            QTest::addRow("a body cut short of its %s", name)
+                << Answer{.raw = raw("200 OK\r\n" + QByteArray(name) + ": 10", "1234")}
+                << std::optional(200) << false;
+        for (const char* field : {"transfer-encoding: chunked", "TRANSFER-ENCODING: CHUNKED",
+                                  "Transfer-Encoding: Chunked"})
+            QTest::addRow("%s", field)
+                << Answer{.raw = raw("200 OK\r\n" + QByteArray(field), "4\r\n1234\r\n0\r\n\r\n")}
+                << std::optional(200) << true;
+        for (const auto& [field, plain] : {std::pair{"content-encoding: GZIP", false},
+                                           {"CONTENT-ENCODING: gzip", false},
+                                           {"Content-Encoding: Identity", true},
+                                           {"content-encoding: IDENTITY", true}})
+            QTest::addRow("%s", field)
+                << Answer{.raw = raw("200 OK\r\n" + QByteArray(field) + "\r\nContent-Length: 4",
+                                     "1234")}
+                << std::optional(200) << plain;
         QTest::newRow("chunked after another coding")
             << Answer{.raw = raw("200 OK\r\nTransfer-Encoding: gzip, chunked",
                                  "4\r\n1234\r\n0\r\n\r\n")}
