@@ -321,6 +321,33 @@ private Q_SLOTS:
         QVERIFY(!client.ui().storageNotice->isVisibleTo(client.window.get()));
     }
 
+    // An entry removed from an unlocked keyring (by hand, in the desktop's password manager) is
+    // not withheld: the keyring is asked whether it is locked, and it is not.
+    void anEntryGoneFromAnUnlockedKeyringIsNotWithheld()
+    {
+        if (!keyring)
+            QSKIP("needs a keyring");
+        JsonFileSettingsStore file(path);
+        {
+            KeyringSettingsStore earlier(file, Settings::passwordEntries(), keyringThread,
+                                         QDBusConnection::sessionBus());
+            earlier.setDictionary(params, credentials);
+            QVERIFY(settled(earlier));
+        }
+        QKeychain::DeletePasswordJob removed(QStringLiteral("Quibbo ") + file.filePath());
+        removed.setAutoDelete(false);
+        removed.setKey(params);
+        QSignalSpy finished(&removed, &QKeychain::Job::finished);
+        removed.start();
+        QVERIFY(finished.wait());
+        QCOMPARE(removed.error(), QKeychain::NoError);
+
+        KeyringSettingsStore settings(file, Settings::passwordEntries(), keyringThread,
+                                      QDBusConnection::sessionBus());
+        QVERIFY(passwordsRead(settings));
+        QVERIFY(!settings.isPasswordWithheld(params));
+    }
+
     // A quit waits for the keyring to take the last password, and for nothing else: no timer of
     // the window fires and no bus call is served meanwhile.
     void theQuitWaitsForTheLastWriteAlone()

@@ -42,6 +42,10 @@ private Q_SLOTS:
             << -1 << "sms:1";
         QTest::newRow("a Qt option's value is not the link")
             << link << QStringList{"-display", ":1"} << -1 << "";
+        // Qt would take the link as the value; with nothing after it, the option is no Qt's.
+        QTest::newRow("a Qt option without its value, last")
+            << link << QStringList{"sms:1", "-display"} << 2
+            << "quibbo: unknown option '-display'\nUsage: quibbo [--help] [--version] [sms:LINK]\n";
         QTest::newRow("after --, an option is an argument")
             << link << QStringList{"--", "-h"} << -1 << "-h";
         QTest::newRow("- alone is an argument") << link << QStringList{"-"} << -1 << "-";

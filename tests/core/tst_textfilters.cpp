@@ -62,6 +62,10 @@ private Q_SLOTS:
         row("code", false, "44", "44", 0);
         row("letter between digits", false, "4a4", "4", 1);
         row("seventh digit", false, "1234567", "123456", 1);
+        // Exactly at each limit, nothing is refused.
+        row("11 letters", true, "ABCDEFGHIJK", "ABCDEFGHIJK", 0);
+        row("16 digits", true, "4477009001234567", "4477009001234567", 0);
+        row("6 digits", false, "123456", "123456", 0);
     }
 
     void filters()
