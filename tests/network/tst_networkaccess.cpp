@@ -135,6 +135,21 @@ private Q_SLOTS:
             QCOMPARE(reply->readAll(), QByteArray("1234")); // every row that succeeds sends 1234
     }
 
+    // A streamed answer is read as it comes: the first piece is there while the rest is still
+    // on its way (the history's first rows show before the last have come).
+    void aStreamIsReadAsItComes()
+    {
+        // Each piece leaves a pause after the one before (the first a pause after the head).
+        ScriptedHttpServer server({Answer{200, {"12", "34"}, false, false, 2s}});
+        NetworkAccess network;
+        const std::unique_ptr<CurlReply> reply(network.getStream(server.url(), 4096));
+        QSignalSpy readyRead(reply.get(), &CurlReply::readyRead);
+        QVERIFY(readyRead.wait(10'000));
+        QCOMPARE(reply->bytesAvailable(), 2);
+        QCOMPARE(reply->readAll(), QByteArray("12"));
+        QVERIFY(!reply->isFinished());
+    }
+
     // The send's post: one request whatever the connection does, judged by its status line
     // alone (444, the lack of credit, is a status like any other).
     void postIsSentOnceAndJudgedByItsStatus_data()
