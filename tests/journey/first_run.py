@@ -139,8 +139,8 @@ def application(pid):
 
 
 class Client:
-    def __init__(self, secure, public, profile):
-        self.env = dict(base_env, QT_QPA_PLATFORM=qt_platform,
+    def __init__(self, secure, public, profile, **language):
+        self.env = dict(base_env, **language, QT_QPA_PLATFORM=qt_platform,
                         QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                         XDG_CONFIG_HOME=os.path.join(profile, "config"),
                         XDG_DATA_HOME=os.path.join(profile, "data"),
@@ -450,11 +450,12 @@ try:
     client.process.terminate()
     client.process.wait(10)
 
-    # 4. Quit on a fresh profile's assistant ends the program.
-    client = Client(secure, public, os.path.join(work, "second"))
-    client.control("dialog", "Setup")
+    # 4. A person who reads German finds the assistant in German on a fresh profile, and its
+    # Quit ends the program.
+    client = Client(secure, public, os.path.join(work, "second"), LANGUAGE="de")
+    client.control("dialog", "Einrichtung")
     pressed = time.monotonic()
-    client.press("Quit")
+    client.press("Beenden")
     try:
         code = client.process.wait(timeout=2)
     except subprocess.TimeoutExpired:
