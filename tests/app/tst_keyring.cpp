@@ -238,8 +238,12 @@ private Q_SLOTS:
         client.ui().refreshButton->click();
         client.compose(QStringLiteral("See you at 8"), QStringLiteral("07700 900123"));
         QVERIFY(!assistantShown(client));
+        // Sent two minutes after the press: the status gives the time Send was pressed.
+        QSignalSpy finished(&client.window->sender(), &SendSMSPushed::attemptFinished);
+        client.ui().sendSMSButton->click();
+        client.test.time.advance(std::chrono::minutes(2));
         slow.release();
-        client.send();
+        QVERIFY(!finished.isEmpty() || finished.wait(10'000));
         QVERIFY(!fetched.isEmpty() || fetched.wait());
         QVERIFY(
             client.ui().lastRefreshedText->text().endsWith(QLatin1String("Contains 0 messages.")));
