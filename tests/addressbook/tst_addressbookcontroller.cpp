@@ -22,6 +22,16 @@ private Q_SLOTS:
                               "Zoe Quinn "}));
     }
 
+    // The numbers' table names its columns, for display only.
+    void theNumbersTableNamesItsColumns()
+    {
+        Browser b;
+        QAbstractItemModel& model = *b.numbers.model();
+        QCOMPARE(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Label");
+        QCOMPARE(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "Number");
+        QCOMPARE(model.headerData(0, Qt::Horizontal, Qt::ToolTipRole), QVariant());
+    }
+
     void sortIgnoresLetterCase()
     {
         QTemporaryDir folder;
