@@ -1,6 +1,7 @@
 #include "AppHarness.h"
 #include "ClientAddress.h"
 #include "JsonFileSettingsStore.h"
+#include "TestFileSystems.h"
 #include "TestFiles.h"
 
 #include <QDBusConnection>
@@ -132,6 +133,34 @@ private Q_SLOTS:
         QCOMPARE(ended.status, 1);
         QVERIFY2(ended.err.contains(said), ended.err.constData());
         QVERIFY(!QFile::exists(home.filePath(file)));
+    }
+
+    // A folder that takes no more: the reason said, an earlier export left byte for byte, and
+    // nothing of the attempt beside it.
+    void aFolderThatTakesNoMoreKeepsTheEarlierFile_data() { FailingFolder::addRows(); }
+    void aFolderThatTakesNoMoreKeepsTheEarlierFile()
+    {
+        QUIBBO_SKIP_WITHOUT_MOUNTS();
+        QFETCH(bool, full);
+        const QString folder = home.filePath(QStringLiteral("exports"));
+        FailingFolder failing(folder, full);
+        QVERIFY2(failing.isReady(), qPrintable(failing.error()));
+        const QString file = folder + QStringLiteral("/history.csv");
+        QVERIFY(writeFile(file, "an earlier export"));
+        QVERIFY2(failing.fail(), qPrintable(failing.error()));
+        const auto healed = qScopeGuard([&] { failing.heal(); });
+        storeAccount();
+        service.seedHistory(QStringLiteral("ann@example.test"), 25);
+        const Ended ended =
+            run({QStringLiteral("--export-history"), file}, service.secureBaseUrl());
+        QCOMPARE(ended.status, 1);
+        const QByteArray why = full ? "the disk is full" : "the folder is read-only";
+        QVERIFY2(ended.err.contains(file.toUtf8() + " could not be written: " + why),
+                 ended.err.constData());
+        QCOMPARE(readFile(file), QByteArray("an earlier export"));
+        const QStringList left =
+            full ? QStringList{"filler", "history.csv"} : QStringList{"history.csv"};
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), left);
     }
 };
 
