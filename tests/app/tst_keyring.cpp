@@ -3,6 +3,7 @@
 #include "KeyringSettingsStore.h"
 #include "KeyringThread.h"
 #include "MsgHistoryDataSource.h"
+#include "NotificationServer.h"
 #include "PreferencesWindow.h"
 #include "Settings.h"
 #include "SetupAssistantPanel.h"
@@ -13,6 +14,7 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusReply>
+#include <QDBusServiceWatcher>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -21,6 +23,8 @@
 #include <QTimer>
 
 #include <qt6keychain/keychain.h>
+
+using namespace std::chrono_literals;
 
 // The account's passwords and the desktop's keyring. Run twice: with a keyring of the test's
 // own (keyring-session.sh), where the passwords must leave the settings file, and with no
@@ -350,6 +354,62 @@ private Q_SLOTS:
                                       QDBusConnection::sessionBus());
         QVERIFY(passwordsRead(settings));
         QVERIFY(!settings.isPasswordWithheld(params));
+    }
+
+    // One desktop service restarts (the keyring replaced at a new login, the notification
+    // service with the desktop's shell) while the other stays: the client goes on with both, the
+    // password read from the new keyring and the next delivery shown by the new service.
+    void oneServiceRestartsWhileTheOtherStays_data()
+    {
+        QTest::addColumn<bool>("keyringRestarts");
+        QTest::newRow("the keyring") << true;
+        QTest::newRow("the notification service") << false;
+    }
+
+    void oneServiceRestartsWhileTheOtherStays()
+    {
+        if (!keyring)
+            QSKIP("needs a keyring");
+        QFETCH(bool, keyringRestarts);
+        auto desktop = std::make_unique<NotificationServer>();
+        AppHarness client;
+        const QString email = QStringLiteral("zoe@x.test");
+        const QuibboService::Credentials c =
+            client.service.addAccount(email, QStringLiteral("hunter2"), 5);
+        JsonFileSettingsStore file(path);
+        KeyringSettingsStore settings(file, Settings::passwordEntries(), keyringThread,
+                                      QDBusConnection::sessionBus());
+        settings.setDictionary(params, AppHarness::stored(c));
+        QVERIFY(settled(settings));
+        client.test.settingsInUse = &settings;
+        client.open();
+        const auto sendAndSeeDelivered = [&](const QString& text) {
+            const qsizetype shownBefore = desktop->shown.size();
+            client.compose(text, QStringLiteral("07700 900123"));
+            client.send();
+            QCOMPARE(client.ui().statusField->text(), QStringLiteral("Message sent at 03:07 PM."));
+            client.service.ageMessages(email, 60s);
+            QSignalSpy fetched(&client.window->history(), &MsgHistoryDataSource::fetchFinished);
+            client.test.time.advance(10s);
+            QVERIFY(fetched.wait());
+            QTRY_COMPARE(desktop->shown.size(), shownBefore + 1);
+            QCOMPARE(desktop->shown.last().body, text);
+        };
+        sendAndSeeDelivered(QStringLiteral("Before"));
+
+        if (keyringRestarts) {
+            QVERIFY(unlockKeyring());
+        } else {
+            QDBusServiceWatcher replaced(QStringLiteral("org.freedesktop.Notifications"),
+                                         QDBusConnection::sessionBus(),
+                                         QDBusServiceWatcher::WatchForRegistration);
+            QSignalSpy registered(&replaced, &QDBusServiceWatcher::serviceRegistered);
+            desktop.reset();
+            desktop = std::make_unique<NotificationServer>();
+            QVERIFY(registered.wait());
+        }
+        sendAndSeeDelivered(QStringLiteral("After"));
+        QCOMPARE(client.service.account(email)->messages.size(), 2);
     }
 
     // A quit waits for the keyring to take the last password, and for nothing else: no timer of

@@ -1,6 +1,7 @@
 #include "AppHarness.h"
 #include "DesktopNotifications.h"
 #include "MsgHistoryDataSource.h"
+#include "NotificationServer.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -9,80 +10,8 @@
 
 using namespace std::chrono_literals;
 
-namespace {
-// The desktop's notification service, on a connection of its own to the test's private bus.
-class NotificationServer : public QObject
-{
-    Q_OBJECT
-public:
-    struct Shown
-    {
-        QString icon, summary, body;
-        QVariantMap hints;
-    };
-
-    NotificationServer()
-        : bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus,
-                                            QStringLiteral("notification-server")))
-    {
-        bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"),
-                           QStringLiteral("org.freedesktop.Notifications"), this,
-                           QDBusConnection::ExportAllSlots);
-        bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
-    }
-    ~NotificationServer() override
-    {
-        bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("notification-server"));
-    }
-
-    void click(uint id)
-    {
-        QDBusMessage signal = QDBusMessage::createSignal(
-            QStringLiteral("/org/freedesktop/Notifications"),
-            QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("ActionInvoked"));
-        signal << id << QStringLiteral("default");
-        bus.send(signal);
-    }
-
-    QList<Shown> shown;
-    QStringList capabilities{"actions", "body"};
-
-public Q_SLOTS:
-    QStringList GetCapabilities() { return capabilities; }
-
-    uint Notify(const QString&, uint, const QString& icon, const QString& summary,
-                const QString& body, const QStringList&, const QVariantMap& hints, int)
-    {
-        shown.append({icon, summary, body, hints});
-        return uint(shown.size());
-    }
-
-private:
-    QDBusConnection bus;
-};
-
-} // namespace
-
 // A message sent in this run that the history shows delivered, or failed, is announced once on
 // the desktop; a click on the notification brings the window forward.
-// Whatever the client sent the notification server before this, the server has read by now:
-// calls on one connection arrive in order, and a notification the client holds until the
-// server's capabilities are known goes out when their answer comes, before the second probe.
-bool everyCallArrived()
-{
-    for (int probe = 0; probe < 2; ++probe) {
-        QDBusPendingCallWatcher asked(QDBusConnection::sessionBus().asyncCall(
-            QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.Notifications"),
-                                           QStringLiteral("/org/freedesktop/Notifications"),
-                                           QStringLiteral("org.freedesktop.Notifications"),
-                                           QStringLiteral("GetCapabilities"))));
-        if (!QSignalSpy(&asked, &QDBusPendingCallWatcher::finished).wait())
-            return false;
-    }
-    return true;
-}
-
 class TestNotifications : public QObject
 {
     Q_OBJECT
@@ -142,7 +71,7 @@ private Q_SLOTS:
         client.test.time.advance(50s); // the second refresh shows the same state again
         QVERIFY(fetched.wait());
         if (summary.isEmpty()) {
-            QVERIFY(everyCallArrived());
+            QVERIFY(NotificationServer::everyCallArrived());
             QVERIFY(desktop.shown.isEmpty());
             return;
         }
@@ -177,7 +106,7 @@ private Q_SLOTS:
         client.test.time.advance(10s);
         QVERIFY(fetched.wait());
         QTRY_COMPARE(desktop.shown.size(), 1);
-        QVERIFY(everyCallArrived());
+        QVERIFY(NotificationServer::everyCallArrived());
         QCOMPARE(desktop.shown.size(), 1);
         QCOMPARE(desktop.shown[0].summary, QStringLiteral("Delivered to 07700 900123"));
     }
