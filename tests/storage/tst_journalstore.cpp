@@ -113,6 +113,35 @@ private Q_SLOTS:
         QCOMPARE(read.first().msisdn, QString()); // formatted by the journal as it loads
     }
 
+    // The history's count before a post is a count: anything else in the file is no count.
+    void listedBeforeIsACount_data()
+    {
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<std::optional<int>>("read");
+        QTest::newRow("three") << QByteArray("3") << std::optional(3);
+        QTest::newRow("none listed") << QByteArray("0") << std::optional(0);
+        QTest::newRow("the largest") << QByteArray("2147483647") << std::optional(2147483647);
+        QTest::newRow("below none") << QByteArray("-1") << std::optional<int>();
+        QTest::newRow("a fraction") << QByteArray("2.5") << std::optional<int>();
+        QTest::newRow("beyond an int") << QByteArray("1e10") << std::optional<int>();
+        QTest::newRow("as text") << QByteArray("\"3\"") << std::optional<int>();
+        QTest::newRow("null") << QByteArray("null") << std::optional<int>();
+    }
+
+    void listedBeforeIsACount()
+    {
+        QFETCH(QByteArray, written);
+        QFETCH(std::optional<int>, read);
+        QTemporaryDir home;
+        const QString path = home.filePath(QStringLiteral("outbox.json"));
+        QVERIFY(
+            writeFile(path, R"({"messages":[{"id":"a","number":"1","text":"x","listedBefore":)" +
+                                written + "}]}"));
+        const QList<Record> records = JournalStore(path).read();
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records.first().listedBefore, read);
+    }
+
     void damagedFilesLoseNothing_data()
     {
         QTest::addColumn<QByteArray>("contents");
