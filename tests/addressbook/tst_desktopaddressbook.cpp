@@ -116,7 +116,7 @@ QList<QByteArray> cardsOf(const QString& path)
     text.replace("\r\r\n", "\n").replace("\r\n", "\n").replace('\r', '\n');
     QList<QByteArray> cards;
     for (const QByteArray& line : text.split('\n')) {
-        if (line.startsWith("BEGIN:VCARD"))
+        if (line.toUpper().startsWith("BEGIN:VCARD"))
             cards.append(QByteArray());
         if (!cards.isEmpty())
             cards.last() += line + "\r\n";
