@@ -67,6 +67,14 @@ private Q_SLOTS:
         QCOMPARE(DraftStore(path).read(), longer);
         QVERIFY(status.unsaved().isEmpty());
 
+        // A write of the store's own that goes through before the retry ends the notice too.
+        QVERIFY(failing.fail());
+        store.write({QStringLiteral("Later"), QString()});
+        QVERIFY(QTest::qWaitFor([&] { return !status.unsaved().isEmpty(); }));
+        failing.heal();
+        store.write(longer);
+        QVERIFY(QTest::qWaitFor([&] { return status.unsaved().isEmpty(); }));
+
         // Sent: the draft must go, or it comes back at the next start.
         if (!full) {
             QVERIFY(failing.fail());

@@ -229,6 +229,13 @@ private Q_SLOTS:
         time.advance(std::chrono::seconds(5));
         QCOMPARE(JournalStore(path).read(), both);
         QVERIFY(status.unsaved().isEmpty());
+
+        // A write of the journal's own that goes through before the retry ends the notice too.
+        QVERIFY2(failing.fail(), qPrintable(failing.error()));
+        QCOMPARE(written(store, {both.first()}), error);
+        failing.heal();
+        QCOMPARE(written(store, both), 0);
+        QVERIFY(status.unsaved().isEmpty());
     }
 
     // A writer killed at any moment leaves a readable journal of the user's alone, and no copy

@@ -204,6 +204,16 @@ private Q_SLOTS:
         QVERIFY(status.unsaved().isEmpty());
         const JsonFileSettingsStore next(path());
         QCOMPARE(next.stringForKey(QStringLiteral("senderID")), QStringLiteral("New"));
+
+        // A write of the store's own that goes through before the retry ends the notice too.
+        QVERIFY(failing.fail());
+        store.setString(QStringLiteral("senderID"), QStringLiteral("Newer"));
+        store.wait();
+        QVERIFY(!status.unsaved().isEmpty());
+        failing.heal();
+        store.setString(QStringLiteral("senderID"), QStringLiteral("Newest"));
+        store.wait();
+        QVERIFY(status.unsaved().isEmpty());
         QCOMPARE(next.arrayForKey(QStringLiteral("RecentMsisdns")), QStringList{"447700900123"});
         QCOMPARE(next.dictionaryForKey(QStringLiteral("QuibboAPIConnectionParams"))->size(), 3);
     }
