@@ -99,8 +99,9 @@ int main(int argc, char** argv)
         history.refreshMsgHistory();
         finished.wait(120'000);
         probe.stop();
-        std::printf("%s: %d rows in %lld ms; longest event-loop stretch %lld ms (target: under "
-                    "50 ms)\n",
+        // From the request: the simulator's own making of its answer is in the figure.
+        std::printf("%s: %d rows in %lld ms (target: whole under 1 s from the first byte); "
+                    "longest event-loop stretch %lld ms (target: under 50 ms)\n",
                     what, history.model().rowCount(), static_cast<long long>(total.elapsed()),
                     static_cast<long long>(longest));
     };

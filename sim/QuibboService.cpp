@@ -284,7 +284,7 @@ QHttpServerResponse QuibboService::accountInformation(const QHttpServerRequest& 
         return QHttpServerResponse("text/plain", QByteArray::number(account->credits));
     if (action == QLatin1String("messages"))
         return QHttpServerResponse("text/xml; charset=utf-8",
-                                   historyDocument(*account, QDateTime::currentDateTime()));
+                                   historyDocument(*account, QDateTime::currentDateTimeUtc()));
     return QHttpServerResponse(StatusCode::BadRequest);
 }
 
@@ -353,7 +353,10 @@ void QuibboService::seedHistory(const QString& email, int count)
         QStringLiteral("Code 4411 \"door\" opens the side gate.\nCall if stuck, I am at work "
                        "until six but can answer the phone between meetings.")};
     QRandomGenerator random(42);
-    const QDateTime now = QDateTime::currentDateTime();
+    // At a fixed offset, not in the local zone: each conversion in the zone asks the system's
+    // time zone files again, which made a history of 100,000 messages take 0.8 s to write.
+    const QDateTime local = QDateTime::currentDateTime();
+    const QDateTime now = local.toOffsetFromUtc(local.offsetFromUtc());
     QList<SentMessage> seeded;
     seeded.reserve(count);
     qint64 secondsBack = 60;
