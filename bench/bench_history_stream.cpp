@@ -2,6 +2,7 @@
 // from quibbo-sim (a separate process, as the real service would be) and is parsed, its
 // numbers matched against an address book of 10,000 cards.
 
+#include "HistoryParser.h"
 #include "MsgHistoryDataSource.h"
 #include "ScriptedHttpServer.h"
 #include "TestPlatform.h"
@@ -18,6 +19,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -105,6 +107,20 @@ int main(int argc, char** argv)
                     what, history.model().rowCount(), static_cast<long long>(total.elapsed()),
                     static_cast<long long>(longest));
     };
+    // The simulator's own time to its first byte, asked alone: the part of the figure above
+    // that is no client's.
+    {
+        const ServiceEndpoints endpoints{QUrl(secure), QUrl(secure)};
+        QElapsedTimer sinceAsked;
+        sinceAsked.start();
+        const std::unique_ptr<CurlReply> answer(test.network.getStream(
+            endpoints.accountInformation(Settings(test.settings).credentials(),
+                                         QStringLiteral("messages")),
+            HistoryParser::largestListing));
+        QSignalSpy(answer.get(), &CurlReply::readyRead).wait(60'000);
+        std::printf("history stream: the simulator's first byte after %lld ms\n",
+                    static_cast<long long>(sinceAsked.elapsed()));
+    }
     fetch(QUrl(secure), "history stream");
     fetch(hostile.url(), "entity-laden answer");
     simulator.kill();
