@@ -109,6 +109,62 @@ private Q_SLOTS:
         QVERIFY(HistoryCsv::write({row}, ContactNames()).contains("," + message.toUtf8() + ","));
     }
 
+    // At each edge of UTF-8's forms: a well-formed character is read, an ill-formed byte ends
+    // the reading there, keeping the rows before it.
+    void utf8AtEveryEdge_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("wellFormed");
+        const auto row = [](const char* name, const char* bytes, bool wellFormed) {
+            QTest::newRow(name) << QByteArray(bytes) << wellFormed;
+        };
+        row("U+007F", "\x7f", true);
+        row("U+0080", "\xc2\x80", true);
+        row("U+07FF", "\xdf\xbf", true);
+        row("U+0800", "\xe0\xa0\x80", true);
+        row("U+0FFF", "\xe0\xbf\xbf", true);
+        row("U+1000", "\xe1\x80\x80", true);
+        row("U+3000", "\xe3\x80\x80", true);
+        row("U+CFFF", "\xec\xbf\xbf", true);
+        row("U+D000", "\xed\x80\x80", true);
+        row("U+D7FF", "\xed\x9f\xbf", true);
+        row("U+E000", "\xee\x80\x80", true);
+        row("U+FFFD", "\xef\xbf\xbd", true);
+        row("U+10000", "\xf0\x90\x80\x80", true);
+        row("U+3FFFF", "\xf0\xbf\xbf\xbf", true);
+        row("U+40000", "\xf1\x80\x80\x80", true);
+        row("U+FFFFF", "\xf3\xbf\xbf\xbf", true);
+        row("U+100000", "\xf4\x80\x80\x80", true);
+        row("U+10FFFF", "\xf4\x8f\xbf\xbf", true);
+        row("a lone continuation", "\x80", false);
+        row("overlong, two bytes", "\xc1\xbf", false);
+        row("overlong, three bytes", "\xe0\x9f\xbf", false);
+        row("overlong, four bytes", "\xf0\x8f\xbf\xbf", false);
+        row("the first surrogate", "\xed\xa0\x80", false);
+        row("the last surrogate", "\xed\xbf\xbf", false);
+        row("beyond U+10FFFF", "\xf4\x90\x80\x80", false);
+        row("a lead that never is one", "\xf5\x80\x80\x80", false);
+        row("cut short", "\xe2\x82z", false);
+    }
+
+    void utf8AtEveryEdge()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, wellFormed);
+        const QByteArray message = R"(<Message msisdn="%1" timesent="2006-03-07 14:05:09 +0000" )"
+                                   R"(state="2">)";
+        const QByteArray document = "<Messages>" + QByteArray(message).replace("%1", "1") +
+                                    "before</Message>" + QByteArray(message).replace("%1", "2") +
+                                    "a" + bytes + "b</Message></Messages>";
+        bool started = false;
+        bool complete = false;
+        const QStringList rows = parseAll(document, int(document.size()), &started, &complete);
+        QCOMPARE(complete, wellFormed);
+        QCOMPARE(rows.size(), wellFormed ? 2 : 1);
+        if (wellFormed)
+            QCOMPARE(rows[1].section(u'|', 2, 2), "a" + QString::fromUtf8(bytes) + "b");
+    }
+
     // Every offset the world's clocks use, -12:00 to +14:00 by quarter hours, at the turn of a
     // day, of a leap day and of the epoch: read as Qt reads it, written back as it was written,
     // and worded at the reader's own offset as the wall time it was written at.
