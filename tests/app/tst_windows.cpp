@@ -268,6 +268,22 @@ private Q_SLOTS:
         QCOMPARE(p.myPassword->text(), QStringLiteral("secret"));
         QVERIFY(!p.mySaveButton->isEnabled());
     }
+
+    // The progress bar keeps its room while hidden: the progress word beside it stands still
+    // when a send shows the bar and when its end hides it.
+    void theProgressWordStandsStill()
+    {
+        AppHarness client;
+        client.configure(QStringLiteral("ann@example.test"), 10);
+        client.open();
+        client.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(client.window.get()));
+        QLabel* word = client.ui().progressDescription;
+        const QPoint idle = word->mapTo(client.window.get(), QPoint());
+        client.ui().sendProgressField->show();
+        client.window->layout()->activate();
+        QCOMPARE(word->mapTo(client.window.get(), QPoint()), idle);
+    }
 };
 
 QTEST_MAIN(TestWindows)
