@@ -451,6 +451,19 @@ private Q_SLOTS:
             QCOMPARE(desktop.ui().messageField->toPlainText(), QString::fromLatin1(message));
         }
     }
+
+    // With no client on the bus to hand the text to, the command says why and fails.
+    void sendSelectionCommandWithoutAClientFails()
+    {
+        QProcess command;
+        command.start(QStringLiteral(QUIBBO_BIN_DIR "/quibbo-send-selection"));
+        command.write("hi\n");
+        command.closeWriteChannel();
+        QSignalSpy ended(&command, &QProcess::finished);
+        QVERIFY(ended.wait(20'000));
+        QCOMPARE(command.exitCode(), 1);
+        QVERIFY(command.readAllStandardError().startsWith("quibbo-send-selection: "));
+    }
 };
 
 QTEST_MAIN(TestServices)
