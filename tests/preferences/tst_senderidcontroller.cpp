@@ -66,23 +66,21 @@ private Q_SLOTS:
 
         const QString full = QStringLiteral("ACMECORPLTD"); // eleven letters: full
         const QString digits = QStringLiteral("4477009001234567");
-        for (const bool pasted : {false, true}) {
-            const char* how = pasted ? "pasted" : "typed";
-            QTest::addRow("%s over one letter", how)
-                << full << 2 << 1 << "X" << pasted << "ACXECORPLTD" << 0 << 3;
-            QTest::addRow("%s over two letters, three", how)
-                << full << 2 << 2 << "XYZ" << pasted << "ACXYZCORPLT" << 1 << 5;
-            QTest::addRow("%s over all of it", how)
-                << full << 0 << 11 << "NEW" << pasted << "NEW" << 0 << 3;
-            QTest::addRow("%s over the last letter", how)
-                << full << 10 << 1 << "XY" << pasted << "ACMECORPLTX" << 1 << 11;
-            QTest::addRow("%s over a digit of a full number", how)
-                << digits << 3 << 1 << "8" << pasted << "4478009001234567" << 0 << 4;
-            QTest::addRow("%s a letter over a digit of a full number", how)
-                << digits << 3 << 1 << "A" << pasted << "447A0090012" << 1 << 4;
-            QTest::addRow("%s an escape over a selection", how)
-                << full << 4 << 3 << "|" << pasted << "ACME" << 1 << 4;
-        }
+        QTest::newRow("over one letter")
+            << full << 2 << 1 << "X" << false << "ACXECORPLTD" << 0 << 3;
+        QTest::newRow("over two letters, three")
+            << full << 2 << 2 << "XYZ" << false << "ACXYZCORPLT" << 1 << 5;
+        QTest::newRow("pasted over two letters, three")
+            << full << 2 << 2 << "XYZ" << true << "ACXYZCORPLT" << 1 << 5;
+        QTest::newRow("over all of it") << full << 0 << 11 << "NEW" << false << "NEW" << 0 << 3;
+        QTest::newRow("over the last letter")
+            << full << 10 << 1 << "XY" << false << "ACMECORPLTX" << 1 << 11;
+        QTest::newRow("over a digit of a full number")
+            << digits << 3 << 1 << "8" << false << "4478009001234567" << 0 << 4;
+        QTest::newRow("a letter over a digit of a full number")
+            << digits << 3 << 1 << "A" << false << "447A0090012" << 1 << 4;
+        QTest::newRow("an escape over a selection")
+            << full << 4 << 3 << "|" << false << "ACME" << 1 << 4;
     }
 
     void overASelection()
