@@ -232,6 +232,10 @@ QHttpServerResponse QuibboService::sendMessage(const QHttpServerRequest& request
         log(QStringLiteral("refused a send to the malformed number \"%1\"").arg(msisdn));
         return QHttpServerResponse(StatusCode::BadRequest);
     }
+    if (msisdn.endsWith(QLatin1String("404"))) {
+        log(QStringLiteral("refused a send to %1, a number it has no route to").arg(msisdn));
+        return QHttpServerResponse(StatusCode::BadRequest);
+    }
     Account* account = accountFor(fields.value(QStringLiteral("CompanyId")),
                                   fields.value(QStringLiteral("UserId")),
                                   fields.value(QStringLiteral("Password")));

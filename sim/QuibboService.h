@@ -92,6 +92,7 @@ public:
     int informationRequests() const { return informationAsked; }
     // The bodies of the send requests exactly as they arrived, oldest first.
     const QList<QByteArray>& sendBodies() const { return bodies; }
+    // A send to a number ending in 404 is refused: the service has no route to it.
     // Makes every send answer with this status (0 returns to normal behaviour).
     void forceSendStatus(int status) { forcedSendStatus = status; }
 

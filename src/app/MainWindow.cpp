@@ -11,6 +11,7 @@
 #include "HistoryCopy.h"
 #include "HistoryExport.h"
 #include "HistorySearch.h"
+#include "MessageCount.h"
 #include "MessageJournal.h"
 #include "MobileNumberDataSource.h"
 #include "MsgHistoryDataSource.h"
@@ -65,8 +66,11 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
     waiting = new Outbox(*journal, platform.networkMonitor, platform.timers, this);
     send = new SendSMSPushed({*form->messageField, *form->sendProgressField, *numbers,
                               *form->statusField, *counter, *progressWord, *form->sendSMSButton,
-                              *form->outboxOfferButton},
+                              *form->outboxOfferButton, *form->outcomesView},
                              platform, endpoints, *journal, *waiting, this);
+    new MessageCount(
+        {*form->messageCountField, *form->messageField, *form->sendToComboBox},
+        [this] { return send->recipients().distinct().size(); }, this);
     draft = new DraftKeeper({*form->messageField, *form->sendToComboBox}, platform.drafts,
                             platform.timers, this);
     creditsUpdater = new CreditsUpdater({*form->creditsDisplay}, platform, endpoints, this);
@@ -78,6 +82,7 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
 
     connect(form->sendSMSButton, &QPushButton::clicked, send, &SendSMSPushed::sendsms);
     connect(send, &SendSMSPushed::messageSent, draft, &DraftKeeper::saveDraft);
+    connect(send, &SendSMSPushed::attemptFinished, draft, &DraftKeeper::saveDraft);
     deliveries = new DeliveryNotifications(*msgHistory, platform.notifications, platform.settings,
                                            *this, this);
     connect(send, &SendSMSPushed::messageSent, deliveries, &DeliveryNotifications::messageSent);

@@ -1,5 +1,6 @@
 #include "SendSMSPushed.h"
 
+#include "AddressBook.h"
 #include "Alerts.h"
 #include "CharCounter.h"
 #include "Clock.h"
@@ -13,6 +14,7 @@
 #include "Platform.h"
 #include "ProgressWord.h"
 #include "QueryEscaping.h"
+#include "RecipientOutcomes.h"
 #include "Settings.h"
 #include "SoundPlayer.h"
 #include "StorageStatus.h"
@@ -20,6 +22,7 @@
 #include "TimerSource.h"
 #include "UrlOpener.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,10 +49,12 @@ SendSMSPushed::SendSMSPushed(const Controls& controls_, const Platform& platform
       urls(platform.urls), alerts(platform.alerts), notifications(platform.notifications),
       storage(platform.storage), timers(platform.timers), clock(platform.clock),
       network(platform.network), endpoints(std::move(endpoints_)), journal(journal_),
-      outbox(outbox_),
+      outbox(outbox_), addressBook(platform.addressBook), outcomes(new RecipientOutcomes(this)),
       creditRetryTimer(platform.timers.makeTimer(true, [this] { emit creditsRefreshRequested(); }))
 {
     controls.outboxOfferButton.hide();
+    controls.outcomesView.setModel(outcomes);
+    controls.outcomesView.hide();
     connect(&controls.outboxOfferButton, &QPushButton::clicked, this, &SendSMSPushed::keepForLater);
     connect(&journal, &MessageJournal::postDue, this, &SendSMSPushed::post);
     connect(&journal, &MessageJournal::checkStarted, this, &SendSMSPushed::checkStarted);
@@ -61,14 +66,20 @@ SendSMSPushed::~SendSMSPushed() = default;
 
 QString SendSMSPushed::formatNumber(const QString& typed) const
 {
-    // A number without a single digit would reach the service as an empty Msisdn.
-    return isNumberValid(typed) ? ::formatNumber(typed, settings.numberTranslation()) : QString();
+    return RecipientList::numberToSend(typed, settings.numberTranslation());
+}
+
+RecipientList SendSMSPushed::recipients() const
+{
+    return RecipientList(controls.sendToNumberField.getNumberToSendMsgTo(),
+                         settings.numberTranslation(), RecipientList::namesIn(addressBook));
 }
 
 bool SendSMSPushed::fieldsHold(const Record& record) const
 {
     return controls.messageField.toPlainText().trimmed() == record.text.trimmed() &&
-           controls.sendToNumberField.getNumberToSendMsgTo() == record.number;
+           RecipientList::split(controls.sendToNumberField.getNumberToSendMsgTo())
+               .contains(record.number.trimmed());
 }
 
 void SendSMSPushed::sendsms()
@@ -76,30 +87,72 @@ void SendSMSPushed::sendsms()
     if (isSending())
         return;
 
-    offered.reset();
+    offered.clear();
     controls.outboxOfferButton.hide();
     controls.sendSMSButton.setEnabled(false);
     controls.progressDescription.showSteady(tr("Sending..."), TextColours::idle);
     setTurning(true);
 
     const QDateTime stamp = clock.now();
-    const Record message{.queued = stamp,
-                         .number = controls.sendToNumberField.getNumberToSendMsgTo(),
-                         .msisdn = formatNumber(controls.sendToNumberField.getNumberToSendMsgTo()),
-                         .text = controls.messageField.toPlainText(),
-                         .senderID = settings.senderID()};
-    if (message.msisdn.isEmpty()) {
+    const QString box = controls.sendToNumberField.getNumberToSendMsgTo();
+    RecipientList list = recipients();
+    Record message{.queued = stamp,
+                   .number = box.trimmed(),
+                   .text = controls.messageField.toPlainText(),
+                   .senderID = settings.senderID()};
+    const bool alone = RecipientList::split(box).size() <= 1;
+    if (!list.problem().isEmpty() || list.distinct().isEmpty()) {
         controls.sendSMSButton.setEnabled(true);
-        showFailure(tr("Invalid phone number."), stamp, message);
+        showFailure(alone && list.choices().isEmpty() ? tr("Invalid phone number.")
+                                                      : list.problem(),
+                    stamp, message);
         emit attemptFinished();
         return;
     }
+    if (list.distinct().size() <= 10) {
+        begin(std::move(list), message);
+        return;
+    }
+    confirming = true;
+    const qsizetype count = list.distinct().size();
+    alerts.confirm(this, tr("Send this message to %n recipients?", nullptr, int(count)),
+                   tr("Each recipient is sent a message of their own, and each is charged."),
+                   tr("&Send to All"), [this, list = std::move(list), message](bool goOn) mutable {
+                       confirming = false;
+                       if (goOn) {
+                           begin(std::move(list), message);
+                           return;
+                       }
+                       controls.sendSMSButton.setEnabled(true);
+                       controls.progressDescription.reset();
+                       setTurning(false);
+                       emit attemptFinished();
+                   });
+}
 
+void SendSMSPushed::begin(RecipientList list, const Record& first)
+{
+    Record message = first;
+    message.number = list.distinct().first().typed;
+    message.msisdn = list.distinct().first().msisdn;
+    outcomes->clear();
+    controls.outcomesView.hide();
+    if (list.distinct().size() > 1) {
+        several = Several{.message = message,
+                          .typed = list.all(),
+                          .queued = list.distinct(),
+                          .total = list.distinct().size()};
+        controls.outcomesView.show();
+    }
     setBusy(true);
     // The first send of a run may come before the keyring has answered; it waits for it.
     waitingForPasswords = true;
-    settings.whenPasswordsRead(this, [this, message, stamp] {
+    settings.whenPasswordsRead(this, [this, message] {
         waitingForPasswords = false;
+        if (several) {
+            sendNext();
+            return;
+        }
         // Sent without its password the message would only be refused.
         const QString refusal =
             settings.credentialsPasswordWithheld()
@@ -111,12 +164,12 @@ void SendSMSPushed::sendsms()
             showFailure(refusal.isEmpty() ? tr("Quibbo runs in another session of yours and sends "
                                                "from there; quit it to send from here.")
                                           : refusal,
-                        stamp, message);
+                        message.queued, message);
             emit attemptFinished();
             return;
         }
         fieldsRecord = id;
-        stamps.insert(id, stamp);
+        stamps.insert(id, message.queued);
         // The service may have this message already: the press waits for the history's word.
         if (const Record* record = journal.find(id);
             record && record->state != Record::State::Posting)
@@ -124,12 +177,167 @@ void SendSMSPushed::sendsms()
     });
 }
 
+void SendSMSPushed::sendNext()
+{
+    Several& batch = *several;
+    const RecipientList::Recipient next = batch.queued.takeFirst();
+    Record message = batch.message;
+    message.number = next.typed;
+    message.msisdn = next.msisdn;
+    controls.progressDescription.showSteady(progressText(), TextColours::idle);
+    const QString refusal = settings.credentialsPasswordWithheld()
+                                ? StorageStatus::withheldReason(storage.passwordsWithheldBecause())
+                                : QString();
+    const QString id = refusal.isEmpty() ? journal.send(message) : QString();
+    if (id.isEmpty()) {
+        // Nothing more can go from here: the rest stay in the box.
+        batch.queued.prepend(next);
+        controls.statusField.setText(
+            refusal.isEmpty() ? tr("Quibbo runs in another session of yours and sends from "
+                                   "there; quit it to send from here.")
+                              : refusal);
+        severalEnded();
+        return;
+    }
+    fieldsRecord = id;
+    stamps.insert(id, clock.now());
+    if (const Record* record = journal.find(id); record && record->state != Record::State::Posting)
+        checkStarted(*record);
+}
+
+QString SendSMSPushed::progressText() const
+{
+    if (!several)
+        return tr("Sending...");
+    //: %1 is which recipient is being sent to, %2 how many there are.
+    return tr("Sending %1 of %2...")
+        .arg(several->total - several->queued.size())
+        .arg(several->total);
+}
+
+void SendSMSPushed::severalSettled(const Record& record, Outcome outcome)
+{
+    Several& batch = *several;
+    fieldsRecord.clear();
+    const bool sent = outcome == Outcome::Sent || outcome == Outcome::SentLate;
+    QString word;
+    switch (outcome) {
+    case Outcome::Sent:
+        //: A recipient's outcome in the list of a send to several.
+        word = tr("Sent");
+        break;
+    case Outcome::SentLate:
+        word = tr("Sent: its answer never came, but the service's history lists it");
+        break;
+    case Outcome::InsufficientCredit:
+        word = tr("Insufficient credits");
+        batch.creditLacking = true;
+        break;
+    case Outcome::Rejected:
+        word = tr("The server rejected the message");
+        break;
+    case Outcome::NotReached:
+        word = tr("Error talking to server");
+        offered.append(record);
+        break;
+    case Outcome::NotRecorded:
+        //: %1 is why the disk would not take it, as "the disk is full".
+        word = tr("Not sent: it could not be saved before sending (%1)")
+                   .arg(StorageStatus::reason(journal.unwritten()));
+        break;
+    case Outcome::NotReceived:
+        word = tr("The service did not receive it: you can send it again");
+        break;
+    case Outcome::ReceiptUnknown:
+        word = tr("Whether the service received it is not known: look in the history");
+        break;
+    }
+    outcomes->add(record.number, word, sent);
+    if (sent) {
+        controls.sendToNumberField.updateComboBoxWithNewNumber(record.number);
+        letGo(record);
+        emit messageSent(record.msisdn, record.number, record.text);
+    } else {
+        ++batch.failed;
+    }
+    emit recipientFinished();
+    if (!batch.creditLacking && !batch.queued.isEmpty()) {
+        sendNext();
+        return;
+    }
+    severalEnded();
+}
+
+void SendSMSPushed::severalEnded()
+{
+    const Several batch = *std::exchange(several, std::nullopt);
+    for (const RecipientList::Recipient& unsent : batch.queued)
+        //: A recipient's outcome: a lack of credit stopped the send before it.
+        outcomes->add(unsent.typed, tr("Not sent: insufficient credits"), false);
+    fieldsRecord.clear();
+    setBusy(false);
+    controls.sendSMSButton.setEnabled(true);
+
+    const QString at = clockTime(batch.message.queued.time());
+    //: %1 recipients of %2 got the message, at %3.
+    QString sentence =
+        tr("Sent to %1 of %2 recipients at %3.").arg(outcomes->sent()).arg(batch.total).arg(at);
+    if (batch.failed > 0)
+        sentence += QLatin1Char(' ') + tr("%n failed.", nullptr, int(batch.failed));
+    if (!batch.queued.isEmpty())
+        sentence += QLatin1Char(' ') +
+                    tr("%n not sent for lack of credit.", nullptr, int(batch.queued.size()));
+    const bool allSent = outcomes->sent() == batch.total;
+    controls.statusField.setText(sentence);
+    controls.statusField.setPalette(TextColours::withText(
+        controls.statusField.palette(), allSent ? TextColours::success : TextColours::failure));
+    sounds.play(allSent ? QStringLiteral("Purr") : QStringLiteral("Sosumi"));
+    if (allSent)
+        controls.progressDescription.showFor(tr("Sent"), TextColours::success, 5s);
+    else
+        controls.progressDescription.showFor(tr("Failed"), TextColours::failure, 2s);
+    if (outcomes->sent() > 0) {
+        timers.singleShot(10s, this, [this] { emit historyRefreshRequested(); });
+        timers.singleShot(60s, this, [this] { emit historyRefreshRequested(); });
+        timers.singleShot(5s, this, [this] { emit creditsRefreshRequested(); });
+    }
+    if (!offered.isEmpty())
+        controls.outboxOfferButton.show();
+    setTurning(batch.creditLacking);
+    controls.messageField.setFocus(Qt::OtherFocusReason);
+    if (batch.creditLacking) {
+        offerCredits();
+        return;
+    }
+    emit attemptFinished();
+}
+
+void SendSMSPushed::letGo(const Record& record)
+{
+    // The box keeps the recipients that did not get the message, as typed: every one of them
+    // that stands for this number goes; with none left, the message goes too.
+    const RecipientList list = recipients();
+    QHash<QString, QString> numbers;
+    for (const RecipientList::Recipient& typed : list.all())
+        numbers.insert(typed.typed, typed.msisdn);
+    QStringList kept;
+    for (const QString& typed :
+         RecipientList::split(controls.sendToNumberField.getNumberToSendMsgTo())) {
+        if (typed != record.number.trimmed() && numbers.value(typed) != record.msisdn)
+            kept.append(typed);
+    }
+    controls.sendToNumberField.setNumberToSendMsgTo(RecipientList::joined(kept));
+    if (kept.isEmpty() && controls.messageField.toPlainText().trimmed() == record.text.trimmed())
+        controls.messageField.clear();
+    controls.charCounter.updateCharacterCounter();
+}
+
 void SendSMSPushed::post(const Record& record)
 {
     if (!stamps.contains(record.id))
         stamps.insert(record.id, clock.now());
     if (record.id == fieldsRecord) {
-        controls.progressDescription.showSteady(tr("Sending..."), TextColours::idle);
+        controls.progressDescription.showSteady(progressText(), TextColours::idle);
         setTurning(true);
     }
     // A try of the outbox never asks the keyring: only a person's act may bring up its prompt.
@@ -171,7 +379,7 @@ void SendSMSPushed::checkStarted(const Record& record)
         return;
     // While the history is asked the window is the user's, unless Send was pressed for this
     // very message again: then the press waits for the answer.
-    if (record.id == fieldsRecord && !journal.isPressedAgain(record.id))
+    if (record.id == fieldsRecord && !several && !journal.isPressedAgain(record.id))
         fieldsReleased();
     controls.statusField.setText(
         tr("No answer came at %1. Looking in the history for the "
@@ -188,6 +396,10 @@ void SendSMSPushed::settled(const Record& record, Outcome outcome)
     const QDateTime stamp = stamps.take(record.id);
     const QDateTime shown = stamp.isValid() ? stamp : clock.now();
     posts.erase(record.id);
+    if (several && record.id == fieldsRecord) {
+        severalSettled(record, outcome);
+        return;
+    }
     if (record.id == fieldsRecord)
         fieldsReleased();
     const bool byHand = record.byHand;
@@ -209,7 +421,7 @@ void SendSMSPushed::settled(const Record& record, Outcome outcome)
         if (!byHand)
             return;
         showFailure(tr("Error talking to server."), shown, record);
-        offered = record;
+        offered = {record};
         controls.outboxOfferButton.show();
         break;
     case Outcome::NotRecorded:
@@ -270,24 +482,18 @@ void SendSMSPushed::notifyInactive(const Record& record, const QString& summary)
 
 void SendSMSPushed::keepForLater()
 {
-    if (!offered)
-        return;
-    const Record message = *std::exchange(offered, std::nullopt);
+    const QList<Record> messages = std::exchange(offered, {});
     controls.outboxOfferButton.hide();
-    // Kept with the number as it was formatted when it was sent.
-    outbox.add(message);
+    // Each kept with the number as it was formatted when it was sent, a record of its own.
+    for (const Record& message : messages)
+        outbox.add(message);
 }
 
 void SendSMSPushed::recorded(const Record& message)
 {
     // It is the outbox's now, on disk: left in the fields it would invite a second send.
-    if (!isSending()) {
-        if (controls.messageField.toPlainText() == message.text)
-            controls.messageField.clear();
-        controls.charCounter.updateCharacterCounter();
-        if (controls.sendToNumberField.getNumberToSendMsgTo() == message.number)
-            controls.sendToNumberField.clearNumberToSendMsgTo();
-    }
+    if (!isSending())
+        letGo(message);
     controls.statusField.setText(tr("The message waits in the outbox, and is sent as soon as the "
                                     "service can be reached."));
     controls.statusField.setPalette(
@@ -308,7 +514,7 @@ QString SendSMSPushed::takeBack(const QString& id)
     if (!typed.isEmpty() && typed != waiting->text)
         return tr("Send or clear the message you are typing first.");
     const Outbox::Message message = *outbox.take(id);
-    offered.reset();
+    offered.clear();
     controls.outboxOfferButton.hide();
     controls.messageField.setPlainText(message.text);
     controls.sendToNumberField.setNumberToSendMsgTo(message.number);
@@ -341,13 +547,8 @@ void SendSMSPushed::showSent(const Record& record, const QDateTime& stamp, bool 
     controls.sendToNumberField.updateComboBoxWithNewNumber(record.number);
     // Text that another program put in while the request was out is not the sent message, and
     // stays; so does a recipient filled in meanwhile. An outbox message was not in the fields.
-    if (record.byHand) {
-        if (controls.messageField.toPlainText().trimmed() == record.text.trimmed())
-            controls.messageField.clear();
-        controls.charCounter.updateCharacterCounter();
-        if (controls.sendToNumberField.getNumberToSendMsgTo() == record.number)
-            controls.sendToNumberField.clearNumberToSendMsgTo();
-    }
+    if (record.byHand)
+        letGo(record);
     sounds.play(QStringLiteral("Purr"));
     const QString sentence =
         late ? tr("Message sent at %1. Its answer never came, but the service's history lists it.")

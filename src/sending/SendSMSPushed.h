@@ -2,6 +2,7 @@
 
 #include "Outbox.h"
 #include "PendingReply.h"
+#include "RecipientList.h"
 #include "ServiceEndpoints.h"
 
 #include <QDateTime>
@@ -12,6 +13,7 @@
 #include <map>
 #include <memory>
 
+class AddressBook;
 class Alerts;
 class CharCounter;
 class Clock;
@@ -20,6 +22,7 @@ class DesktopNotifications;
 class MobileNumberDataSource;
 class NetworkAccess;
 class ProgressWord;
+class QAbstractItemView;
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
@@ -30,13 +33,16 @@ class SoundPlayer;
 class StorageStatus;
 class Timer;
 class TimerSource;
+class RecipientOutcomes;
 class UrlOpener;
 struct Platform;
 
-// Sends the typed message to the recipient in one request to the messaging interface and tells
+// Sends the typed message to each recipient in one request to the messaging interface and tells
 // the user the outcome: a status sentence with the time, a progress word, a sound, and for a
-// lack of credit an alert and the buy-credits page. The request never blocks the event loop;
-// while it is out, Send is disabled and no second attempt can start.
+// lack of credit an alert and the buy-credits page. The requests never block the event loop;
+// while one is out, Send is disabled and no second attempt can start. To several recipients the
+// requests go one at a time, each distinct number once, and each recipient's outcome goes in a
+// list; the recipient box keeps those that did not get the message.
 //
 // What becomes of a message, sent by hand or from the outbox, is the journal's: this class
 // posts what the journal says is due, reports each answer to it, and shows what it settled.
@@ -54,7 +60,8 @@ public:
         CharCounter& charCounter;
         ProgressWord& progressDescription;
         QPushButton& sendSMSButton;
-        QPushButton& outboxOfferButton; // puts a message that never left in the outbox
+        QPushButton& outboxOfferButton;  // puts a message that never left in the outbox
+        QAbstractItemView& outcomesView; // each recipient's outcome of a send to several
     };
 
     SendSMSPushed(const Controls& controls, const Platform& platform, ServiceEndpoints endpoints,
@@ -63,11 +70,16 @@ public:
 
     const Controls controls;
 
-    bool isSending() const { return waitingForPasswords || !fieldsRecord.isEmpty(); }
+    bool isSending() const
+    {
+        return confirming || waitingForPasswords || !fieldsRecord.isEmpty() || several.has_value();
+    }
 
     QString formatNumber(const QString& typed) const;
-    // Whether the message view and the recipient box hold this message now.
+    // Whether the message view holds this message and the recipient box its recipient now.
     bool fieldsHold(const JournalFile::Record& record) const;
+    // The recipients the box holds now, for the count of messages a send takes.
+    RecipientList recipients() const;
 
 public Q_SLOTS:
     void sendsms();
@@ -90,11 +102,30 @@ Q_SIGNALS:
     void messageSent(const QString& msisdn, const QString& recipient, const QString& message);
     // An attempt from the fields has shown its outcome.
     void attemptFinished();
+    // A send to several recipients asked the service for one of them, or ended.
+    void recipientFinished();
 
 private:
     using Record = JournalFile::Record;
     using Outcome = MessageJournal::Outcome;
 
+    // What a press of Send sends: each recipient's record, and when a message of it is given.
+    struct Several
+    {
+        Record message;                         // the text, with the first recipient
+        QList<RecipientList::Recipient> typed;  // every typed recipient, duplicates too
+        QList<RecipientList::Recipient> queued; // the distinct numbers not yet asked for
+        qsizetype total = 0;
+        qsizetype failed = 0;
+        bool creditLacking = false;
+    };
+
+    void begin(RecipientList list, const Record& message);
+    void sendNext();
+    QString progressText() const;
+    void severalSettled(const Record& record, Outcome outcome);
+    void severalEnded();
+    void letGo(const Record& record);
     void post(const Record& record);
     void checkStarted(const Record& record);
     void recorded(const Record& message);
@@ -120,10 +151,15 @@ private:
     MessageJournal& journal;
     Outbox& outbox;
 
+    AddressBook& addressBook;
+    RecipientOutcomes* outcomes;
+
+    bool confirming = false; // asked whether to send to many
     bool waitingForPasswords = false;
     QString fieldsRecord; // the journal's record the fields follow, while it is out
+    std::optional<Several> several;
     std::map<QString, std::unique_ptr<PendingReply>> posts;
     QHash<QString, QDateTime> stamps; // when each message under way was sent or tried
-    std::optional<Record> offered;    // for the outbox
+    QList<Record> offered;            // for the outbox
     std::unique_ptr<Timer> creditRetryTimer;
 };

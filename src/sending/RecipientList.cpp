@@ -1,0 +1,142 @@
+#include "RecipientList.h"
+
+#include "NumberRules.h"
+
+#include <QSet>
+
+namespace {
+// E.164 allows no number longer than this, country code included.
+constexpr qsizetype longestNumber = 15;
+
+bool isMobile(const VCard::Phone& phone)
+{
+    if (phone.label == VCard::Label::Mobile)
+        return true;
+    return phone.label == VCard::Label::Custom &&
+           (phone.customLabel.contains(QLatin1String("mobile"), Qt::CaseInsensitive) ||
+            phone.customLabel.contains(QLatin1String("cell"), Qt::CaseInsensitive));
+}
+
+bool hasLetter(QStringView typed)
+{
+    return std::any_of(typed.begin(), typed.end(), [](QChar c) { return c.isLetter(); });
+}
+
+QString shownName(const AddressBook::Person& person)
+{
+    QStringList parts;
+    if (person.firstName)
+        parts.append(*person.firstName);
+    if (person.lastName)
+        parts.append(*person.lastName);
+    return parts.join(QLatin1Char(' '));
+}
+} // namespace
+
+RecipientList::RecipientList(QStringView box,
+                             const std::optional<Settings::NumberTranslation>& translation,
+                             const Names& names)
+{
+    QSet<QString> seen;
+    const auto add = [&](const QString& typed, const QString& msisdn) {
+        everyone.append({typed, msisdn});
+        if (seen.contains(msisdn)) {
+            ++repeated;
+            return;
+        }
+        seen.insert(msisdn);
+        recipients.append({typed, msisdn});
+    };
+    for (const QString& typed : split(box)) {
+        if (const QString msisdn = numberToSend(typed, translation); !msisdn.isEmpty()) {
+            add(typed, msisdn);
+            continue;
+        }
+        const QList<Mobile> mobiles = names && hasLetter(typed) ? names(typed) : QList<Mobile>();
+        if (mobiles.isEmpty()) {
+            refused.append(typed);
+        } else if (mobiles.size() > 1) {
+            open.append({typed, mobiles});
+        } else if (const QString msisdn = numberToSend(mobiles.first().value, translation);
+                   !msisdn.isEmpty()) {
+            add(typed, msisdn);
+        } else {
+            refused.append(typed);
+        }
+    }
+}
+
+QStringList RecipientList::split(QStringView box)
+{
+    QStringList typed;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= box.size(); ++i) {
+        if (i < box.size() && box[i] != u',' && box[i] != u';')
+            continue;
+        if (const QStringView piece = box.sliced(start, i - start).trimmed(); !piece.isEmpty())
+            typed.append(piece.toString());
+        start = i + 1;
+    }
+    return typed;
+}
+
+QString RecipientList::joined(const QStringList& typed)
+{
+    return typed.join(QLatin1String(", "));
+}
+
+QString RecipientList::numberToSend(QStringView typed,
+                                    const std::optional<Settings::NumberTranslation>& translation)
+{
+    // A number without a single digit would reach the service as an empty Msisdn.
+    if (!isNumberValid(typed))
+        return {};
+    QString msisdn = formatNumber(typed, translation);
+    if (msisdn.size() > longestNumber)
+        return {};
+    return msisdn;
+}
+
+RecipientList::Names RecipientList::namesIn(AddressBook& book)
+{
+    return [&book](const QString& typed) {
+        QList<Mobile> mobiles;
+        for (const AddressBook::Person& person : book.people()) {
+            const QString name = shownName(person);
+            const auto is = [&typed](const std::optional<QString>& part) {
+                return part && part->compare(typed, Qt::CaseInsensitive) == 0;
+            };
+            if (!is(person.firstName) && !is(person.lastName) &&
+                name.compare(typed, Qt::CaseInsensitive) != 0)
+                continue;
+            for (const VCard::Phone& phone : person.phones) {
+                if (!isMobile(phone))
+                    continue;
+                mobiles.append(
+                    {name, phone.label == VCard::Label::Custom ? phone.customLabel : tr("Mobile"),
+                     phone.value});
+            }
+        }
+        return mobiles;
+    };
+}
+
+QString RecipientList::problem() const
+{
+    if (!refused.isEmpty())
+        //: %1 is what was typed, as "07700 9001234567890, Bob"; nothing was sent to anyone.
+        return tr("Not a phone number, nor the name of anyone with a mobile number: %1. Nothing "
+                  "was sent.")
+            .arg(refused.join(QLatin1String(", ")));
+    if (!open.isEmpty()) {
+        const Choice& choice = open.first();
+        QStringList offered;
+        for (const Mobile& mobile : choice.mobiles)
+            //: A number a typed name may stand for: the person, the number's label, the number.
+            offered.append(tr("%1 (%2: %3)").arg(mobile.person, mobile.label, mobile.value));
+        //: %1 is the typed name, %2 the numbers it may stand for. Nothing was sent.
+        return tr("\"%1\" may be %2: type the number to send to. Nothing was sent.")
+            .arg(choice.typed, offered.join(tr(" or ")));
+    }
+    return {};
+}
