@@ -2,6 +2,7 @@
 
 #include "ApplicationLauncher.h"
 #include "BrowserTableModel.h"
+#include "RecipientList.h"
 #include "UrlOpener.h"
 
 #include <QAbstractItemView>
@@ -37,7 +38,10 @@ void AddressBookController::awakeFromNib()
     controls.valueTableView.setModel(values);
     for (QAbstractItemView* view :
          {&controls.groupTableView, &controls.nameTableView, &controls.valueTableView}) {
-        view->setSelectionMode(QAbstractItemView::SingleSelection);
+        // Several people may be chosen at once, to add each one to the recipients.
+        view->setSelectionMode(view == &controls.nameTableView
+                                   ? QAbstractItemView::ExtendedSelection
+                                   : QAbstractItemView::SingleSelection);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     }
@@ -151,27 +155,16 @@ void AddressBookController::filterListOfNames()
 void AddressBookController::groupOrFilterChanged()
 {
     const int group = lowestSelectedRow(&controls.groupTableView);
-    if (group < 0)
+    if (group < 0 || group > myGroups.size())
         return;
-    // Group 0 is "All". The rows on screen are the groups as read when the browser was filled;
-    // the book may have re-read its files since, so a group is found again by its name.
-    qsizetype index = -1;
-    if (group > 0) {
-        if (group > myGroups.size())
-            return;
-        const QList<AddressBook::Group>& current = myAddressBook.groups();
-        const QString& name = myGroups.at(group - 1).name;
-        const auto found = std::find_if(current.begin(), current.end(),
-                                        [&name](const auto& g) { return g.name == name; });
-        if (found == current.end()) {
-            names->reloadData([this] { myPeople.clear(); });
-            return;
-        }
-        index = found - current.begin();
+    const std::optional<qsizetype> index = chosenGroup();
+    if (!index) {
+        names->reloadData([this] { myPeople.clear(); });
+        return;
     }
     controls.nameTableView.clearSelection();
     names->reloadData([this, index] {
-        myPeople = getArrayOfPeople(index);
+        myPeople = getArrayOfPeople(*index);
         sortPeople();
     });
     values->reloadData([] {});
@@ -199,6 +192,58 @@ void AddressBookController::updateSendToComboBox()
         return;
     chosenNumberRow = row;
     controls.sendToComboBox.setEditText(myValues.at(row).value);
+}
+
+void AddressBookController::addChosenPeople()
+{
+    QList<int> rows;
+    for (const QModelIndex& index : controls.nameTableView.selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    QList<AddressBook::Person> chosen;
+    for (const int row : std::as_const(rows))
+        if (row < myPeople.size())
+            chosen.append(myPeople.at(row));
+    addRecipients(chosen);
+}
+
+void AddressBookController::addChosenGroup()
+{
+    // The people listed are the chosen group's, narrowed by the search: the group is everyone
+    // in it, whatever the search holds.
+    if (const std::optional<qsizetype> index = chosenGroup())
+        addRecipients(myAddressBook.search(QString(), *index));
+}
+
+std::optional<qsizetype> AddressBookController::chosenGroup()
+{
+    // Group 0 is "All". The rows on screen are the groups as read when the browser was filled;
+    // the book may have re-read its files since, so a group is found again by its name.
+    const int group = lowestSelectedRow(&controls.groupTableView);
+    if (group < 0 || group > myGroups.size())
+        return std::nullopt;
+    if (group == 0)
+        return -1;
+    const QList<AddressBook::Group>& current = myAddressBook.groups();
+    const QString& name = myGroups.at(group - 1).name;
+    const auto found = std::find_if(current.begin(), current.end(),
+                                    [&name](const auto& g) { return g.name == name; });
+    if (found == current.end())
+        return std::nullopt;
+    return found - current.begin();
+}
+
+void AddressBookController::addRecipients(const QList<AddressBook::Person>& people)
+{
+    // What the box holds stays; a number already in it is not added again.
+    QStringList typed = RecipientList::split(controls.sendToComboBox.currentText());
+    for (const AddressBook::Person& person : people) {
+        const auto mobile = std::find_if(person.phones.begin(), person.phones.end(),
+                                         [](const VCard::Phone& p) { return p.isMobile(); });
+        if (mobile != person.phones.end() && !typed.contains(mobile->value))
+            typed.append(mobile->value);
+    }
+    controls.sendToComboBox.setEditText(RecipientList::joined(typed));
 }
 
 void AddressBookController::launchAddressBookApp()

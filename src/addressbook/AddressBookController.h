@@ -13,7 +13,8 @@ class UrlOpener;
 
 // Browses the user's contacts for a recipient: the groups (headed by "All"), the people of the
 // chosen group whose first or last name begins with the search text, and the chosen person's
-// numbers. Choosing a number puts it into the recipient box exactly as the card stores it.
+// numbers. Choosing a number puts it into the recipient box exactly as the card stores it; the
+// chosen people, or everyone in the chosen group, add their mobile numbers to the box.
 class AddressBookController : public QObject
 {
     Q_OBJECT
@@ -60,10 +61,18 @@ public Q_SLOTS:
     void filterListOfNames();
     void launchAddressBookApp();
     void updateSendToComboBox();
+    // Adds each chosen person's first mobile number to the recipients.
+    void addChosenPeople();
+    // Adds the first mobile number of each member of the chosen group to the recipients.
+    void addChosenGroup();
 
 private:
     void groupOrFilterChanged();
     void personChosen();
+    void addRecipients(const QList<AddressBook::Person>& people);
+    // The chosen group's index in the book as it is now (-1 for "All"); none when no group is
+    // chosen or the chosen one is gone.
+    std::optional<qsizetype> chosenGroup();
     void sortPeople();
     static int lowestSelectedRow(const QAbstractItemView* view);
 

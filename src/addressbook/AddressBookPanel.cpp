@@ -30,6 +30,10 @@ AddressBookPanel::AddressBookPanel(AddressBook& addressBook, ApplicationLauncher
     columns->setSectionResizeMode(QHeaderView::ResizeToContents);
     columns->setStretchLastSection(true);
 
+    connect(b.addPeopleButton, &QPushButton::clicked, controller,
+            &AddressBookController::addChosenPeople);
+    connect(b.addGroupButton, &QPushButton::clicked, controller,
+            &AddressBookController::addChosenGroup);
     connect(b.openContactsButton, &QPushButton::clicked, controller,
             &AddressBookController::launchAddressBookApp);
     connect(toggleViewAction(), &QAction::triggered, this, [this](bool shown) {

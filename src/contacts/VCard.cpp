@@ -431,3 +431,12 @@ QList<VCard> parseVCards(const QByteArray& data)
     }
     return cards;
 }
+
+bool VCard::Phone::isMobile() const
+{
+    if (label == Label::Mobile)
+        return true;
+    return label == Label::Custom &&
+           (customLabel.contains(QLatin1String("mobile"), Qt::CaseInsensitive) ||
+            customLabel.contains(QLatin1String("cell"), Qt::CaseInsensitive));
+}

@@ -29,6 +29,8 @@ struct VCard
         QString customLabel; // the user's own label text, for Label::Custom
         QString value;       // as written in the card
         QString extension;   // of a tel: URI's ";ext=", to dial after the number
+        // A mobile number, by the standard label or by the user's own ("Work mobile").
+        bool isMobile() const;
         friend bool operator==(const Phone&, const Phone&) = default;
     };
 

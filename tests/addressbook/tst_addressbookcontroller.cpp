@@ -129,6 +129,43 @@ private Q_SLOTS:
         QCOMPARE(b.recipient.currentText(), QStringLiteral("+44 20 7946 0001"));
     }
 
+    // Several people, or a whole group, add each one's first mobile number to what the box
+    // holds; someone in two groups is added once, and a card without a mobile number not at all.
+    void peopleAndGroupsAddTheirMobiles()
+    {
+        Browser b;
+        b.recipient.setEditText(QStringLiteral("07700 900001"));
+        b.chooseGroup(QStringLiteral("Friends"));
+        QCOMPARE(b.column(b.people), (QStringList{"Anna Berg (Smith, Jones & Co)", "Joanna Smith "}));
+        b.controller.addChosenGroup();
+        QCOMPARE(b.recipient.currentText(), QStringLiteral("07700 900001, 07700 900123"));
+        b.chooseGroup(QStringLiteral("Book club"));
+        b.controller.addChosenGroup();
+        QCOMPARE(b.recipient.currentText(), QStringLiteral("07700 900001, 07700 900123"));
+
+        // The search narrows the list, not the group.
+        b.search.setText(QStringLiteral("Zz"));
+        b.chooseGroup(QStringLiteral("Family"));
+        QVERIFY(b.column(b.people).isEmpty());
+        b.controller.addChosenGroup();
+        QCOMPARE(b.recipient.currentText(),
+                 QStringLiteral("07700 900001, 07700 900123, +49 (170) 1234567"));
+
+        b.search.clear();
+        b.recipient.setEditText(QString());
+        b.chooseGroup(QStringLiteral("All"));
+        const QStringList everyone = b.column(b.people);
+        QItemSelection chosen;
+        for (const QString& shown : {QString::fromUtf8("José Müller "),
+                                     QStringLiteral("Anna Berg (Smith, Jones & Co)")}) {
+            const QModelIndex index = b.people.model()->index(int(everyone.indexOf(shown)), 0);
+            chosen.select(index, index);
+        }
+        b.people.selectionModel()->select(chosen, QItemSelectionModel::ClearAndSelect);
+        b.controller.addChosenPeople();
+        QCOMPARE(b.recipient.currentText(), QStringLiteral("07700 900123, +49 (170) 1234567"));
+    }
+
     // Opened while the book is still being read, the browser shows what it can at once and
     // the whole book, narrowed by what was typed meanwhile, when the read is done.
     void browserOpenedDuringTheReadFillsAfterIt()

@@ -8,15 +8,6 @@ namespace {
 // E.164 allows no number longer than this, country code included.
 constexpr qsizetype longestNumber = 15;
 
-bool isMobile(const VCard::Phone& phone)
-{
-    if (phone.label == VCard::Label::Mobile)
-        return true;
-    return phone.label == VCard::Label::Custom &&
-           (phone.customLabel.contains(QLatin1String("mobile"), Qt::CaseInsensitive) ||
-            phone.customLabel.contains(QLatin1String("cell"), Qt::CaseInsensitive));
-}
-
 bool hasLetter(QStringView typed)
 {
     return std::any_of(typed.begin(), typed.end(), [](QChar c) { return c.isLetter(); });
@@ -110,7 +101,7 @@ RecipientList::Names RecipientList::namesIn(AddressBook& book)
                 name.compare(typed, Qt::CaseInsensitive) != 0)
                 continue;
             for (const VCard::Phone& phone : person.phones) {
-                if (!isMobile(phone))
+                if (!phone.isMobile())
                     continue;
                 mobiles.append(
                     {name, phone.label == VCard::Label::Custom ? phone.customLabel : tr("Mobile"),
