@@ -25,32 +25,13 @@
         <translation>Nummer</translation>
     </message>
     <message>
-        <source>Work:</source>
-        <translation>Arbeit:</translation>
-    </message>
-    <message>
-        <source>Home:</source>
-        <translation>Privat:</translation>
-    </message>
-    <message>
-        <source>Mobile:</source>
-        <translation>Mobil:</translation>
-    </message>
-    <message>
-        <source>Main:</source>
-        <translation>Hauptnummer:</translation>
-    </message>
-    <message>
-        <source>Pager:</source>
-        <translation>Pager:</translation>
-    </message>
-    <message>
-        <source>Other:</source>
-        <translation>Andere:</translation>
-    </message>
-    <message>
         <source>%1 (ext. %2):</source>
         <translation>%1 (Durchwahl %2):</translation>
+    </message>
+    <message>
+        <source>%1:</source>
+        <extracomment>A number&apos;s label in the list of a person&apos;s numbers, as &quot;Mobile:&quot;.</extracomment>
+        <translation>%1:</translation>
     </message>
 </context>
 <context>
@@ -110,6 +91,22 @@
     <message>
         <source>Address Book</source>
         <translation>Adressbuch</translation>
+    </message>
+    <message>
+        <source>Add &amp;to Recipients</source>
+        <translation>Zu Empfängern &amp;hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add the mobile number of each chosen person to the recipients</source>
+        <translation>Die Mobilnummer jeder gewählten Person zu den Empfängern hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add Ever&amp;yone in Group</source>
+        <translation>Alle der Gruppe hin&amp;zufügen</translation>
+    </message>
+    <message>
+        <source>Add the mobile number of each member of the chosen group to the recipients</source>
+        <translation>Die Mobilnummer jedes Mitglieds der gewählten Gruppe zu den Empfängern hinzufügen</translation>
     </message>
 </context>
 <context>
@@ -493,6 +490,43 @@
         <source>Messages shown</source>
         <translation>Angezeigte Nachrichten</translation>
     </message>
+    <message>
+        <source>Messages this send takes</source>
+        <translation>Nachrichten, die dieses Senden braucht</translation>
+    </message>
+    <message>
+        <source>Outcome for each recipient</source>
+        <translation>Ergebnis für jeden Empfänger</translation>
+    </message>
+</context>
+<context>
+    <name>MessageCount</name>
+    <message>
+        <source>%1 × %2 = %3</source>
+        <extracomment>%1 is &quot;3 recipients&quot;, %2 &quot;2 parts&quot;, %3 &quot;6 messages&quot;: what a send to several takes.</extracomment>
+        <translation>%1 × %2 = %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n recipients</source>
+        <translation>
+            <numerusform>%n Empfänger</numerusform>
+            <numerusform>%n Empfänger</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n parts</source>
+        <translation>
+            <numerusform>%n Teil</numerusform>
+            <numerusform>%n Teile</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n messages</source>
+        <translation>
+            <numerusform>%n Nachricht</numerusform>
+            <numerusform>%n Nachrichten</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>MsgHistoryDataSource</name>
@@ -729,6 +763,53 @@
     </message>
 </context>
 <context>
+    <name>RecipientCompleter</name>
+    <message>
+        <source>%1 (%2: %3)</source>
+        <extracomment>A completion of the recipient: the person, the number&apos;s label, the number.</extracomment>
+        <translation>%1 (%2: %3)</translation>
+    </message>
+    <message>
+        <source>%1 (recent)</source>
+        <extracomment>A completion of the recipient from the recent numbers.</extracomment>
+        <translation>%1 (zuletzt)</translation>
+    </message>
+</context>
+<context>
+    <name>RecipientList</name>
+    <message>
+        <source>Not a phone number, nor the name of anyone with a mobile number: %1. Nothing was sent.</source>
+        <extracomment>%1 is what was typed, as &quot;07700 9001234567890, Bob&quot;; nothing was sent to anyone.</extracomment>
+        <translation>Weder eine Telefonnummer noch der Name einer Person mit Mobilnummer: %1. Es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>%1 (%2: %3)</source>
+        <extracomment>A number a typed name may stand for: the person, the number&apos;s label, the number.</extracomment>
+        <translation>%1 (%2: %3)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; may be %2: type the number to send to. Nothing was sent.</source>
+        <extracomment>%1 is the typed name, %2 the numbers it may stand for. Nothing was sent.</extracomment>
+        <translation>„%1“ kann %2 sein: Geben Sie die Nummer ein, an die gesendet werden soll. Es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> oder </translation>
+    </message>
+</context>
+<context>
+    <name>RecipientOutcomes</name>
+    <message>
+        <source>Recipient</source>
+        <extracomment>The column of the people and numbers a message went to.</extracomment>
+        <translation>Empfänger</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Ergebnis</translation>
+    </message>
+</context>
+<context>
     <name>SendSMSPushed</name>
     <message>
         <source>Sending...</source>
@@ -773,6 +854,7 @@
     </message>
     <message>
         <source>Sent</source>
+        <extracomment>A recipient&apos;s outcome in the list of a send to several.</extracomment>
         <translation>Gesendet</translation>
     </message>
     <message>
@@ -828,6 +910,79 @@
     <message>
         <source>The message could not be saved before sending (%1), so it was not sent.</source>
         <translation>Die Nachricht konnte vor dem Senden nicht gespeichert werden (%1) und wurde deshalb nicht gesendet.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Send this message to %n recipients?</source>
+        <translation>
+            <numerusform>Diese Nachricht an %n Empfänger senden?</numerusform>
+            <numerusform>Diese Nachricht an %n Empfänger senden?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Each recipient is sent a message of their own, and each is charged.</source>
+        <translation>Jeder Empfänger erhält eine eigene Nachricht, und jede wird berechnet.</translation>
+    </message>
+    <message>
+        <source>&amp;Send to All</source>
+        <translation>An &amp;alle senden</translation>
+    </message>
+    <message>
+        <source>Sending %1 of %2...</source>
+        <extracomment>%1 is which recipient is being sent to, %2 how many there are.</extracomment>
+        <translation>Wird gesendet: %1 von %2 …</translation>
+    </message>
+    <message>
+        <source>Sent: its answer never came, but the service&apos;s history lists it</source>
+        <translation>Gesendet: Die Antwort kam nie, aber der Verlauf des Dienstes führt sie</translation>
+    </message>
+    <message>
+        <source>Insufficient credits</source>
+        <translation>Nicht genug Guthaben</translation>
+    </message>
+    <message>
+        <source>The server rejected the message</source>
+        <translation>Der Server hat die Nachricht abgelehnt</translation>
+    </message>
+    <message>
+        <source>Error talking to server</source>
+        <translation>Fehler bei der Verbindung zum Server</translation>
+    </message>
+    <message>
+        <source>Not sent: it could not be saved before sending (%1)</source>
+        <extracomment>%1 is why the disk would not take it, as &quot;the disk is full&quot;.</extracomment>
+        <translation>Nicht gesendet: Sie konnte vor dem Senden nicht gespeichert werden (%1)</translation>
+    </message>
+    <message>
+        <source>The service did not receive it: you can send it again</source>
+        <translation>Der Dienst hat sie nicht erhalten: Sie können sie erneut senden</translation>
+    </message>
+    <message>
+        <source>Whether the service received it is not known: look in the history</source>
+        <translation>Ob der Dienst sie erhalten hat, ist nicht bekannt: Sehen Sie im Verlauf nach</translation>
+    </message>
+    <message>
+        <source>Not sent: insufficient credits</source>
+        <extracomment>A recipient&apos;s outcome: a lack of credit stopped the send before it.</extracomment>
+        <translation>Nicht gesendet: nicht genug Guthaben</translation>
+    </message>
+    <message>
+        <source>Sent to %1 of %2 recipients at %3.</source>
+        <extracomment>%1 recipients of %2 got the message, at %3.</extracomment>
+        <translation>Um %3 an %1 von %2 Empfängern gesendet.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n failed.</source>
+        <translation>
+            <numerusform>%n fehlgeschlagen.</numerusform>
+            <numerusform>%n fehlgeschlagen.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n not sent for lack of credit.</source>
+        <translation>
+            <numerusform>%n mangels Guthaben nicht gesendet.</numerusform>
+            <numerusform>%n mangels Guthaben nicht gesendet.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1216,6 +1371,41 @@ Bitte warten.</translation>
     <message>
         <source>Download</source>
         <translation>Herunterladen</translation>
+    </message>
+</context>
+<context>
+    <name>VCard</name>
+    <message>
+        <source>Work</source>
+        <translation>Arbeit</translation>
+    </message>
+    <message>
+        <source>Home</source>
+        <translation>Privat</translation>
+    </message>
+    <message>
+        <source>Mobile</source>
+        <translation>Mobil</translation>
+    </message>
+    <message>
+        <source>Main</source>
+        <translation>Hauptnummer</translation>
+    </message>
+    <message>
+        <source>Pager</source>
+        <translation>Pager</translation>
+    </message>
+    <message>
+        <source>Home fax</source>
+        <translation>Fax privat</translation>
+    </message>
+    <message>
+        <source>Work fax</source>
+        <translation>Fax Arbeit</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>Andere</translation>
     </message>
 </context>
 <context>

@@ -22,12 +22,60 @@
     </message>
 </context>
 <context>
+    <name>MessageCount</name>
+    <message numerus="yes">
+        <source>%n recipients</source>
+        <translation>
+            <numerusform>%n recipient</numerusform>
+            <numerusform>%n recipients</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n parts</source>
+        <translation>
+            <numerusform>%n part</numerusform>
+            <numerusform>%n parts</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n messages</source>
+        <translation>
+            <numerusform>%n message</numerusform>
+            <numerusform>%n messages</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>MsgHistoryDataSource</name>
     <message numerus="yes">
         <source>Listing last refreshed at %1. Contains %n messages.</source>
         <translation>
             <numerusform>Listing last refreshed at %1. Contains %n message.</numerusform>
             <numerusform>Listing last refreshed at %1. Contains %n messages.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>SendSMSPushed</name>
+    <message numerus="yes">
+        <source>Send this message to %n recipients?</source>
+        <translation>
+            <numerusform>Send this message to %n recipient?</numerusform>
+            <numerusform>Send this message to %n recipients?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n failed.</source>
+        <translation>
+            <numerusform>%n failed.</numerusform>
+            <numerusform>%n failed.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n not sent for lack of credit.</source>
+        <translation>
+            <numerusform>%n not sent for lack of credit.</numerusform>
+            <numerusform>%n not sent for lack of credit.</numerusform>
         </translation>
     </message>
 </context>

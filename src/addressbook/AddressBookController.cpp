@@ -104,36 +104,13 @@ QString AddressBookController::createNameStringForPerson(const AddressBook::Pers
 QList<AddressBookController::NumberEntry>
 AddressBookController::makeArrayOfNumbers(const QList<VCard::Phone>& phones)
 {
-    using L = VCard::Label;
     QList<NumberEntry> entries;
     for (const VCard::Phone& phone : phones) {
-        QString label;
-        switch (phone.label) {
-        case L::HomeFax:
-        case L::WorkFax:
-            continue; // a fax machine takes no text messages
-        case L::Work:
-            label = tr("Work:");
-            break;
-        case L::Home:
-            label = tr("Home:");
-            break;
-        case L::Mobile:
-            label = tr("Mobile:");
-            break;
-        case L::Main:
-            label = tr("Main:");
-            break;
-        case L::Pager:
-            label = tr("Pager:");
-            break;
-        case L::Other:
-            label = tr("Other:");
-            break;
-        case L::Custom:
-            label = phone.customLabel + QLatin1Char(':');
-            break;
-        }
+        // A fax machine takes no text messages.
+        if (phone.label == VCard::Label::HomeFax || phone.label == VCard::Label::WorkFax)
+            continue;
+        //: A number's label in the list of a person's numbers, as "Mobile:".
+        QString label = tr("%1:").arg(phone.shownLabel());
         // The number goes into the recipient box alone; its extension is only to be read.
         if (!phone.extension.isEmpty())
             label = tr("%1 (ext. %2):").arg(label.chopped(1), phone.extension);

@@ -21,6 +21,7 @@
 #include "OutboxDialog.h"
 #include "PreferencesWindow.h"
 #include "ProgressWord.h"
+#include "RecipientCompleter.h"
 #include "SendSMSPushed.h"
 #include "SenderIDController.h"
 #include "ServicesRequestWindow.h"
@@ -128,6 +129,9 @@ MainWindow::MainWindow(const Platform& given, const ServiceEndpoints& endpoints_
     // it connects them and loads the stored values.
     counter->awakeFromNib();
     numbers->awakeFromNib();
+    // After the box has its model: setting one hands it to the box's completer.
+    new RecipientCompleter(
+        *form->sendToComboBox, platform.addressBook, [this] { return numbers->msisdnArray; }, this);
     draft->awakeFromNib();
     creditsUpdater->awakeFromNib();
     msgHistory->awakeFromNib();

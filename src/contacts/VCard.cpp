@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -439,4 +440,29 @@ bool VCard::Phone::isMobile() const
     return label == Label::Custom &&
            (customLabel.contains(QLatin1String("mobile"), Qt::CaseInsensitive) ||
             customLabel.contains(QLatin1String("cell"), Qt::CaseInsensitive));
+}
+
+QString VCard::Phone::shownLabel() const
+{
+    switch (label) {
+    case Label::Work:
+        return QCoreApplication::translate("VCard", "Work");
+    case Label::Home:
+        return QCoreApplication::translate("VCard", "Home");
+    case Label::Mobile:
+        return QCoreApplication::translate("VCard", "Mobile");
+    case Label::Main:
+        return QCoreApplication::translate("VCard", "Main");
+    case Label::Pager:
+        return QCoreApplication::translate("VCard", "Pager");
+    case Label::HomeFax:
+        return QCoreApplication::translate("VCard", "Home fax");
+    case Label::WorkFax:
+        return QCoreApplication::translate("VCard", "Work fax");
+    case Label::Other:
+        return QCoreApplication::translate("VCard", "Other");
+    case Label::Custom:
+        break;
+    }
+    return customLabel;
 }

@@ -31,6 +31,8 @@ struct VCard
         QString extension;   // of a tel: URI's ";ext=", to dial after the number
         // A mobile number, by the standard label or by the user's own ("Work mobile").
         bool isMobile() const;
+        // The label as the user reads it: "Mobile", "Work", or the user's own.
+        QString shownLabel() const;
         friend bool operator==(const Phone&, const Phone&) = default;
     };
 

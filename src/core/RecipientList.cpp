@@ -103,9 +103,7 @@ RecipientList::Names RecipientList::namesIn(AddressBook& book)
             for (const VCard::Phone& phone : person.phones) {
                 if (!phone.isMobile())
                     continue;
-                mobiles.append(
-                    {name, phone.label == VCard::Label::Custom ? phone.customLabel : tr("Mobile"),
-                     phone.value});
+                mobiles.append({name, phone.shownLabel(), phone.value});
             }
         }
         return mobiles;

@@ -136,7 +136,8 @@ private Q_SLOTS:
         Browser b;
         b.recipient.setEditText(QStringLiteral("07700 900001"));
         b.chooseGroup(QStringLiteral("Friends"));
-        QCOMPARE(b.column(b.people), (QStringList{"Anna Berg (Smith, Jones & Co)", "Joanna Smith "}));
+        QCOMPARE(b.column(b.people),
+                 (QStringList{"Anna Berg (Smith, Jones & Co)", "Joanna Smith "}));
         b.controller.addChosenGroup();
         QCOMPARE(b.recipient.currentText(), QStringLiteral("07700 900001, 07700 900123"));
         b.chooseGroup(QStringLiteral("Book club"));
@@ -156,8 +157,8 @@ private Q_SLOTS:
         b.chooseGroup(QStringLiteral("All"));
         const QStringList everyone = b.column(b.people);
         QItemSelection chosen;
-        for (const QString& shown : {QString::fromUtf8("José Müller "),
-                                     QStringLiteral("Anna Berg (Smith, Jones & Co)")}) {
+        for (const QString& shown :
+             {QString::fromUtf8("José Müller "), QStringLiteral("Anna Berg (Smith, Jones & Co)")}) {
             const QModelIndex index = b.people.model()->index(int(everyone.indexOf(shown)), 0);
             chosen.select(index, index);
         }

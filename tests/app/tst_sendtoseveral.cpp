@@ -1,5 +1,6 @@
 #include "AppHarness.h"
 #include "ChaosProxy.h"
+#include "InstalledTranslations.h"
 #include "MsgHistoryDataSource.h"
 #include "Outbox.h"
 #include "TestFiles.h"
@@ -105,7 +106,12 @@ class TestSendToSeveral : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { QLocale::setDefault(QLocale::c()); }
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale::c());
+        // The counts' English plural forms, as the client installs them.
+        translations.install();
+    }
 
     void eachDistinctNumberOnce()
     {
@@ -333,6 +339,9 @@ private Q_SLOTS:
         QTRY_COMPARE(client.received().size(), 2);
         QTRY_VERIFY(client.window->outbox().messages().isEmpty());
     }
+
+private:
+    InstalledTranslations translations{QLocale(QLocale::English, QLocale::UnitedKingdom)};
 };
 
 QTEST_MAIN(TestSendToSeveral)
