@@ -215,10 +215,11 @@ QString SendSMSPushed::progressText() const
         .arg(several->total);
 }
 
-void SendSMSPushed::severalSettled(const Record& record, Outcome outcome)
+void SendSMSPushed::severalSettled(const Record& record, Outcome outcome, bool followed)
 {
     Several& batch = *several;
-    fieldsRecord.clear();
+    if (followed)
+        fieldsRecord.clear();
     const bool sent = outcome == Outcome::Sent || outcome == Outcome::SentLate;
     QString word;
     switch (outcome) {
@@ -261,6 +262,8 @@ void SendSMSPushed::severalSettled(const Record& record, Outcome outcome)
         ++batch.failed;
     }
     emit recipientFinished();
+    if (!followed)
+        return;
     if (!batch.creditLacking && !batch.queued.isEmpty()) {
         sendNext();
         return;
@@ -397,8 +400,23 @@ void SendSMSPushed::settled(const Record& record, Outcome outcome)
     const QDateTime shown = stamp.isValid() ? stamp : clock.now();
     posts.erase(record.id);
     if (several && record.id == fieldsRecord) {
-        severalSettled(record, outcome);
+        severalSettled(record, outcome, true);
         return;
+    }
+    // A recipient still to be sent to may have had the message already: an earlier run's send
+    // to it, looked up now, was found in the history, and it is not sent to again; nor, without
+    // the user, when the history could not tell.
+    if (several && record.byHand &&
+        (outcome == Outcome::Sent || outcome == Outcome::SentLate ||
+         outcome == Outcome::ReceiptUnknown)) {
+        const auto waiting = std::find_if(
+            several->queued.cbegin(), several->queued.cend(),
+            [&record](const RecipientList::Recipient& r) { return r.msisdn == record.msisdn; });
+        if (waiting != several->queued.cend()) {
+            several->queued.erase(waiting);
+            severalSettled(record, outcome, false);
+            return;
+        }
     }
     if (record.id == fieldsRecord)
         fieldsReleased();

@@ -123,7 +123,9 @@ private:
     void begin(RecipientList list, const Record& message);
     void sendNext();
     QString progressText() const;
-    void severalSettled(const Record& record, Outcome outcome);
+    // followed: the record the fields followed; else one of an earlier run that reached a
+    // recipient still to be sent to.
+    void severalSettled(const Record& record, Outcome outcome, bool followed);
     void severalEnded();
     void letGo(const Record& record);
     void post(const Record& record);
