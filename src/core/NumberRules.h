@@ -18,7 +18,8 @@ bool isNumberValid(QStringView typed);
 // The digits to send: the decimal digits of the typed number, of any script, as ASCII digits;
 // with number translation on a leading 0 replaced by the home country code, so a national
 // number becomes international.
-// The send traces the numbers it forms in the log; matching thousands of cards does not.
+// The send traces the numbers it forms in the log; matching thousands of cards, or counting
+// recipients at each keystroke, does not.
 enum class NumberTrace
 {
     Logged,

@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <memory>
+
 namespace {
 // E.164 allows no number longer than this, country code included.
 constexpr qsizetype longestNumber = 15;
@@ -26,7 +28,7 @@ QString shownName(const AddressBook::Person& person)
 
 RecipientList::RecipientList(QStringView box,
                              const std::optional<Settings::NumberTranslation>& translation,
-                             const Names& names)
+                             const Names& names, NumberTrace trace)
 {
     QSet<QString> seen;
     const auto add = [&](const QString& typed, const QString& msisdn) {
@@ -39,7 +41,7 @@ RecipientList::RecipientList(QStringView box,
         recipients.append({typed, msisdn});
     };
     for (const QString& typed : split(box)) {
-        if (const QString msisdn = numberToSend(typed, translation); !msisdn.isEmpty()) {
+        if (const QString msisdn = numberToSend(typed, translation, trace); !msisdn.isEmpty()) {
             add(typed, msisdn);
             continue;
         }
@@ -48,7 +50,7 @@ RecipientList::RecipientList(QStringView box,
             refused.append(typed);
         } else if (mobiles.size() > 1) {
             open.append({typed, mobiles});
-        } else if (const QString msisdn = numberToSend(mobiles.first().value, translation);
+        } else if (const QString msisdn = numberToSend(mobiles.first().value, translation, trace);
                    !msisdn.isEmpty()) {
             add(typed, msisdn);
         } else {
@@ -77,12 +79,13 @@ QString RecipientList::joined(const QStringList& typed)
 }
 
 QString RecipientList::numberToSend(QStringView typed,
-                                    const std::optional<Settings::NumberTranslation>& translation)
+                                    const std::optional<Settings::NumberTranslation>& translation,
+                                    NumberTrace trace)
 {
     // A number without a single digit would reach the service as an empty Msisdn.
     if (!isNumberValid(typed))
         return {};
-    QString msisdn = formatNumber(typed, translation);
+    QString msisdn = formatNumber(typed, translation, trace);
     if (msisdn.size() > longestNumber)
         return {};
     return msisdn;
@@ -90,23 +93,29 @@ QString RecipientList::numberToSend(QStringView typed,
 
 RecipientList::Names RecipientList::namesIn(AddressBook& book)
 {
-    return [&book](const QString& typed) {
-        QList<Mobile> mobiles;
-        for (const AddressBook::Person& person : book.people()) {
-            const QString name = shownName(person);
-            const auto is = [&typed](const std::optional<QString>& part) {
-                return part && part->compare(typed, Qt::CaseInsensitive) == 0;
-            };
-            if (!is(person.firstName) && !is(person.lastName) &&
-                name.compare(typed, Qt::CaseInsensitive) != 0)
-                continue;
-            for (const VCard::Phone& phone : person.phones) {
-                if (!phone.isMobile())
+    // Indexed at the first name asked, by every name a person is known by, in one letter case:
+    // a box of hundreds of names asks the book once.
+    auto index = std::make_shared<std::optional<QHash<QString, QList<Mobile>>>>();
+    return [&book, index](const QString& typed) {
+        if (!*index) {
+            QHash<QString, QList<Mobile>>& byName = index->emplace();
+            for (const AddressBook::Person& person : book.people()) {
+                const QString name = shownName(person);
+                QList<Mobile> mobiles;
+                for (const VCard::Phone& phone : person.phones)
+                    if (phone.isMobile())
+                        mobiles.append({name, phone.shownLabel(), phone.value});
+                if (mobiles.isEmpty())
                     continue;
-                mobiles.append({name, phone.shownLabel(), phone.value});
+                QStringList keys{name.toCaseFolded()};
+                for (const std::optional<QString>& part : {person.firstName, person.lastName})
+                    if (part && !keys.contains(part->toCaseFolded()))
+                        keys.append(part->toCaseFolded());
+                for (const QString& key : std::as_const(keys))
+                    byName[key].append(mobiles);
             }
         }
-        return mobiles;
+        return (*index)->value(typed.toCaseFolded());
     };
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AddressBook.h"
+#include "NumberRules.h"
 #include "Settings.h"
 
 #include <QCoreApplication>
@@ -43,8 +44,10 @@ public:
         QList<Mobile> mobiles;
     };
 
+    // The send traces the numbers it forms in the log; the count of messages, read at every
+    // keystroke, does not.
     RecipientList(QStringView box, const std::optional<Settings::NumberTranslation>& translation,
-                  const Names& names = {});
+                  const Names& names = {}, NumberTrace trace = NumberTrace::Quiet);
 
     // The box's recipients as typed, without the spaces round them, empty ones left out.
     static QStringList split(QStringView box);
@@ -52,7 +55,8 @@ public:
     // The number to send for a typed number, or empty when it may not be sent: no digit, a
     // letter or an invisible character, or more digits than any number in the world has (15).
     static QString numberToSend(QStringView typed,
-                                const std::optional<Settings::NumberTranslation>& translation);
+                                const std::optional<Settings::NumberTranslation>& translation,
+                                NumberTrace trace = NumberTrace::Quiet);
     // The names a person is known by in the box, and the numbers they stand for.
     static Names namesIn(AddressBook& book);
 

@@ -66,7 +66,7 @@ SendSMSPushed::~SendSMSPushed() = default;
 
 QString SendSMSPushed::formatNumber(const QString& typed) const
 {
-    return RecipientList::numberToSend(typed, settings.numberTranslation());
+    return RecipientList::numberToSend(typed, settings.numberTranslation(), NumberTrace::Logged);
 }
 
 RecipientList SendSMSPushed::recipients() const
@@ -95,7 +95,8 @@ void SendSMSPushed::sendsms()
 
     const QDateTime stamp = clock.now();
     const QString box = controls.sendToNumberField.getNumberToSendMsgTo();
-    RecipientList list = recipients();
+    RecipientList list(box, settings.numberTranslation(), RecipientList::namesIn(addressBook),
+                       NumberTrace::Logged);
     Record message{.queued = stamp,
                    .number = box.trimmed(),
                    .text = controls.messageField.toPlainText(),
