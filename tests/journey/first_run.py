@@ -19,7 +19,11 @@ against the real simulator.
    user puts the message in the outbox, quits and starts the client again, which shows it
    waiting. The service comes back, the user presses Send Now in the outbox, and the window says
    the message was sent; the simulator accepted it exactly once.
-4. On a fresh profile: press Quit on the assistant and see the process end within 2 seconds.
+4. A group of three from the address book panel, one of whom the service refuses: the window
+   says the message went to two of three and keeps the refused one in the recipient box, and a
+   second press sends to that one alone.
+5. On a fresh profile, in German: press Quit on the assistant and see the process end within
+   2 seconds.
 
 Usage: first_run.py QUIBBO QUIBBO_SIM QUIBBO_SEND_SELECTION x11|wayland
 """
@@ -450,7 +454,59 @@ try:
     client.process.terminate()
     client.process.wait(10)
 
-    # 4. A person who reads German finds the assistant in German on a fresh profile, and its
+    # 4. A group of three, one of them refused by the service, then a second press for that one.
+    for uid, name, mobile in (("ada", "Ada;Lovell", "07700 900201"),
+                              ("ben", "Ben;Lovell", "07700 900404"),
+                              ("cy", "Cy;Lovell", "07700 900203")):
+        with open(os.path.join(contacts, uid + ".vcf"), "w") as card:
+            card.write("BEGIN:VCARD\nVERSION:3.0\nUID:journey-%s\nN:%s;;;\n"
+                       "TEL;TYPE=CELL:%s\nCATEGORIES:Choir\nEND:VCARD\n" % (uid, name, mobile))
+    client = Client(secure, public, os.path.join(work, "first"))
+    client.find("the Address Book menu item", lambda n: n.get_role_name() in (
+        "menu item", "check menu item") and n.get_name() == "Address Book").do_action(0)
+    groups = client.control("list", "Groups")
+    choir = wait_for("the Choir group", lambda: next(
+        (row for row in range(groups.get_n_rows())
+         if groups.get_accessible_at(row, 0).get_name() == "Choir"), None))
+    groups.add_row_selection(choir)
+    client.press("Add Everyone in Group")
+    recipient = client.control("combo box", "Recipient")
+    line = wait_for("the recipient's line", lambda: next(
+        (n for n in walk(recipient) if n.get_role_name() == "text"), None))
+
+    def box():
+        return line.get_text(0, -1)
+    wait_for("the group in the recipient box",
+             lambda: box() == "07700 900201, 07700 900404, 07700 900203")
+    text = "Choir at seven"
+    client.type_into("text", "Message", text)
+    client.press("Send")
+    status = client.find("the status line", lambda n: n.get_role_name() == "label"
+                         and n.get_description() == "Status")
+    wait_for("the summary", lambda: status.get_name().startswith("Sent to 2 of 3 recipients at")
+             and status.get_name().endswith(" 1 failed."))
+    outcomes = client.find("the outcome list", lambda n: n.get_name() == "Outcome for each recipient"
+                           and showing(n))
+    said = [outcomes.get_accessible_at(row, 1).get_name() for row in range(outcomes.get_n_rows())]
+    if said != ["Sent", "The server rejected the message", "Sent"]:
+        fail("the outcomes read %r" % said)
+    if box() != "07700 900404":
+        fail("the recipient box kept %r, not the refused recipient alone" % box())
+    client.press("Send")
+    wait_for("the second press's failure", lambda: status.get_name().endswith(
+        "Server rejected messages."))
+    sim_log.seek(0)
+    log = sim_log.read()
+    for number, times in (("07700900201", 1), ("07700900203", 1)):
+        if log.count("to %s (sender" % number) != times:
+            fail("the simulator accepted the message to %s %d times" % (
+                number, log.count("to %s (sender" % number)))
+    if log.count("refused a send to 07700900404") != 2:
+        fail("the refused recipient was not tried exactly once a press")
+    client.process.terminate()
+    client.process.wait(10)
+
+    # 5. A person who reads German finds the assistant in German on a fresh profile, and its
     # Quit ends the program.
     client = Client(secure, public, os.path.join(work, "second"), LANGUAGE="de")
     client.control("dialog", "Einrichtung")
@@ -463,7 +519,7 @@ try:
     if code != 0:
         fail("the client ended with %d after Quit" % code)
     print("Quit ended the client in %.2f s" % (time.monotonic() - pressed))
-    print("4 passed, 0 failed (%s)" % PLATFORM)
+    print("5 passed, 0 failed (%s)" % PLATFORM)
 finally:
     for process in reversed(children):
         if process.poll() is None:
