@@ -1,12 +1,16 @@
+#include "AddressBookController.h"
+#include "AddressBookPanel.h"
 #include "AppHarness.h"
 #include "ChaosProxy.h"
 #include "InstalledTranslations.h"
 #include "MsgHistoryDataSource.h"
 #include "Outbox.h"
 #include "TestFiles.h"
+#include "ui_AddressBookPanel.h"
 
 #include <QAbstractItemModel>
 #include <QEventLoop>
+#include <QListView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
@@ -276,6 +280,45 @@ private Q_SLOTS:
         client.pressSend();
         QCOMPARE(client.received(), (QStringList{"07700900102", "07700900123"}));
         QCOMPARE(client.outcomes(), (QStringList{"sam lee: Sent", "07700 900123: Sent"}));
+        QCOMPARE(client.box(), QString());
+    }
+
+    // Two groups from the address book panel, with someone in both: they get the message once,
+    // also when the box names them by another spelling of their number.
+    void aPersonInTwoGroupsGetsItOnce()
+    {
+        QTemporaryDir contacts;
+        const auto member = [&contacts](const QString& uid, const QString& mobile,
+                                        const QString& groups) {
+            return writeFile(contacts.filePath(uid + QStringLiteral(".vcf")),
+                             card(uid, uid + QStringLiteral(";Lovell"), mobile)
+                                 .replace("END:VCARD",
+                                          "CATEGORIES:" + groups.toUtf8() + "\r\nEND:VCARD"));
+        };
+        QVERIFY(member(QStringLiteral("Ann"), QStringLiteral("07700 900301"),
+                       QStringLiteral("Choir,Family")));
+        QVERIFY(member(QStringLiteral("Bob"), QStringLiteral("07700 900302"),
+                       QStringLiteral("Choir")));
+        QVERIFY(member(QStringLiteral("Cy"), QStringLiteral("07700 900303"),
+                       QStringLiteral("Family")));
+        Client client(100, contacts.path());
+        client.compose(text, QStringLiteral("07700900301"));
+        AddressBookPanel& panel = client.window->addressBookPanel();
+        panel.browser().load();
+        QListView& groups = *panel.ui().groupTableView;
+        for (const QString& group : {QStringLiteral("Choir"), QStringLiteral("Family")}) {
+            const QModelIndexList found =
+                groups.model()->match(groups.model()->index(0, 0), Qt::DisplayRole, group);
+            QCOMPARE(found.size(), 1);
+            groups.setCurrentIndex(found.first());
+            panel.ui().addGroupButton->click();
+        }
+        QCOMPARE(client.box(),
+                 QStringLiteral("07700900301, 07700 900301, 07700 900302, 07700 900303"));
+        QCOMPARE(client.ui().messageCountField->text(),
+                 QStringLiteral("3 recipients × 1 part = 3 messages"));
+        client.pressSend();
+        QCOMPARE(client.received(), (QStringList{"07700900301", "07700900302", "07700900303"}));
         QCOMPARE(client.box(), QString());
     }
 
