@@ -854,7 +854,6 @@
     </message>
     <message>
         <source>Sent</source>
-        <extracomment>A recipient&apos;s outcome in the list of a send to several.</extracomment>
         <translation>Gesendet</translation>
     </message>
     <message>
@@ -926,10 +925,18 @@
         <source>&amp;Send to All</source>
         <translation>An &amp;alle senden</translation>
     </message>
+</context>
+<context>
+    <name>SendToSeveral</name>
     <message>
         <source>Sending %1 of %2...</source>
         <extracomment>%1 is which recipient is being sent to, %2 how many there are.</extracomment>
         <translation>Wird gesendet: %1 von %2 …</translation>
+    </message>
+    <message>
+        <source>Sent</source>
+        <extracomment>A recipient&apos;s outcome in the list of a send to several.</extracomment>
+        <translation>Gesendet</translation>
     </message>
     <message>
         <source>Sent: its answer never came, but the service&apos;s history lists it</source>
@@ -962,8 +969,12 @@
     </message>
     <message>
         <source>Not sent: insufficient credits</source>
-        <extracomment>A recipient&apos;s outcome: a lack of credit stopped the send before it.</extracomment>
+        <extracomment>A recipient&apos;s outcome: the send stopped before it (a lack of credit, as a rule).</extracomment>
         <translation>Nicht gesendet: nicht genug Guthaben</translation>
+    </message>
+    <message>
+        <source>Not sent</source>
+        <translation>Nicht gesendet</translation>
     </message>
     <message>
         <source>Sent to %1 of %2 recipients at %3.</source>

@@ -64,6 +64,9 @@
             <numerusform>Send this message to %n recipients?</numerusform>
         </translation>
     </message>
+</context>
+<context>
+    <name>SendToSeveral</name>
     <message numerus="yes">
         <source>%n failed.</source>
         <translation>

@@ -137,14 +137,9 @@ void SendSMSPushed::begin(RecipientList list, const Record& first)
     message.number = list.distinct().first().typed;
     message.msisdn = list.distinct().first().msisdn;
     outcomes->clear();
-    controls.outcomesView.hide();
-    if (list.distinct().size() > 1) {
-        several = Several{.message = message,
-                          .typed = list.all(),
-                          .queued = list.distinct(),
-                          .total = list.distinct().size()};
-        controls.outcomesView.show();
-    }
+    controls.outcomesView.setVisible(list.distinct().size() > 1);
+    if (list.distinct().size() > 1)
+        several.emplace(list, message, *outcomes);
     setBusy(true);
     // The first send of a run may come before the keyring has answered; it waits for it.
     waitingForPasswords = true;
@@ -154,144 +149,86 @@ void SendSMSPushed::begin(RecipientList list, const Record& first)
             sendNext();
             return;
         }
-        // Sent without its password the message would only be refused.
-        const QString refusal =
-            settings.credentialsPasswordWithheld()
-                ? StorageStatus::withheldReason(storage.passwordsWithheldBecause())
-                : QString();
-        const QString id = refusal.isEmpty() ? journal.send(message) : QString();
-        if (id.isEmpty()) {
+        QString refusal;
+        if (!follow(message, &refusal)) {
             fieldsReleased();
-            showFailure(refusal.isEmpty() ? tr("Quibbo runs in another session of yours and sends "
-                                               "from there; quit it to send from here.")
-                                          : refusal,
-                        message.queued, message);
+            showFailure(refusal, message.queued, message);
             emit attemptFinished();
-            return;
         }
-        fieldsRecord = id;
-        stamps.insert(id, message.queued);
-        // The service may have this message already: the press waits for the history's word.
-        if (const Record* record = journal.find(id);
-            record && record->state != Record::State::Posting)
-            checkStarted(*record);
     });
+}
+
+bool SendSMSPushed::follow(const Record& message, QString* refusal)
+{
+    // Sent without its password the message would only be refused.
+    if (settings.credentialsPasswordWithheld()) {
+        *refusal = StorageStatus::withheldReason(storage.passwordsWithheldBecause());
+        return false;
+    }
+    const QString id = journal.send(message);
+    if (id.isEmpty()) {
+        *refusal = tr("Quibbo runs in another session of yours and sends from there; quit it to "
+                      "send from here.");
+        return false;
+    }
+    fieldsRecord = id;
+    stamps.insert(id, several ? clock.now() : message.queued);
+    // The service may have this message already: the press waits for the history's word.
+    if (const Record* record = journal.find(id); record && record->state != Record::State::Posting)
+        checkStarted(*record);
+    return true;
 }
 
 void SendSMSPushed::sendNext()
 {
-    Several& batch = *several;
-    const RecipientList::Recipient next = batch.queued.takeFirst();
-    Record message = batch.message;
-    message.number = next.typed;
-    message.msisdn = next.msisdn;
-    controls.progressDescription.showSteady(progressText(), TextColours::idle);
-    const QString refusal = settings.credentialsPasswordWithheld()
-                                ? StorageStatus::withheldReason(storage.passwordsWithheldBecause())
-                                : QString();
-    const QString id = refusal.isEmpty() ? journal.send(message) : QString();
-    if (id.isEmpty()) {
-        // Nothing more can go from here: the rest stay in the box.
-        batch.queued.prepend(next);
-        controls.statusField.setText(
-            refusal.isEmpty() ? tr("Quibbo runs in another session of yours and sends from "
-                                   "there; quit it to send from here.")
-                              : refusal);
+    const std::optional<Record> next = several->next();
+    if (!next) {
         severalEnded();
         return;
     }
-    fieldsRecord = id;
-    stamps.insert(id, clock.now());
-    if (const Record* record = journal.find(id); record && record->state != Record::State::Posting)
-        checkStarted(*record);
+    controls.progressDescription.showSteady(several->progress(), TextColours::idle);
+    QString refusal;
+    if (!follow(*next, &refusal)) {
+        // Nothing more can go from here: the rest stay in the box.
+        several->putBack(*next);
+        severalEnded(refusal);
+    }
 }
 
 QString SendSMSPushed::progressText() const
 {
-    if (!several)
-        return tr("Sending...");
-    //: %1 is which recipient is being sent to, %2 how many there are.
-    return tr("Sending %1 of %2...")
-        .arg(several->total - several->queued.size())
-        .arg(several->total);
+    return several ? several->progress() : tr("Sending...");
 }
 
-void SendSMSPushed::severalSettled(const Record& record, Outcome outcome, bool followed)
+void SendSMSPushed::severalSettled(const Record& record, Outcome outcome)
 {
-    Several& batch = *several;
-    if (followed)
-        fieldsRecord.clear();
-    const bool sent = outcome == Outcome::Sent || outcome == Outcome::SentLate;
-    QString word;
-    switch (outcome) {
-    case Outcome::Sent:
-        //: A recipient's outcome in the list of a send to several.
-        word = tr("Sent");
-        break;
-    case Outcome::SentLate:
-        word = tr("Sent: its answer never came, but the service's history lists it");
-        break;
-    case Outcome::InsufficientCredit:
-        word = tr("Insufficient credits");
-        batch.creditLacking = true;
-        break;
-    case Outcome::Rejected:
-        word = tr("The server rejected the message");
-        break;
-    case Outcome::NotReached:
-        word = tr("Error talking to server");
+    fieldsRecord.clear();
+    if (outcome == Outcome::NotReached)
         offered.append(record);
-        break;
-    case Outcome::NotRecorded:
-        //: %1 is why the disk would not take it, as "the disk is full".
-        word = tr("Not sent: it could not be saved before sending (%1)")
-                   .arg(StorageStatus::reason(journal.unwritten()));
-        break;
-    case Outcome::NotReceived:
-        word = tr("The service did not receive it: you can send it again");
-        break;
-    case Outcome::ReceiptUnknown:
-        word = tr("Whether the service received it is not known: look in the history");
-        break;
-    }
-    outcomes->add(record.number, word, sent);
-    if (sent) {
-        controls.sendToNumberField.updateComboBoxWithNewNumber(record.number);
-        letGo(record);
-        emit messageSent(record.msisdn, record.number, record.text);
-    } else {
-        ++batch.failed;
-    }
+    if (several->ended(record, outcome, StorageStatus::reason(journal.unwritten())))
+        recipientGotIt(record);
     emit recipientFinished();
-    if (!followed)
-        return;
-    if (!batch.creditLacking && !batch.queued.isEmpty()) {
-        sendNext();
-        return;
-    }
-    severalEnded();
+    sendNext();
 }
 
-void SendSMSPushed::severalEnded()
+void SendSMSPushed::recipientGotIt(const Record& record)
 {
-    const Several batch = *std::exchange(several, std::nullopt);
-    for (const RecipientList::Recipient& unsent : batch.queued)
-        //: A recipient's outcome: a lack of credit stopped the send before it.
-        outcomes->add(unsent.typed, tr("Not sent: insufficient credits"), false);
+    controls.sendToNumberField.updateComboBoxWithNewNumber(record.number);
+    letGo(record);
+    emit messageSent(record.msisdn, record.number, record.text);
+}
+
+void SendSMSPushed::severalEnded(const QString& why)
+{
+    const QString sentence = several->finish(why);
+    const bool allSent = several->allSent();
+    const bool anySent = several->sent() > 0;
+    const bool creditLacking = several->creditLacking();
+    several.reset();
     fieldsRecord.clear();
     setBusy(false);
     controls.sendSMSButton.setEnabled(true);
 
-    const QString at = clockTime(batch.message.queued.time());
-    //: %1 recipients of %2 got the message, at %3.
-    QString sentence =
-        tr("Sent to %1 of %2 recipients at %3.").arg(outcomes->sent()).arg(batch.total).arg(at);
-    if (batch.failed > 0)
-        sentence += QLatin1Char(' ') + tr("%n failed.", nullptr, int(batch.failed));
-    if (!batch.queued.isEmpty())
-        sentence += QLatin1Char(' ') +
-                    tr("%n not sent for lack of credit.", nullptr, int(batch.queued.size()));
-    const bool allSent = outcomes->sent() == batch.total;
     controls.statusField.setText(sentence);
     controls.statusField.setPalette(TextColours::withText(
         controls.statusField.palette(), allSent ? TextColours::success : TextColours::failure));
@@ -300,20 +237,24 @@ void SendSMSPushed::severalEnded()
         controls.progressDescription.showFor(tr("Sent"), TextColours::success, 5s);
     else
         controls.progressDescription.showFor(tr("Failed"), TextColours::failure, 2s);
-    if (outcomes->sent() > 0) {
-        timers.singleShot(10s, this, [this] { emit historyRefreshRequested(); });
-        timers.singleShot(60s, this, [this] { emit historyRefreshRequested(); });
-        timers.singleShot(5s, this, [this] { emit creditsRefreshRequested(); });
-    }
+    if (anySent)
+        refreshesAfterSent();
     if (!offered.isEmpty())
         controls.outboxOfferButton.show();
-    setTurning(batch.creditLacking);
+    setTurning(creditLacking);
     controls.messageField.setFocus(Qt::OtherFocusReason);
-    if (batch.creditLacking) {
+    if (creditLacking) {
         offerCredits();
         return;
     }
     emit attemptFinished();
+}
+
+void SendSMSPushed::refreshesAfterSent()
+{
+    timers.singleShot(10s, this, [this] { emit historyRefreshRequested(); });
+    timers.singleShot(60s, this, [this] { emit historyRefreshRequested(); });
+    timers.singleShot(5s, this, [this] { emit creditsRefreshRequested(); });
 }
 
 void SendSMSPushed::letGo(const Record& record)
@@ -401,23 +342,14 @@ void SendSMSPushed::settled(const Record& record, Outcome outcome)
     const QDateTime shown = stamp.isValid() ? stamp : clock.now();
     posts.erase(record.id);
     if (several && record.id == fieldsRecord) {
-        severalSettled(record, outcome, true);
+        severalSettled(record, outcome);
         return;
     }
-    // A recipient still to be sent to may have had the message already: an earlier run's send
-    // to it, looked up now, was found in the history, and it is not sent to again; nor, without
-    // the user, when the history could not tell.
-    if (several && record.byHand &&
-        (outcome == Outcome::Sent || outcome == Outcome::SentLate ||
-         outcome == Outcome::ReceiptUnknown)) {
-        const auto waiting = std::find_if(
-            several->queued.cbegin(), several->queued.cend(),
-            [&record](const RecipientList::Recipient& r) { return r.msisdn == record.msisdn; });
-        if (waiting != several->queued.cend()) {
-            several->queued.erase(waiting);
-            severalSettled(record, outcome, false);
-            return;
-        }
+    if (several && record.byHand && several->endedBefore(record, outcome)) {
+        if (outcome != Outcome::ReceiptUnknown)
+            recipientGotIt(record);
+        emit recipientFinished();
+        return;
     }
     if (record.id == fieldsRecord)
         fieldsReleased();
@@ -576,10 +508,8 @@ void SendSMSPushed::showSent(const Record& record, const QDateTime& stamp, bool 
     controls.statusField.setText(sentence);
     controls.statusField.setPalette(
         TextColours::withText(controls.statusField.palette(), TextColours::success));
-    timers.singleShot(10s, this, [this] { emit historyRefreshRequested(); });
-    timers.singleShot(60s, this, [this] { emit historyRefreshRequested(); });
+    refreshesAfterSent();
     controls.progressDescription.showFor(tr("Sent"), TextColours::success, 5s);
-    timers.singleShot(5s, this, [this] { emit creditsRefreshRequested(); });
     if (!isSending())
         setTurning(false);
     if (record.byHand)

@@ -3,6 +3,7 @@
 #include "Outbox.h"
 #include "PendingReply.h"
 #include "RecipientList.h"
+#include "SendToSeveral.h"
 #include "ServiceEndpoints.h"
 
 #include <QDateTime>
@@ -109,24 +110,17 @@ private:
     using Record = JournalFile::Record;
     using Outcome = MessageJournal::Outcome;
 
-    // What a press of Send sends: each recipient's record, and when a message of it is given.
-    struct Several
-    {
-        Record message;                         // the text, with the first recipient
-        QList<RecipientList::Recipient> typed;  // every typed recipient, duplicates too
-        QList<RecipientList::Recipient> queued; // the distinct numbers not yet asked for
-        qsizetype total = 0;
-        qsizetype failed = 0;
-        bool creditLacking = false;
-    };
-
     void begin(RecipientList list, const Record& message);
+    // Makes the journal's record of a press the one the fields follow; false, and why, when it
+    // cannot go from here.
+    bool follow(const Record& message, QString* refusal);
     void sendNext();
     QString progressText() const;
-    // followed: the record the fields followed; else one of an earlier run that reached a
-    // recipient still to be sent to.
-    void severalSettled(const Record& record, Outcome outcome, bool followed);
-    void severalEnded();
+    void severalSettled(const Record& record, Outcome outcome);
+    void recipientGotIt(const Record& record);
+    // why: what stopped the rest, if anything but a lack of credit.
+    void severalEnded(const QString& why = {});
+    void refreshesAfterSent();
     void letGo(const Record& record);
     void post(const Record& record);
     void checkStarted(const Record& record);
@@ -159,7 +153,7 @@ private:
     bool confirming = false; // asked whether to send to many
     bool waitingForPasswords = false;
     QString fieldsRecord; // the journal's record the fields follow, while it is out
-    std::optional<Several> several;
+    std::optional<SendToSeveral> several;
     std::map<QString, std::unique_ptr<PendingReply>> posts;
     QHash<QString, QDateTime> stamps; // when each message under way was sent or tried
     QList<Record> offered;            // for the outbox
