@@ -1,15 +1,12 @@
-#include "AppHarness.h"
-#include "ChaosProxy.h"
 #include "MsgHistoryDataSource.h"
 #include "Outbox.h"
 #include "OutboxDialog.h"
+#include "ProxiedClient.h"
 #include "TestFiles.h"
 #include "ui_OutboxDialog.h"
 
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QListWidget>
-#include <QTimer>
 
 using namespace std::chrono_literals;
 using Behaviour = ChaosProxy::Behaviour;
@@ -18,68 +15,15 @@ namespace {
 const QString email = QStringLiteral("ann@example.test");
 const QString number = QStringLiteral("07700 900123");
 
-// The client against the simulator behind a proxy that loses what a test tells it to, and that
-// can stop listening (the service out of reach: nothing leaves this machine) and come back.
-struct Client : AppHarness
+struct Client : ProxiedClient
 {
-    explicit Client(qint64 credits = 100, std::chrono::milliseconds timeout = 60s)
-        : AppHarness(timeout), proxy(service.secureBaseUrl(), 1)
-    {
-        proxy.drawFrom({Behaviour::PassThrough});
-        if (!proxy.listen())
-            qFatal("the proxy cannot listen on loopback");
-        url = proxy.url();
-        configure(email, credits);
-        open(url);
-    }
-
-    void serviceDown() { proxy.close(); }
-    void serviceBack() { QVERIFY(proxy.listen(QHostAddress::LocalHost, quint16(url.port()))); }
-    // A quit and a start: the windows go and come again over the same files.
-    void restart()
-    {
-        window.reset();
-        open(url);
-    }
-
-    // The history as it stands now, held as the listing sends are judged by.
-    void readHistory()
-    {
-        QSignalSpy fetched(&window->history(), &MsgHistoryDataSource::fetchFinished);
-        window->history().refreshMsgHistory();
-        QVERIFY(fetched.wait());
-    }
+    using ProxiedClient::ProxiedClient;
 
     int received(const QString& text) const
     {
         const QuibboService::Account* account = service.account(email);
         return int(std::count_if(account->messages.cbegin(), account->messages.cend(),
                                  [&text](const auto& sent) { return sent.text == text; }));
-    }
-
-    // Presses Send and waits for the outcome, letting the clock run through the check's second
-    // look when the first found nothing.
-    void pressSend()
-    {
-        QEventLoop loop;
-        bool finished = false;
-        QObject context;
-        QObject::connect(&window->sender(), &SendSMSPushed::attemptFinished, &context, [&] {
-            finished = true;
-            loop.quit();
-        });
-        // A look that found nothing is followed by the second one: the clock moves on for it.
-        QObject::connect(&window->history(), &MsgHistoryDataSource::fetchFinished, &context, [&] {
-            QTimer::singleShot(0, &context, [&] {
-                if (!finished)
-                    test.time.advance(10s);
-            });
-        });
-        QTimer::singleShot(20s, &loop, &QEventLoop::quit);
-        ui().sendSMSButton->click();
-        if (!finished)
-            loop.exec();
-        QVERIFY(finished);
     }
 
     // A message sent while the service is out of reach, put in the outbox.
@@ -95,9 +39,6 @@ struct Client : AppHarness
 
     Outbox& outbox() { return window->outbox(); }
     bool outboxEmpty() { return outbox().messages().isEmpty(); }
-
-    ChaosProxy proxy;
-    QUrl url;
 };
 } // namespace
 

@@ -1,18 +1,15 @@
 #include "AddressBookController.h"
 #include "AddressBookPanel.h"
-#include "AppHarness.h"
-#include "ChaosProxy.h"
 #include "InstalledTranslations.h"
 #include "MsgHistoryDataSource.h"
 #include "Outbox.h"
+#include "ProxiedClient.h"
 #include "TestFiles.h"
 #include "ui_AddressBookPanel.h"
 
 #include <QAbstractItemModel>
-#include <QEventLoop>
 #include <QListView>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTreeView>
 
 using namespace std::chrono_literals;
@@ -30,51 +27,12 @@ QByteArray card(const QString& uid, const QString& name, const QString& mobile)
         .toUtf8();
 }
 
-// The client against the simulator behind a proxy that loses what a test tells it to, with an
-// address book of its own.
-struct Client : AppHarness
+// The client as the outbox's tests run it, with an address book of its own.
+struct Client : ProxiedClient
 {
-    explicit Client(qint64 credits = 100, const QString& contacts = {})
-        : AppHarness(60s, contacts.isEmpty() ? AddressBook::defaultFolder() : contacts),
-          proxy(service.secureBaseUrl(), 1)
-    {
-        proxy.drawFrom({Behaviour::PassThrough});
-        if (!proxy.listen())
-            qFatal("the proxy cannot listen on loopback");
-        url = proxy.url();
-        configure(email, credits);
-        open(url);
-    }
-
-    void restart()
-    {
-        window.reset();
-        open(url);
-    }
-
-    // Presses Send and waits for the outcome, letting the clock run through a look-up's second
-    // look when the first found nothing.
-    void pressSend()
-    {
-        QEventLoop loop;
-        bool finished = false;
-        QObject context;
-        QObject::connect(&window->sender(), &SendSMSPushed::attemptFinished, &context, [&] {
-            finished = true;
-            loop.quit();
-        });
-        QObject::connect(&window->history(), &MsgHistoryDataSource::fetchFinished, &context, [&] {
-            QTimer::singleShot(0, &context, [&] {
-                if (!finished)
-                    test.time.advance(10s);
-            });
-        });
-        QTimer::singleShot(20s, &loop, &QEventLoop::quit);
-        ui().sendSMSButton->click();
-        if (!finished)
-            loop.exec();
-        QVERIFY(finished);
-    }
+    explicit Client(qint64 credits = 100, const QString& contacts = AddressBook::defaultFolder())
+        : ProxiedClient(credits, 60s, contacts)
+    {}
 
     // The numbers the service has the text for, oldest first.
     QStringList received() const
@@ -98,9 +56,6 @@ struct Client : AppHarness
     }
 
     QString box() { return ui().sendToComboBox->currentText(); }
-
-    ChaosProxy proxy;
-    QUrl url;
 };
 } // namespace
 
@@ -208,9 +163,7 @@ private Q_SLOTS:
     void aDroppedAnswerIsFoundInTheHistory()
     {
         Client client;
-        QSignalSpy fetched(&client.window->history(), &MsgHistoryDataSource::fetchFinished);
-        client.window->history().refreshMsgHistory();
-        QVERIFY(fetched.wait());
+        client.readHistory();
         client.proxy.script("POST", {Behaviour::PassThrough, Behaviour::ForwardThenDrop,
                                      Behaviour::ResetBeforeAnswer, Behaviour::PassThrough});
         client.compose(text, QStringLiteral("07700 900001, 07700 900002, 07700 900003, "
@@ -240,9 +193,7 @@ private Q_SLOTS:
     void aRestartInTheMiddle()
     {
         Client client;
-        QSignalSpy fetched(&client.window->history(), &MsgHistoryDataSource::fetchFinished);
-        client.window->history().refreshMsgHistory();
-        QVERIFY(fetched.wait());
+        client.readHistory();
         client.proxy.script("POST", {Behaviour::PassThrough, Behaviour::ForwardThenHold});
         client.compose(text, QStringLiteral("07700 900001, 07700 900002, 07700 900003"));
         client.ui().sendSMSButton->click();
@@ -290,17 +241,17 @@ private Q_SLOTS:
         QTemporaryDir contacts;
         const auto member = [&contacts](const QString& uid, const QString& mobile,
                                         const QString& groups) {
-            return writeFile(contacts.filePath(uid + QStringLiteral(".vcf")),
-                             card(uid, uid + QStringLiteral(";Lovell"), mobile)
-                                 .replace("END:VCARD",
-                                          "CATEGORIES:" + groups.toUtf8() + "\r\nEND:VCARD"));
+            return writeFile(
+                contacts.filePath(uid + QStringLiteral(".vcf")),
+                card(uid, uid + QStringLiteral(";Lovell"), mobile)
+                    .replace("END:VCARD", "CATEGORIES:" + groups.toUtf8() + "\r\nEND:VCARD"));
         };
         QVERIFY(member(QStringLiteral("Ann"), QStringLiteral("07700 900301"),
                        QStringLiteral("Choir,Family")));
-        QVERIFY(member(QStringLiteral("Bob"), QStringLiteral("07700 900302"),
-                       QStringLiteral("Choir")));
-        QVERIFY(member(QStringLiteral("Cy"), QStringLiteral("07700 900303"),
-                       QStringLiteral("Family")));
+        QVERIFY(
+            member(QStringLiteral("Bob"), QStringLiteral("07700 900302"), QStringLiteral("Choir")));
+        QVERIFY(
+            member(QStringLiteral("Cy"), QStringLiteral("07700 900303"), QStringLiteral("Family")));
         Client client(100, contacts.path());
         client.compose(text, QStringLiteral("07700900301"));
         AddressBookPanel& panel = client.window->addressBookPanel();
@@ -365,7 +316,7 @@ private Q_SLOTS:
     void unreachedRecipientsWaitInTheOutbox()
     {
         Client client;
-        client.proxy.close();
+        client.serviceDown();
         client.compose(text, QStringLiteral("07700 900001, 07700 900002"));
         client.pressSend();
         QCOMPARE(client.outcomes(), (QStringList{"07700 900001: Error talking to server",
@@ -377,7 +328,7 @@ private Q_SLOTS:
         QTRY_COMPARE(client.box(), QString());
         QCOMPARE(client.ui().messageField->toPlainText(), QString());
 
-        QVERIFY(client.proxy.listen(QHostAddress::LocalHost, quint16(client.url.port())));
+        client.serviceBack();
         client.test.time.advance(30s);
         QTRY_COMPARE(client.received().size(), 2);
         QTRY_VERIFY(client.window->outbox().messages().isEmpty());
