@@ -78,6 +78,29 @@ private Q_SLOTS:
         QVERIFY(server.targets.first().endsWith("&Action=messages"));
     }
 
+    // The history is read in slices of 256 KiB: a document of any length is read to its last
+    // byte, one just past a slice too.
+    void everyLengthIsReadToItsEnd_data()
+    {
+        QTest::addColumn<int>("length");
+        for (const int length : {256 * 1024 - 1, 256 * 1024, 256 * 1024 + 1, 512 * 1024 + 1})
+            QTest::addRow("%d bytes", length) << length;
+    }
+
+    void everyLengthIsReadToItsEnd()
+    {
+        QFETCH(int, length);
+        const QByteArray end = "</Messages>";
+        QByteArray document = twoMessages.chopped(end.size());
+        document += QByteArray(length - document.size() - end.size(), ' ') + end;
+        QCOMPARE(document.size(), length);
+        ScriptedHttpServer server({Answer{200, {document}}});
+        Fixture f(server.url());
+        f.fetch();
+        QCOMPARE(f.status.text(),
+                 QStringLiteral("Listing last refreshed at 03:07 PM. Contains 2 messages."));
+    }
+
     // The count reads as English and German count: one message, two messages.
     void theCountHasItsPluralForms_data()
     {

@@ -249,6 +249,43 @@ private Q_SLOTS:
         QVERIFY(!ran);
     }
 
+    // A question answers with the act only when its button was pressed: Cancel, Escape and the
+    // default all answer Cancel.
+    void aQuestionAnswersWhatWasPressed_data()
+    {
+        QTest::addColumn<int>("press"); // 0: the act, 1: Cancel, 2: Escape
+        QTest::addColumn<bool>("goOn");
+        QTest::newRow("the act") << 0 << true;
+        QTest::newRow("Cancel") << 1 << false;
+        QTest::newRow("Escape") << 2 << false;
+    }
+
+    void aQuestionAnswersWhatWasPressed()
+    {
+        QFETCH(int, press);
+        QFETCH(bool, goOn);
+        QWidget main;
+        main.show();
+        MessageBoxAlerts alerts;
+        alerts.setWindow(&main);
+        std::optional<bool> answer;
+        alerts.confirm(&main, QStringLiteral("Send this message to 11 recipients?"), {},
+                       QStringLiteral("&Send to All"), [&answer](bool yes) { answer = yes; });
+        auto* box = main.findChild<QMessageBox*>();
+        QVERIFY(box);
+        QCOMPARE(box->defaultButton(), box->button(QMessageBox::Cancel));
+        const QList<QAbstractButton*> buttons = box->buttons();
+        QAbstractButton* act = *std::find_if(buttons.begin(), buttons.end(), [](auto* button) {
+            return button->text() == QLatin1String("&Send to All");
+        });
+        if (press == 2)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            (press == 0 ? act : box->button(QMessageBox::Cancel))->click();
+        QTRY_VERIFY(answer.has_value());
+        QCOMPARE(*answer, goOn);
+    }
+
     // Closing the preferences without a verified save puts the stored details back.
     void preferencesForgetUnsavedEdits()
     {

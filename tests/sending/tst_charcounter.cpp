@@ -158,6 +158,13 @@ private Q_SLOTS:
         f.time.advance(1ms);
         QCOMPARE(f.progress.text(), QString());
         QCOMPARE(TextColours::of(f.progress.palette()), TextColours::idle);
+        // The count follows every edit after a cut, and the next cut is cut.
+        f.message.moveCursor(QTextCursor::End);
+        QTest::keyClick(&f.message, Qt::Key_Backspace);
+        QCOMPARE(f.field.text(), QStringLiteral("1(159)"));
+        QTest::keyClicks(&f.message, QStringLiteral("yz"));
+        QCOMPARE(f.message.toPlainText(), QString(159, u'x') + u'y');
+        QCOMPARE(f.sounds.played, (QStringList{QStringLiteral("Morse"), QStringLiteral("Morse")}));
     }
 
     void turningLongMessagesOffCutsAtTheNextEdit()

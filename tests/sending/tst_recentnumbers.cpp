@@ -1,4 +1,5 @@
 #include "JsonFileSettingsStore.h"
+#include "MemorySettingsStore.h"
 #include "MobileNumberDataSource.h"
 #include "RecentNumbers.h"
 #include "Settings.h"
@@ -73,6 +74,21 @@ private Q_SLOTS:
         JsonFileSettingsStore store(home.filePath(QStringLiteral("settings.json")));
         QCOMPARE(store.arrayForKey(QStringLiteral("RecentMsisdns")),
                  (QStringList{"07700 900456", "+44 7700 900123"}));
+    }
+
+    // After a send, the Down key in the emptied box brings the newest number first.
+    void downBringsTheNewestNumber()
+    {
+        MemorySettingsStore store;
+        Settings settings(store);
+        QComboBox box;
+        MobileNumberDataSource numbers({box}, settings);
+        numbers.awakeFromNib();
+        numbers.updateComboBoxWithNewNumber(QStringLiteral("07700 900123"));
+        numbers.updateComboBoxWithNewNumber(QStringLiteral("07700 900456"));
+        numbers.clearNumberToSendMsgTo();
+        QTest::keyClick(&box, Qt::Key_Down);
+        QCOMPARE(box.currentText(), QStringLiteral("07700 900456"));
     }
 };
 

@@ -7,6 +7,9 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -48,34 +51,48 @@ private Q_SLOTS:
     void recordsComeBackAsTheyWere_data()
     {
         QTest::addColumn<Record>("record");
+        // As an earlier client reads the file, without the state: from "tried" and "held".
+        QTest::addColumn<State>("earlier");
         Record byHand =
             message(QStringLiteral("a"), QString::fromUtf8("Zoë € \"x\"\n"), State::Posting);
         byHand.byHand = true;
         byHand.listedBefore = 0;
         byHand.senderID = QString();
-        QTest::newRow("posting, by hand") << byHand;
+        QTest::newRow("posting, by hand") << byHand << State::Unanswered;
         Record unanswered = message(QStringLiteral("b"), QString(), State::Unanswered);
         unanswered.listedBefore = 3;
-        QTest::newRow("unanswered") << unanswered;
+        QTest::newRow("unanswered") << unanswered << State::Unanswered;
         QTest::newRow("checking") << message(QStringLiteral("c"), QStringLiteral("x"),
-                                             State::Checking);
+                                             State::Checking)
+                                  << State::Unanswered;
         Record waiting = message(QStringLiteral("d"), QStringLiteral("later"));
         waiting.senderID = QStringLiteral("Ann");
-        QTest::newRow("waiting") << waiting;
+        QTest::newRow("waiting") << waiting << State::Waiting;
         Record held = message(QStringLiteral("e"), QStringLiteral("held"), State::Held);
         held.reason = QStringLiteral("rejected");
-        QTest::newRow("held") << held;
+        QTest::newRow("held") << held << State::Held;
     }
 
     void recordsComeBackAsTheyWere()
     {
         QFETCH(Record, record);
+        QFETCH(State, earlier);
         QTemporaryDir home;
         const QString path = home.filePath(QStringLiteral("quibbo/outbox.json"));
         JournalStore store(path);
         const QList<Record> records{message(QStringLiteral("first"), QStringLiteral("1")), record};
         QCOMPARE(written(store, records), 0);
         QCOMPARE(JournalStore(path).read(), records);
+
+        QJsonObject file = QJsonDocument::fromJson(readFile(path)).object();
+        QJsonArray messages = file.value(QStringLiteral("messages")).toArray();
+        QJsonObject last = messages.last().toObject();
+        last.remove(QStringLiteral("state"));
+        messages.replace(messages.size() - 1, last);
+        file.insert(QStringLiteral("messages"), messages);
+        const QString older = home.filePath(QStringLiteral("older.json"));
+        QVERIFY(writeFile(older, QJsonDocument(file).toJson()));
+        QCOMPARE(JournalStore(older).read().last().state, earlier);
         QCOMPARE(QFileInfo(path).permissions() & 0x0777,
                  QFileDevice::ReadUser | QFileDevice::WriteUser);
         QCOMPARE(written(store, {}), 0);
