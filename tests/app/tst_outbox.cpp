@@ -143,10 +143,12 @@ private Q_SLOTS:
         QVERIFY(!client.ui().outboxButton->isVisibleTo(client.window.get()));
         QVERIFY(!client.test.networkMonitor.watching); // loaded only once a message waits
 
+        client.ui().outboxOfferButton->setFocus();
         client.ui().outboxOfferButton->click();
         QVERIFY(!client.ui().outboxOfferButton->isVisibleTo(client.window.get()));
-        // Emptied once the message is on disk.
+        // Emptied once the message is on disk, ready for the next.
         QVERIFY(QTest::qWaitFor([&] { return client.ui().messageField->toPlainText().isEmpty(); }));
+        QCOMPARE(client.window->focusWidget(), client.ui().messageField);
         QCOMPARE(client.ui().outboxButton->text(), QStringLiteral("&Outbox (1 waiting)"));
         QVERIFY(client.test.networkMonitor.watching);
         const QString file = client.test.stateFolder.filePath(QStringLiteral("quibbo/outbox.json"));
