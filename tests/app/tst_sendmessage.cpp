@@ -338,7 +338,8 @@ private Q_SLOTS:
 
         QTemporaryDir folder;
         QVERIFY(writeFile(folder.filePath(QStringLiteral("file")), "a file, no folder"));
-        for (const QString& name : {QStringLiteral("sent.csv"), QStringLiteral("file/sent.csv")}) {
+        // A name typed without its ending gets ".csv".
+        for (const QString& name : {QStringLiteral("sent"), QStringLiteral("file/sent.csv")}) {
             const bool writable = !name.contains(QLatin1Char('/'));
             const QString path = folder.filePath(name);
             QSignalSpy exported(&client.window->historyExport(), &HistoryExport::exported);
@@ -350,7 +351,8 @@ private Q_SLOTS:
             QVERIFY(exported.wait());
             QCOMPARE(exported.first().first().toInt() == 0, writable);
             if (writable) {
-                const QList<QByteArray> lines = readFile(path).split('\n');
+                const QList<QByteArray> lines =
+                    readFile(folder.filePath(QStringLiteral("sent.csv"))).split('\n');
                 QCOMPARE(lines.size(), 3);
                 QCOMPARE(lines[0], "Time,Number,Name,Message,State\r");
                 QVERIFY2(lines[1].endsWith(",07700900123,,\"Hi, \"\"you\"\"\",Queued\r"),
