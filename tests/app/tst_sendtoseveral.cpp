@@ -95,6 +95,7 @@ private Q_SLOTS:
                  (QStringList{"07700 900456", "07700 900123"}));
         QVERIFY(client.ui().sendSMSButton->isEnabled());
         QVERIFY(!client.ui().messageField->isReadOnly());
+        QVERIFY(!client.ui().sendProgressField->isVisibleTo(client.window.get()));
 
         // The next send to one alone is a single send again: the list goes.
         client.compose(QStringLiteral("just you"), QStringLiteral("07700 900789"));
