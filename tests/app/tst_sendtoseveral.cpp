@@ -302,6 +302,8 @@ private Q_SLOTS:
         client.test.alerts.answer(false);
         QVERIFY(client.service.sendBodies().isEmpty());
         QVERIFY(client.ui().sendSMSButton->isEnabled());
+        QVERIFY(!client.ui().sendProgressField->isVisibleTo(client.window.get()));
+        QCOMPARE(client.ui().progressDescription->text(), QString());
 
         QSignalSpy finished(&client.window->sender(), &SendSMSPushed::attemptFinished);
         client.ui().sendSMSButton->click();
