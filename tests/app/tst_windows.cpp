@@ -249,6 +249,19 @@ private Q_SLOTS:
         QVERIFY(!ran);
     }
 
+    // The main window starts the update check a second after the launch: a newer version on
+    // offer shows the update window.
+    void aNewerVersionIsAnnouncedAfterTheLaunch()
+    {
+        AppHarness client;
+        client.service.setOfferedVersion(QStringLiteral("99.0.0"));
+        client.configure(QStringLiteral("ann@example.test"), 10);
+        client.open();
+        QTRY_VERIFY(client.test.time.pendingMilliseconds().contains(1000));
+        client.test.time.advance(std::chrono::seconds(1));
+        QTRY_VERIFY(client.window->updatePanel().isVisible());
+    }
+
     // A question answers with the act only when its button was pressed: Cancel, Escape and the
     // default all answer Cancel.
     void aQuestionAnswersWhatWasPressed_data()
