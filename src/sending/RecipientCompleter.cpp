@@ -43,7 +43,6 @@ RecipientCompleter::RecipientCompleter(QComboBox& box_, AddressBook& book_,
     setModel(offers);
     // The rows are chosen here, by name or number, not by the completer's own prefix match.
     setCompletionMode(QCompleter::UnfilteredPopupCompletion);
-    setCaseSensitivity(Qt::CaseInsensitive);
     setMaxVisibleItems(12);
     box.lineEdit()->setCompleter(this);
     connect(box.lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
