@@ -379,13 +379,20 @@ private Q_SLOTS:
     void theDesktopsBookComesBackAfterItsServicesRestart_data()
     {
         QTest::addColumn<QString>("services");
-        QTest::newRow("every service") << "org.gnome.evolution.dataserver.";
-        QTest::newRow("the address books alone") << "org.gnome.evolution.dataserver.AddressBook";
-        QTest::newRow("the registry alone") << "org.gnome.evolution.dataserver.Sources";
+        // Whether anything but the client asks for the services again: a registry that ended
+        // alone, and that nothing else asks for, the client starts itself.
+        QTest::addColumn<bool>("askedByOthers");
+        QTest::newRow("every service") << "org.gnome.evolution.dataserver." << true;
+        QTest::newRow("the address books alone")
+            << "org.gnome.evolution.dataserver.AddressBook" << true;
+        QTest::newRow("the registry alone") << "org.gnome.evolution.dataserver.Sources" << true;
+        QTest::newRow("the registry alone, asked for by nobody else")
+            << "org.gnome.evolution.dataserver.Sources" << false;
     }
     void theDesktopsBookComesBackAfterItsServicesRestart()
     {
         QFETCH(QString, services);
+        QFETCH(bool, askedByOthers);
         eds->add("BEGIN:VCARD\nVERSION:3.0\nUID:eds-bea\nN:Lind;Bea;;;\nEND:VCARD\n");
         EdsContacts desktop;
         AddressBook book(empty.path(), &desktop);
@@ -398,6 +405,8 @@ private Q_SLOTS:
         for (const uint pid : ending)
             ::kill(pid_t(pid), SIGKILL);
         QVERIFY(QTest::qWaitFor([&] { return edsProcesses(services).isEmpty(); }, edsWait));
+        if (!askedByOthers)
+            QVERIFY(QTest::qWaitFor([&] { return !edsProcesses(services).isEmpty(); }, edsWait));
 
         eds = std::make_unique<Eds>(); // started again by bus activation
         eds->add("BEGIN:VCARD\nVERSION:3.0\nUID:eds-cleo\nN:Moss;Cleo;;;\nEND:VCARD\n");

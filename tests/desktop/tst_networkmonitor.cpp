@@ -13,10 +13,12 @@ class TestNetworkMonitor : public QObject
 
 private Q_SLOTS:
     // GLib calls the monitor from C: a slot's exception ends in the monitor, which goes on
-    // passing on the desktop's word, and only the word that a network is up.
+    // passing on the desktop's word, once, and only the word that a network is up.
     void aSlotsExceptionNeverReachesGLib()
     {
         GioNetworkMonitor watcher;
+        // The outbox asks again each time a message comes to wait: the word still comes once.
+        watcher.watch();
         watcher.watch();
         int heard = 0;
         connect(&watcher, &NetworkMonitor::becameAvailable, this, [&heard] {
