@@ -3,7 +3,6 @@
 #include "AddressBook.h"
 #include "RecipientList.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QStandardItemModel>
@@ -45,12 +44,10 @@ RecipientCompleter::RecipientCompleter(QComboBox& box_, AddressBook& book_,
     setCompletionMode(QCompleter::UnfilteredPopupCompletion);
     setMaxVisibleItems(12);
     box.lineEdit()->setCompleter(this);
+    // Over no offers the popup closes.
     connect(box.lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
         offer(text);
-        if (offers->rowCount() > 0)
-            complete();
-        else if (popup())
-            popup()->hide();
+        complete();
     });
 }
 

@@ -63,6 +63,7 @@ private Q_SLOTS:
             << "0770090012" << QStringList{"Anna Berg (Mobile: 07700 900123)"};
         QTest::newRow("a recent number") << "016329609" << QStringList{"01632 960999 (recent)"};
         QTest::newRow("nobody") << "Xavier" << QStringList{};
+        QTest::newRow("typed past every name") << "Annax" << QStringList{};
     }
 
     void offers()
