@@ -44,9 +44,10 @@ private Q_SLOTS:
             << Answer{.raw = raw("103 Early Hints\r\nLink: </a>") +
                              raw("200 OK\r\nContent-Length: 4", "1234")}
             << std::optional(200) << true;
-        // Each head is held to the head limit, not all of them together.
-        QTest::newRow("after three thousand interim 100s")
-            << Answer{.raw = raw("100 Continue").repeated(3000) +
+        // Each head is held to the head limit, not all of them together; 10,000 interim heads
+        // are the most taken.
+        QTest::newRow("after ten thousand interim 100s")
+            << Answer{.raw = raw("100 Continue").repeated(10'000) +
                              raw("200 OK\r\nContent-Length: 4", "1234")}
             << std::optional(200) << true;
         QTest::newRow("interim heads without end")
