@@ -76,6 +76,7 @@ private Q_SLOTS:
     {
         Client client;
         client.compose(text, QStringLiteral("07700 900123, 07700 900456; 07700900123"));
+        client.ui().sendSMSButton->setFocus();
         QCOMPARE(client.ui().messageCountField->text(),
                  QStringLiteral("2 recipients × 1 part = 2 messages"));
         QSignalSpy progress(&client.window->sender(), &SendSMSPushed::recipientFinished);
@@ -96,6 +97,7 @@ private Q_SLOTS:
         QVERIFY(client.ui().sendSMSButton->isEnabled());
         QVERIFY(!client.ui().messageField->isReadOnly());
         QVERIFY(!client.ui().sendProgressField->isVisibleTo(client.window.get()));
+        QCOMPARE(client.window->focusWidget(), client.ui().messageField);
 
         // The next send to one alone is a single send again: the list goes.
         client.compose(QStringLiteral("just you"), QStringLiteral("07700 900789"));
