@@ -53,12 +53,22 @@ void AddressBookController::awakeFromNib()
             &AddressBookController::updateSendToComboBox);
     connect(&controls.searchField, &QLineEdit::textChanged, this,
             &AddressBookController::filterListOfNames);
-    // Lists filled while a large book was still being read fill again once it has been.
+    // Lists filled while a large book was still being read fill again once it has been. A group
+    // chosen meanwhile stays chosen: falling back to "All" would make "Add Everyone in Group" add
+    // the whole book.
     connect(&myAddressBook, &AddressBook::changed, this, [this] {
-        if (filledBeforeRead) {
-            load();
-            filterListOfNames();
-        }
+        if (!filledBeforeRead)
+            return;
+        const int row = lowestSelectedRow(&controls.groupTableView);
+        const QString group =
+            row > 0 && row <= myGroups.size() ? myGroups.at(row - 1).name : QString();
+        load();
+        const auto found = std::find_if(myGroups.cbegin(), myGroups.cend(),
+                                        [&group](const auto& g) { return g.name == group; });
+        if (!group.isEmpty() && found != myGroups.cend())
+            controls.groupTableView.setCurrentIndex(
+                groups->index(int(found - myGroups.cbegin()) + 1, 0));
+        filterListOfNames();
     });
     controls.nameTextField.setReadOnly(true);
     // Moving the highlight with the keyboard chooses, as a click does.

@@ -288,6 +288,33 @@ private Q_SLOTS:
         QCOMPARE(b.column(b.numbers, 1), QStringList{"+46 70 999 99 99"});
     }
 
+    // A group chosen while the desktop's books are still to answer stays chosen once they do:
+    // the lists fill again then, and "All" in its place would add the whole book.
+    void aGroupChosenBeforeTheDesktopAnswersStaysChosen()
+    {
+        eds->add("BEGIN:VCARD\nVERSION:3.0\nUID:eds-bea\nN:Lind;Bea;;;\n"
+                 "TEL;TYPE=CELL:+46 70 123 45 67\nCATEGORIES:Choir\nEND:VCARD\n");
+        const QList<uint> services = edsProcesses();
+        for (const uint pid : services)
+            ::kill(pid_t(pid), SIGSTOP);
+        auto resume = qScopeGuard([&services] {
+            for (const uint pid : services)
+                ::kill(pid_t(pid), SIGCONT);
+        });
+        EdsContacts desktop;
+        Browser b(QStringLiteral(QUIBBO_TEST_DATA "/contacts"), true, &desktop);
+        QVERIFY(QTest::qWaitFor([&b] { return b.column(b.groups).contains("Friends"); }));
+        b.chooseGroup(QStringLiteral("Friends"));
+        resume.dismiss();
+        for (const uint pid : services)
+            ::kill(pid_t(pid), SIGCONT);
+        QVERIFY(QTest::qWaitFor([&b] { return b.column(b.groups).contains("Choir"); }, edsWait));
+        QCOMPARE(b.column(b.people),
+                 (QStringList{"Anna Berg (Smith, Jones & Co)", "Joanna Smith "}));
+        b.controller.addChosenGroup();
+        QCOMPARE(b.recipient.currentText(), QStringLiteral("07700 900123"));
+    }
+
     // A card synced into both (the same UID) shows once, as the folder has it; the user's own
     // card may be one of the desktop's, found without a question asked first; a contact list of
     // the desktop's is a group.
