@@ -125,6 +125,13 @@ def is_control(node, role, name):
     return node.get_role_name() == role and node.get_name() == name and showing(node)
 
 
+def labelled_by(node, label):
+    return any(relation.get_relation_type() == Atspi.RelationType.LABELLED_BY
+               and any(relation.get_target(i).get_name() == label
+                       for i in range(relation.get_n_targets()))
+               for relation in node.get_relation_set())
+
+
 def walk(node):
     yield node
     for i in range(node.get_child_count()):
@@ -173,13 +180,18 @@ class Client:
     def type_into(self, role, name, text):
         self.control(role, name).set_text_contents(text)
 
+    def recipient_line(self):
+        """The recipient box's line, found by the box's label: an editable box is named by the
+        text it holds, a draft's recipient say."""
+        recipient = self.find("the recipient box", lambda n: n.get_role_name() == "combo box"
+                              and showing(n) and labelled_by(n, "Recipient:"))
+        return wait_for("the recipient's line", lambda: next(
+            (n for n in walk(recipient) if n.get_role_name() == "text"), None))
+
     def send(self, text, number):
         """Types a message and its recipient, presses Send, and returns the status line."""
         self.type_into("text", "Message", text)
-        recipient = self.control("combo box", "Recipient")
-        line = wait_for("the recipient's line", lambda: next(
-            (n for n in walk(recipient) if n.get_role_name() == "text"), None))
-        line.set_text_contents(number)
+        self.recipient_line().set_text_contents(number)
         self.press("Send")
         return self.find("the status line", lambda n: n.get_role_name() == "label"
                          and n.get_description() == "Status")
@@ -474,9 +486,7 @@ try:
          if groups.get_accessible_at(row, 0).get_name() == "Choir"), None))
     groups.add_row_selection(choir)
     client.press("Add Everyone in Group")
-    recipient = client.control("combo box", "Recipient")
-    line = wait_for("the recipient's line", lambda: next(
-        (n for n in walk(recipient) if n.get_role_name() == "text"), None))
+    line = client.recipient_line()
 
     def box():
         return line.get_text(0, -1)
