@@ -60,15 +60,16 @@ void AddressBookController::awakeFromNib()
         if (!filledBeforeRead)
             return;
         const int row = lowestSelectedRow(&controls.groupTableView);
-        const QString group =
-            row > 0 && row <= myGroups.size() ? myGroups.at(row - 1).name : QString();
+        const std::optional<QString> group = row > 0 && row <= myGroups.size()
+                                                 ? std::optional(myGroups.at(row - 1).name)
+                                                 : std::nullopt;
         load();
-        const auto found = std::find_if(myGroups.cbegin(), myGroups.cend(),
-                                        [&group](const auto& g) { return g.name == group; });
-        if (!group.isEmpty() && found != myGroups.cend())
-            controls.groupTableView.setCurrentIndex(
-                groups->index(int(found - myGroups.cbegin()) + 1, 0));
-        filterListOfNames();
+        // Choosing the group again lists its people; otherwise "All" stays, narrowed by the search.
+        if (const std::optional<qsizetype> index =
+                group ? indexOfGroup(myGroups, *group) : std::nullopt)
+            controls.groupTableView.setCurrentIndex(groups->index(int(*index) + 1, 0));
+        else
+            filterListOfNames();
     });
     controls.nameTextField.setReadOnly(true);
     // Moving the highlight with the keyboard chooses, as a click does.
@@ -211,13 +212,17 @@ std::optional<qsizetype> AddressBookController::chosenGroup()
         return std::nullopt;
     if (group == 0)
         return -1;
-    const QList<AddressBook::Group>& current = myAddressBook.groups();
-    const QString& name = myGroups.at(group - 1).name;
-    const auto found = std::find_if(current.begin(), current.end(),
-                                    [&name](const auto& g) { return g.name == name; });
-    if (found == current.end())
+    return indexOfGroup(myAddressBook.groups(), myGroups.at(group - 1).name);
+}
+
+std::optional<qsizetype> AddressBookController::indexOfGroup(const QList<AddressBook::Group>& list,
+                                                             const QString& name)
+{
+    const auto found =
+        std::find_if(list.begin(), list.end(), [&name](const auto& g) { return g.name == name; });
+    if (found == list.end())
         return std::nullopt;
-    return found - current.begin();
+    return found - list.begin();
 }
 
 void AddressBookController::addRecipients(const QList<AddressBook::Person>& people)

@@ -75,6 +75,9 @@ private:
     std::optional<qsizetype> chosenGroup();
     void sortPeople();
     static int lowestSelectedRow(const QAbstractItemView* view);
+    // Where the list holds the group of that name, if it does.
+    static std::optional<qsizetype> indexOfGroup(const QList<AddressBook::Group>& list,
+                                                 const QString& name);
 
     AddressBook& myAddressBook;
     ApplicationLauncher& launcher;
