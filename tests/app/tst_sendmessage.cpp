@@ -245,13 +245,18 @@ private Q_SLOTS:
                      QStringLiteral("Insufficient credits in account"));
             QVERIFY(client.test.urls.opened.isEmpty());
             QCOMPARE(client.test.time.pendingMilliseconds().count(180'000), detailsStored ? 1 : 0);
+            QCOMPARE(client.ui().sendProgressField->maximum(), 0); // turning while the alert waits
             client.test.alerts.dismiss();
+            QCOMPARE(client.ui().progressDescription->text(), QStringLiteral("Failed"));
+            QVERIFY(!client.ui().sendProgressField->isVisibleTo(client.window.get()));
             QCOMPARE(client.test.urls.opened.size(), detailsStored ? 1 : 0);
             QCOMPARE(client.test.time.pendingMilliseconds().count(180'000), 1);
         }
         QCOMPARE(client.test.urls.opened.first().query(QUrl::FullyEncoded),
                  QStringLiteral("quibboacc=ann%2Bsms%40example.test"));
-        client.test.time.advance(360s);
+        client.test.time.advance(2s);
+        QCOMPARE(client.ui().progressDescription->text(), QString());
+        client.test.time.advance(358s);
         QCOMPARE(credits.size(), 2);
     }
 

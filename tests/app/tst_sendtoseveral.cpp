@@ -311,6 +311,7 @@ private Q_SLOTS:
         QCOMPARE(client.received().size(), 11);
         QCOMPARE(client.ui().statusField->text(),
                  QStringLiteral("Sent to 11 of 11 recipients at 03:07 PM."));
+        QCOMPARE(client.ui().progressDescription->text(), QStringLiteral("Sent"));
     }
 
     // The service out of reach: Send When Possible puts every recipient in the outbox, each a
